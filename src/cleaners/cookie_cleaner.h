@@ -1,0 +1,20 @@
+#pragma once
+
+#include "platform/file_system.h"
+#include "platform/main_window.h"
+#include "platform/registry.h"
+
+namespace quellnet::cleaners {
+
+class CookieCleaner {
+ public:
+  CookieCleaner(platform::MainWindow& window, platform::Registry& registry, platform::FileSystem& files);
+  void Run();
+
+ private:
+  platform::MainWindow& window_;
+  platform::Registry& registry_;
+  platform::FileSystem& files_;
+};
+
+}  // namespace quellnet::cleaners

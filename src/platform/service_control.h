@@ -1,0 +1,37 @@
+// Stopping and starting a Windows service, as the protection switch needs.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quellnet::platform {
+
+enum class ServiceState { kStopped, kRunning, kPending, kNotInstalled, kUnknown };
+
+enum class ServiceOutcome {
+  kDone,
+  kAlreadyInState,  // counts as done
+  kNotInstalled,
+  kAccessDenied,
+  kTimedOut,
+  kOtherError,
+};
+
+struct ServiceResult {
+  ServiceOutcome outcome = ServiceOutcome::kOtherError;
+  std::wstring system_message;  // the system's text for kOtherError, else empty
+};
+
+class ServiceControl {
+ public:
+  virtual ~ServiceControl() = default;
+  // Sets the service to start on demand and stops it; waits until it reports
+  // stopped, at most 30 seconds.
+  virtual ServiceResult Stop(std::wstring_view service_name) = 0;
+  // Sets the service to start automatically and starts it; waits until it
+  // reports running, at most 30 seconds.
+  virtual ServiceResult Start(std::wstring_view service_name) = 0;
+  virtual ServiceState Query(std::wstring_view service_name) = 0;
+};
+
+}  // namespace quellnet::platform

@@ -1,0 +1,28 @@
+// Creates the Win32 implementation of each platform contract. Each factory is
+// defined beside its implementation.
+#pragma once
+
+#include <memory>
+
+#include <windows.h>
+
+#include "platform/file_system.h"
+#include "platform/network.h"
+#include "platform/registry.h"
+#include "platform/service_control.h"
+#include "platform/settings_store.h"
+#include "platform/shell.h"
+#include "platform/tray_icon.h"
+
+namespace quellnet::platform::win32 {
+
+std::unique_ptr<Registry> CreateRegistry();
+std::unique_ptr<SettingsStore> CreateSettingsStore();
+std::unique_ptr<ServiceControl> CreateServiceControl();
+std::unique_ptr<FileSystem> CreateFileSystem();
+std::unique_ptr<Shell> CreateShell(HWND owner);
+std::unique_ptr<Network> CreateNetwork();
+// `callback_message` is the private message the icon's notifications arrive on.
+std::unique_ptr<TrayIcon> CreateTrayIcon(HWND window, UINT callback_message, HICON icon);
+
+}  // namespace quellnet::platform::win32

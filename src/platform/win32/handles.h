@@ -1,0 +1,93 @@
+// One small owning type per kind of Win32 handle, each closing its handle
+// exactly once with the function that kind needs.
+#pragma once
+
+#include <utility>
+
+#include <windows.h>
+
+namespace quellnet::platform::win32 {
+
+template <typename Handle, typename Traits>
+class UniqueHandle {
+ public:
+  UniqueHandle() = default;
+  explicit UniqueHandle(Handle handle) : handle_(handle) {}
+  ~UniqueHandle() { Reset(); }
+  UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.Release()) {}
+  UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+    if (this != &other) {
+      Reset(other.Release());
+    }
+    return *this;
+  }
+  UniqueHandle(const UniqueHandle&) = delete;
+  UniqueHandle& operator=(const UniqueHandle&) = delete;
+
+  Handle Get() const { return handle_; }
+  bool IsValid() const { return Traits::IsValid(handle_); }
+  explicit operator bool() const { return IsValid(); }
+  Handle Release() { return std::exchange(handle_, Traits::Invalid()); }
+  void Reset(Handle handle = Traits::Invalid()) {
+    // Closing failures are ignored: there is nothing useful to do with a
+    // handle that can't be closed.
+    if (Traits::IsValid(handle_)) {
+      Traits::Close(handle_);
+    }
+    handle_ = handle;
+  }
+  // For APIs that return the handle through an out-parameter.
+  Handle* Receive() {
+    Reset();
+    return &handle_;
+  }
+
+ private:
+  Handle handle_ = Traits::Invalid();
+};
+
+struct KernelHandleTraits {
+  static HANDLE Invalid() { return nullptr; }
+  static bool IsValid(HANDLE h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+  static void Close(HANDLE h) { ::CloseHandle(h); }
+};
+struct FindHandleTraits {
+  static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+  static bool IsValid(HANDLE h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
+  static void Close(HANDLE h) { ::FindClose(h); }
+};
+struct RegKeyTraits {
+  static HKEY Invalid() { return nullptr; }
+  static bool IsValid(HKEY h) { return h != nullptr; }
+  static void Close(HKEY h) { ::RegCloseKey(h); }
+};
+struct ServiceHandleTraits {
+  static SC_HANDLE Invalid() { return nullptr; }
+  static bool IsValid(SC_HANDLE h) { return h != nullptr; }
+  static void Close(SC_HANDLE h) { ::CloseServiceHandle(h); }
+};
+struct GdiObjectTraits {
+  static HGDIOBJ Invalid() { return nullptr; }
+  static bool IsValid(HGDIOBJ h) { return h != nullptr; }
+  static void Close(HGDIOBJ h) { ::DeleteObject(h); }
+};
+struct IconTraits {
+  static HICON Invalid() { return nullptr; }
+  static bool IsValid(HICON h) { return h != nullptr; }
+  static void Close(HICON h) { ::DestroyIcon(h); }
+};
+struct MenuTraits {
+  static HMENU Invalid() { return nullptr; }
+  static bool IsValid(HMENU h) { return h != nullptr; }
+  static void Close(HMENU h) { ::DestroyMenu(h); }
+};
+
+using UniqueKernelHandle = UniqueHandle<HANDLE, KernelHandleTraits>;
+using UniqueFindHandle = UniqueHandle<HANDLE, FindHandleTraits>;
+using UniqueHKey = UniqueHandle<HKEY, RegKeyTraits>;
+using UniqueServiceHandle = UniqueHandle<SC_HANDLE, ServiceHandleTraits>;
+using UniqueGdiObject = UniqueHandle<HGDIOBJ, GdiObjectTraits>;
+using UniqueIcon = UniqueHandle<HICON, IconTraits>;
+using UniqueMenu = UniqueHandle<HMENU, MenuTraits>;
+
+}  // namespace quellnet::platform::win32

@@ -1,0 +1,8 @@
+// Placeholder so the program links while the implementation is written.
+#include "platform/win32/factories.h"
+
+namespace quellnet::platform::win32 {
+
+std::unique_ptr<ServiceControl> CreateServiceControl() { return nullptr; }
+
+}  // namespace quellnet::platform::win32
