@@ -8,7 +8,8 @@ namespace quellnet::cleaners {
 
 class CacheCleaner {
  public:
-  CacheCleaner(platform::MainWindow& window, platform::Registry& registry, platform::FileSystem& files);
+  CacheCleaner(platform::MainWindow& window, platform::Registry& registry,
+               platform::FileSystem& files);
   void Run();
 
  private:

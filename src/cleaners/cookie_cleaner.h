@@ -8,7 +8,8 @@ namespace quellnet::cleaners {
 
 class CookieCleaner {
  public:
-  CookieCleaner(platform::MainWindow& window, platform::Registry& registry, platform::FileSystem& files);
+  CookieCleaner(platform::MainWindow& window, platform::Registry& registry,
+                platform::FileSystem& files);
   void Run();
 
  private:

@@ -22,8 +22,7 @@ class FileSystem {
   // Full paths of the entries directly in `folder`, collected before the
   // call returns. Reparse points are listed as files (never followed).
   virtual FsStatus ListFiles(const std::wstring& folder, std::vector<std::wstring>& paths) = 0;
-  virtual FsStatus ListSubfolders(const std::wstring& folder,
-                                  std::vector<std::wstring>& paths) = 0;
+  virtual FsStatus ListSubfolders(const std::wstring& folder, std::vector<std::wstring>& paths) = 0;
   // Deletes one file, read-only or not, or one reparse point as an entry.
   virtual FsStatus DeleteFile(const std::wstring& path) = 0;
 };

@@ -7,9 +7,9 @@
 
 namespace quellnet::platform {
 
-enum class WindowState { Normal = 0, Minimized = 1 };
+enum class WindowState { kNormal = 0, kMinimized = 1 };
 
-enum class MessageIcon { None, Information, Warning };
+enum class MessageIcon { kNone, kInformation, kWarning };
 
 class MainWindow {
  public:
@@ -32,8 +32,7 @@ class MainWindow {
   // Shows or removes the hourglass while a long synchronous task runs.
   virtual void SetWaitCursor(bool busy) = 0;
   // Modal box with one OK button, captioned `caption`.
-  virtual void ShowMessage(std::wstring_view text, std::wstring_view caption,
-                           MessageIcon icon) = 0;
+  virtual void ShowMessage(std::wstring_view text, std::wstring_view caption, MessageIcon icon) = 0;
 };
 
 // Shows the wait cursor for the life of the guard.

@@ -3,6 +3,8 @@
 
 namespace quellnet::platform::win32 {
 
-std::unique_ptr<FileSystem> CreateFileSystem() { return nullptr; }
+std::unique_ptr<FileSystem> CreateFileSystem() {
+  return nullptr;
+}
 
 }  // namespace quellnet::platform::win32

@@ -3,6 +3,8 @@
 
 namespace quellnet::platform::win32 {
 
-std::unique_ptr<Network> CreateNetwork() { return nullptr; }
+std::unique_ptr<Network> CreateNetwork() {
+  return nullptr;
+}
 
 }  // namespace quellnet::platform::win32

@@ -24,7 +24,9 @@ RegStatus ToStatus(LONG error) {
 }
 
 // The registry API takes NUL-terminated names; string_views need not be.
-std::wstring Terminated(std::wstring_view text) { return std::wstring(text); }
+std::wstring Terminated(std::wstring_view text) {
+  return std::wstring(text);
+}
 
 // Expands %VARIABLES% in REG_EXPAND_SZ data. Leaves the text as it is when
 // expansion fails, which is what Explorer itself does with such values.
@@ -112,8 +114,8 @@ class Win32Registry final : public Registry {
   RegStatus SetText(std::wstring_view key_path, std::wstring_view value_name,
                     std::wstring_view text) override {
     UniqueHKey key;
-    LONG error = ::RegOpenKeyExW(HKEY_CURRENT_USER, Terminated(key_path).c_str(), 0,
-                                 KEY_SET_VALUE, key.Receive());
+    LONG error = ::RegOpenKeyExW(HKEY_CURRENT_USER, Terminated(key_path).c_str(), 0, KEY_SET_VALUE,
+                                 key.Receive());
     if (error != ERROR_SUCCESS) {
       return ToStatus(error);
     }
@@ -126,8 +128,8 @@ class Win32Registry final : public Registry {
 
   RegStatus DeleteValue(std::wstring_view key_path, std::wstring_view value_name) override {
     UniqueHKey key;
-    LONG error = ::RegOpenKeyExW(HKEY_CURRENT_USER, Terminated(key_path).c_str(), 0,
-                                 KEY_SET_VALUE, key.Receive());
+    LONG error = ::RegOpenKeyExW(HKEY_CURRENT_USER, Terminated(key_path).c_str(), 0, KEY_SET_VALUE,
+                                 key.Receive());
     if (error != ERROR_SUCCESS) {
       return ToStatus(error);
     }
@@ -141,6 +143,8 @@ class Win32Registry final : public Registry {
 
 }  // namespace
 
-std::unique_ptr<Registry> CreateRegistry() { return std::make_unique<Win32Registry>(); }
+std::unique_ptr<Registry> CreateRegistry() {
+  return std::make_unique<Win32Registry>();
+}
 
 }  // namespace quellnet::platform::win32

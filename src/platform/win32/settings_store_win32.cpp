@@ -3,6 +3,8 @@
 
 namespace quellnet::platform::win32 {
 
-std::unique_ptr<SettingsStore> CreateSettingsStore() { return nullptr; }
+std::unique_ptr<SettingsStore> CreateSettingsStore() {
+  return nullptr;
+}
 
 }  // namespace quellnet::platform::win32

@@ -3,6 +3,8 @@
 
 namespace quellnet::platform::win32 {
 
-std::unique_ptr<TrayIcon> CreateTrayIcon(HWND, UINT, HICON) { return nullptr; }
+std::unique_ptr<TrayIcon> CreateTrayIcon(HWND, UINT, HICON) {
+  return nullptr;
+}
 
 }  // namespace quellnet::platform::win32
