@@ -7,8 +7,11 @@ class TrayIcon {
  public:
   virtual ~TrayIcon() = default;
   // Asks the shell to add the icon (the window's icon, tip "Quellnet",
-  // notifications to the main window). False when the shell refused; adding
-  // an icon that is already there changes nothing.
+  // notifications to the main window). True when the icon is in the
+  // notification area afterwards, whether this call added it or it was
+  // already there; adding an icon that is already there never makes a
+  // second one. False when the shell refused or there is no notification
+  // area.
   virtual bool Add() = 0;
   // Removes the icon; false when there was none.
   virtual bool Remove() = 0;

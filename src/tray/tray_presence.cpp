@@ -2,13 +2,70 @@
 
 namespace quellnet::tray {
 
+using platform::WindowState;
+
 TrayPresence::TrayPresence(platform::MainWindow& window, platform::TrayIcon& icon)
     : window_(window), icon_(icon) {}
 
-void TrayPresence::AddIcon() {}
-void TrayPresence::OnResize() {}
-void TrayPresence::OnNotify(std::uint32_t) {}
-void TrayPresence::OnAreaRecreated() {}
-void TrayPresence::Restore() {}
+void TrayPresence::TryAdd() {
+  // A refused add is not shown to the user; the next minimise or a recreated
+  // notification area tries again.
+  if (icon_.Add()) {
+    icon_ever_added_ = true;
+  }
+}
+
+void TrayPresence::AddIcon() {
+  TryAdd();
+}
+
+void TrayPresence::OnResize() {
+  if (window_.State() != WindowState::kMinimized) {
+    return;
+  }
+  // Adding again is harmless while the icon is there and brings it back if
+  // the notification area lost it.
+  TryAdd();
+  if (!icon_ever_added_) {
+    // No icon has ever been shown: hiding now would leave the user no way
+    // back, so the window stays minimised on the taskbar.
+    return;
+  }
+  window_.Hide();
+}
+
+void TrayPresence::OnNotify(std::uint32_t mouse_message) {
+  switch (mouse_message) {
+    case kLeftButtonDoubleClick:
+      Restore();
+      break;
+    case kRightButtonUp:
+      // The menu must belong to the foreground window, or it stays open
+      // when the user clicks elsewhere. The result is of no use here.
+      window_.SetForeground();
+      window_.PopupTrayMenu();
+      break;
+    default:
+      // Pointer movement, single clicks and the right button going down
+      // do nothing.
+      break;
+  }
+}
+
+void TrayPresence::OnAreaRecreated() {
+  TryAdd();
+}
+
+void TrayPresence::Restore() {
+  window_.SetState(WindowState::kNormal);
+  // Windows may refuse the foreground; the window is shown all the same.
+  window_.SetForeground();
+  window_.Show();
+}
+
+void TrayPresence::RemoveIcon() {
+  // Nothing is left to do when there was no icon.
+  icon_.Remove();
+}
 
 }  // namespace quellnet::tray

@@ -1,4 +1,6 @@
-// The tray icon's behaviour: hiding to the tray on minimise and coming back.
+// The tray icon's behaviour: hiding to the tray on minimise, coming back on a
+// double-click or from the tray menu, and keeping the icon in the
+// notification area for the whole run.
 #pragma once
 
 #include <cstdint>
@@ -8,20 +10,42 @@
 
 namespace quellnet::tray {
 
+// Mouse message codes the notification area reports for the icon.
+inline constexpr std::uint32_t kMouseMove = 0x200;
+inline constexpr std::uint32_t kLeftButtonDown = 0x201;
+inline constexpr std::uint32_t kLeftButtonUp = 0x202;
+inline constexpr std::uint32_t kLeftButtonDoubleClick = 0x203;
+inline constexpr std::uint32_t kRightButtonDown = 0x204;
+inline constexpr std::uint32_t kRightButtonUp = 0x205;
+
 class TrayPresence {
  public:
   TrayPresence(platform::MainWindow& window, platform::TrayIcon& icon);
 
+  // Adds the icon; the first step of start-up.
   void AddIcon();
+  // The window's resize notification: a minimised window goes to the tray.
   void OnResize();
+  // A notification from the icon, with the mouse message code it reports.
   void OnNotify(std::uint32_t mouse_message);
+  // The notification area was recreated and has lost every icon.
   void OnAreaRecreated();
   // Brings the window back in the normal state, in the foreground.
   void Restore();
+  // Takes the icon out of the notification area as the program ends.
+  void RemoveIcon();
+
+  // True once any request has put the icon into the notification area.
+  bool IconEverAdded() const { return icon_ever_added_; }
 
  private:
+  void TryAdd();
+
   platform::MainWindow& window_;
   platform::TrayIcon& icon_;
+  // Hiding the window is only safe when there is, or has been, an icon to
+  // bring it back with; without one the window stays on the taskbar.
+  bool icon_ever_added_ = false;
 };
 
 }  // namespace quellnet::tray

@@ -1,0 +1,46 @@
+// An in-memory notification area holding at most the program's one icon.
+// Like the real one, it can be missing (no shell running) and can lose its
+// icons when it is recreated.
+#pragma once
+
+#include "platform/tray_icon.h"
+
+namespace quellnet::fakes {
+
+class FakeTrayIcon final : public platform::TrayIcon {
+ public:
+  bool Add() override {
+    ++add_requests;
+    if (!area_available) {
+      return false;
+    }
+    if (present_) {
+      ++duplicate_adds;  // the real area refuses these; the icon stays one
+    }
+    present_ = true;
+    return true;
+  }
+  bool Remove() override {
+    ++remove_requests;
+    const bool was_present = present_;
+    present_ = false;
+    return was_present;
+  }
+  // The shell restarted: its notification area starts empty.
+  void Recreate() {
+    present_ = false;
+    area_available = true;
+  }
+
+  bool present() const { return present_; }
+
+  bool area_available = true;
+  int add_requests = 0;
+  int duplicate_adds = 0;
+  int remove_requests = 0;
+
+ private:
+  bool present_ = false;
+};
+
+}  // namespace quellnet::fakes
