@@ -1,15 +1,99 @@
 // Start-up, first paint and shutdown of the main window.
+#include "app/app_info.h"
 #include "app/form1.h"
+#include "app/option_text.h"
+#include "app/run_at_startup.h"
+#include "app/settings_keys.h"
 
 namespace quellnet::app {
+namespace {
 
-void Form1::Form_Load() {
-  tray_.AddIcon();
-  firstPaint_ = true;
+// Reads one option; nullopt when the stored text can't be read or is not a
+// 16-bit whole number.
+std::optional<platform::CheckValue> ReadOption(platform::SettingsStore& settings,
+                                               std::wstring_view key) {
+  const std::optional<std::wstring> text =
+      settings.Read(kApplicationTitle, kOptionsSection, key, kOptionDefault);
+  if (!text) {
+    return std::nullopt;
+  }
+  return ParseOptionText(*text);
 }
 
-void Form1::Form_Paint() {}
+// A restore step that fails leaves the box as it is (off), and start-up goes
+// on with the next step.
+void RestoreOption(platform::SettingsStore& settings, std::wstring_view key,
+                   platform::CheckBox& box) {
+  if (const auto value = ReadOption(settings, key)) {
+    // The box refuses values other than 0, 1 and 2 and then stays off.
+    box.SetValue(*value);
+  }
+}
 
-void Form1::Form_Unload() {}
+}  // namespace
+
+void Form1::Form_Load() {
+  // The tray icon first. From here on a step that fails is abandoned silently
+  // and start-up goes on with the next one.
+  tray_.AddIcon();
+
+  // The two options without click handling only set their boxes.
+  RestoreOption(platform_.settings, kKeyStartUp, controls_.chkStartup);
+  RestoreOption(platform_.settings, kKeyHideOnStart, controls_.chkHideOnStart);
+
+  // A stored protection that changes the box runs the switch inside this
+  // step. Whatever it finds is shown in the status display; start-up shows
+  // no message box and goes on.
+  {
+    protection::ProtectionSwitch::RestoreScope restoring(protection_);
+    RestoreOption(platform_.settings, kKeyMess, controls_.chkmess);
+  }
+
+  // The status caption once more from the switch, read fresh from the box. It
+  // claims protection only when the service really is stopped or missing.
+  const platform::CheckValue mess = controls_.chkmess.Value();
+  if (mess == 1) {
+    if (protection_.IsProtected()) {
+      controls_.Label2.SetCaption(protection::kProtectedCaption);
+    }
+  } else if (mess == 0) {
+    controls_.Label2.SetCaption(L"");
+  }
+
+  firstPaint_ = true;
+
+  // The address is read once, here; an address that can't be read leaves the box as it is.
+  if (const std::optional<std::wstring> address = platform_.network.LocalIpAddress()) {
+    controls_.Text1.SetText(*address);
+  }
+}
+
+void Form1::Form_Paint() {
+  if (!firstPaint_) {
+    return;
+  }
+  // The stored option, not the box: a change made during this run takes
+  // effect at the next start.
+  if (ReadOption(platform_.settings, kKeyHideOnStart) != 1) {
+    return;
+  }
+  // The resize notification hides the window to the tray before this returns.
+  controls_.window.SetState(platform::WindowState::kMinimized);
+  firstPaint_ = false;
+}
+
+void Form1::Form_Unload() {
+  // Each write stands on its own: one that fails loses only its own value.
+  platform::SettingsStore& settings = platform_.settings;
+  settings.Write(kApplicationTitle, kOptionsSection, kKeyStartUp,
+                 OptionText(controls_.chkStartup.Value()));
+  settings.Write(kApplicationTitle, kOptionsSection, kKeyHideOnStart,
+                 OptionText(controls_.chkHideOnStart.Value()));
+  settings.Write(kApplicationTitle, kOptionsSection, kKeyMess,
+                 OptionText(controls_.chkmess.Value()));
+
+  // Read the box again: 1 and 2 both ask for the entry.
+  SetRunAtStartup(controls_.chkStartup.Value() != 0, platform_.registry, platform_.shell);
+}
 
 }  // namespace quellnet::app

@@ -1,6 +1,82 @@
 #include "protection/protection_switch.h"
 
+#include "app/app_info.h"
+
 namespace quellnet::protection {
+
+using platform::MessageIcon;
+using platform::ServiceOutcome;
+using platform::ServiceState;
+
+namespace {
+
+bool EndsWithSeparator(std::wstring_view path) {
+  return !path.empty() && (path.back() == L'\\' || path.back() == L'/');
+}
+
+bool CountsAsProtected(ServiceState state) {
+  return state == ServiceState::kStopped || state == ServiceState::kNotInstalled;
+}
+
+struct Notice {
+  std::wstring text;
+  MessageIcon icon;
+};
+
+constexpr std::wstring_view kAdministratorAdvice =
+    L"Changing a Windows service needs an administrator. Log on with an administrator account "
+    L"(or ask your administrator to do it) and click the switch again.";
+
+// What to tell the user when the click did not put the service in the state
+// asked for; `outcome` is what the service control reported.
+Notice NoticeFor(bool stop_requested, const platform::ServiceResult& result) {
+  const std::wstring verb = stop_requested ? L"stop" : L"start";
+  const std::wstring failed = L"Quellnet could not " + verb + L" the Messenger service";
+  switch (result.outcome) {
+    case ServiceOutcome::kNotInstalled:
+      if (stop_requested) {
+        return {
+            L"The Messenger service is not installed on this computer, so nothing can "
+            L"deliver its pop-up messages. Your PC needs no further protection.",
+            MessageIcon::kInformation};
+      }
+      return {
+          L"The Messenger service is not installed on this computer, so it can't be "
+          L"started. Nothing can deliver its pop-up messages while it is missing.",
+          MessageIcon::kWarning};
+    case ServiceOutcome::kAccessDenied:
+      return {failed + L": Windows denied access.\n\n" + std::wstring(kAdministratorAdvice),
+              MessageIcon::kWarning};
+    case ServiceOutcome::kTimedOut:
+      return {L"The Messenger service did not " + verb +
+                  L" within 30 seconds. It may still be busy: wait a moment and click the "
+                  L"switch again, or restart the computer.",
+              MessageIcon::kWarning};
+    case ServiceOutcome::kOtherError:
+    case ServiceOutcome::kDone:
+    case ServiceOutcome::kAlreadyInState:
+      break;
+  }
+  std::wstring text = failed + L".";
+  if (!result.system_message.empty()) {
+    text += L"\n\nWindows reported: " + result.system_message;
+  }
+  text +=
+      L"\n\nClick the switch again to retry. If it keeps failing, use the Services window "
+      L"of the Control Panel's Administrative Tools.";
+  return {text, MessageIcon::kWarning};
+}
+
+}  // namespace
+
+std::wstring StatusPicturePath(std::wstring_view folder, std::wstring_view file) {
+  std::wstring path(folder);
+  if (!EndsWithSeparator(path)) {
+    path += L'\\';
+  }
+  path += file;
+  return path;
+}
 
 ProtectionSwitch::ProtectionSwitch(platform::CheckBox& chkmess, platform::Label& Label2,
                                    platform::PictureBox& Picture1, platform::MainWindow& window,
@@ -12,6 +88,65 @@ ProtectionSwitch::ProtectionSwitch(platform::CheckBox& chkmess, platform::Label&
       services_(services),
       shell_(shell) {}
 
-void ProtectionSwitch::OnClick() {}
+void ProtectionSwitch::OnClick() {
+  // 1 means on; every other value (0, or 2 from a restored setting) is off.
+  const bool stop_requested = chkmess_.Value() == 1;
+  platform::ServiceResult result;
+  ServiceState state = ServiceState::kUnknown;
+  {
+    platform::WaitCursor wait(window_);
+    result =
+        stop_requested ? services_.Stop(kMessengerService) : services_.Start(kMessengerService);
+    state = StateAfter(stop_requested, result.outcome);
+  }
+  const bool is_protected = CountsAsProtected(state);
+  last_found_protected_ = is_protected;
+  ShowStatus(is_protected);
+
+  const bool reached =
+      stop_requested ? state == ServiceState::kStopped : state == ServiceState::kRunning;
+  if (reached || restoring_) {
+    return;
+  }
+  // The check box keeps the user's choice: it is saved and applied again at
+  // the next start, while the display above shows what is true now.
+  const Notice notice = NoticeFor(stop_requested, result);
+  window_.ShowMessage(notice.text, app::kApplicationTitle, notice.icon);
+}
+
+bool ProtectionSwitch::IsProtected() {
+  if (last_found_protected_) {
+    return *last_found_protected_;
+  }
+  return CountsAsProtected(services_.Query(kMessengerService));
+}
+
+ServiceState ProtectionSwitch::StateAfter(bool stop_requested, ServiceOutcome outcome) {
+  switch (outcome) {
+    case ServiceOutcome::kDone:
+    case ServiceOutcome::kAlreadyInState:
+      // The service control returns only once the service reports the
+      // requested state.
+      return stop_requested ? ServiceState::kStopped : ServiceState::kRunning;
+    case ServiceOutcome::kNotInstalled:
+      return ServiceState::kNotInstalled;
+    case ServiceOutcome::kAccessDenied:
+    case ServiceOutcome::kTimedOut:
+    case ServiceOutcome::kOtherError:
+      break;
+  }
+  // The request failed part-way or not at all: ask the service where it is.
+  return services_.Query(kMessengerService);
+}
+
+void ProtectionSwitch::ShowStatus(bool is_protected) {
+  const std::wstring folder = shell_.ProgramFolder();
+  const std::wstring_view picture = is_protected ? kProtectedPicture : kNotProtectedPicture;
+  // Without its picture the box shows nothing rather than a stale status.
+  if (folder.empty() || !Picture1_.LoadPicture(StatusPicturePath(folder, picture))) {
+    Picture1_.Clear();
+  }
+  Label2_.SetCaption(is_protected ? kProtectedCaption : kNotProtectedCaption);
+}
 
 }  // namespace quellnet::protection

@@ -1,0 +1,25 @@
+// The run-at-logon entry: a value named by the application title under the
+// current user's "Run" key, which Windows starts at every logon.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/registry.h"
+#include "platform/shell.h"
+
+namespace quellnet::app {
+
+inline constexpr std::wstring_view kRunKeyPath =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// The entry's data: the executable's full path in double quotes, so a path
+// with blanks can't be taken for a shorter one ("C:\Program.exe").
+std::wstring RunAtStartupData(std::wstring_view executable_path);
+
+// Adds or replaces the entry (enable) or removes it. The key is only opened,
+// never created. Failures are not reported: the option itself is already
+// saved, and the entry follows it at the next shutdown.
+void SetRunAtStartup(bool enable, platform::Registry& registry, platform::Shell& shell);
+
+}  // namespace quellnet::app

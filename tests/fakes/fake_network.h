@@ -1,0 +1,22 @@
+// The machine's address, in memory; counts how often it was asked.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform/network.h"
+
+namespace quellnet::fakes {
+
+class FakeNetwork final : public platform::Network {
+ public:
+  std::optional<std::wstring> LocalIpAddress() override {
+    ++lookups;
+    return address;
+  }
+
+  std::optional<std::wstring> address = L"192.168.1.20";
+  int lookups = 0;
+};
+
+}  // namespace quellnet::fakes
