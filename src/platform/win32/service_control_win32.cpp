@@ -1,10 +1,197 @@
-// Placeholder so the program links while the implementation is written.
+// Stopping and starting a service through the Service Control Manager. A
+// stop also sets the service to start on demand, a start sets it to start
+// automatically; both wait until the service reports the requested state.
+#include <algorithm>
+#include <string>
+
 #include "platform/win32/factories.h"
+#include "platform/win32/handles.h"
 
 namespace quellnet::platform::win32 {
+namespace {
+
+constexpr DWORD kWaitLimitMs = 30000;
+// Bounds of the pause between two status queries. The upper one keeps the
+// wait from outlasting the service by more than a few hundredths of a second.
+constexpr DWORD kShortestPollMs = 5;
+constexpr DWORD kLongestPollMs = 20;
+
+// The system's text for `error`, without the line break it ends with.
+std::wstring SystemMessage(DWORD error) {
+  wchar_t* buffer = nullptr;
+  const DWORD length = ::FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, error, 0, reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
+  std::wstring text;
+  if (length != 0 && buffer != nullptr) {
+    text.assign(buffer, length);
+  }
+  if (buffer != nullptr) {
+    // Nothing useful can be done if freeing fails.
+    ::LocalFree(buffer);
+  }
+  while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
+    text.pop_back();
+  }
+  if (text.empty()) {
+    return L"Error " + std::to_wstring(error) + L".";
+  }
+  return text + L" (error " + std::to_wstring(error) + L")";
+}
+
+ServiceResult Failure(DWORD error) {
+  switch (error) {
+    case ERROR_ACCESS_DENIED:
+      return {ServiceOutcome::kAccessDenied, {}};
+    case ERROR_SERVICE_DOES_NOT_EXIST:
+    case ERROR_SERVICE_MARKED_FOR_DELETE:
+      return {ServiceOutcome::kNotInstalled, {}};
+    default:
+      return {ServiceOutcome::kOtherError, SystemMessage(error)};
+  }
+}
+
+bool IsPending(DWORD state) {
+  return state == SERVICE_START_PENDING || state == SERVICE_STOP_PENDING ||
+         state == SERVICE_CONTINUE_PENDING || state == SERVICE_PAUSE_PENDING;
+}
+
+// A tenth of the service's own estimate of its next step, within bounds.
+DWORD PollInterval(const SERVICE_STATUS& status) {
+  return std::clamp<DWORD>(status.dwWaitHint / 10, kShortestPollMs, kLongestPollMs);
+}
+
+// Asks a service that is settled in `current` to move to `target`. Returns
+// the error of the request, ERROR_SUCCESS when it was accepted.
+DWORD Request(SC_HANDLE service, DWORD current, DWORD target) {
+  SERVICE_STATUS ignored{};
+  BOOL accepted = FALSE;
+  if (target == SERVICE_STOPPED) {
+    accepted = ::ControlService(service, SERVICE_CONTROL_STOP, &ignored);
+  } else if (current == SERVICE_PAUSED) {
+    accepted = ::ControlService(service, SERVICE_CONTROL_CONTINUE, &ignored);
+  } else {
+    accepted = ::StartServiceW(service, 0, nullptr);
+  }
+  return accepted ? ERROR_SUCCESS : ::GetLastError();
+}
+
+// Why a service that was asked to start has stopped again.
+ServiceResult EndedWhileStarting(const SERVICE_STATUS& status) {
+  if (status.dwWin32ExitCode == ERROR_SERVICE_SPECIFIC_ERROR) {
+    return {ServiceOutcome::kOtherError, L"The service stopped with its own error code " +
+                                             std::to_wstring(status.dwServiceSpecificExitCode) +
+                                             L"."};
+  }
+  const DWORD code =
+      status.dwWin32ExitCode != NO_ERROR ? status.dwWin32ExitCode : ERROR_SERVICE_NOT_ACTIVE;
+  return {ServiceOutcome::kOtherError, SystemMessage(code)};
+}
+
+// Moves the service to `target` (SERVICE_STOPPED or SERVICE_RUNNING) and
+// waits until it reports that state, at most kWaitLimitMs.
+ServiceResult MoveTo(SC_HANDLE service, DWORD target) {
+  const DWORD started = ::GetTickCount();
+  bool requested = false;
+  for (;;) {
+    SERVICE_STATUS status{};
+    if (!::QueryServiceStatus(service, &status)) {
+      return Failure(::GetLastError());
+    }
+    const DWORD state = status.dwCurrentState;
+    if (state == target) {
+      return {requested ? ServiceOutcome::kDone : ServiceOutcome::kAlreadyInState, {}};
+    }
+    if (requested && target == SERVICE_RUNNING && state == SERVICE_STOPPED) {
+      return EndedWhileStarting(status);
+    }
+    if (!requested && !IsPending(state)) {
+      const DWORD error = Request(service, state, target);
+      if (error == ERROR_SUCCESS || error == ERROR_SERVICE_NOT_ACTIVE ||
+          error == ERROR_SERVICE_ALREADY_RUNNING) {
+        // Accepted, or the service got there by itself meanwhile: look again
+        // at once.
+        requested = true;
+        continue;
+      }
+      if (error != ERROR_SERVICE_CANNOT_ACCEPT_CTRL) {
+        return Failure(error);
+      }
+      // Between two states after all: wait, then ask again.
+    }
+    // Unsigned arithmetic keeps this right when the tick count wraps.
+    if (::GetTickCount() - started >= kWaitLimitMs) {
+      return {ServiceOutcome::kTimedOut, {}};
+    }
+    ::Sleep(PollInterval(status));
+  }
+}
+
+class Win32ServiceControl final : public ServiceControl {
+ public:
+  ServiceResult Stop(std::wstring_view service_name) override {
+    return Change(service_name, SERVICE_DEMAND_START, SERVICE_STOPPED);
+  }
+
+  ServiceResult Start(std::wstring_view service_name) override {
+    return Change(service_name, SERVICE_AUTO_START, SERVICE_RUNNING);
+  }
+
+  ServiceState Query(std::wstring_view service_name) override {
+    UniqueServiceHandle manager(::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+    if (!manager) {
+      return ServiceState::kUnknown;
+    }
+    UniqueServiceHandle service(
+        ::OpenServiceW(manager.Get(), std::wstring(service_name).c_str(), SERVICE_QUERY_STATUS));
+    if (!service) {
+      const DWORD error = ::GetLastError();
+      return error == ERROR_SERVICE_DOES_NOT_EXIST ? ServiceState::kNotInstalled
+                                                   : ServiceState::kUnknown;
+    }
+    SERVICE_STATUS status{};
+    if (!::QueryServiceStatus(service.Get(), &status)) {
+      return ServiceState::kUnknown;
+    }
+    switch (status.dwCurrentState) {
+      case SERVICE_STOPPED:
+        return ServiceState::kStopped;
+      case SERVICE_RUNNING:
+      case SERVICE_PAUSED:
+        // A paused service is not stopped, so it does not count as stopped.
+        return ServiceState::kRunning;
+      default:
+        return ServiceState::kPending;
+    }
+  }
+
+ private:
+  // Sets the start type, then moves the service to `target`.
+  static ServiceResult Change(std::wstring_view service_name, DWORD start_type, DWORD target) {
+    UniqueServiceHandle manager(::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+    if (!manager) {
+      return Failure(::GetLastError());
+    }
+    const DWORD access =
+        SERVICE_CHANGE_CONFIG | SERVICE_QUERY_STATUS |
+        (target == SERVICE_STOPPED ? SERVICE_STOP : SERVICE_START | SERVICE_PAUSE_CONTINUE);
+    UniqueServiceHandle service(
+        ::OpenServiceW(manager.Get(), std::wstring(service_name).c_str(), access));
+    if (!service) {
+      return Failure(::GetLastError());
+    }
+    if (!::ChangeServiceConfigW(service.Get(), SERVICE_NO_CHANGE, start_type, SERVICE_NO_CHANGE,
+                                nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr)) {
+      return Failure(::GetLastError());
+    }
+    return MoveTo(service.Get(), target);
+  }
+};
+
+}  // namespace
 
 std::unique_ptr<ServiceControl> CreateServiceControl() {
-  return nullptr;
+  return std::make_unique<Win32ServiceControl>();
 }
 
 }  // namespace quellnet::platform::win32
