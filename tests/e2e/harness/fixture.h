@@ -1,0 +1,27 @@
+// The GoogleTest fixture of the end-to-end tests.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include "harness.h"
+
+namespace quellnet::e2e {
+
+// Base fixture of the window tests: every test starts with no copy of the
+// program running and no stored options or run-at-logon value, and ends with
+// its program ended.
+class QuellnetTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Starts the program (asserting that it starts and shows its window).
+  // Use as: ASSERT_NO_FATAL_FAILURE(StartProgram());
+  void StartProgram(const StartOptions& options = {});
+  HWND Main() const { return program_.MainWindow(); }
+  HWND Control(int id) const { return program_.Control(id); }
+
+  ProgramUnderTest program_;
+};
+
+}  // namespace quellnet::e2e
