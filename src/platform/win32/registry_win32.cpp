@@ -137,6 +137,11 @@ class Win32Registry final : public Registry {
   }
 
   RegStatus DeleteKeyTree(std::wstring_view key_path) override {
+    // An empty path opens HKEY_CURRENT_USER itself: the walk would delete
+    // every key of the user before failing on the root.
+    if (key_path.find_first_not_of(L'\\') == std::wstring_view::npos) {
+      return RegStatus::kFailed;
+    }
     return ToStatus(DeleteTree(HKEY_CURRENT_USER, Terminated(key_path)));
   }
 };
