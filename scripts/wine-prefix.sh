@@ -12,6 +12,7 @@
 #    Documents, ...) become plain folders inside the prefix.
 #  - No crash dialog (WineDbg ShowCrashDialog=0), no Mono/Gecko installer, and
 #    winemenubuilder is off, so nothing is written to the host's menus.
+#  - Wine's own fonts, so that "MS Sans Serif" is the real bitmap font.
 #  - A virtual desktop of 1024x768 ("Default"), unless --no-desktop. Under Xvfb
 #    there is no window manager; inside a Wine desktop Wine itself draws the
 #    title bars, decides which window is in the foreground, minimises windows
@@ -51,7 +52,7 @@ export WINEPREFIX=$prefix
 # winemenubuilder would write .desktop files into the host's home directory.
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
 stamp=$prefix/.quellnet-prefix
-wanted="desktop=$desktop open_links=$open_links"
+wanted="layout=2 desktop=$desktop open_links=$open_links"
 
 if [[ ! -f $stamp || $(<"$stamp") != "$wanted" ]]; then
   say "initialising Wine prefix $prefix"
@@ -67,6 +68,13 @@ if [[ ! -f $stamp || $(<"$stamp") != "$wanted" ]]; then
     mkdir -p "$link"
   done < <(find "$prefix/drive_c" -type l -print0)
   rm -f "$prefix/dosdevices/z:"
+
+  # Wine's own fonts (MS Sans Serif, Tahoma, Marlett for the title-bar
+  # buttons, ...) come in /usr/share/wine/fonts, where this Wine does not
+  # look; in the prefix's Fonts folder it finds them.
+  if [[ -d /usr/share/wine/fonts ]]; then
+    cp -p /usr/share/wine/fonts/* "$prefix/drive_c/windows/Fonts/"
+  fi
 
   settings=$prefix/drive_c/quellnet-settings.reg
   {
