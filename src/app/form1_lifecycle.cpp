@@ -94,6 +94,10 @@ void Form1::Form_Unload() {
 
   // Read the box again: 1 and 2 both ask for the entry.
   SetRunAtStartup(controls_.chkStartup.Value() != 0, platform_.registry, platform_.shell);
+
+  // The window is about to go: take its icon out of the notification area
+  // now, or a dead icon stays there until the pointer passes over it.
+  tray_.RemoveIcon();
 }
 
 }  // namespace quellnet::app
