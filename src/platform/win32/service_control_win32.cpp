@@ -12,9 +12,9 @@ namespace {
 
 constexpr DWORD kWaitLimitMs = 30000;
 // Bounds of the pause between two status queries. The upper one keeps the
-// wait from outlasting the service by more than a few hundredths of a second.
+// wait from outlasting the service by more than about a hundredth of a second.
 constexpr DWORD kShortestPollMs = 5;
-constexpr DWORD kLongestPollMs = 20;
+constexpr DWORD kLongestPollMs = 10;
 
 // The system's text for `error`, without the line break it ends with.
 std::wstring SystemMessage(DWORD error) {
