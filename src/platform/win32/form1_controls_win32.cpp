@@ -1,0 +1,98 @@
+#include "platform/win32/form1_controls_win32.h"
+
+#include <utility>
+
+namespace quellnet::platform::win32 {
+
+std::wstring WindowText(HWND window) {
+  const int length = ::GetWindowTextLengthW(window);
+  if (length <= 0) {
+    return std::wstring();
+  }
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const int copied = ::GetWindowTextW(window, text.data(), length + 1);
+  text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+  return text;
+}
+
+namespace {
+
+void ReplaceText(HWND window, std::wstring_view text) {
+  const std::wstring terminated(text);
+  // Fails only for a window that is gone, when there is nothing to show.
+  ::SetWindowTextW(window, terminated.c_str());
+}
+
+}  // namespace
+
+void Win32CheckBox::Attach(HWND box, std::function<void()> on_click) {
+  box_ = box;
+  on_click_ = std::move(on_click);
+}
+
+CheckValue Win32CheckBox::Value() const {
+  switch (::SendMessageW(box_, BM_GETCHECK, 0, 0)) {
+    case BST_CHECKED:
+      return 1;
+    case BST_INDETERMINATE:
+      return 2;
+    default:
+      return 0;
+  }
+}
+
+bool Win32CheckBox::SetValue(int value) {
+  if (value < 0 || value > 2) {
+    return false;
+  }
+  if (value == Value()) {
+    return true;
+  }
+  // BST_UNCHECKED, BST_CHECKED and BST_INDETERMINATE are 0, 1 and 2, the
+  // option states themselves. BM_SETCHECK raises no click of its own.
+  ::SendMessageW(box_, BM_SETCHECK, static_cast<WPARAM>(value), 0);
+  if (on_click_) {
+    on_click_();
+  }
+  return true;
+}
+
+void Win32CheckBox::OnUserClick() {
+  SetValue(Value() == 1 ? 0 : 1);
+}
+
+void Win32Label::SetCaption(std::wstring_view caption) {
+  ReplaceText(label_, caption);
+}
+
+void Win32TextBox::SetText(std::wstring_view text) {
+  ReplaceText(box_, text);
+}
+
+bool Win32PictureBox::LoadPicture(const std::wstring& path) {
+  return Show(Picture::FromFile(path));
+}
+
+void Win32PictureBox::Clear() {
+  picture_ = Picture();
+  // A control that is gone needs no repaint.
+  ::InvalidateRect(box_, nullptr, TRUE);
+}
+
+bool Win32PictureBox::Show(Picture picture) {
+  if (picture.IsEmpty()) {
+    return false;
+  }
+  picture_ = std::move(picture);
+  ::InvalidateRect(box_, nullptr, TRUE);
+  return true;
+}
+
+void Win32PictureBox::Draw(const DRAWITEMSTRUCT& item) const {
+  // The control's own DC is clipped to the control, so a picture larger than
+  // the box shows only its top-left part.
+  ::FillRect(item.hDC, &item.rcItem, ::GetSysColorBrush(COLOR_BTNFACE));
+  picture_.Draw(item.hDC, item.rcItem.left, item.rcItem.top);
+}
+
+}  // namespace quellnet::platform::win32

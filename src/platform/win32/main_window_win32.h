@@ -1,0 +1,111 @@
+// The main window `Form1`: the top-level window with every control of the
+// layout as its direct child, the tray's pop-up menu, and the dispatch of
+// its messages to the Form1Events handlers.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include <windows.h>
+
+#include "platform/form1_events.h"
+#include "platform/form1_layout.h"
+#include "platform/main_window.h"
+#include "platform/win32/form1_controls_win32.h"
+#include "platform/win32/handles.h"
+
+namespace quellnet::platform::win32 {
+
+class Form1Window final : public MainWindow {
+  struct Key {};
+
+ public:
+  // Registers the class and creates the window, hidden, with all its
+  // controls and page "Main" selected. nullptr when that fails.
+  static std::unique_ptr<Form1Window> Create(HINSTANCE instance);
+
+  // Use Create.
+  explicit Form1Window(Key) {}
+  ~Form1Window() override;
+  Form1Window(const Form1Window&) = delete;
+  Form1Window& operator=(const Form1Window&) = delete;
+
+  // Null once the window has been destroyed.
+  HWND Handle() const { return window_; }
+  HICON SmallIcon() const { return small_icon_.Get(); }
+
+  // Where the window's events go from now on; nullptr for nowhere.
+  void SetEvents(Form1Events* events) { events_ = events; }
+  // Raises Form_Load; the window is still hidden.
+  void Load();
+  // Gives the message to the window's keyboard handling (Tab between the
+  // controls, the tab control's arrows); true when it was used up there.
+  bool PreTranslate(MSG& message);
+
+  Win32CheckBox& chkmess() { return chkmess_; }
+  Win32CheckBox& chkStartup() { return chkStartup_; }
+  Win32CheckBox& chkHideOnStart() { return chkHideOnStart_; }
+  Win32Label& Label2() { return Label2_; }
+  Win32TextBox& Text1() { return Text1_; }
+  Win32PictureBox& Picture1() { return Picture1_; }
+
+  // MainWindow
+  WindowState State() const override;
+  void SetState(WindowState state) override;
+  bool IsVisible() const override;
+  void Show() override;
+  void Hide() override;
+  void Unload() override;
+  bool SetForeground() override;
+  void PopupTrayMenu() override;
+  void SetWaitCursor(bool busy) override;
+  void ShowMessage(std::wstring_view text, std::wstring_view caption, MessageIcon icon) override;
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+  bool CreateControls(HINSTANCE instance);
+  HFONT FontFor(const layout::FontSpec& spec);
+  HWND Control(Form1ControlId id) const { return ::GetDlgItem(window_, id); }
+  // Shows the controls of `page` and hides those of the other pages.
+  void ShowPage(int page);
+  void OnCommand(int id, int code, HWND control);
+  LRESULT OnControlColour(HDC dc, HWND control);
+  void OnDrawItem(const DRAWITEMSTRUCT& item);
+  bool OnSetCursor(HWND under_cursor, int hit_test);
+  // Runs one handler of the events, unless the window is past its unload.
+  void Raise(void (Form1Events::*handler)());
+
+  HINSTANCE instance_ = nullptr;
+  bool class_registered_ = false;
+  HWND window_ = nullptr;
+  Form1Events* events_ = nullptr;
+  int dpi_x_ = 96;
+  int dpi_y_ = 96;
+  UniqueIcon big_icon_;
+  UniqueIcon small_icon_;
+  UniqueMenu menutray_;
+  struct Font {
+    layout::FontSpec spec;
+    UniqueGdiObject font;
+  };
+  std::vector<Font> fonts_;
+  UINT taskbar_created_ = 0;
+  // The control that had the focus when the window was last deactivated.
+  HWND focus_ = nullptr;
+  int wait_cursor_depth_ = 0;
+  // WM_SIZE messages seen, so SetState knows whether one was raised.
+  unsigned resizes_ = 0;
+  bool unload_started_ = false;
+  bool unloaded_ = false;
+
+  Win32CheckBox chkmess_;
+  Win32CheckBox chkStartup_;
+  Win32CheckBox chkHideOnStart_;
+  Win32Label Label2_;
+  Win32TextBox Text1_;
+  Win32PictureBox Picture1_;
+  Win32PictureBox Image1_;
+};
+
+}  // namespace quellnet::platform::win32
