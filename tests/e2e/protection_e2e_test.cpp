@@ -159,16 +159,8 @@ TEST_F(ProtectionTest, WithoutTheServiceTheSwitchSaysSoAndShowsProtected) {
   EXPECT_EQ(CheckState(Control(kIdChkmess)), BST_CHECKED);
 }
 
-TEST_F(ProtectionTest, StoredProtectionWithoutTheServiceStartsSilently) {
-  ASSERT_TRUE(tools::DeleteTestService(kMessenger));
-  ASSERT_NO_FATAL_FAILURE(Launch(WithStored({{L"mess", L"1"}})));
-  EXPECT_EQ(Caption(), kProtected);
-  EXPECT_FALSE(program_.WaitForMessageBox(kQuietPeriod).has_value());
-}
-
 TEST_F(ProtectionTest, AServiceThatFailsToStartIsReportedAndShownAsItIs) {
-  // A disabled service that this program could not enable: simulate a start
-  // that ends at once by registering one whose program does not exist.
+  // A service whose program file is missing: every start fails at once.
   ASSERT_TRUE(tools::DeleteTestService(kMessenger));
   SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CREATE_SERVICE);
   ASSERT_NE(manager, nullptr);

@@ -165,14 +165,6 @@ TEST_F(ProtectionSwitchTest, DuringTheRestoreFailuresShowOnlyTheTruthfulStatus) 
   EXPECT_EQ(window.messages.size(), 1u);
 }
 
-TEST_F(ProtectionSwitchTest, AGreyedValueIsHandledAsOff) {
-  services.states[L"Messenger"] = ServiceState::kStopped;
-  chkmess.SetValue(2);
-  ASSERT_EQ(services.calls.size(), 1u);
-  EXPECT_EQ(services.calls[0].op, FakeServiceControl::Op::kStart);
-  EXPECT_EQ(Label2.Caption(), L"PC Not Protected !");
-}
-
 TEST_F(ProtectionSwitchTest, AMissingPictureClearsTheBoxButStillSetsTheCaption) {
   chkmess.UserClick();
   ASSERT_EQ(Picture1.picture(), kGreen);
