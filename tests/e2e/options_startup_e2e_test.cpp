@@ -1,6 +1,7 @@
 // The options restored at start-up and saved when the program ends, and the
 // run-at-logon entry, checked in the registry of the throw-away prefix. No
 // "Messenger" service is installed here, so the switch never changes one.
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -30,6 +31,32 @@ constexpr int kPreferencesPage = 1;
 
 std::wstring Quoted(const std::wstring& path) {
   return L"\"" + path + L"\"";
+}
+
+// The run-at-logon value exactly as stored: its type and raw data.
+struct RawValue {
+  DWORD type = REG_NONE;
+  std::vector<wchar_t> data;
+};
+std::optional<RawValue> ReadRunValue() {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  RawValue value;
+  DWORD bytes = 0;
+  LONG error = RegQueryValueExW(key, kRunValueName, nullptr, &value.type, nullptr, &bytes);
+  if (error == ERROR_SUCCESS) {
+    value.data.resize(bytes / sizeof(wchar_t));
+    error = RegQueryValueExW(key, kRunValueName, nullptr, &value.type,
+                             reinterpret_cast<BYTE*>(value.data.data()), &bytes);
+    value.data.resize(bytes / sizeof(wchar_t));
+  }
+  RegCloseKey(key);
+  if (error != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  return value;
 }
 
 class OptionsTest : public QuellnetTest {
@@ -85,7 +112,14 @@ TEST_F(OptionsTest, AProgramFolderWithBlanksGetsAQuotedEntry) {
   ASSERT_NO_FATAL_FAILURE(Launch(WithStored({{L"StartUp", L"1"}}, folder)));
   ASSERT_TRUE(program_.Close());
 
-  EXPECT_EQ(ReadUserString(kRunKey, kRunValueName), Quoted(folder + L"\\" + kProgramFileName));
+  // A plain string: the quoted path and exactly one NUL, counted.
+  const std::wstring expected = Quoted(folder + L"\\" + kProgramFileName);
+  const auto stored = ReadRunValue();
+  ASSERT_TRUE(stored.has_value());
+  EXPECT_EQ(stored->type, static_cast<DWORD>(REG_SZ));
+  std::vector<wchar_t> with_nul(expected.begin(), expected.end());
+  with_nul.push_back(L'\0');
+  EXPECT_EQ(stored->data, with_nul);
   EXPECT_EQ(ReadOption(L"StartUp"), L"1");
   DeleteFileW(L"C:\\Program.exe");
   EXPECT_TRUE(DeleteTree(folder));
@@ -109,7 +143,13 @@ TEST_F(OptionsTest, StoredFormsAreReadAsWholeNumbersAndOthersLeaveTheBoxOff) {
 
 TEST_F(OptionsTest, StoredRunMinimisedMinimisesTheWindowAtItsFirstPaint) {
   ASSERT_NO_FATAL_FAILURE(StartProgram(WithStored({{L"HideOnStart", L"1"}})));
-  EXPECT_TRUE(WaitUntil([&] { return IsIconic(Main()) || !IsWindowVisible(Main()); }));
+  // Minimised, and so hidden to the tray; a window not yet shown is neither.
+  EXPECT_TRUE(WaitUntil([&] { return IsIconic(Main()) && !IsWindowVisible(Main()); }));
+  program_.SendTrayNotification(WM_LBUTTONDBLCLK);
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(Main()) && !IsIconic(Main()); }));
+  // Later paints leave it alone.
+  RedrawWindow(Main(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  EXPECT_FALSE(WaitUntil([&] { return IsIconic(Main()) != FALSE; }, kQuietPeriod));
 }
 
 TEST_F(OptionsTest, EndingTheWindowsSessionSavesAsClosingDoes) {
