@@ -4,9 +4,10 @@
 #
 #   scripts/wine-exec.sh PROGRAM.exe [ARGS...]
 #
-# PROGRAM.exe is a Linux path. It is copied into the prefix (C:\run\) and run
-# from there, since no drive of the prefix maps the host. The exit code is the
-# program's own; 124 when it ran out of time.
+# PROGRAM.exe is a Linux path. It is copied into the prefix (C:\run\) with the
+# other programs of its folder (helpers that tests start, like the driver),
+# and run from there, since no drive of the prefix maps the host. The exit
+# code is the program's own; 124 when it ran out of time.
 #
 # Environment:
 #   QUELLNET_WINE_PREFIX   initialised prefix (scripts/wine-prefix.sh); default
@@ -60,6 +61,7 @@ fi
 
 mkdir -p "$WINEPREFIX/drive_c/run"
 name=$(basename "$program")
+cp -p "$(dirname "$program")"/*.exe "$WINEPREFIX/drive_c/run/"
 cp -p "$program" "$WINEPREFIX/drive_c/run/$name"
 
 timeout --kill-after=10 "$timeout_seconds" wine "C:\\run\\$name" "$@"

@@ -77,6 +77,11 @@ std::optional<std::wstring> ReadUserString(const std::wstring& key, const std::w
 bool UserValueExists(const std::wstring& key, const std::wstring& name);
 bool WriteUserString(const std::wstring& key, const std::wstring& name, const std::wstring& text);
 bool WriteUserDword(const std::wstring& key, const std::wstring& name, DWORD value);
+// A REG_SZ value below HKEY_LOCAL_MACHINE (the prefix is the test's own, and
+// Wine gives every program write access there), e.g. a URL handler under
+// Software\Classes\http\shell\open\command.
+bool WriteMachineString(const std::wstring& key, const std::wstring& name,
+                        const std::wstring& text);
 // True when the value is absent afterwards.
 bool DeleteUserValue(const std::wstring& key, const std::wstring& name);
 // Deletes the key and all below it; true when it is absent afterwards.
@@ -120,6 +125,11 @@ bool Click(HWND button);
 // Posts a left mouse click at `point` (client coordinates of `window`).
 bool ClickAt(HWND window, POINT point);
 
+// A real left click of the mouse at `point` (client coordinates of `window`),
+// through SendInput: the window under that point gets it, exactly as a
+// user's click. The window must not be covered there.
+bool MouseClickAt(HWND window, POINT point);
+
 // Keyboard: posts WM_KEYDOWN/WM_KEYUP of `virtual_key` to `target`.
 bool PressKey(HWND target, UINT virtual_key);
 
@@ -161,6 +171,10 @@ struct StartOptions {
   std::vector<RegistryValue> presets;  // written to HKCU before the start
   bool wait_for_window = true;         // Start() also waits for the main window
   Millis timeout = kDefaultTimeout;
+  // With wait_for_window: also wait until the window has been shown, which
+  // happens only once its start-up code has run: it is visible, or already
+  // minimised (hidden to the tray by a stored "HideOnStart" of 1).
+  bool wait_until_shown = true;
 };
 
 class ProgramUnderTest {

@@ -62,8 +62,17 @@ bool ProgramUnderTest::Start(const StartOptions& options) {
         IsRunning() ? "no main window appeared" : "the program ended before showing its window";
     return false;
   }
-  // The window is created before its start-up code has run; once the
-  // program takes messages again, start-up is over.
+  // The window is created before its start-up code has run and shown after it.
+  const auto shown = [&] { return IsWindowVisible(main_window_) || IsIconic(main_window_); };
+  if (options.wait_until_shown &&
+      !WaitUntil([&] { return shown() || !IsRunning(); }, options.timeout)) {
+    last_error_ = "the main window was not shown";
+    return false;
+  }
+  if (!IsRunning()) {
+    last_error_ = "the program ended during its start-up";
+    return false;
+  }
   if (WaitForInputIdle(process_, static_cast<DWORD>(options.timeout.count())) != 0) {
     last_error_ = "the program did not become idle";
     return false;

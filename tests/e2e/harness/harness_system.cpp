@@ -231,11 +231,11 @@ bool UserValueExists(const std::wstring& key, const std::wstring& name) {
 
 namespace {
 
-bool WriteUserValue(const std::wstring& key, const std::wstring& name, DWORD type, const void* data,
-                    DWORD size) {
+bool WriteValue(HKEY root, const std::wstring& key, const std::wstring& name, DWORD type,
+                const void* data, DWORD size) {
   Key opened;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                      opened.out(), nullptr) != ERROR_SUCCESS) {
+  if (RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, opened.out(),
+                      nullptr) != ERROR_SUCCESS) {
     return false;
   }
   return RegSetValueExW(opened.get(), name.c_str(), 0, type, static_cast<const BYTE*>(data),
@@ -245,12 +245,18 @@ bool WriteUserValue(const std::wstring& key, const std::wstring& name, DWORD typ
 }  // namespace
 
 bool WriteUserString(const std::wstring& key, const std::wstring& name, const std::wstring& text) {
-  return WriteUserValue(key, name, REG_SZ, text.c_str(),
-                        static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+  return WriteValue(HKEY_CURRENT_USER, key, name, REG_SZ, text.c_str(),
+                    static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
 bool WriteUserDword(const std::wstring& key, const std::wstring& name, DWORD value) {
-  return WriteUserValue(key, name, REG_DWORD, &value, sizeof value);
+  return WriteValue(HKEY_CURRENT_USER, key, name, REG_DWORD, &value, sizeof value);
+}
+
+bool WriteMachineString(const std::wstring& key, const std::wstring& name,
+                        const std::wstring& text) {
+  return WriteValue(HKEY_LOCAL_MACHINE, key, name, REG_SZ, text.c_str(),
+                    static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
 bool DeleteUserValue(const std::wstring& key, const std::wstring& name) {

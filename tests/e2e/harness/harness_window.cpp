@@ -129,6 +129,28 @@ bool ClickAt(HWND window, POINT point) {
          PostMessageW(window, WM_LBUTTONUP, 0, position);
 }
 
+bool MouseClickAt(HWND window, POINT point) {
+  if (!ClientToScreen(window, &point)) {
+    return false;
+  }
+  // Absolute mouse positions run from 0 to 65535 across the screen.
+  const int width = GetSystemMetrics(SM_CXSCREEN);
+  const int height = GetSystemMetrics(SM_CYSCREEN);
+  if (width < 2 || height < 2) {
+    return false;
+  }
+  INPUT inputs[3] = {};
+  for (INPUT& input : inputs) {
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(point.x, 65535, width - 1);
+    input.mi.dy = MulDiv(point.y, 65535, height - 1);
+    input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+  }
+  inputs[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
+  inputs[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
+  return SendInput(3, inputs, sizeof(INPUT)) == 3;
+}
+
 bool PressKey(HWND target, UINT virtual_key) {
   const UINT scan_code = MapVirtualKeyW(virtual_key, 0);
   const LPARAM down = 1 | (static_cast<LPARAM>(scan_code) << 16);

@@ -5,6 +5,11 @@
 //                                          prints its rectangle as WxH+X+Y
 //   quellnet_driver select-page N          shows tab page N (0, 1, 2)
 //   quellnet_driver close [seconds]        closes the window, waits for the end
+//   quellnet_driver record-args FILE ARG...
+//                                          writes the ARGs, one a line, to FILE:
+//                                          a stand-in handler that tests register
+//                                          (e.g. for http links) to see what the
+//                                          program asked the shell to open
 //
 // Exit code 0 on success, 1 on failure (with a message on stderr), 2 on wrong use.
 #include <cstdio>
@@ -97,6 +102,19 @@ int Close(Millis timeout) {
   return 0;
 }
 
+int RecordArguments(int argc, wchar_t** argv) {
+  std::wstring lines;
+  for (int i = 3; i < argc; ++i) {
+    lines += argv[i];
+    lines += L"\n";
+  }
+  if (!quellnet::e2e::WriteTextFile(argv[2], quellnet::e2e::Narrow(lines))) {
+    std::fprintf(stderr, "cannot write %ls\n", argv[2]);
+    return 1;
+  }
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -109,6 +127,11 @@ int wmain(int argc, wchar_t** argv) {
   if (argc >= 2 && std::wcscmp(argv[1], L"close") == 0) {
     return Close(Seconds(argc, argv, 2, 15));
   }
-  std::fprintf(stderr, "usage: quellnet_driver wait-window [s] | select-page N | close [s]\n");
+  if (argc >= 3 && std::wcscmp(argv[1], L"record-args") == 0) {
+    return RecordArguments(argc, argv);
+  }
+  std::fprintf(stderr,
+               "usage: quellnet_driver wait-window [s] | select-page N | close [s] |"
+               " record-args FILE ARG...\n");
   return 2;
 }
