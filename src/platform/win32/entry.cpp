@@ -2,12 +2,14 @@
 // contract, hands them to the window's logic, loads the window, shows it and
 // runs the message loop until the window is unloaded.
 #include <memory>
+#include <optional>
 
 #include "app/app_info.h"
 #include "app/form1.h"
 #include "platform/win32/factories.h"
 #include "platform/win32/form1_ids.h"
 #include "platform/win32/main_window_win32.h"
+#include "platform/win32/single_instance.h"
 
 // After <windows.h>.
 #include <commctrl.h>
@@ -64,8 +66,13 @@ int RunMessageLoop(platform::win32::Form1Window& window) {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   namespace win32 = platform::win32;
 
-  // --- One running copy per session: the check goes here, before anything
-  // --- else is created.
+  // One running copy per session. A second start brings the running copy's
+  // window back and ends here, before it touches the service, the options
+  // or the notification area.
+  const std::optional<win32::InstanceLock> instance_lock = win32::ClaimSingleInstance();
+  if (!instance_lock) {
+    return 0;
+  }
 
   ComScope com;
   INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES | ICC_TAB_CLASSES};
