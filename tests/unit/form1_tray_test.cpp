@@ -1,5 +1,5 @@
-// The tray as the main window's handlers drive it: start-up, the icon's
-// notifications, the tray menu, a second start and the end of the program.
+// The tray as the main window's handlers drive it: the tray menu and a second
+// start bring a hidden window back, and closing from the menu ends the run.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -61,23 +61,6 @@ class Form1TrayTest : public testing::Test {
              {settings, registry, services, files, shell, network, tray_icon}};
 };
 
-TEST_F(Form1TrayTest, StartedMinimisedItWaitsInTheTrayAndADoubleClickBringsItBackForGood) {
-  StartMinimised();
-  EXPECT_TRUE(tray_icon.present());
-  EXPECT_TRUE(Hidden());
-
-  form.TrayIcon_Notify(tray::kLeftButtonUp);
-  form.TrayIcon_Notify(tray::kRightButtonDown);
-  EXPECT_TRUE(Hidden());
-
-  form.TrayIcon_Notify(tray::kLeftButtonDoubleClick);
-  EXPECT_TRUE(Shown());
-  form.Form_Paint();
-  form.Form_Paint();
-  EXPECT_TRUE(Shown());
-  EXPECT_TRUE(tray_icon.present());
-}
-
 TEST_F(Form1TrayTest, TheMenuAndASecondStartRestoreAHiddenWindow) {
   StartMinimised();
   form.TrayIcon_Notify(tray::kRightButtonUp);
@@ -108,21 +91,6 @@ TEST_F(Form1TrayTest, CloseFromTheMenuWhileHiddenSavesTheOptionsAndRemovesTheIco
   EXPECT_EQ(Stored(L"mess"), L"1");
   EXPECT_FALSE(tray_icon.present());
   EXPECT_EQ(tray_icon.remove_requests, 1);
-}
-
-TEST_F(Form1TrayTest, ARestartedShellGetsTheIconBackWhileTheWindowIsHidden) {
-  StartMinimised();
-  tray_icon.Recreate();
-  form.TrayIcon_AreaRecreated();
-  EXPECT_TRUE(tray_icon.present());
-  EXPECT_TRUE(Hidden());
-}
-
-TEST_F(Form1TrayTest, WithNoNotificationAreaStartingMinimisedLeavesTheWindowOnTheTaskbar) {
-  tray_icon.area_available = false;
-  StartMinimised();
-  EXPECT_EQ(window.State(), WindowState::kMinimized);
-  EXPECT_TRUE(window.IsVisible());
 }
 
 }  // namespace

@@ -30,27 +30,11 @@ class TrayPresenceTest : public ::testing::Test {
   TrayPresence tray{window, area};
 };
 
-TEST_F(TrayPresenceTest, StartUpAddsTheIconAndLeavesTheWindowAsItIs) {
-  tray.AddIcon();
-  EXPECT_TRUE(area.present());
-  EXPECT_TRUE(tray.IconEverAdded());
-  EXPECT_TRUE(window.IsVisible());
-  EXPECT_EQ(window.State(), WindowState::kNormal);
-  EXPECT_EQ(window.foreground_requests, 0);
-}
-
 TEST_F(TrayPresenceTest, MinimisingHidesTheWindowAndKeepsTheIcon) {
   StartAndMinimise();
   EXPECT_FALSE(window.IsVisible());
   EXPECT_EQ(window.State(), WindowState::kMinimized);
   EXPECT_TRUE(area.present());
-}
-
-TEST_F(TrayPresenceTest, ResizeWithoutMinimiseDoesNothing) {
-  tray.AddIcon();
-  window.SetState(WindowState::kNormal);
-  EXPECT_TRUE(window.IsVisible());
-  EXPECT_EQ(area.add_requests, 1);
 }
 
 TEST_F(TrayPresenceTest, OnlyTheDoubleClickRestoresAHiddenWindow) {
@@ -101,14 +85,6 @@ TEST_F(TrayPresenceTest, MinimiseRestoreMinimiseKeepsOneIconAndNeverRemovesIt) {
   EXPECT_EQ(area.remove_requests, 0);
 }
 
-TEST_F(TrayPresenceTest, RestoringAShownWindowBringsItForward) {
-  tray.AddIcon();
-  tray.Restore();
-  EXPECT_TRUE(window.IsVisible());
-  EXPECT_EQ(window.State(), WindowState::kNormal);
-  EXPECT_EQ(window.foreground_requests, 1);
-}
-
 TEST_F(TrayPresenceTest, WithoutAnyIconEverMinimisingLeavesTheWindowOnTheTaskbar) {
   area.area_available = false;
   StartAndMinimise();
@@ -151,13 +127,6 @@ TEST_F(TrayPresenceTest, ARecreatedAreaGetsTheIconBack) {
   tray.OnAreaRecreated();
   EXPECT_TRUE(area.present());
   EXPECT_FALSE(window.IsVisible());
-}
-
-TEST_F(TrayPresenceTest, RemovingTheIconAtTheEndLeavesNone) {
-  tray.AddIcon();
-  tray.RemoveIcon();
-  EXPECT_FALSE(area.present());
-  EXPECT_EQ(area.remove_requests, 1);
 }
 
 // The order matters on Windows: a menu opened before its window is in the
