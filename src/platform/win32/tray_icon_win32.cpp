@@ -33,7 +33,9 @@ class Win32TrayIcon final : public TrayIcon {
 
   ~Win32TrayIcon() override {
     // The program removes its icon as it ends; this catches an end that did
-    // not pass through that step, so no dead icon stays behind.
+    // not pass through that step. The request names the icon only by window
+    // handle and identifier, so it may come after the window is gone; its
+    // result is of no use this late.
     if (present_) {
       Remove();
     }
