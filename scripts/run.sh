@@ -5,7 +5,7 @@
 #
 # Installs what is missing first (scripts/install-deps.sh).
 #
-# With a display ($DISPLAY set): the program runs on it in the prefix
+# With a display ($DISPLAY set and answering): the program runs on it in the prefix
 # build/wine/run, which keeps its settings between runs like a user's
 # profile; the script returns when the program ends.
 #
@@ -19,6 +19,11 @@ cd "$QUELLNET_ROOT"
 
 "$QUELLNET_SCRIPTS/install-deps.sh"
 build_program
+
+if [[ -n ${DISPLAY:-} ]] && ! xdpyinfo >/dev/null 2>&1; then
+  say "the display $DISPLAY does not answer; running without it"
+  unset DISPLAY
+fi
 
 if [[ -n ${DISPLAY:-} ]]; then
   export WINEPREFIX=$QUELLNET_BUILD_DIR/wine/run
