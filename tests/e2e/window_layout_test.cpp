@@ -1,7 +1,10 @@
 // The main window as the real program shows it: caption, frame, every
 // control with its kind, exact text and place, and the tab captions.
+#include <algorithm>
 #include <cstdio>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "fixture.h"
 #include "window_expected.h"
@@ -155,31 +158,63 @@ TEST_F(WindowLayoutTest, StartsWithTheBoxesClearAndTheStatusEmpty) {
   EXPECT_EQ(WindowText(Control(kIdLabel2)), L"");
 }
 
-TEST_F(WindowLayoutTest, TheWebLinkIsDrawnInBlue) {
-  // Read the screen inside Label3: its text must be drawn in pure blue.
-  HWND link = Control(kIdLabel3);
-  RECT rect{};
-  ASSERT_TRUE(GetWindowRect(link, &rect));
-  ASSERT_TRUE(
-      RedrawWindow(Main(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN));
-  HDC screen = GetDC(nullptr);
-  ASSERT_NE(screen, nullptr);
-  int blue = 0;
-  int other_ink = 0;
-  const COLORREF background = GetPixel(screen, rect.left, rect.top);
-  for (int y = rect.top; y < rect.bottom; ++y) {
-    for (int x = rect.left; x < rect.right; ++x) {
-      const COLORREF pixel = GetPixel(screen, x, y);
-      if (pixel == RGB(0, 0, 255)) {
-        ++blue;
-      } else if (pixel != background && pixel != CLR_INVALID) {
-        ++other_ink;
-      }
-    }
+// The owner-drawn and coloured parts, read back from the screen.
+class WindowDrawingTest : public WindowLayoutTest {
+ protected:
+  std::vector<COLORREF> Pixels(int id) {
+    RedrawWindow(Main(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    std::vector<COLORREF> pixels = ScreenPixelsOf(Control(id));
+    EXPECT_FALSE(pixels.empty()) << "could not read the screen";
+    return pixels;
   }
-  ReleaseDC(nullptr, screen);
-  EXPECT_GT(blue, 50) << "hardly any blue in the link";
-  EXPECT_LT(other_ink, blue) << "the link is mostly not blue";
+  static size_t CountOf(const std::vector<COLORREF>& pixels, COLORREF colour) {
+    return static_cast<size_t>(std::count(pixels.begin(), pixels.end(), colour));
+  }
+  static size_t Distinct(const std::vector<COLORREF>& pixels) {
+    return std::set<COLORREF>(pixels.begin(), pixels.end()).size();
+  }
+};
+
+TEST_F(WindowDrawingTest, TheWebLinkIsDrawnInBlue) {
+  const std::vector<COLORREF> pixels = Pixels(kIdLabel3);
+  ASSERT_FALSE(pixels.empty());
+  const COLORREF background = pixels.front();
+  const size_t blue = CountOf(pixels, RGB(0, 0, 255));
+  const size_t ink = pixels.size() - CountOf(pixels, background);
+  EXPECT_GT(blue, 50u) << "hardly any blue in the link";
+  EXPECT_GT(blue * 2, ink) << "the link is mostly not blue";
+}
+
+TEST_F(WindowDrawingTest, TheBannerShowsItsPictureAndTheRuleIsDrawn) {
+  // The banner is a 256-colour picture; a blank or failed one has one colour.
+  EXPECT_GT(Distinct(Pixels(kIdImage1)), 16u);
+  const std::vector<COLORREF> rule = Pixels(kIdLine2);
+  EXPECT_GT(CountOf(rule, GetSysColor(COLOR_WINDOWTEXT)), rule.size() / 2)
+      << "the rule is not drawn in the window-text colour";
+}
+
+TEST_F(WindowDrawingTest, TheStatusPictureIsBlankAtAFirstStart) {
+  EXPECT_EQ(Distinct(Pixels(kIdPicture1)), 1u);
+}
+
+// With protection stored on, the start-up runs the switch, which (with no
+// Messenger service to stop in the test prefix) shows the green picture.
+class WindowDrawingProtectedTest : public WindowDrawingTest {
+ protected:
+  void SetUp() override {
+    QuellnetTest::SetUp();
+    ASSERT_NO_FATAL_FAILURE(StartProgram({.presets = {{kOptionsKey, L"mess", L"1"}}}));
+  }
+};
+
+TEST_F(WindowDrawingProtectedTest, TheStatusPictureShowsGreen) {
+  ASSERT_EQ(WindowText(Control(kIdLabel2)), L"PC Protected !");
+  const std::vector<COLORREF> pixels = Pixels(kIdPicture1);
+  const auto greenish = [](COLORREF pixel) {
+    return GetGValue(pixel) > GetRValue(pixel) + 40 && GetGValue(pixel) > GetBValue(pixel) + 40;
+  };
+  const size_t green = static_cast<size_t>(std::count_if(pixels.begin(), pixels.end(), greenish));
+  EXPECT_GT(green, pixels.size() / 3) << "the status picture is not the green one";
 }
 
 }  // namespace

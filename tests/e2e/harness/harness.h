@@ -143,6 +143,11 @@ std::optional<std::wstring> TabCaption(HANDLE process, HWND tab, int index);
 std::optional<RECT> TabItemRect(HANDLE process, HWND tab, int index);
 bool SelectTab(HANDLE process, HWND tab, int index, Millis timeout = kDefaultTimeout);
 
+// The window's pixels as the screen shows them now, row by row from the top
+// left (COLORREF values, RGB()); empty on failure. Covered parts show what
+// covers them.
+std::vector<COLORREF> ScreenPixelsOf(HWND window);
+
 // Keyboard focus of the thread that owns `window` (nullptr when none).
 HWND FocusOf(HWND window);
 // The foreground window of the (virtual) desktop.

@@ -233,6 +233,50 @@ bool SelectTab(HANDLE process, HWND tab, int index, Millis timeout) {
   return WaitUntil([&] { return CurrentTab(tab) == index; }, timeout);
 }
 
+std::vector<COLORREF> ScreenPixelsOf(HWND window) {
+  RECT rect{};
+  if (!GetWindowRect(window, &rect) || rect.right <= rect.left || rect.bottom <= rect.top) {
+    return {};
+  }
+  const int width = rect.right - rect.left;
+  const int height = rect.bottom - rect.top;
+  HDC screen = GetDC(nullptr);
+  if (screen == nullptr) {
+    return {};
+  }
+  std::vector<COLORREF> pixels;
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top-down rows
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (memory != nullptr && bitmap != nullptr) {
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    if (BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY)) {
+      GdiFlush();
+      const auto* quads = static_cast<const RGBQUAD*>(bits);
+      pixels.reserve(static_cast<size_t>(width) * height);
+      for (int i = 0; i < width * height; ++i) {
+        pixels.push_back(RGB(quads[i].rgbRed, quads[i].rgbGreen, quads[i].rgbBlue));
+      }
+    }
+    SelectObject(memory, old);
+  }
+  if (bitmap != nullptr) {
+    DeleteObject(bitmap);
+  }
+  if (memory != nullptr) {
+    DeleteDC(memory);
+  }
+  ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
 HWND FocusOf(HWND window) {
   GUITHREADINFO info{};
   info.cbSize = sizeof info;
