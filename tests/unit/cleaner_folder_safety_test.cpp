@@ -11,32 +11,6 @@ namespace {
 using cleaners::Refusal;
 namespace paths = cleaners::paths;
 
-TEST(CleanerPaths, ExtendedPrefixesAndForwardSlashesBecomeThePlainForm) {
-  EXPECT_EQ(paths::Plain(L"\\\\?\\C:\\Cache"), L"C:\\Cache");
-  EXPECT_EQ(paths::Plain(L"\\\\?\\UNC\\srv\\share\\c"), L"\\\\srv\\share\\c");
-  EXPECT_EQ(paths::Plain(L"\\\\?\\unc\\srv\\share"), L"\\\\srv\\share");
-  EXPECT_EQ(paths::Plain(L"C:/Users/Bob"), L"C:\\Users\\Bob");
-  EXPECT_EQ(paths::Plain(L"\\\\?\\UNCLE"), L"UNCLE");
-}
-
-TEST(CleanerPaths, TellFullPathsRootsAndRelativeOnes) {
-  EXPECT_TRUE(paths::IsFullPath(L"C:\\a"));
-  EXPECT_TRUE(paths::IsFullPath(L"\\\\srv\\share\\a"));
-  for (const wchar_t* relative : {L"a", L"\\a", L"C:a", L"C:", L"\\\\.\\C:\\a", L"\\\\\\a", L""}) {
-    EXPECT_FALSE(paths::IsFullPath(relative)) << relative;
-  }
-  for (const wchar_t* root : {L"C:", L"C:\\", L"z:\\\\"}) {
-    EXPECT_TRUE(paths::IsDriveRoot(root)) << root;
-  }
-  EXPECT_FALSE(paths::IsDriveRoot(L"C:\\a"));
-  for (const wchar_t* root : {L"\\\\srv", L"\\\\srv\\", L"\\\\srv\\share", L"\\\\srv\\share\\",
-                              L"\\\\srv\\\\share\\\\"}) {
-    EXPECT_TRUE(paths::IsShareRoot(root)) << root;
-  }
-  EXPECT_FALSE(paths::IsShareRoot(L"\\\\srv\\share\\a"));
-  EXPECT_FALSE(paths::IsShareRoot(L"C:\\"));
-}
-
 TEST(CleanerPaths, CompareWithoutCaseOrTrailingSeparatorsAndOnlyAtComponentBoundaries) {
   EXPECT_TRUE(paths::SamePath(L"C:\\Users\\Bob\\", L"c:\\users\\bob"));
   EXPECT_FALSE(paths::SamePath(L"C:\\Users\\Bob", L"C:\\Users\\Bobby"));
