@@ -76,7 +76,7 @@ struct PixelRect {
 // A text colour as 0xRRGGBB; nullopt for the system's text colour.
 using Colour = std::optional<std::uint32_t>;
 
-struct ControlSpec {
+struct ControlLayout {
   Form1ControlId id;
   std::wstring_view name;
   ControlKind kind;
@@ -102,7 +102,7 @@ inline constexpr std::wstring_view kOptionsNotice =
 // it, which puts the tab control last; the keyboard's Tab key walks the
 // stops in this order and wraps around, so starting at `SSTab1` it visits
 // the others in the order of the table.
-inline constexpr std::array<ControlSpec, 20> kControls = {{
+inline constexpr std::array<ControlLayout, 20> kControls = {{
     // Stops for the Tab key, in their order after `SSTab1`.
     {win32::kIdChkmess,
      L"chkmess",
@@ -337,8 +337,8 @@ inline constexpr std::array<ControlSpec, 20> kControls = {{
 // A table entry left out would be value-initialised without a word from the
 // compiler; every entry has a name.
 static_assert([] {
-  for (const ControlSpec& spec : kControls) {
-    if (spec.name.empty()) {
+  for (const ControlLayout& layout : kControls) {
+    if (layout.name.empty()) {
       return false;
     }
   }
@@ -352,10 +352,10 @@ inline constexpr std::array<Form1ControlId, 7> kTabOrder = {
     win32::kIdText1,  win32::kIdCommand1, win32::kIdCommand2,
 };
 
-constexpr const ControlSpec* FindControl(Form1ControlId id) {
-  for (const ControlSpec& spec : kControls) {
-    if (spec.id == id) {
-      return &spec;
+constexpr const ControlLayout* FindControl(Form1ControlId id) {
+  for (const ControlLayout& layout : kControls) {
+    if (layout.id == id) {
+      return &layout;
     }
   }
   return nullptr;
@@ -378,10 +378,10 @@ constexpr TwipsRect ContainerOrigin(Container container) {
 }
 
 // The control's place measured from the client area.
-constexpr TwipsRect AbsoluteTwips(const ControlSpec& spec) {
-  const TwipsRect origin = ContainerOrigin(spec.container);
-  return {origin.left + spec.twips.left, origin.top + spec.twips.top, spec.twips.width,
-          spec.twips.height};
+constexpr TwipsRect AbsoluteTwips(const ControlLayout& layout) {
+  const TwipsRect origin = ContainerOrigin(layout.container);
+  return {origin.left + layout.twips.left, origin.top + layout.twips.top, layout.twips.width,
+          layout.twips.height};
 }
 
 // Twips to pixels at `dpi` dots per inch, to the nearest pixel.
@@ -403,9 +403,9 @@ constexpr PixelRect ToPixels(const TwipsRect& twips, int dpi_x, int dpi_y) {
 
 // Where the control's window goes in the client area. A line is one pixel
 // thick whatever the DPI.
-constexpr PixelRect ControlPixels(const ControlSpec& spec, int dpi_x, int dpi_y) {
-  PixelRect rect = ToPixels(AbsoluteTwips(spec), dpi_x, dpi_y);
-  if (spec.kind == ControlKind::kLine) {
+constexpr PixelRect ControlPixels(const ControlLayout& layout, int dpi_x, int dpi_y) {
+  PixelRect rect = ToPixels(AbsoluteTwips(layout), dpi_x, dpi_y);
+  if (layout.kind == ControlKind::kLine) {
     rect.height = 1;
   }
   return rect;

@@ -11,10 +11,10 @@ namespace {
 using namespace quellnet::platform::layout;
 namespace win32 = quellnet::platform::win32;
 
-const ControlSpec& Spec(Form1ControlId id) {
-  const ControlSpec* spec = FindControl(id);
-  EXPECT_NE(spec, nullptr) << "control " << id;
-  return *spec;
+const ControlLayout& Spec(Form1ControlId id) {
+  const ControlLayout* layout = FindControl(id);
+  EXPECT_NE(layout, nullptr) << "control " << id;
+  return *layout;
 }
 
 bool Contains(const TwipsRect& outer, const TwipsRect& inner) {
@@ -57,30 +57,30 @@ TEST(FontPixelHeight, PointsBecomePixelsOfTheScreen) {
 TEST(Form1Layout, EveryControlHasItsOwnIdAndName) {
   std::set<int> ids;
   std::set<std::wstring_view> names;
-  for (const ControlSpec& spec : kControls) {
-    EXPECT_TRUE(ids.insert(spec.id).second) << spec.id;
-    EXPECT_TRUE(names.insert(spec.name).second);
+  for (const ControlLayout& layout : kControls) {
+    EXPECT_TRUE(ids.insert(layout.id).second) << layout.id;
+    EXPECT_TRUE(names.insert(layout.name).second);
   }
 }
 
 TEST(Form1Layout, PageControlsSitWithinTheTabControlBelowTheTabStrip) {
   const TwipsRect tab = Spec(win32::kIdSSTab1).twips;
-  for (const ControlSpec& spec : kControls) {
-    const bool on_page = spec.page != TabPage::kNone;
-    EXPECT_EQ(on_page, spec.container != Container::kForm) << spec.id;
+  for (const ControlLayout& layout : kControls) {
+    const bool on_page = layout.page != TabPage::kNone;
+    EXPECT_EQ(on_page, layout.container != Container::kForm) << layout.id;
     if (!on_page) {
       continue;
     }
-    const TwipsRect place = AbsoluteTwips(spec);
-    EXPECT_TRUE(Contains(tab, place)) << spec.id;
-    EXPECT_GE(place.top - tab.top, 480) << spec.id;
+    const TwipsRect place = AbsoluteTwips(layout);
+    EXPECT_TRUE(Contains(tab, place)) << layout.id;
+    EXPECT_GE(place.top - tab.top, 480) << layout.id;
   }
 }
 
 TEST(Form1Layout, FrameBoxesAreOnTheFramesPageAndInsideIt) {
-  const ControlSpec& frame = Spec(win32::kIdFrame1);
+  const ControlLayout& frame = Spec(win32::kIdFrame1);
   for (Form1ControlId id : {win32::kIdChkStartup, win32::kIdChkHideOnStart}) {
-    const ControlSpec& box = Spec(id);
+    const ControlLayout& box = Spec(id);
     EXPECT_EQ(box.container, Container::kFrame1);
     EXPECT_EQ(box.page, frame.page);
     EXPECT_TRUE(Contains(AbsoluteTwips(frame), AbsoluteTwips(box))) << id;
@@ -89,11 +89,11 @@ TEST(Form1Layout, FrameBoxesAreOnTheFramesPageAndInsideIt) {
 
 TEST(Form1Layout, ControlsOfTheWindowFitTheClientArea) {
   const TwipsRect client{0, 0, kClientWidthTwips, kClientHeightTwips};
-  for (const ControlSpec& spec : kControls) {
-    EXPECT_TRUE(Contains(client, AbsoluteTwips(spec))) << spec.id;
-    const PixelRect pixels = ControlPixels(spec, 96, 96);
-    EXPECT_LE(pixels.right(), 383) << spec.id;
-    EXPECT_LE(pixels.bottom(), 378) << spec.id;
+  for (const ControlLayout& layout : kControls) {
+    EXPECT_TRUE(Contains(client, AbsoluteTwips(layout))) << layout.id;
+    const PixelRect pixels = ControlPixels(layout, 96, 96);
+    EXPECT_LE(pixels.right(), 383) << layout.id;
+    EXPECT_LE(pixels.bottom(), 378) << layout.id;
   }
 }
 
@@ -122,9 +122,9 @@ TEST(Form1Layout, TheRuleIsOnePixelThickAtEveryDpi) {
 // it.
 TEST(Form1Layout, StackingGivesTheTabOrderAndPutsTheTabControlUnderThePages) {
   std::vector<Form1ControlId> stops;
-  for (const ControlSpec& spec : kControls) {
-    if (spec.tab_stop) {
-      stops.push_back(spec.id);
+  for (const ControlLayout& layout : kControls) {
+    if (layout.tab_stop) {
+      stops.push_back(layout.id);
     }
   }
   const auto tab = std::find(stops.begin(), stops.end(), win32::kIdSSTab1);
@@ -146,7 +146,7 @@ TEST(Form1Layout, StackingGivesTheTabOrderAndPutsTheTabControlUnderThePages) {
   // The frame lies under the boxes it holds.
   const auto index_of = [](Form1ControlId id) {
     return std::find_if(kControls.begin(), kControls.end(),
-                        [id](const ControlSpec& s) { return s.id == id; }) -
+                        [id](const ControlLayout& s) { return s.id == id; }) -
            kControls.begin();
   };
   EXPECT_LT(index_of(win32::kIdChkStartup), index_of(win32::kIdFrame1));
@@ -163,8 +163,8 @@ TEST(Form1Layout, PageControlsDoNotOverlapButForTheOptionBoxesSharedPixel) {
   std::vector<std::pair<Form1ControlId, Form1ControlId>> overlapping;
   for (std::size_t i = 0; i < kControls.size(); ++i) {
     for (std::size_t j = i + 1; j < kControls.size(); ++j) {
-      const ControlSpec& a = kControls[i];
-      const ControlSpec& b = kControls[j];
+      const ControlLayout& a = kControls[i];
+      const ControlLayout& b = kControls[j];
       if (a.page == TabPage::kNone || a.page != b.page || a.id == win32::kIdFrame1 ||
           b.id == win32::kIdFrame1) {
         continue;

@@ -19,7 +19,7 @@ namespace {
 
 using layout::Alignment;
 using layout::ControlKind;
-using layout::ControlSpec;
+using layout::ControlLayout;
 using layout::TabPage;
 
 // The resource type of the banner picture in quellnet.rc.
@@ -52,9 +52,9 @@ struct WindowKind {
   DWORD ex_style;
 };
 
-WindowKind KindOf(const ControlSpec& spec) {
-  const DWORD align = spec.alignment == Alignment::kCenter ? SS_CENTER : SS_LEFT;
-  switch (spec.kind) {
+WindowKind KindOf(const ControlLayout& layout) {
+  const DWORD align = layout.alignment == Alignment::kCenter ? SS_CENTER : SS_LEFT;
+  switch (layout.kind) {
     case ControlKind::kImage:
     case ControlKind::kLine:
     case ControlKind::kPictureBox:
@@ -65,7 +65,8 @@ WindowKind KindOf(const ControlSpec& spec) {
       // SS_LEFT and SS_CENTER wrap at word boundaries and clip what does not
       // fit; no access keys. The web link reports its clicks.
       return {L"STATIC",
-              align | SS_NOPREFIX | (spec.id == kIdLabel3 ? static_cast<DWORD>(SS_NOTIFY) : 0u), 0};
+              align | SS_NOPREFIX | (layout.id == kIdLabel3 ? static_cast<DWORD>(SS_NOTIFY) : 0u),
+              0};
     case ControlKind::kTextBox:
       return {L"EDIT", ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
     case ControlKind::kCheckBox:
@@ -79,8 +80,8 @@ WindowKind KindOf(const ControlSpec& spec) {
   return {L"STATIC", 0, 0};
 }
 
-bool IsOnPage(const ControlSpec& spec, int page) {
-  return spec.page != TabPage::kNone && static_cast<int>(spec.page) == page;
+bool IsOnPage(const ControlLayout& layout, int page) {
+  return layout.page != TabPage::kNone && static_cast<int>(layout.page) == page;
 }
 
 }  // namespace
@@ -165,45 +166,45 @@ Form1Window::~Form1Window() {
   }
 }
 
-HFONT Form1Window::FontFor(const layout::FontSpec& spec) {
+HFONT Form1Window::FontFor(const layout::FontSpec& layout) {
   for (const Font& font : fonts_) {
-    if (font.spec.centipoints == spec.centipoints && font.spec.bold == spec.bold &&
-        font.spec.underline == spec.underline) {
+    if (font.layout.centipoints == layout.centipoints && font.layout.bold == layout.bold &&
+        font.layout.underline == layout.underline) {
       return static_cast<HFONT>(font.font.Get());
     }
   }
   const std::wstring face(layout::kFontFace);
   // Where "MS Sans Serif" is missing the font mapper picks the nearest sans
   // serif face at the same size.
-  HFONT created = ::CreateFontW(-layout::FontPixelHeight(spec, dpi_y_), 0, 0, 0,
-                                spec.bold ? FW_BOLD : FW_NORMAL, FALSE, spec.underline, FALSE,
+  HFONT created = ::CreateFontW(-layout::FontPixelHeight(layout, dpi_y_), 0, 0, 0,
+                                layout.bold ? FW_BOLD : FW_NORMAL, FALSE, layout.underline, FALSE,
                                 DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                 DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, face.c_str());
   if (created == nullptr) {
     return nullptr;  // the control keeps the system font
   }
-  fonts_.push_back({spec, UniqueGdiObject(created)});
+  fonts_.push_back({layout, UniqueGdiObject(created)});
   return created;
 }
 
 bool Form1Window::CreateControls(HINSTANCE instance) {
-  for (const ControlSpec& spec : layout::kControls) {
-    const layout::PixelRect place = layout::ControlPixels(spec, dpi_x_, dpi_y_);
-    const WindowKind kind = KindOf(spec);
+  for (const ControlLayout& layout : layout::kControls) {
+    const layout::PixelRect place = layout::ControlPixels(layout, dpi_x_, dpi_y_);
+    const WindowKind kind = KindOf(layout);
     // Each control clips the controls stacked above it, so the page controls
     // paint over the tab control and the frame does not paint over its
     // check boxes. Only page "Main" is shown at first.
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS | kind.style;
-    if (spec.page == TabPage::kNone || spec.page == TabPage::kMain) {
+    if (layout.page == TabPage::kNone || layout.page == TabPage::kMain) {
       style |= WS_VISIBLE;
     }
-    if (spec.tab_stop) {
+    if (layout.tab_stop) {
       style |= WS_TABSTOP | WS_GROUP;
     }
-    const std::wstring text(spec.text);
+    const std::wstring text(layout.text);
     HWND control = ::CreateWindowExW(kind.ex_style, kind.class_name, text.c_str(), style,
                                      place.left, place.top, place.width, place.height, window_,
-                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
+                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)),
                                      instance, nullptr);
     if (control == nullptr) {
       return false;
@@ -213,14 +214,14 @@ bool Form1Window::CreateControls(HINSTANCE instance) {
                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE)) {
       return false;
     }
-    if (HFONT font = FontFor(spec.font)) {
+    if (HFONT font = FontFor(layout.font)) {
       ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
-    if (spec.kind == ControlKind::kFrame) {
+    if (layout.kind == ControlKind::kFrame) {
       ::SetWindowLongPtrW(control, GWLP_USERDATA, ::GetWindowLongPtrW(control, GWLP_WNDPROC));
       ::SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FrameProc));
     }
-    if (spec.kind == ControlKind::kTabControl) {
+    if (layout.kind == ControlKind::kTabControl) {
       // The pages lie on the button-face colour like the rest of the window;
       // a themed tab body has a colour of its own. A class list that names
       // no class leaves the control unthemed (Wine does not take an empty
@@ -422,10 +423,10 @@ void Form1Window::OnCommand(int id, int code, HWND control) {
 LRESULT Form1Window::OnControlColour(HDC dc, HWND control) {
   // Labels, check boxes and the frame lie on the button-face colour.
   COLORREF text = ::GetSysColor(COLOR_BTNTEXT);
-  const ControlSpec* spec =
+  const ControlLayout* layout =
       layout::FindControl(static_cast<Form1ControlId>(::GetDlgCtrlID(control)));
-  if (spec != nullptr && spec->colour.has_value()) {
-    text = ToColorRef(*spec->colour);
+  if (layout != nullptr && layout->colour.has_value()) {
+    text = ToColorRef(*layout->colour);
   }
   ::SetTextColor(dc, text);
   ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
@@ -466,14 +467,14 @@ bool Form1Window::OnSetCursor(HWND under_cursor, int hit_test) {
 
 void Form1Window::ShowPage(int page) {
   // Hide first, so two pages never show at once.
-  for (const ControlSpec& spec : layout::kControls) {
-    if (spec.page != TabPage::kNone && !IsOnPage(spec, page)) {
-      ::ShowWindow(Control(spec.id), SW_HIDE);
+  for (const ControlLayout& layout : layout::kControls) {
+    if (layout.page != TabPage::kNone && !IsOnPage(layout, page)) {
+      ::ShowWindow(Control(layout.id), SW_HIDE);
     }
   }
-  for (const ControlSpec& spec : layout::kControls) {
-    if (IsOnPage(spec, page)) {
-      ::ShowWindow(Control(spec.id), SW_SHOWNA);
+  for (const ControlLayout& layout : layout::kControls) {
+    if (IsOnPage(layout, page)) {
+      ::ShowWindow(Control(layout.id), SW_SHOWNA);
     }
   }
   // The focus never stays on a control that can no longer be seen.

@@ -65,7 +65,7 @@ class Form1Window final : public MainWindow {
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
   bool CreateControls(HINSTANCE instance);
-  HFONT FontFor(const layout::FontSpec& spec);
+  HFONT FontFor(const layout::FontSpec& layout);
   HWND Control(Form1ControlId id) const { return ::GetDlgItem(window_, id); }
   // Shows the controls of `page` and hides those of the other pages.
   void ShowPage(int page);
@@ -86,7 +86,7 @@ class Form1Window final : public MainWindow {
   UniqueIcon small_icon_;
   UniqueMenu menutray_;
   struct Font {
-    layout::FontSpec spec;
+    layout::FontSpec layout;
     UniqueGdiObject font;
   };
   std::vector<Font> fonts_;
