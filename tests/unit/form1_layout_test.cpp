@@ -11,7 +11,7 @@ namespace {
 using namespace quellnet::platform::layout;
 namespace win32 = quellnet::platform::win32;
 
-const ControlLayout& Spec(Form1ControlId id) {
+const ControlLayout& LayoutOf(Form1ControlId id) {
   const ControlLayout* layout = FindControl(id);
   EXPECT_NE(layout, nullptr) << "control " << id;
   return *layout;
@@ -49,7 +49,7 @@ TEST(TwipsToPixels, ConvertsEdgesSoThatControlsThatTouchStillTouch) {
 
 TEST(FontPixelHeight, PointsBecomePixelsOfTheScreen) {
   EXPECT_EQ(FontPixelHeight(kDefaultFont, 96), 11);
-  EXPECT_EQ(FontPixelHeight(Spec(win32::kIdChkmess).font, 96), 13);
+  EXPECT_EQ(FontPixelHeight(LayoutOf(win32::kIdChkmess).font, 96), 13);
   EXPECT_EQ(FontPixelHeight(kDefaultFont, 120), 14);
   EXPECT_EQ(FontPixelHeight(kDefaultFont, 144), 17);
 }
@@ -64,7 +64,7 @@ TEST(Form1Layout, EveryControlHasItsOwnIdAndName) {
 }
 
 TEST(Form1Layout, PageControlsSitWithinTheTabControlBelowTheTabStrip) {
-  const TwipsRect tab = Spec(win32::kIdSSTab1).twips;
+  const TwipsRect tab = LayoutOf(win32::kIdSSTab1).twips;
   for (const ControlLayout& layout : kControls) {
     const bool on_page = layout.page != TabPage::kNone;
     EXPECT_EQ(on_page, layout.container != Container::kForm) << layout.id;
@@ -78,9 +78,9 @@ TEST(Form1Layout, PageControlsSitWithinTheTabControlBelowTheTabStrip) {
 }
 
 TEST(Form1Layout, FrameBoxesAreOnTheFramesPageAndInsideIt) {
-  const ControlLayout& frame = Spec(win32::kIdFrame1);
+  const ControlLayout& frame = LayoutOf(win32::kIdFrame1);
   for (Form1ControlId id : {win32::kIdChkStartup, win32::kIdChkHideOnStart}) {
-    const ControlLayout& box = Spec(id);
+    const ControlLayout& box = LayoutOf(id);
     EXPECT_EQ(box.container, Container::kFrame1);
     EXPECT_EQ(box.page, frame.page);
     EXPECT_TRUE(Contains(AbsoluteTwips(frame), AbsoluteTwips(box))) << id;
@@ -99,17 +99,17 @@ TEST(Form1Layout, ControlsOfTheWindowFitTheClientArea) {
 
 TEST(Form1Layout, ContainersOffsetTheirControls) {
   // chkStartup: SSTab1 (120, 1440) + Frame1 (960, 1080) + (120, 240).
-  EXPECT_EQ(ControlPixels(Spec(win32::kIdChkStartup), 96, 96), (PixelRect{80, 184, 129, 13}));
+  EXPECT_EQ(ControlPixels(LayoutOf(win32::kIdChkStartup), 96, 96), (PixelRect{80, 184, 129, 13}));
   // Text1 on page "Main": (120 + 2640, 1440 + 600), 2175 x 315.
-  EXPECT_EQ(ControlPixels(Spec(win32::kIdText1), 96, 96), (PixelRect{184, 136, 145, 21}));
+  EXPECT_EQ(ControlPixels(LayoutOf(win32::kIdText1), 96, 96), (PixelRect{184, 136, 145, 21}));
   // Label3 lies on the window itself.
-  EXPECT_EQ(ControlPixels(Spec(win32::kIdLabel3), 96, 96), (PixelRect{112, 352, 161, 17}));
-  EXPECT_EQ(ControlPixels(Spec(win32::kIdSSTab1), 120, 120), (PixelRect{10, 120, 461, 311}));
+  EXPECT_EQ(ControlPixels(LayoutOf(win32::kIdLabel3), 96, 96), (PixelRect{112, 352, 161, 17}));
+  EXPECT_EQ(ControlPixels(LayoutOf(win32::kIdSSTab1), 120, 120), (PixelRect{10, 120, 461, 311}));
 }
 
 TEST(Form1Layout, TheRuleIsOnePixelThickAtEveryDpi) {
   for (int dpi : {96, 120, 144}) {
-    const PixelRect rule = ControlPixels(Spec(win32::kIdLine2), dpi, dpi);
+    const PixelRect rule = ControlPixels(LayoutOf(win32::kIdLine2), dpi, dpi);
     EXPECT_EQ(rule.height, 1) << dpi;
     EXPECT_EQ(rule.left, TwipsToPixels(840, dpi));
     EXPECT_EQ(rule.right(), TwipsToPixels(4800, dpi));
@@ -176,8 +176,8 @@ TEST(Form1Layout, PageControlsDoNotOverlapButForTheOptionBoxesSharedPixel) {
   }
   using Pair = std::pair<Form1ControlId, Form1ControlId>;
   EXPECT_EQ(overlapping, (std::vector<Pair>{{win32::kIdChkHideOnStart, win32::kIdChkStartup}}));
-  const TwipsRect startup = AbsoluteTwips(Spec(win32::kIdChkStartup));
-  const TwipsRect hide = AbsoluteTwips(Spec(win32::kIdChkHideOnStart));
+  const TwipsRect startup = AbsoluteTwips(LayoutOf(win32::kIdChkStartup));
+  const TwipsRect hide = AbsoluteTwips(LayoutOf(win32::kIdChkHideOnStart));
   EXPECT_EQ(startup.left + startup.width - hide.left, 15);
 }
 
