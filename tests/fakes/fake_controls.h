@@ -111,9 +111,12 @@ class FakeMainWindow final : public platform::MainWindow {
   }
   bool SetForeground() override {
     ++foreground_requests;
-    return true;
+    return foreground_granted;
   }
-  void PopupTrayMenu() override { ++menu_popups; }
+  void PopupTrayMenu() override {
+    ++menu_popups;
+    foreground_requests_before_popup = foreground_requests;
+  }
   void SetWaitCursor(bool busy) override {
     wait_cursor = busy;
     if (busy) {
@@ -135,8 +138,11 @@ class FakeMainWindow final : public platform::MainWindow {
   bool unloaded = false;
   bool wait_cursor = false;
   int wait_cursor_shown = 0;
+  // Windows may refuse the foreground; nothing may depend on it.
+  bool foreground_granted = true;
   int foreground_requests = 0;
   int menu_popups = 0;
+  int foreground_requests_before_popup = 0;
   std::vector<ShownMessage> messages;
 
  private:

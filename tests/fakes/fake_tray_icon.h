@@ -14,9 +14,6 @@ class FakeTrayIcon final : public platform::TrayIcon {
     if (!area_available) {
       return false;
     }
-    if (present_) {
-      ++duplicate_adds;  // the real area refuses these; the icon stays one
-    }
     present_ = true;
     return true;
   }
@@ -36,7 +33,6 @@ class FakeTrayIcon final : public platform::TrayIcon {
 
   bool area_available = true;
   int add_requests = 0;
-  int duplicate_adds = 0;
   int remove_requests = 0;
 
  private:
