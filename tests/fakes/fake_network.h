@@ -1,4 +1,4 @@
-// The machine's address, in memory; counts how often it was asked.
+// The machine's address, in memory.
 #pragma once
 
 #include <optional>
@@ -10,13 +10,9 @@ namespace quellnet::fakes {
 
 class FakeNetwork final : public platform::Network {
  public:
-  std::optional<std::wstring> LocalIpAddress() override {
-    ++lookups;
-    return address;
-  }
+  std::optional<std::wstring> LocalIpAddress() override { return address; }
 
   std::optional<std::wstring> address = L"192.168.1.20";
-  int lookups = 0;
 };
 
 }  // namespace quellnet::fakes

@@ -21,13 +21,6 @@ class FakeRegistry final : public platform::Registry {
  public:
   enum class Op { kRead, kSet, kDeleteValue, kDeleteKeyTree };
 
-  struct Call {
-    Op op;
-    std::wstring key_path;
-    std::wstring value_name;
-    std::wstring text;  // the data of a set
-  };
-
   struct Value {
     std::wstring text;
     bool is_text = true;  // false: a value of another type (REG_DWORD, ...)
@@ -76,7 +69,7 @@ class FakeRegistry final : public platform::Registry {
 
   platform::RegStatus ReadText(std::wstring_view key_path, std::wstring_view value_name,
                                std::wstring& text) override {
-    calls.push_back({Op::kRead, std::wstring(key_path), std::wstring(value_name), {}});
+    calls.push_back(Op::kRead);
     if (const auto failure = Failure(Op::kRead, key_path)) {
       return *failure;
     }
@@ -93,8 +86,7 @@ class FakeRegistry final : public platform::Registry {
 
   platform::RegStatus SetText(std::wstring_view key_path, std::wstring_view value_name,
                               std::wstring_view text) override {
-    calls.push_back(
-        {Op::kSet, std::wstring(key_path), std::wstring(value_name), std::wstring(text)});
+    calls.push_back(Op::kSet);
     if (const auto failure = Failure(Op::kSet, key_path)) {
       return *failure;
     }
@@ -108,7 +100,7 @@ class FakeRegistry final : public platform::Registry {
 
   platform::RegStatus DeleteValue(std::wstring_view key_path,
                                   std::wstring_view value_name) override {
-    calls.push_back({Op::kDeleteValue, std::wstring(key_path), std::wstring(value_name), {}});
+    calls.push_back(Op::kDeleteValue);
     if (const auto failure = Failure(Op::kDeleteValue, key_path)) {
       return *failure;
     }
@@ -120,7 +112,7 @@ class FakeRegistry final : public platform::Registry {
   }
 
   platform::RegStatus DeleteKeyTree(std::wstring_view key_path) override {
-    calls.push_back({Op::kDeleteKeyTree, std::wstring(key_path), {}, {}});
+    calls.push_back(Op::kDeleteKeyTree);
     if (const auto failure = Failure(Op::kDeleteKeyTree, key_path)) {
       return *failure;
     }
@@ -135,7 +127,8 @@ class FakeRegistry final : public platform::Registry {
     return platform::RegStatus::kOk;
   }
 
-  std::vector<Call> calls;
+  // The kind of every call, in call order.
+  std::vector<Op> calls;
 
  private:
   static std::wstring Fold(std::wstring_view text) {

@@ -22,13 +22,11 @@ class FakeSettingsStore final : public platform::SettingsStore {
     std::wstring section;
     std::wstring key;
     std::wstring text;
-    bool stored;
   };
 
   std::optional<std::wstring> Read(std::wstring_view application, std::wstring_view section,
                                    std::wstring_view key, std::wstring_view default_text) override {
     const Address address{std::wstring(application), std::wstring(section), std::wstring(key)};
-    ++reads[address];
     if (unreadable.count(address) != 0) {
       return std::nullopt;
     }
@@ -43,8 +41,8 @@ class FakeSettingsStore final : public platform::SettingsStore {
              std::wstring_view text) override {
     const Address address{std::wstring(application), std::wstring(section), std::wstring(key)};
     const bool stored = failing_writes.count(address) == 0;
-    writes.push_back({std::get<0>(address), std::get<1>(address), std::get<2>(address),
-                      std::wstring(text), stored});
+    writes.push_back(
+        {std::get<0>(address), std::get<1>(address), std::get<2>(address), std::wstring(text)});
     if (stored) {
       values[address] = std::wstring(text);
       unreadable.erase(address);
@@ -67,7 +65,6 @@ class FakeSettingsStore final : public platform::SettingsStore {
   std::set<Address> unreadable;
   // Writes to these addresses fail and store nothing.
   std::set<Address> failing_writes;
-  std::map<Address, int> reads;
   std::vector<WriteCall> writes;
 };
 

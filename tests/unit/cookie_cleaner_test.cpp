@@ -56,8 +56,8 @@ TEST_F(CookieCleanerTest, DeletesTheFilesDirectlyInTheFolderAndLeavesItsSubfolde
   EXPECT_EQ(files.Under(kCookies), kept);
   EXPECT_EQ(at_message, kept);
   EXPECT_TRUE(AllPreciousFilesRemain(files));
-  for (const auto& call : registry.calls) {
-    EXPECT_EQ(call.op, FakeRegistry::Op::kRead);
+  for (const auto op : registry.calls) {
+    EXPECT_EQ(op, FakeRegistry::Op::kRead);
   }
   EXPECT_TRUE(registry.KeyExists(kTypedUrls));
   EXPECT_TRUE(waiting_while_deleting);
@@ -92,70 +92,52 @@ TEST_F(CookieCleanerTest, AFileHeldOpenStaysAndIsReported) {
 
 struct Trouble {
   const char* name;
-  std::function<void(FakeRegistry&, fakes::FakeFileSystem&)> arrange;
+  const wchar_t* location;  // the "Cookies" value; nullptr: none
+  FsStatus open;            // what opening the folder gives
+  FsStatus listing;         // what listing its files gives
   std::wstring message;
 };
 
 class CookieTrouble : public CookieCleanerTest, public ::testing::WithParamInterface<Trouble> {};
 
 TEST_P(CookieTrouble, NothingOnDiskChangesAndTheMessageSaysWhy) {
-  GetParam().arrange(registry, files);
+  const Trouble& trouble = GetParam();
+  if (trouble.location == nullptr) {
+    registry.DeleteValue(kShellFolders, L"Cookies");
+  } else {
+    registry.Put(kShellFolders, L"Cookies", trouble.location);
+  }
+  if (trouble.open != FsStatus::kOk) {
+    files.FailOpen(kCookies, trouble.open);
+  }
+  if (trouble.listing != FsStatus::kOk) {
+    files.FailListing(kCookies, trouble.listing);
+  }
   const auto before = files.Under(L"C:\\");
 
   cleaner.Run();
 
   EXPECT_EQ(files.Under(L"C:\\"), before);
-  EXPECT_EQ(OnlyMessage().text, kIncomplete + GetParam().message);
+  EXPECT_EQ(OnlyMessage().text, kIncomplete + trouble.message);
   EXPECT_EQ(OnlyMessage().icon, MessageIcon::kWarning);
 }
+
+const FsStatus kOk = FsStatus::kOk;
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, CookieTrouble,
     ::testing::Values(
-        Trouble{"Missing",
-                [](FakeRegistry& registry, fakes::FakeFileSystem&) {
-                  registry.DeleteValue(kShellFolders, L"Cookies");
-                },
+        Trouble{"Missing", nullptr, kOk, kOk,
                 L"The cookie folder could not be found: its location is not recorded for this "
                 L"user.\nNothing was deleted."},
-        Trouble{"Empty",
-                [](FakeRegistry& registry, fakes::FakeFileSystem&) {
-                  registry.Put(kShellFolders, L"Cookies", L"");
-                },
-                L"The cookie folder could not be found: its recorded location is empty.\n"
-                L"Nothing was deleted."},
-        Trouble{"NotText",
-                [](FakeRegistry& registry, fakes::FakeFileSystem&) {
-                  registry.Put(kShellFolders, L"Cookies", L"", /*is_text=*/false);
-                },
-                L"The cookie folder could not be found: its recorded location is not a folder "
-                L"path.\nNothing was deleted."},
-        Trouble{"FolderMissing",
-                [](FakeRegistry& registry, fakes::FakeFileSystem&) {
-                  registry.Put(kShellFolders, L"Cookies", L"C:\\Gone");
-                },
+        Trouble{"FolderMissing", L"C:\\Gone", kOk, kOk,
                 L"The cookie folder \"C:\\Gone\" could not be found."},
-        Trouble{"NotOpenable",
-                [](FakeRegistry&, fakes::FakeFileSystem& files) {
-                  files.FailOpen(kCookies, FsStatus::kAccessDenied);
-                },
+        Trouble{"NotOpenable", kCookies.c_str(), FsStatus::kAccessDenied, kOk,
                 L"The cookie folder \"" + kCookies +
                     L"\" could not be opened: you have no permission to open it."},
-        Trouble{"NotListable",
-                [](FakeRegistry&, fakes::FakeFileSystem& files) {
-                  files.FailListing(kCookies, FsStatus::kFailed);
-                },
+        Trouble{"NotListable", kCookies.c_str(), kOk, FsStatus::kFailed,
                 L"The files in \"" + kCookies + L"\" were left: that folder could not be read."},
-        Trouble{"Documents",
-                [](FakeRegistry& registry, fakes::FakeFileSystem&) {
-                  registry.Put(kShellFolders, L"Cookies", kProfile + L"\\Documents");
-                },
-                L"The cookie folder was left alone: its recorded location, \"" + kProfile +
-                    L"\\Documents\", is your Documents folder."},
-        Trouble{"DriveRoot",
-                [](FakeRegistry& registry, fakes::FakeFileSystem&) {
-                  registry.Put(kShellFolders, L"Cookies", L"C:\\");
-                },
+        Trouble{"DriveRoot", L"C:\\", kOk, kOk,
                 L"The cookie folder was left alone: its recorded location, \"C:\\\", is a whole "
                 L"drive."}),
     [](const auto& info) { return std::string(info.param.name); });

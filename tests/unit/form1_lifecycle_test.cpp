@@ -177,7 +177,7 @@ TEST_F(Form1LifecycleTest, UnloadWritesTheThreeOptionsInOrderThenAddsTheEntry) {
     EXPECT_EQ(settings.writes[i].text, L"1");
   }
   ASSERT_FALSE(registry.calls.empty());
-  EXPECT_EQ(registry.calls.back().op, fakes::FakeRegistry::Op::kSet);
+  EXPECT_EQ(registry.calls.back(), fakes::FakeRegistry::Op::kSet);
   ASSERT_NE(RunEntry(), nullptr);
   EXPECT_EQ(RunEntry()->text, L"\"C:\\Quellnet\\quellnet.exe\"");
   // Nothing is undone: the service stays stopped.
