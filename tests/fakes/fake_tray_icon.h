@@ -1,6 +1,5 @@
 // An in-memory notification area holding at most the program's one icon.
-// Like the real one, it can be missing (no shell running) and can lose its
-// icons when it is recreated.
+// Like the real one, it can be missing (no shell running).
 #pragma once
 
 #include "platform/tray_icon.h"
@@ -10,7 +9,6 @@ namespace quellnet::fakes {
 class FakeTrayIcon final : public platform::TrayIcon {
  public:
   bool Add() override {
-    ++add_requests;
     if (!area_available) {
       return false;
     }
@@ -23,16 +21,9 @@ class FakeTrayIcon final : public platform::TrayIcon {
     present_ = false;
     return was_present;
   }
-  // The shell restarted: its notification area starts empty.
-  void Recreate() {
-    present_ = false;
-    area_available = true;
-  }
-
   bool present() const { return present_; }
 
   bool area_available = true;
-  int add_requests = 0;
   int remove_requests = 0;
 
  private:

@@ -67,13 +67,6 @@ TEST_F(CookieCleanerTest, DeletesTheFilesDirectlyInTheFolderAndLeavesItsSubfolde
   EXPECT_EQ(OnlyMessage().icon, MessageIcon::kNone);
 }
 
-TEST_F(CookieCleanerTest, AnEmptyFolderIsSuccess) {
-  registry.Put(kShellFolders, L"Cookies", L"C:\\Empty\\Cookies");
-  files.AddFolder(L"C:\\Empty\\Cookies");
-  cleaner.Run();
-  EXPECT_EQ(OnlyMessage().text, L"All Cookies Cleared !");
-}
-
 TEST_F(CookieCleanerTest, AFileHeldOpenStaysAndIsReported) {
   files.FailDelete(kCookies + L"\\index.dat", FsStatus::kInUse);
   files.FailDelete(kCookies + L"\\bob@shop[2].txt", FsStatus::kAccessDenied);

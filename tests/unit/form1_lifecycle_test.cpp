@@ -63,22 +63,6 @@ class Form1LifecycleTest : public testing::Test {
              {settings, registry, services, files, shell, network, tray_icon}};
 };
 
-TEST_F(Form1LifecycleTest, FirstStartWithAnEmptyStoreTouchesNoServiceAndStaysVisible) {
-  Label2.SetCaption(L"stale");
-  form.Form_Load();
-
-  EXPECT_EQ(tray_icon.add_requests, 1);
-  EXPECT_TRUE(services.calls.empty());
-  EXPECT_EQ(Label2.Caption(), L"");
-  EXPECT_FALSE(Picture1.HasPicture());
-  EXPECT_EQ(Text1.Text(), L"192.168.1.20");
-
-  form.Form_Paint();
-  form.Form_Paint();
-  EXPECT_EQ(window.State(), WindowState::kNormal);
-  EXPECT_TRUE(window.IsVisible());
-}
-
 // Each stored form goes to all three boxes; the protection switch runs once
 // for a value it takes, and the caption tells what it found.
 TEST_F(Form1LifecycleTest, RestoreReadsEachStoredFormAsAWholeNumber) {

@@ -92,20 +92,5 @@ TEST_F(TrayPresenceTest, MinimisingHidesOnlyOnceAnIconWasEverAdded) {
   }
 }
 
-TEST_F(TrayPresenceTest, ARecreatedAreaGetsTheIconBackWhileTheWindowIsHidden) {
-  area.area_available = false;
-  tray.AddIcon();
-  area.Recreate();
-  tray.OnAreaRecreated();
-  EXPECT_TRUE(area.present());
-  window.SetState(WindowState::kMinimized);
-  ASSERT_TRUE(Hidden());
-
-  area.Recreate();
-  tray.OnAreaRecreated();
-  EXPECT_TRUE(area.present());
-  EXPECT_TRUE(Hidden());
-}
-
 }  // namespace
 }  // namespace quellnet::tray
