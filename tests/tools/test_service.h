@@ -17,12 +17,13 @@ namespace quellnet::tools {
 
 struct TestServiceOptions {
   std::wstring name = L"Messenger";
-  // How long the service takes between being told to stop (or being
-  // started) and reporting that it has.
+  // How long the service takes between being told to stop and reporting
+  // that it has.
   DWORD stop_delay_ms = 0;
-  DWORD start_delay_ms = 0;
   // SERVICE_AUTO_START, SERVICE_DEMAND_START or SERVICE_DISABLED.
   DWORD start_type = SERVICE_DEMAND_START;
+  // The service's program file instead of this program (e.g. a missing one).
+  std::wstring program;
 };
 
 // In the process the Service Control Manager started: serves as the test
@@ -30,8 +31,8 @@ struct TestServiceOptions {
 // once.
 void RunAsTestServiceIfAsked();
 
-// Registers this program as the service, replacing an older registration of
-// that name. `error` receives the reason on failure.
+// Registers the service, replacing an older registration of that name.
+// `error` receives the reason on failure.
 bool InstallTestService(const TestServiceOptions& options, std::wstring& error);
 // Stops the service if it runs and removes it; true when it is gone.
 bool DeleteTestService(const std::wstring& name);
@@ -44,9 +45,5 @@ std::optional<DWORD> TestServiceStartType(const std::wstring& name);
 // the time from the request to the report goes to `took`.
 bool StartTestService(const std::wstring& name, std::chrono::microseconds* took = nullptr);
 bool StopTestService(const std::wstring& name, std::chrono::microseconds* took = nullptr);
-
-// Waits until the service reports `state` (false after `timeout`).
-bool WaitForTestServiceState(const std::wstring& name, DWORD state,
-                             std::chrono::milliseconds timeout);
 
 }  // namespace quellnet::tools

@@ -7,17 +7,18 @@
 
 namespace quellnet::e2e {
 
-// Base fixture of the window tests: every test starts with no copy of the
-// program running and no stored options or run-at-logon value, and ends with
-// its program ended.
+// Every test starts with no stored options or run-at-logon value, and ends
+// with its program ended.
 class QuellnetTest : public ::testing::Test {
  protected:
-  void SetUp() override;
-  void TearDown() override;
+  void SetUp() override { ResetProgramState(); }
+  void TearDown() override { program_.Kill(); }
 
   // Starts the program (asserting that it starts and shows its window).
   // Use as: ASSERT_NO_FATAL_FAILURE(StartProgram());
-  void StartProgram(const StartOptions& options = {});
+  void StartProgram(const StartOptions& options = {}) {
+    ASSERT_TRUE(program_.Start(options)) << program_.LastError();
+  }
   HWND Main() const { return program_.MainWindow(); }
   HWND Control(int id) const { return program_.Control(id); }
 

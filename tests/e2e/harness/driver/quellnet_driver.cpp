@@ -22,23 +22,22 @@ namespace {
 
 using quellnet::e2e::Millis;
 using quellnet::platform::win32::kForm1ClassName;
-using quellnet::platform::win32::kIdSSTab1;
 
 HWND FindVisibleMainWindow() {
   HWND window = FindWindowW(kForm1ClassName, nullptr);
   return window != nullptr && IsWindowVisible(window) ? window : nullptr;
 }
 
-Millis Seconds(int argc, wchar_t** argv, int index, int fallback) {
-  return Millis(1000 * (argc > index ? _wtoi(argv[index]) : fallback));
+int Fail(const char* message) {
+  std::fprintf(stderr, "%s\n", message);
+  return 1;
 }
 
 int WaitWindow(Millis timeout) {
   HWND window = nullptr;
   if (!quellnet::e2e::WaitUntil([&] { return (window = FindVisibleMainWindow()) != nullptr; },
                                 timeout)) {
-    std::fprintf(stderr, "no visible Quellnet window\n");
-    return 1;
+    return Fail("no visible Quellnet window");
   }
   // Let the first paint finish before anyone looks at the window.
   DWORD_PTR ignored = 0;
@@ -46,8 +45,7 @@ int WaitWindow(Millis timeout) {
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
   RECT rect{};
   if (!GetWindowRect(window, &rect)) {
-    std::fprintf(stderr, "cannot read the window's rectangle\n");
-    return 1;
+    return Fail("cannot read the window's rectangle");
   }
   std::printf("%ldx%ld+%ld+%ld\n", rect.right - rect.left, rect.bottom - rect.top, rect.left,
               rect.top);
@@ -56,25 +54,9 @@ int WaitWindow(Millis timeout) {
 
 int SelectPage(int index) {
   HWND window = FindVisibleMainWindow();
-  if (window == nullptr) {
-    std::fprintf(stderr, "no visible Quellnet window\n");
-    return 1;
-  }
-  DWORD process_id = 0;
-  GetWindowThreadProcessId(window, &process_id);
-  HANDLE process = OpenProcess(
-      PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_QUERY_INFORMATION, FALSE,
-      process_id);
-  if (process == nullptr) {
-    std::fprintf(stderr, "cannot open the Quellnet process\n");
-    return 1;
-  }
-  const bool selected =
-      quellnet::e2e::SelectTab(process, GetDlgItem(window, kIdSSTab1), index, Millis(10000));
-  CloseHandle(process);
-  if (!selected) {
-    std::fprintf(stderr, "page %d was not shown\n", index);
-    return 1;
+  if (window == nullptr ||
+      !quellnet::e2e::SelectTab(GetDlgItem(window, quellnet::platform::win32::kIdSSTab1), index)) {
+    return Fail("the page was not shown");
   }
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
   return 0;
@@ -95,39 +77,36 @@ int Close(Millis timeout) {
   if (process != nullptr) {
     CloseHandle(process);
   }
-  if (!ended) {
-    std::fprintf(stderr, "Quellnet did not end\n");
-    return 1;
-  }
-  return 0;
+  return ended ? 0 : Fail("Quellnet did not end");
 }
 
 int RecordArguments(int argc, wchar_t** argv) {
   std::wstring lines;
   for (int i = 3; i < argc; ++i) {
-    lines += argv[i];
-    lines += L"\n";
+    lines += argv[i] + std::wstring(L"\n");
   }
-  if (!quellnet::e2e::WriteTextFile(argv[2], quellnet::e2e::Narrow(lines))) {
-    std::fprintf(stderr, "cannot write %ls\n", argv[2]);
-    return 1;
-  }
-  return 0;
+  return quellnet::e2e::WriteTextFile(argv[2], quellnet::e2e::Narrow(lines))
+             ? 0
+             : Fail("cannot write the file");
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc >= 2 && std::wcscmp(argv[1], L"wait-window") == 0) {
-    return WaitWindow(Seconds(argc, argv, 2, 30));
+  const auto seconds = [&](int fallback) {
+    return Millis(1000 * (argc > 2 ? _wtoi(argv[2]) : fallback));
+  };
+  const std::wstring command = argc >= 2 ? argv[1] : L"";
+  if (command == L"wait-window") {
+    return WaitWindow(seconds(30));
   }
-  if (argc == 3 && std::wcscmp(argv[1], L"select-page") == 0) {
+  if (command == L"select-page" && argc == 3) {
     return SelectPage(_wtoi(argv[2]));
   }
-  if (argc >= 2 && std::wcscmp(argv[1], L"close") == 0) {
-    return Close(Seconds(argc, argv, 2, 15));
+  if (command == L"close") {
+    return Close(seconds(15));
   }
-  if (argc >= 3 && std::wcscmp(argv[1], L"record-args") == 0) {
+  if (command == L"record-args" && argc >= 3) {
     return RecordArguments(argc, argv);
   }
   std::fprintf(stderr,

@@ -1,0 +1,271 @@
+// The main window as the real program shows it and as the user works it:
+// every control with its kind, exact text and place, the tab pages, the Tab
+// key, the web link and closing.
+#include <cmath>
+#include <cstdlib>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/app_info.h"
+#include "fixture.h"
+
+namespace quellnet::e2e {
+namespace {
+
+using namespace platform::win32;
+
+constexpr int kMainPage = 0;
+constexpr int kPreferencesPage = 1;
+constexpr int kInternetOptionsPage = 2;
+constexpr int kOnWindow = -1;  // not on a tab page
+
+enum class Kind { kOther, kTab, kLabel, kCentredLabel, kTextBox, kCheckBox, kFrame, kButton };
+// What a place is measured from, in twips: the client area, the tab
+// control's corner (120, 1440) or Frame1's corner (SSTab1 + (960, 1080)).
+enum class From { kClient, kTab, kFrame };
+
+// What the window must hold, written down here on its own from the window's
+// design rather than taken from the program's layout table, so that the
+// test compares two independent statements of the same layout.
+struct Expected {
+  int id;
+  const char* name;
+  int page;
+  Kind kind;
+  From from;
+  int left, top, width, height;  // twips
+  const wchar_t* text;           // nullptr where the layout fixes none
+};
+
+constexpr wchar_t kOptionsNote[] =
+    L"If you close the Quellnet with any of the options checked. They will become your default "
+    L"settings !";
+
+const std::vector<Expected> kControls = {
+    {kIdImage1, "Image1", kOnWindow, Kind::kOther, From::kClient, 0, 0, 5700, 900, nullptr},
+    {kIdLine2, "Line2", kOnWindow, Kind::kOther, From::kClient, 840, 960, 3960, 0, nullptr},
+    {kIdSSTab1, "SSTab1", kOnWindow, Kind::kTab, From::kClient, 120, 1440, 5535, 3735, nullptr},
+    {kIdLabel3, "Label3", kOnWindow, Kind::kCentredLabel, From::kClient, 1680, 5280, 2415, 255,
+     app::kWebAddress.data()},
+    // page "Main"
+    {kIdLabel6, "Label6", kMainPage, Kind::kLabel, From::kTab, 600, 600, 1815, 255,
+     L"Your Current IP Address:"},
+    {kIdText1, "Text1", kMainPage, Kind::kTextBox, From::kTab, 2640, 600, 2175, 315, nullptr},
+    {kIdLabel2, "Label2", kMainPage, Kind::kCentredLabel, From::kTab, 1560, 1320, 2415, 255, L""},
+    {kIdChkmess, "chkmess", kMainPage, Kind::kCheckBox, From::kTab, 1320, 1680, 3135, 255,
+     L"  Enable Protection Now !"},
+    {kIdPicture1, "Picture1", kMainPage, Kind::kOther, From::kTab, 2640, 2040, 375, 375, nullptr},
+    {kIdLabel4, "Label4", kMainPage, Kind::kLabel, From::kTab, 960, 2640, 3855, 615, kOptionsNote},
+    // page "Preferences"
+    {kIdFrame1, "Frame1", kPreferencesPage, Kind::kFrame, From::kTab, 960, 1080, 3735, 615, L""},
+    {kIdChkStartup, "chkStartup", kPreferencesPage, Kind::kCheckBox, From::kFrame, 120, 240, 1935,
+     195, L"Run at Startup"},
+    {kIdChkHideOnStart, "chkHideOnStart", kPreferencesPage, Kind::kCheckBox, From::kFrame, 2040,
+     240, 1455, 195, L"Run Minimized"},
+    {kIdLabel5, "Label5", kPreferencesPage, Kind::kLabel, From::kTab, 960, 2280, 3855, 615,
+     kOptionsNote},
+    // page "Internet Options"
+    {kIdLabel9, "Label9", kInternetOptionsPage, Kind::kCentredLabel, From::kTab, 240, 480, 1695,
+     255, L"Temp Internet Files"},
+    {kIdLabel10, "Label10", kInternetOptionsPage, Kind::kCentredLabel, From::kTab, 3360, 480, 1575,
+     255, L"Internet Cookies"},
+    {kIdLabel7, "Label7", kInternetOptionsPage, Kind::kLabel, From::kTab, 120, 840, 2655, 975,
+     L"Visiting web sites often stores unecessary internet files on your computer and takes up "
+     L"extra space.  Use the feature below to clear these files and free hard drive space. "},
+    {kIdLabel8, "Label8", kInternetOptionsPage, Kind::kLabel, From::kTab, 3000, 840, 2415, 1095,
+     L"Sometimes sites can add what is called a cookie to your computer. Cookies can be used by "
+     L"a website for many reasons. Use this feature to clear all cookies."},
+    {kIdCommand1, "Command1", kInternetOptionsPage, Kind::kButton, From::kTab, 480, 2040, 1335, 495,
+     L"Clear Cache"},
+    {kIdCommand2, "Command2", kInternetOptionsPage, Kind::kButton, From::kTab, 3360, 2040, 1355,
+     495, L"Clear Cookies"},
+};
+
+// The Tab key's order over all pages; a page's own order leaves out the
+// controls of the other pages.
+const std::vector<int> kTabOrder = {kIdSSTab1, kIdChkmess,  kIdChkHideOnStart, kIdChkStartup,
+                                    kIdText1,  kIdCommand1, kIdCommand2};
+
+// The expected rectangle in client pixels at 96 DPI (15 twips a pixel), each
+// edge converted on its own, as the edges of a control that is not a whole
+// number of pixels wide (Command2's 1355 twips) round.
+RECT PixelRect(const Expected& control) {
+  const int left = control.left + (control.from == From::kClient ? 0 : 120) +
+                   (control.from == From::kFrame ? 960 : 0);
+  const int top = control.top + (control.from == From::kClient ? 0 : 1440) +
+                  (control.from == From::kFrame ? 1080 : 0);
+  const auto pixels = [](int twips) { return static_cast<LONG>(std::lround(twips / 15.0)); };
+  return RECT{pixels(left), pixels(top), pixels(left + control.width),
+              pixels(top + control.height)};
+}
+
+std::string Describe(const RECT& rect) {
+  char text[64];
+  std::snprintf(text, sizeof text, "(%ld,%ld)-(%ld,%ld)", rect.left, rect.top, rect.right,
+                rect.bottom);
+  return text;
+}
+
+class WindowTest : public QuellnetTest {
+ protected:
+  void SetUp() override {
+    QuellnetTest::SetUp();
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
+  }
+
+  // Every control's text, to see that something left them all alone.
+  std::map<int, std::wstring> AllTexts() const {
+    std::map<int, std::wstring> texts;
+    for (const Expected& control : kControls) {
+      texts[control.id] = WindowText(Control(control.id));
+    }
+    return texts;
+  }
+
+  void ExpectOnlyPageVisible(int page) {
+    SCOPED_TRACE("page " + std::to_string(page));
+    EXPECT_EQ(program_.CurrentPage(), page);
+    for (const Expected& control : kControls) {
+      const bool shown = control.page == kOnWindow || control.page == page;
+      EXPECT_EQ(IsWindowVisible(Control(control.id)) != FALSE, shown) << control.name;
+    }
+  }
+
+  // Presses Tab on the focused control and waits for the focus to move.
+  HWND PressTab() {
+    HWND before = FocusOf(Main());
+    EXPECT_TRUE(PressKey(before != nullptr ? before : Main(), VK_TAB));
+    HWND after = before;
+    WaitUntil([&] { return (after = FocusOf(Main())) != before; }, Millis(3000));
+    return after;
+  }
+};
+
+TEST_F(WindowTest, HoldsEveryControlOfItsKindWithItsExactTextAndPlaceWithinOnePixel) {
+  EXPECT_EQ(WindowText(Main()), L"Corvane Quellnet 2.1");
+  RECT client{};
+  ASSERT_TRUE(GetClientRect(Main(), &client));
+  EXPECT_EQ(client.right, 383);
+  EXPECT_EQ(client.bottom, 378);
+  const LONG style = GetWindowLongW(Main(), GWL_STYLE);
+  EXPECT_TRUE(style & WS_MINIMIZEBOX);
+  EXPECT_FALSE(style & (WS_MAXIMIZEBOX | WS_THICKFRAME));
+
+  const std::map<Kind, const wchar_t*> kClass = {
+      {Kind::kTab, L"SysTabControl32"}, {Kind::kLabel, L"Static"},
+      {Kind::kCentredLabel, L"Static"}, {Kind::kTextBox, L"Edit"},
+      {Kind::kCheckBox, L"Button"},     {Kind::kFrame, L"Button"},
+      {Kind::kButton, L"Button"}};
+  for (const Expected& expected : kControls) {
+    SCOPED_TRACE(expected.name);
+    HWND control = Control(expected.id);
+    ASSERT_NE(control, nullptr);
+    EXPECT_EQ(GetParent(control), Main());
+    if (expected.kind != Kind::kOther) {
+      EXPECT_EQ(ClassNameOf(control), kClass.at(expected.kind));
+    }
+    const LONG type = GetWindowLongW(control, GWL_STYLE) & 0x0F;  // SS_TYPEMASK, BS_TYPEMASK
+    if (expected.kind == Kind::kLabel || expected.kind == Kind::kCentredLabel) {
+      EXPECT_EQ(type, expected.kind == Kind::kLabel ? SS_LEFT : SS_CENTER);
+    } else if (expected.kind == Kind::kCheckBox) {
+      EXPECT_TRUE(type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_3STATE ||
+                  type == BS_AUTO3STATE)
+          << type;
+    } else if (expected.kind == Kind::kFrame) {
+      EXPECT_EQ(type, BS_GROUPBOX);
+    } else if (expected.kind == Kind::kButton) {
+      EXPECT_TRUE(type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON) << type;
+    }
+    if (expected.text != nullptr) {
+      EXPECT_EQ(WindowText(control), expected.text);
+    }
+    const RECT want = PixelRect(expected);
+    const RECT got = RectIn(control, Main());
+    EXPECT_TRUE(std::abs(got.left - want.left) <= 1 && std::abs(got.top - want.top) <= 1 &&
+                std::abs(got.right - want.right) <= 1 && std::abs(got.bottom - want.bottom) <= 1)
+        << "expected " << Describe(want) << ", got " << Describe(got);
+  }
+
+  HWND tab = Control(kIdSSTab1);
+  ASSERT_EQ(TabCount(tab), 3);
+  EXPECT_EQ(TabCaption(program_.Process(), tab, 0), L"Main");
+  EXPECT_EQ(TabCaption(program_.Process(), tab, 1), L"Preferences");
+  EXPECT_EQ(TabCaption(program_.Process(), tab, 2), L"Internet Options");
+}
+
+TEST_F(WindowTest, ShowsOnlyTheSelectedPageAndKeepsEveryValueAcrossPages) {
+  ExpectOnlyPageVisible(kMainPage);
+  ASSERT_TRUE(program_.SelectPage(kPreferencesPage));
+  for (int id : {kIdChkStartup, kIdChkHideOnStart}) {
+    ASSERT_TRUE(Click(Control(id)));
+    ASSERT_TRUE(WaitUntil([&] { return CheckState(Control(id)) == BST_CHECKED; }));
+  }
+  const std::map<int, std::wstring> texts = AllTexts();
+  for (int page : {kPreferencesPage, kInternetOptionsPage, kMainPage, kInternetOptionsPage}) {
+    ASSERT_TRUE(program_.SelectPage(page));
+    ExpectOnlyPageVisible(page);
+  }
+  EXPECT_EQ(CheckState(Control(kIdChkStartup)), BST_CHECKED);
+  EXPECT_EQ(CheckState(Control(kIdChkHideOnStart)), BST_CHECKED);
+  EXPECT_EQ(CheckState(Control(kIdChkmess)), BST_UNCHECKED);
+  EXPECT_EQ(AllTexts(), texts);
+}
+
+// A page's visible tab stops must come round in order, from wherever the
+// focus starts.
+TEST_F(WindowTest, TabKeyVisitsTheShownPagesControlsInOrder) {
+  for (int page : {kMainPage, kPreferencesPage, kInternetOptionsPage}) {
+    SCOPED_TRACE("page " + std::to_string(page));
+    ASSERT_TRUE(program_.SelectPage(page));
+    std::vector<HWND> order;
+    for (int id : kTabOrder) {
+      if (IsWindowVisible(Control(id))) {
+        order.push_back(Control(id));
+      }
+    }
+    ASSERT_EQ(order.size(), 3u);
+    HWND focused = PressTab();
+    size_t position = 0;
+    while (position < order.size() && order[position] != focused) {
+      ++position;
+    }
+    ASSERT_LT(position, order.size()) << "Tab moved the focus off the page's stops";
+    for (size_t step = 1; step <= order.size(); ++step) {
+      EXPECT_EQ(PressTab(), order[(position + step) % order.size()]) << "step " << step;
+    }
+  }
+}
+
+TEST_F(WindowTest, ClickOnTheWebLinkOpensTheMakersPage) {
+  // Stand in for the browser: the driver writes what it was asked to open.
+  constexpr wchar_t kOpened[] = L"C:\\opened-url.txt";
+  ASSERT_TRUE(WriteString(L"Software\\Classes\\http", L"URL Protocol", L"", HKEY_LOCAL_MACHINE));
+  ASSERT_TRUE(WriteString(
+      L"Software\\Classes\\http\\shell\\open\\command", L"",
+      L"\"C:\\run\\quellnet_driver.exe\" record-args " + std::wstring(kOpened) + L" \"%1\"",
+      HKEY_LOCAL_MACHINE));
+  RECT link{};
+  ASSERT_TRUE(GetWindowRect(Control(kIdLabel3), &link));
+  ASSERT_TRUE(Mouse({(link.left + link.right) / 2, (link.top + link.bottom) / 2},
+                    {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}));
+
+  std::optional<std::string> opened;
+  ASSERT_TRUE(WaitUntil([&] {
+    opened = ReadTextFile(kOpened);
+    return opened.has_value() && !opened->empty();
+  })) << "the link opened nothing";
+  EXPECT_EQ(*opened, Narrow(std::wstring(app::kWebAddress)) + "\n");
+  EXPECT_FALSE(program_.WaitForMessageBox(kQuietPeriod).has_value());
+  EXPECT_TRUE(program_.IsRunning());
+}
+
+TEST_F(WindowTest, TheCloseBoxEndsTheProgramAndItsWindows) {
+  ASSERT_TRUE(PostMessageW(Main(), WM_SYSCOMMAND, SC_CLOSE, 0));
+  ASSERT_TRUE(program_.WaitForExit()) << "still running, or ended with an error";
+  EXPECT_TRUE(TopLevelWindowsOf(program_.Pid()).empty());
+}
+
+}  // namespace
+}  // namespace quellnet::e2e
