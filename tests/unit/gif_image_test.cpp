@@ -201,8 +201,8 @@ Colours Expected(const Indices& indices, const Colours& colours) {
 
 TEST(DecodeGif, AKnownStreamDecodedByHand) {
   // 3 x 5 pixels, 256 colours, minimum code size 8. The codes are clear,
-  // 0x28, 0xFF, 0x103 (the entry being defined), 0x102, 0x103, 0x106, 0x107
-  // (being defined again, one index more than the picture needs) and end.
+  // 0x28, 0xFF, 0x103 (the entry being defined), 0x102, 0x103, 0x106 and
+  // 0x107 (each being defined as it is used) and end.
   Colours colours = Grey(256);
   colours[0x28] = kOpaque | 0x102030;
   const Bytes data = {0x00, 0x51, 0xFC, 0x1B, 0x28, 0x70, 0xA0, 0xC1, 0x83, 0x01, 0x01};
@@ -214,7 +214,7 @@ TEST(DecodeGif, AKnownStreamDecodedByHand) {
   EXPECT_EQ(picture->height, 5);
   const std::uint32_t k = colours[0x28];
   const std::uint32_t w = colours[0xFF];
-  EXPECT_EQ(picture->pixels, (Colours{k, w, w, w, w, k, w, w, w, w, w, w, w, w, w}));
+  EXPECT_EQ(picture->pixels, (Colours{k, w, w, w, k, w, w, w, w, w, w, w, w, w, w}));
   EXPECT_FALSE(picture->HasTransparency());
 }
 
