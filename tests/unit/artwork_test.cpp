@@ -1,20 +1,24 @@
 // The committed pictures in res/ (drawn by tools/make_artwork.py) have the
 // forms the program and Windows expect: the banner and the status pictures
-// are whole, decodable GIFs of the right size, the icon has its two 16-colour
-// images.
+// decode with the program's own GIF decoder to opaque pictures of the right
+// size and colours, the icon has its two 16-colour images.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <map>
 #include <optional>
-#include <string>
+#include <set>
+#include <utility>
 #include <vector>
+
+#include "platform/gif_image.h"
 
 namespace {
 
+using quellnet::platform::DecodeGif;
+using quellnet::platform::GifImage;
 using Bytes = std::vector<std::uint8_t>;
 
 Bytes ReadResource(const char* name) {
@@ -29,157 +33,51 @@ int Word(const Bytes& b, std::size_t at) {
   return b.at(at) | (b.at(at + 1) << 8);
 }
 
-struct Gif {
-  int width = 0;
-  int height = 0;
-  int global_colours = 0;  // 0 when there is no global colour table
-  int frames = 0;
-  bool transparency = false;
-  bool local_colour_table = false;
-  std::vector<int> first_frame;  // colour indices, row by row
-};
-
-// Decodes the LZW data of one image into colour indices.
-std::optional<std::vector<int>> DecodeLzw(const Bytes& data, int min_code_size) {
-  const int clear = 1 << min_code_size;
-  const int end = clear + 1;
-  std::vector<std::vector<int>> table;
-  const auto reset = [&] {
-    table.clear();
-    for (int i = 0; i < clear + 2; ++i) {
-      table.push_back(i < clear ? std::vector<int>{i} : std::vector<int>{});
-    }
-  };
-  reset();
-  int size = min_code_size + 1;
-  std::vector<int> out;
-  std::optional<std::vector<int>> previous;
-  std::size_t bit = 0;
-  while (bit + size <= data.size() * 8) {
-    int code = 0;
-    for (int i = 0; i < size; ++i, ++bit) {
-      code |= ((data[bit / 8] >> (bit % 8)) & 1) << i;
-    }
-    if (code == clear) {
-      reset();
-      size = min_code_size + 1;
-      previous.reset();
-      continue;
-    }
-    if (code == end) {
-      return out;
-    }
-    std::vector<int> entry;
-    if (code < static_cast<int>(table.size())) {
-      entry = table[code];
-    } else if (code == static_cast<int>(table.size()) && previous) {
-      entry = *previous;
-      entry.push_back((*previous)[0]);
-    } else {
-      return std::nullopt;  // a code the decoder can't know yet
-    }
-    out.insert(out.end(), entry.begin(), entry.end());
-    if (previous && table.size() < 4096) {
-      std::vector<int> added = *previous;
-      added.push_back(entry[0]);
-      table.push_back(added);
-      if (static_cast<int>(table.size()) == (1 << size) && size < 12) {
-        ++size;
-      }
-    }
-    previous = entry;
-  }
-  return std::nullopt;  // no end code
+std::optional<GifImage> DecodeResource(const char* name) {
+  return DecodeGif(ReadResource(name));
 }
 
-std::optional<Gif> ParseGif(const Bytes& b) {
-  if (b.size() < 13 || std::string(b.begin(), b.begin() + 6) != "GIF89a") {
-    return std::nullopt;
+// How many pixels are mostly red and how many mostly green.
+std::pair<int, int> RedAndGreen(const GifImage& picture) {
+  int red = 0;
+  int green = 0;
+  for (std::uint32_t pixel : picture.pixels) {
+    const int r = (pixel >> 16) & 0xFF;
+    const int g = (pixel >> 8) & 0xFF;
+    red += r > g + 64 ? 1 : 0;
+    green += g > r + 64 ? 1 : 0;
   }
-  Gif gif;
-  gif.width = Word(b, 6);
-  gif.height = Word(b, 8);
-  const int flags = b[10];
-  std::size_t at = 13;
-  if (flags & 0x80) {
-    gif.global_colours = 1 << ((flags & 7) + 1);
-    at += 3 * gif.global_colours;
-  }
-  const auto skip_sub_blocks = [&](Bytes* collected) {
-    while (at < b.size() && b[at] != 0) {
-      if (collected) {
-        collected->insert(collected->end(), b.begin() + at + 1, b.begin() + at + 1 + b[at]);
-      }
-      at += 1 + b[at];
-    }
-    ++at;
-  };
-  while (at < b.size()) {
-    const int block = b[at++];
-    if (block == 0x3B) {
-      return gif;
-    }
-    if (block == 0x21) {
-      const int label = b.at(at++);
-      if (label == 0xF9 && (b.at(at + 1) & 1)) {
-        gif.transparency = true;
-      }
-      skip_sub_blocks(nullptr);
-    } else if (block == 0x2C) {
-      ++gif.frames;
-      gif.local_colour_table = gif.local_colour_table || (b.at(at + 8) & 0x80);
-      at += 9;
-      const int min_code_size = b.at(at++);
-      Bytes data;
-      skip_sub_blocks(&data);
-      if (gif.frames == 1) {
-        auto pixels = DecodeLzw(data, min_code_size);
-        if (!pixels) {
-          return std::nullopt;
-        }
-        gif.first_frame = std::move(*pixels);
-      }
-    } else {
-      return std::nullopt;
-    }
-  }
-  return std::nullopt;  // no trailer
+  return {red, green};
 }
 
-void ExpectWholeGif(const Gif& gif, int width, int height) {
-  EXPECT_EQ(gif.width, width);
-  EXPECT_EQ(gif.height, height);
-  EXPECT_EQ(gif.frames, 1);
-  EXPECT_FALSE(gif.transparency);
-  EXPECT_FALSE(gif.local_colour_table);
-  ASSERT_EQ(gif.first_frame.size(), static_cast<std::size_t>(width * height));
-  for (int index : gif.first_frame) {
-    ASSERT_LT(index, gif.global_colours);
-  }
-}
-
-TEST(Artwork, BannerIsOneFrameOf380By60WithA256ColourPalette) {
-  const std::optional<Gif> banner = ParseGif(ReadResource("banner.gif"));
+TEST(Artwork, BannerIsAnOpaque380By60PictureOfManyColours) {
+  const std::optional<GifImage> banner = DecodeResource("banner.gif");
   ASSERT_TRUE(banner.has_value());
-  ExpectWholeGif(*banner, 380, 60);
-  EXPECT_EQ(banner->global_colours, 256);
-  // A picture, not a flat fill: many of the colours are used.
-  std::map<int, int> used;
-  for (int index : banner->first_frame) {
-    ++used[index];
-  }
+  EXPECT_EQ(banner->width, 380);
+  EXPECT_EQ(banner->height, 60);
+  EXPECT_FALSE(banner->HasTransparency());
+  // A picture, not a flat fill: many colours are used.
+  const std::set<std::uint32_t> used(banner->pixels.begin(), banner->pixels.end());
   EXPECT_GT(used.size(), 128u);
 }
 
-TEST(Artwork, StatusPicturesFitThePictureBoxAndDiffer) {
-  const std::optional<Gif> green = ParseGif(ReadResource("green.gif"));
-  const std::optional<Gif> red = ParseGif(ReadResource("red.gif"));
+TEST(Artwork, StatusPicturesFitThePictureBoxAndAreGreenAndRed) {
+  const std::optional<GifImage> green = DecodeResource("green.gif");
+  const std::optional<GifImage> red = DecodeResource("red.gif");
   ASSERT_TRUE(green.has_value());
   ASSERT_TRUE(red.has_value());
   // Picture1 is 375 twips square: 25 pixels at 96 DPI.
-  ExpectWholeGif(*green, 25, 25);
-  ExpectWholeGif(*red, 25, 25);
-  EXPECT_NE(ReadResource("green.gif"), ReadResource("red.gif"));
+  for (const GifImage* picture : {&*green, &*red}) {
+    EXPECT_EQ(picture->width, 25);
+    EXPECT_EQ(picture->height, 25);
+    EXPECT_FALSE(picture->HasTransparency());
+  }
+  const auto [green_reds, green_greens] = RedAndGreen(*green);
+  const auto [red_reds, red_greens] = RedAndGreen(*red);
+  EXPECT_GT(green_greens, 100);
+  EXPECT_EQ(green_reds, 0);
+  EXPECT_GT(red_reds, 100);
+  EXPECT_EQ(red_greens, 0);
 }
 
 TEST(Artwork, IconHoldsA32And16PixelImageOf16ColoursEach) {
