@@ -155,34 +155,8 @@ class FakeFileSystem final : public platform::FileSystem {
     if (entry == entries_.end() || !entry->second.folder) {
       return FsStatus::kNotFound;
     }
-    if (entry->second.link) {
-      const FsStatus removed = RemoveOne(entry);
-      if (removed != FsStatus::kOk) {
-        leftovers.push_back({path, removed});
-      }
-      return removed;
-    }
-    if (stop_at_first_failure) {
-      return DeleteStopping(path);
-    }
-    // Deepest entries first, so each folder is empty when its turn comes.
-    std::vector<std::wstring> below = Under(path);
-    std::sort(below.begin(), below.end(), [](const std::wstring& a, const std::wstring& b) {
-      return std::count(a.begin(), a.end(), L'\\') > std::count(b.begin(), b.end(), L'\\');
-    });
     FsStatus first = FsStatus::kOk;
-    for (const auto& victim : below) {
-      if (Under(victim).size() > 1) {
-        continue;  // something inside stayed; it is counted, this folder is not
-      }
-      const FsStatus removed = RemoveOne(entries_.find(victim));
-      if (removed != FsStatus::kOk) {
-        leftovers.push_back({victim, removed});
-        if (first == FsStatus::kOk) {
-          first = removed;
-        }
-      }
-    }
+    RemoveTree(path, leftovers, first);
     return first;
   }
 
@@ -234,11 +208,7 @@ class FakeFileSystem final : public platform::FileSystem {
     if (!IsFolder(folder)) {
       return FsStatus::kNotFound;
     }
-    for (const auto& [path, entry] : entries_) {
-      if (IsBelow(path, folder) && ParentOf(path) == folder && entry.folder == folders) {
-        paths.push_back(path);
-      }
-    }
+    paths = Children(folder, folders);
     return FsStatus::kOk;
   }
 
@@ -250,24 +220,44 @@ class FakeFileSystem final : public platform::FileSystem {
     return FsStatus::kOk;
   }
 
-  FsStatus DeleteStopping(const std::wstring& folder) {
-    std::vector<std::wstring> files;
-    std::vector<std::wstring> folders;
-    List(folder, false, files);
-    List(folder, true, folders);
-    for (const auto& file : files) {
-      if (const FsStatus removed = RemoveOne(entries_.find(file)); removed != FsStatus::kOk) {
-        return removed;
+  std::vector<std::wstring> Children(const std::wstring& folder, bool folders) const {
+    std::vector<std::wstring> children;
+    for (const auto& [path, entry] : entries_) {
+      if (IsBelow(path, folder) && ParentOf(path) == folder && entry.folder == folders) {
+        children.push_back(path);
       }
     }
-    for (const auto& sub : folders) {
-      const FsStatus removed =
-          entries_.at(sub).link ? RemoveOne(entries_.find(sub)) : DeleteStopping(sub);
-      if (removed != FsStatus::kOk) {
-        return removed;
+    return children;
+  }
+
+  // Removes `path` with everything below it, the files of a folder before
+  // its subfolders, a link as itself. Keeps the first failure in `first`;
+  // false when something stayed.
+  bool RemoveTree(const std::wstring& path, std::vector<platform::Leftover>& leftovers,
+                  FsStatus& first) {
+    const Entry entry = entries_.at(path);
+    if (entry.folder && !entry.link) {
+      bool kept = false;
+      for (const bool folders : {false, true}) {
+        for (const auto& child : Children(path, folders)) {
+          kept = !RemoveTree(child, leftovers, first) || kept;
+          if (kept && stop_at_first_failure) {
+            return false;
+          }
+        }
+      }
+      if (kept) {
+        return false;  // what stayed inside is counted, this folder is not
       }
     }
-    return RemoveOne(entries_.find(folder));
+    const FsStatus removed = RemoveOne(entries_.find(path));
+    if (removed != FsStatus::kOk) {
+      if (!stop_at_first_failure) {
+        leftovers.push_back({path, removed});
+      }
+      first = first == FsStatus::kOk ? removed : first;
+    }
+    return removed == FsStatus::kOk;
   }
 
   std::map<std::wstring, Entry> entries_;

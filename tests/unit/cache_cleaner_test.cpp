@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cleaner_test_setup.h"
+#include "cleaners/folder_safety.h"
 
 namespace quellnet {
 namespace {
@@ -20,10 +21,9 @@ using platform::RegStatus;
 const std::wstring kContent = kCache + L"\\Content.IE5";
 const std::wstring kIncomplete = L"The Internet cache was not cleared completely.\n\n";
 
-class CacheCleanerTest : public ::testing::Test {
+class CacheCleanerTest : public CleanerTest<cleaners::CacheCleaner> {
  protected:
   CacheCleanerTest() {
-    Populate(files);
     registry.Put(kShellFolders, L"Cache", kCache);
     registry.Put(kTypedUrls, L"url1", L"http://one.example/");
     registry.Put(kTypedUrls, L"url2", L"http://two.example/");
@@ -44,16 +44,6 @@ class CacheCleanerTest : public ::testing::Test {
 
   bool CacheIsEmpty() const { return files.Under(kCache) == std::vector<std::wstring>{kCache}; }
   bool TypedUrlsRemain() const { return registry.KeyExists(kTypedUrls); }
-
-  const fakes::ShownMessage& OnlyMessage() {
-    EXPECT_EQ(window.messages.size(), 1u);
-    return window.messages.back();
-  }
-
-  fakes::FakeMainWindow window;
-  FakeRegistry registry;
-  fakes::FakeFileSystem files;
-  cleaners::CacheCleaner cleaner{window, registry, files};
 };
 
 TEST_F(CacheCleanerTest, EmptiesTheCacheKeepsTheFolderDeletesTypedAddressesThenSaysSo) {
@@ -317,6 +307,25 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedLocation{"JunctionToProfile", L"C:\\Sneaky", L"is your user folder"},
         RefusedLocation{"ShortNameHoldingProfile", L"C:\\Short~1", L"holds your user folder"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A folder inside a protected one, or one whose name merely starts like a
+// protected folder's, is accepted, in its canonical form.
+TEST_F(CacheCleanerTest, CheckFolderAcceptsFoldersInsideProtectedOnesInTheirCanonicalForm) {
+  using cleaners::CheckFolder;
+  using cleaners::Refusal;
+  const auto cache = CheckFolder(
+      L"\\\\?\\C:\\Users\\Bob\\AppData\\Local\\.\\Temp\\..\\Temporary Internet Files\\", files);
+  EXPECT_EQ(cache.refusal, Refusal::kNone);
+  EXPECT_EQ(cache.path, kCache);
+  const auto share = CheckFolder(L"\\\\?\\UNC\\srv\\profiles\\bob\\Cookies", files);
+  EXPECT_EQ(share.refusal, Refusal::kNone);
+  EXPECT_EQ(share.path, L"\\\\srv\\profiles\\bob\\Cookies");
+  for (const wchar_t* path :
+       {L"C:\\Windows\\Temp", L"C:\\Users\\Bobby", L"C:\\Program Files Cache"}) {
+    EXPECT_EQ(CheckFolder(path, files).refusal, Refusal::kNone)
+        << testing::PrintToString(std::wstring(path));
+  }
+}
 
 }  // namespace
 }  // namespace quellnet

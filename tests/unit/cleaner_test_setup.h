@@ -2,6 +2,8 @@
 // in the protected folders, and the browser's folders named in the registry.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -52,5 +54,22 @@ inline bool AllPreciousFilesRemain(const fakes::FakeFileSystem& files) {
   }
   return true;
 }
+
+// The fakes a cleaner works on, with the world above in place.
+template <typename Cleaner>
+class CleanerTest : public ::testing::Test {
+ protected:
+  CleanerTest() { Populate(files); }
+
+  const fakes::ShownMessage& OnlyMessage() {
+    EXPECT_EQ(window.messages.size(), 1u);
+    return window.messages.back();
+  }
+
+  fakes::FakeMainWindow window;
+  fakes::FakeRegistry registry;
+  fakes::FakeFileSystem files;
+  Cleaner cleaner{window, registry, files};
+};
 
 }  // namespace quellnet::testing_world

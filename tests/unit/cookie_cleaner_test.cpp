@@ -18,10 +18,9 @@ using platform::RegStatus;
 
 const std::wstring kIncomplete = L"The cookies were not cleared completely.\n\n";
 
-class CookieCleanerTest : public ::testing::Test {
+class CookieCleanerTest : public CleanerTest<cleaners::CookieCleaner> {
  protected:
   CookieCleanerTest() {
-    Populate(files);
     registry.Put(kShellFolders, L"Cookies", kCookies);
     registry.Put(kTypedUrls, L"url1", L"http://one.example/");
     files.AddFile(kCookies + L"\\bob@example[1].txt");
@@ -31,16 +30,6 @@ class CookieCleanerTest : public ::testing::Test {
     files.AddFile(kCookies + L"\\Low\\bob@low[1].txt");
     files.AddLink(kCookies + L"\\Album", L"C:\\Data\\photos");
   }
-
-  const fakes::ShownMessage& OnlyMessage() {
-    EXPECT_EQ(window.messages.size(), 1u);
-    return window.messages.back();
-  }
-
-  fakes::FakeMainWindow window;
-  FakeRegistry registry;
-  fakes::FakeFileSystem files;
-  cleaners::CookieCleaner cleaner{window, registry, files};
 };
 
 TEST_F(CookieCleanerTest, DeletesTheFilesDirectlyInTheFolderAndLeavesItsSubfoldersAndTheRegistry) {
