@@ -19,8 +19,8 @@ namespace {
 
 using namespace quellnet;
 
-// Keeps COM initialised on this thread for the run: OleLoadPicture and the
-// shell's ShellExecute may use COM objects.
+// Keeps COM initialised on this thread for the run: the shell's
+// ShellExecute may use COM objects.
 class ComScope {
  public:
   ComScope() : initialised_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}

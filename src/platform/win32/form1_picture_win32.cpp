@@ -1,8 +1,9 @@
 #include "platform/win32/form1_picture_win32.h"
 
 #include <cstring>
+#include <utility>
 
-#include "platform/win32/handles.h"
+#include "platform/gif_image.h"
 
 namespace quellnet::platform::win32 {
 namespace {
@@ -11,71 +12,34 @@ namespace {
 // them and is not read into memory.
 constexpr DWORD kLargestPicture = 16 * 1024 * 1024;
 
-// 2540 HIMETRIC units (hundredths of a millimetre) to the inch.
-constexpr int kHimetricPerInch = 2540;
-
-// Memory from GlobalAlloc, freed unless a stream took it over.
-class UniqueHGlobal {
- public:
-  explicit UniqueHGlobal(HGLOBAL memory) : memory_(memory) {}
-  ~UniqueHGlobal() {
-    if (memory_ != nullptr) {
-      // Nothing to do about a block that can't be freed.
-      ::GlobalFree(memory_);
-    }
-  }
-  UniqueHGlobal(const UniqueHGlobal&) = delete;
-  UniqueHGlobal& operator=(const UniqueHGlobal&) = delete;
-  HGLOBAL Get() const { return memory_; }
-  HGLOBAL Release() { return std::exchange(memory_, nullptr); }
-
- private:
-  HGLOBAL memory_;
-};
-
-// Decodes `size` bytes that `fill` writes into the buffer it is given; `fill`
-// returns false when it could not supply them all. OleLoadPicture reads from
-// a stream, and a stream on movable global memory is the one every Windows
-// version offers.
-template <typename Fill>
-ComPtr<IPicture> Decode(DWORD size, Fill fill) {
-  ComPtr<IPicture> picture;
-  if (size == 0 || size > kLargestPicture) {
-    return picture;
-  }
-  UniqueHGlobal memory(::GlobalAlloc(GMEM_MOVEABLE, size));
-  if (memory.Get() == nullptr) {
-    return picture;
-  }
-  void* bytes = ::GlobalLock(memory.Get());
-  if (bytes == nullptr) {
-    return picture;
-  }
-  const bool filled = fill(bytes);
-  // GlobalUnlock's result only tells whether the block is still locked.
-  ::GlobalUnlock(memory.Get());
-  if (!filled) {
-    return picture;
-  }
-  ComPtr<IStream> stream;
-  if (FAILED(::CreateStreamOnHGlobal(memory.Get(), TRUE, stream.Receive()))) {
-    return picture;
-  }
-  memory.Release();  // freed by the stream from now on
-  if (FAILED(::OleLoadPicture(stream.Get(), static_cast<LONG>(size), FALSE, IID_IPicture,
-                              reinterpret_cast<void**>(picture.Receive())))) {
-    picture.Reset();
-  }
-  return picture;
-}
-
 }  // namespace
 
-Picture Picture::FromBytes(const void* bytes, DWORD size) {
-  return Picture(Decode(size, [&](void* buffer) {
-    std::memcpy(buffer, bytes, size);
-    return true;
-  }));
+Picture Picture::FromGif(std::span<const std::uint8_t> bytes) {
+  std::optional<GifImage> image = DecodeGif(bytes);
+  if (!image) {
+    return Picture();
+  }
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = image->width;
+  info.bmiHeader.biHeight = -image->height;  // top-down, as the decoder writes the rows
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  Picture picture;
+  picture.bitmap_.Reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!picture.bitmap_ || bits == nullptr) {
+    return Picture();
+  }
+  picture.width_ = image->width;
+  picture.height_ = image->height;
+  // The decoder's pixels have the layout of this DIB's.
+  std::memcpy(bits, image->pixels.data(), image->pixels.size() * sizeof(std::uint32_t));
+  if (image->HasTransparency()) {
+    picture.pixels_ = std::move(image->pixels);
+  }
+  return picture;
 }
 
 Picture Picture::FromFile(const std::wstring& path) {
@@ -86,13 +50,15 @@ Picture Picture::FromFile(const std::wstring& path) {
   }
   DWORD high = 0;
   const DWORD size = ::GetFileSize(file.Get(), &high);
-  if (size == INVALID_FILE_SIZE || high != 0) {
+  if (size == INVALID_FILE_SIZE || high != 0 || size > kLargestPicture) {
     return Picture();  // unreadable, or far beyond any picture's size
   }
-  return Picture(Decode(size, [&](void* buffer) {
-    DWORD read = 0;
-    return ::ReadFile(file.Get(), buffer, size, &read, nullptr) != FALSE && read == size;
-  }));
+  std::vector<std::uint8_t> bytes(size);
+  DWORD read = 0;
+  if (size == 0 || !::ReadFile(file.Get(), bytes.data(), size, &read, nullptr) || read != size) {
+    return Picture();
+  }
+  return FromGif(bytes);
 }
 
 Picture Picture::FromResource(HINSTANCE instance, int id, const wchar_t* type) {
@@ -106,25 +72,46 @@ Picture Picture::FromResource(HINSTANCE instance, int id, const wchar_t* type) {
   if (bytes == nullptr) {
     return Picture();
   }
-  return FromBytes(bytes, ::SizeofResource(instance, found));
+  return FromGif(std::span<const std::uint8_t>(static_cast<const std::uint8_t*>(bytes),
+                                               ::SizeofResource(instance, found)));
 }
 
-void Picture::Draw(HDC dc, int x, int y) const {
-  if (!picture_) {
+void Picture::Compose(COLORREF background) const {
+  DIBSECTION section;
+  if (::GetObjectW(bitmap_.Get(), sizeof section, &section) != sizeof section ||
+      section.dsBm.bmBits == nullptr) {
+    return;  // drawn as it is, transparent parts black
+  }
+  // GDI may still be working on the bitmap from an earlier draw.
+  ::GdiFlush();
+  const std::uint32_t fill = (std::uint32_t{GetRValue(background)} << 16) |
+                             (std::uint32_t{GetGValue(background)} << 8) | GetBValue(background);
+  auto* bits = static_cast<std::uint32_t*>(section.dsBm.bmBits);
+  for (std::size_t i = 0; i < pixels_.size(); ++i) {
+    bits[i] = (pixels_[i] & kOpaque) == kOpaque ? pixels_[i] : fill;
+  }
+  composed_on_ = background;
+}
+
+void Picture::Draw(HDC dc, int x, int y, COLORREF background) const {
+  if (!bitmap_) {
     return;
   }
-  OLE_XSIZE_HIMETRIC width = 0;
-  OLE_YSIZE_HIMETRIC height = 0;
-  if (FAILED(picture_->get_Width(&width)) || FAILED(picture_->get_Height(&height))) {
+  if (!pixels_.empty() && composed_on_ != background) {
+    Compose(background);
+  }
+  // Without a memory DC or the bitmap in it nothing is drawn and the
+  // background shows; there is nothing better to draw instead.
+  UniqueMemoryDc memory(::CreateCompatibleDC(dc));
+  if (!memory) {
     return;
   }
-  // OleLoadPicture measured the picture with the screen's DPI; the same DPI
-  // turns it back into the pixels it was made of.
-  const int pixels_x = ::MulDiv(width, ::GetDeviceCaps(dc, LOGPIXELSX), kHimetricPerInch);
-  const int pixels_y = ::MulDiv(height, ::GetDeviceCaps(dc, LOGPIXELSY), kHimetricPerInch);
-  // A picture that fails to draw leaves the background showing; there is
-  // nothing better to draw instead.
-  picture_->Render(dc, x, y, pixels_x, pixels_y, 0, height, width, -height, nullptr);
+  HGDIOBJ previous = ::SelectObject(memory.Get(), bitmap_.Get());
+  if (previous == nullptr) {
+    return;
+  }
+  ::BitBlt(dc, x, y, width_, height_, memory.Get(), 0, 0, SRCCOPY);
+  ::SelectObject(memory.Get(), previous);
 }
 
 }  // namespace quellnet::platform::win32

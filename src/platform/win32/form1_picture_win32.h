@@ -1,73 +1,49 @@
-// Pictures decoded by OLE (GIF, and whatever else OleLoadPicture reads),
+// GIF pictures, decoded by the program's own decoder into a DIB section and
 // drawn at their natural size: the banner `Image1` and the status picture
 // `Picture1`.
 #pragma once
 
+#include <cstdint>
+#include <optional>
+#include <span>
 #include <string>
-#include <utility>
+#include <vector>
 
 #include <windows.h>
-#include <ole2.h>
-#include <olectl.h>
+
+#include "platform/win32/handles.h"
 
 namespace quellnet::platform::win32 {
 
-// Holds one reference to a COM object and releases it exactly once.
-template <typename Interface>
-class ComPtr {
- public:
-  ComPtr() = default;
-  ~ComPtr() { Reset(); }
-  ComPtr(ComPtr&& other) noexcept : object_(std::exchange(other.object_, nullptr)) {}
-  ComPtr& operator=(ComPtr&& other) noexcept {
-    if (this != &other) {
-      Reset();
-      object_ = std::exchange(other.object_, nullptr);
-    }
-    return *this;
-  }
-  ComPtr(const ComPtr&) = delete;
-  ComPtr& operator=(const ComPtr&) = delete;
-
-  Interface* Get() const { return object_; }
-  Interface* operator->() const { return object_; }
-  explicit operator bool() const { return object_ != nullptr; }
-  // For APIs that hand out the object through an out-parameter.
-  Interface** Receive() {
-    Reset();
-    return &object_;
-  }
-  void Reset() {
-    if (object_ != nullptr) {
-      object_->Release();
-      object_ = nullptr;
-    }
-  }
-
- private:
-  Interface* object_ = nullptr;
-};
-
 class Picture {
  public:
-  // Empty when the bytes are not a picture OLE can read.
-  static Picture FromBytes(const void* bytes, DWORD size);
-  // Empty when the file can't be read or is not a picture.
+  // Empty when the file can't be read or is not a GIF picture.
   static Picture FromFile(const std::wstring& path);
-  // A resource of a custom type; empty when it is missing or not a picture.
+  // A resource of a custom type; empty when it is missing or not a GIF
+  // picture.
   static Picture FromResource(HINSTANCE instance, int id, const wchar_t* type);
 
-  bool IsEmpty() const { return !picture_; }
+  bool IsEmpty() const { return !bitmap_; }
   // Draws the picture with its top-left corner at (x, y), at the size in
-  // pixels it was made at; nothing for an empty picture.
-  void Draw(HDC dc, int x, int y) const;
+  // pixels it was made at, its transparent parts in `background`; nothing
+  // for an empty picture.
+  void Draw(HDC dc, int x, int y, COLORREF background) const;
 
   Picture() = default;
 
  private:
-  explicit Picture(ComPtr<IPicture> picture) : picture_(std::move(picture)) {}
+  static Picture FromGif(std::span<const std::uint8_t> bytes);
+  // Writes the picture into the DIB with its transparent parts in
+  // `background`.
+  void Compose(COLORREF background) const;
 
-  ComPtr<IPicture> picture_;
+  UniqueGdiObject bitmap_;  // a 32-bit top-down DIB section
+  int width_ = 0;
+  int height_ = 0;
+  // Only for a picture with transparent parts: the decoded pixels, and the
+  // background the DIB holds them on now.
+  std::vector<std::uint32_t> pixels_;
+  mutable std::optional<COLORREF> composed_on_;
 };
 
 }  // namespace quellnet::platform::win32

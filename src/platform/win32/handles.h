@@ -76,6 +76,11 @@ struct IconTraits {
   static bool IsValid(HICON h) { return h != nullptr; }
   static void Close(HICON h) { ::DestroyIcon(h); }
 };
+struct MemoryDcTraits {
+  static HDC Invalid() { return nullptr; }
+  static bool IsValid(HDC h) { return h != nullptr; }
+  static void Close(HDC h) { ::DeleteDC(h); }
+};
 struct MenuTraits {
   static HMENU Invalid() { return nullptr; }
   static bool IsValid(HMENU h) { return h != nullptr; }
@@ -89,5 +94,7 @@ using UniqueServiceHandle = UniqueHandle<SC_HANDLE, ServiceHandleTraits>;
 using UniqueGdiObject = UniqueHandle<HGDIOBJ, GdiObjectTraits>;
 using UniqueIcon = UniqueHandle<HICON, IconTraits>;
 using UniqueMenu = UniqueHandle<HMENU, MenuTraits>;
+// A DC from CreateCompatibleDC (not one from GetDC, which is released).
+using UniqueMemoryDc = UniqueHandle<HDC, MemoryDcTraits>;
 
 }  // namespace quellnet::platform::win32
