@@ -1,76 +1,58 @@
-// The machine's local IPv4 address through Winsock: the addresses its own
-// host name resolves to, the first that is not a loopback address.
-#include <winsock2.h>
-
+// The machine's local IPv4 address from the IP helper's list of network
+// adapters: no name look-up and no Winsock, so start-up does not wait on
+// either.
 #include <cstring>
 #include <string>
+#include <string_view>
+#include <vector>
 
+#include "platform/local_address.h"
 #include "platform/win32/factories.h"
+
+// After <windows.h>, which factories.h brings in.
+#include <iphlpapi.h>
 
 namespace quellnet::platform::win32 {
 namespace {
 
-// Winsock is needed only for this one look-up, so it is started and ended
-// around it.
-class WinsockSession {
- public:
-  WinsockSession() {
-    WSADATA data{};
-    started_ = ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
-  }
-  ~WinsockSession() {
-    if (started_) {
-      // A failing cleanup leaves nothing to undo.
-      ::WSACleanup();
-    }
-  }
-  WinsockSession(const WinsockSession&) = delete;
-  WinsockSession& operator=(const WinsockSession&) = delete;
-
-  bool started() const { return started_; }
-
- private:
-  bool started_ = false;
-};
-
-// 127.0.0.0/8 is loopback; 0.0.0.0 names no machine.
-bool IsUsable(const in_addr& address) {
-  const unsigned long host_order = ::ntohl(address.s_addr);
-  return (host_order >> 24) != 127 && host_order != 0;
-}
-
-std::wstring DottedText(const in_addr& address) {
-  const unsigned long host_order = ::ntohl(address.s_addr);
-  return std::to_wstring((host_order >> 24) & 0xFF) + L"." +
-         std::to_wstring((host_order >> 16) & 0xFF) + L"." +
-         std::to_wstring((host_order >> 8) & 0xFF) + L"." + std::to_wstring(host_order & 0xFF);
-}
+// The adapter list can grow between asking for its size and reading it;
+// a few tries are plenty.
+constexpr int kReadTries = 4;
 
 class Win32Network final : public Network {
  public:
   std::optional<std::wstring> LocalIpAddress() override {
-    WinsockSession winsock;
-    if (!winsock.started()) {
-      return std::nullopt;
-    }
-    char host_name[256] = {};
-    if (::gethostname(host_name, sizeof host_name - 1) != 0) {
-      return std::nullopt;
-    }
-    const hostent* host = ::gethostbyname(host_name);
-    if (host == nullptr) {
-      return std::nullopt;
-    }
-    if (host->h_addrtype == AF_INET && host->h_length == sizeof(in_addr)) {
-      for (char** entry = host->h_addr_list; *entry != nullptr; ++entry) {
-        in_addr address{};
-        memcpy(&address, *entry, sizeof address);
-        if (IsUsable(address)) {
-          return DottedText(address);
+    // IP_ADAPTER_INFO records, so the buffer is aligned for them.
+    std::vector<IP_ADAPTER_INFO> adapters(1);
+    for (int attempt = 0; attempt < kReadTries; ++attempt) {
+      ULONG size = static_cast<ULONG>(adapters.size() * sizeof(IP_ADAPTER_INFO));
+      const DWORD result = ::GetAdaptersInfo(adapters.data(), &size);
+      if (result == ERROR_NO_DATA) {
+        return PickLocalAddress({});  // no adapter at all
+      }
+      if (result == ERROR_BUFFER_OVERFLOW) {
+        adapters.resize((size + sizeof(IP_ADAPTER_INFO) - 1) / sizeof(IP_ADAPTER_INFO));
+        continue;
+      }
+      if (result != NO_ERROR) {
+        return std::nullopt;
+      }
+      // Every address of every adapter, in the order Windows lists them.
+      std::vector<std::string_view> addresses;
+      for (const IP_ADAPTER_INFO* adapter = adapters.data(); adapter != nullptr;
+           adapter = adapter->Next) {
+        for (const IP_ADDR_STRING* address = &adapter->IpAddressList; address != nullptr;
+             address = address->Next) {
+          // A 16-character field, ended by a NUL unless it is full.
+          const char* text = address->IpAddress.String;
+          const void* nul = std::memchr(text, '\0', sizeof address->IpAddress.String);
+          addresses.emplace_back(text, nul != nullptr ? static_cast<const char*>(nul) - text
+                                                      : sizeof address->IpAddress.String);
         }
       }
+      return PickLocalAddress(addresses);
     }
-    return std::wstring(L"127.0.0.1");
+    return std::nullopt;
   }
 };
 
