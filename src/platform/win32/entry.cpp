@@ -13,28 +13,10 @@
 
 // After <windows.h>.
 #include <commctrl.h>
-#include <ole2.h>
 
 namespace {
 
 using namespace quellnet;
-
-// Keeps COM initialised on this thread for the run: the shell's
-// ShellExecute may use COM objects.
-class ComScope {
- public:
-  ComScope() : initialised_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-  ~ComScope() {
-    if (initialised_) {
-      ::CoUninitialize();
-    }
-  }
-  ComScope(const ComScope&) = delete;
-  ComScope& operator=(const ComScope&) = delete;
-
- private:
-  bool initialised_;
-};
 
 // The only message of the program's own besides the cleaners' notices: it
 // can't start at all.
@@ -74,7 +56,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     return 0;
   }
 
-  ComScope com;
   INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES | ICC_TAB_CLASSES};
   // On failure the tab control's class may be missing; creating the window
   // then fails and says so.
