@@ -1,5 +1,8 @@
 #include "platform/win32/main_window_win32.h"
 
+#include <cwchar>
+#include <exception>
+#include <iterator>
 #include <string>
 
 #include "app/app_info.h"
@@ -78,6 +81,19 @@ WindowKind KindOf(const ControlLayout& layout) {
       return {L"BUTTON", BS_PUSHBUTTON, 0};
   }
   return {L"STATIC", 0, 0};
+}
+
+// Tells a debugger (or DebugView) that a handler was ended by `what`. It
+// takes no memory, since running out of it may be the very error.
+void ReportHandlerFailure(const char* what) noexcept {
+  wchar_t text[256] = L"Quellnet: an event handler was ended by an error: ";
+  std::size_t length = std::wcslen(text);
+  for (; *what != '\0' && length + 2 < std::size(text); ++what) {
+    text[length++] = static_cast<unsigned char>(*what);
+  }
+  text[length++] = L'\n';
+  text[length] = L'\0';
+  ::OutputDebugStringW(text);
 }
 
 bool IsOnPage(const ControlLayout& layout, int page) {
@@ -271,9 +287,21 @@ bool Form1Window::PreTranslate(MSG& message) {
   return window_ != nullptr && ::IsDialogMessageW(window_, &message) != FALSE;
 }
 
-void Form1Window::Raise(void (Form1Events::*handler)()) {
-  if (events_ != nullptr && !unloaded_) {
-    (events_->*handler)();
+template <typename... Args>
+void Form1Window::Raise(void (Form1Events::*handler)(Args...), std::type_identity_t<Args>... args) {
+  if (events_ == nullptr || unloaded_) {
+    return;
+  }
+  // An error that a handler does not handle itself (such as no memory left
+  // for a text) ends that handler, and only that one: the window goes on
+  // with its next message, and an unload still destroys the window. The
+  // exception must not travel on into Windows, whose frames it cannot unwind
+  // through; the program would end. The handlers raise nothing but the
+  // standard library's exceptions, so nothing else is caught.
+  try {
+    (events_->*handler)(args...);
+  } catch (const std::exception& error) {
+    ReportHandlerFailure(error.what());
   }
 }
 
@@ -364,9 +392,7 @@ LRESULT Form1Window::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     }
     default:
       if (message == kTrayCallbackMessage) {
-        if (events_ != nullptr && !unloaded_) {
-          events_->TrayIcon_Notify(LOWORD(lparam));
-        }
+        Raise(&Form1Events::TrayIcon_Notify, LOWORD(lparam));
         return 0;
       }
       if (message == kActivateInstanceMessage) {

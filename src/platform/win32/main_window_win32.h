@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 #include <windows.h>
@@ -73,8 +74,10 @@ class Form1Window final : public MainWindow {
   LRESULT OnControlColour(HDC dc, HWND control);
   void OnDrawItem(const DRAWITEMSTRUCT& item);
   bool OnSetCursor(HWND under_cursor, int hit_test);
-  // Runs one handler of the events, unless the window is past its unload.
-  void Raise(void (Form1Events::*handler)());
+  // Runs one handler of the events with `args`, unless the window is past
+  // its unload. Every handler runs through here.
+  template <typename... Args>
+  void Raise(void (Form1Events::*handler)(Args...), std::type_identity_t<Args>... args);
 
   HINSTANCE instance_ = nullptr;
   bool class_registered_ = false;
