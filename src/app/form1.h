@@ -58,8 +58,6 @@ class Form1 final : public platform::Form1Events {
   void TrayIcon_AreaRecreated() override;
   void Instance_Activate() override;
 
-  bool firstPaint() const { return firstPaint_; }
-
  private:
   Form1Controls controls_;
   Form1Platform platform_;
