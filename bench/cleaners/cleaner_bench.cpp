@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "../architecture.h"
+
 #include "cleaners/cache_cleaner.h"
 #include "platform/win32/factories.h"
 
@@ -173,6 +175,7 @@ int wmain(int argc, wchar_t** argv) {
   BenchWindow window;
   cleaners::CacheCleaner cleaner(window, registry, *file_system);
 
+  std::printf("measured: %s\n", bench::kMeasuredArchitecture);
   std::printf("tree: %d files in %d folders (+%d nested), %d rounds, alternating\n", files,
               folders + 1, (folders + 3) / 4, rounds);
   std::vector<double> cleaner_ms;
