@@ -1,8 +1,7 @@
 // The main window's logic: one handler per event, as the window raises them.
 #pragma once
 
-#include "cleaners/cache_cleaner.h"
-#include "cleaners/cookie_cleaner.h"
+#include "cleaners/browser_cleaner.h"
 #include "platform/controls.h"
 #include "platform/file_system.h"
 #include "platform/form1_events.h"
@@ -65,8 +64,8 @@ class Form1 final : public platform::Form1Events {
   bool firstPaint_ = false;
   tray::TrayPresence tray_;
   protection::ProtectionSwitch protection_;
-  cleaners::CacheCleaner cache_cleaner_;
-  cleaners::CookieCleaner cookie_cleaner_;
+  cleaners::BrowserCleaner cache_cleaner_;
+  cleaners::BrowserCleaner cookie_cleaner_;
 };
 
 }  // namespace quellnet::app

@@ -1,5 +1,5 @@
 // Start-up, first paint and shutdown of the main window.
-#include "app/app_info.h"
+#include "platform/app_info.h"
 #include "app/form1.h"
 #include "app/option_text.h"
 #include "app/run_at_startup.h"
@@ -13,7 +13,7 @@ namespace {
 std::optional<platform::CheckValue> ReadOption(platform::SettingsStore& settings,
                                                std::wstring_view key) {
   const std::optional<std::wstring> text =
-      settings.Read(kApplicationTitle, kOptionsSection, key, kOptionDefault);
+      settings.Read(platform::kApplicationTitle, kOptionsSection, key, kOptionDefault);
   if (!text) {
     return std::nullopt;
   }
@@ -85,11 +85,11 @@ void Form1::Form_Paint() {
 void Form1::Form_Unload() {
   // Each write stands on its own: one that fails loses only its own value.
   platform::SettingsStore& settings = platform_.settings;
-  settings.Write(kApplicationTitle, kOptionsSection, kKeyStartUp,
+  settings.Write(platform::kApplicationTitle, kOptionsSection, kKeyStartUp,
                  OptionText(controls_.chkStartup.Value()));
-  settings.Write(kApplicationTitle, kOptionsSection, kKeyHideOnStart,
+  settings.Write(platform::kApplicationTitle, kOptionsSection, kKeyHideOnStart,
                  OptionText(controls_.chkHideOnStart.Value()));
-  settings.Write(kApplicationTitle, kOptionsSection, kKeyMess,
+  settings.Write(platform::kApplicationTitle, kOptionsSection, kKeyMess,
                  OptionText(controls_.chkmess.Value()));
 
   // Read the box again: 1 and 2 both ask for the entry.

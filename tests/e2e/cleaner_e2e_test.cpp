@@ -13,8 +13,8 @@
 namespace quellnet::e2e {
 namespace {
 
-using platform::win32::kIdCommand1;
-using platform::win32::kIdCommand2;
+using platform::kIdCommand1;
+using platform::kIdCommand2;
 using platform::win32::UniqueKernelHandle;
 using Paths = std::vector<std::wstring>;
 

@@ -12,12 +12,12 @@
 namespace quellnet::e2e {
 namespace {
 
-using platform::win32::kIdChkHideOnStart;
-using platform::win32::kIdChkmess;
-using platform::win32::kIdChkStartup;
-using platform::win32::kIdLabel2;
-using platform::win32::kIdPicture1;
-using platform::win32::kIdText1;
+using platform::kIdChkHideOnStart;
+using platform::kIdChkmess;
+using platform::kIdChkStartup;
+using platform::kIdLabel2;
+using platform::kIdPicture1;
+using platform::kIdText1;
 using tools::TestServiceStartType;
 using tools::TestServiceState;
 

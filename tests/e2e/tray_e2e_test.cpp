@@ -17,11 +17,11 @@
 namespace quellnet::e2e {
 namespace {
 
-using platform::win32::kForm1ClassName;
-using platform::win32::kIdChkmess;
-using platform::win32::kIdChkStartup;
-using platform::win32::kIdCommand1;
-using platform::win32::kTrayIconId;
+using platform::kForm1ClassName;
+using platform::kIdChkmess;
+using platform::kIdChkStartup;
+using platform::kIdCommand1;
+using platform::kTrayIconId;
 
 constexpr int kPreferencesPage = 1;
 constexpr int kInternetOptionsPage = 2;

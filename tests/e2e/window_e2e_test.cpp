@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "app/app_info.h"
+#include "platform/app_info.h"
 #include "fixture.h"
 
 namespace quellnet::e2e {
 namespace {
 
-using namespace platform::win32;
+using namespace platform;
 
 constexpr int kMainPage = 0;
 constexpr int kPreferencesPage = 1;
@@ -46,7 +46,8 @@ const std::vector<Expected> kControls = {
     {kIdImage1, "Image1", kOnWindow, nullptr, false, 0, 0, 5700, 900, nullptr},
     {kIdLine2, "Line2", kOnWindow, nullptr, false, 840, 960, 3960, 0, nullptr},
     {kIdSSTab1, "SSTab1", kOnWindow, L"SysTabControl32", false, 120, 1440, 5535, 3735, nullptr},
-    {kIdLabel3, "Label3", kOnWindow, kStatic, true, 1680, 5280, 2415, 255, app::kWebAddress.data()},
+    {kIdLabel3, "Label3", kOnWindow, kStatic, true, 1680, 5280, 2415, 255,
+     platform::kWebAddress.data()},
     // page "Main"
     {kIdLabel6, "Label6", kMainPage, kStatic, false, 720, 2040, 1815, 255,
      L"Your Current IP Address:"},
@@ -236,7 +237,7 @@ TEST_F(WindowTest, ClickOnTheWebLinkOpensTheMakersPage) {
     opened = ReadTextFile(kOpened);
     return opened.has_value() && !opened->empty();
   })) << "the link opened nothing";
-  EXPECT_EQ(*opened, Narrow(std::wstring(app::kWebAddress)) + "\n");
+  EXPECT_EQ(*opened, Narrow(std::wstring(platform::kWebAddress)) + "\n");
   EXPECT_FALSE(program_.WaitForMessageBox(kQuietPeriod).has_value());
   EXPECT_TRUE(program_.IsRunning());
 }

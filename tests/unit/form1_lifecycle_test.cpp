@@ -96,8 +96,8 @@ TEST_F(Form1LifecycleTest, RestoreReadsEachStoredFormAsAWholeNumber) {
     EXPECT_EQ(hide.Value(), c.expected);
     EXPECT_EQ(mess.Value(), c.expected);
     EXPECT_EQ(services.calls.size(), c.expected == 0 ? 0u : 1u);
-    EXPECT_EQ(caption.Caption(), kCaptions[c.expected]);
-    EXPECT_EQ(address.Text(), L"192.168.1.20");  // the later steps still ran
+    EXPECT_EQ(caption.caption, kCaptions[c.expected]);
+    EXPECT_EQ(address.text, L"192.168.1.20");  // the later steps still ran
   }
   // A value that can't be read as text leaves the switch off too.
   settings.unreadable.insert({L"Quellnet", L"Options", L"mess"});
@@ -113,10 +113,10 @@ TEST_F(Form1LifecycleTest, AStopThatFailsAtStartUpShowsNotProtectedSilentlyAndGo
       FakeServiceControl::Scripted{{ServiceOutcome::kAccessDenied, {}}, ServiceState::kRunning};
   form.Form_Load();
   EXPECT_EQ(chkmess.Value(), 1);  // the choice is kept and saved again
-  EXPECT_EQ(Label2.Caption(), L"PC Not Protected !");
-  EXPECT_EQ(Picture1.picture(), L"C:\\Quellnet\\red.gif");
+  EXPECT_EQ(Label2.caption, L"PC Not Protected !");
+  EXPECT_EQ(Picture1.picture, L"C:\\Quellnet\\red.gif");
   EXPECT_TRUE(window.messages.empty());
-  EXPECT_EQ(Text1.Text(), L"192.168.1.20");
+  EXPECT_EQ(Text1.text, L"192.168.1.20");
 
   // A later click of the user's own does report.
   chkmess.UserClick();
@@ -137,7 +137,7 @@ TEST_F(Form1LifecycleTest, StoredRunMinimisedMinimisesAtTheFirstPaintOnly) {
   form.Form_Paint();
   EXPECT_EQ(resizes_while_minimised, 1);
   EXPECT_EQ(window.State(), WindowState::kMinimized);
-  EXPECT_FALSE(window.IsVisible());  // hidden to the tray
+  EXPECT_FALSE(window.visible);  // hidden to the tray
 
   window.SetState(WindowState::kNormal);  // restored from the tray
   form.Form_Paint();
@@ -209,7 +209,7 @@ TEST_F(Form1LifecycleTest, CloseFromTheTrayMenuWhileHiddenSavesTheOptionsAndRemo
   form.Form_Paint();
   chkStartup.SetValue(1);
   chkmess.UserClick();
-  ASSERT_FALSE(window.IsVisible());
+  ASSERT_FALSE(window.visible);
 
   form.TrayIcon_Notify(tray::kRightButtonUp);
   form.mnuclose_Click();
@@ -219,7 +219,7 @@ TEST_F(Form1LifecycleTest, CloseFromTheTrayMenuWhileHiddenSavesTheOptionsAndRemo
   EXPECT_EQ(Stored(L"HideOnStart"), L"1");
   EXPECT_EQ(Stored(L"mess"), L"1");
   EXPECT_NE(RunEntry(), nullptr);
-  EXPECT_FALSE(tray_icon.present());
+  EXPECT_FALSE(tray_icon.present);
 }
 
 }  // namespace

@@ -5,8 +5,8 @@
 #include <iterator>
 #include <string>
 
-#include "app/app_info.h"
-#include "platform/win32/form1_ids.h"
+#include "platform/app_info.h"
+#include "platform/form1_ids.h"
 #include "resource.h"
 
 // After <windows.h>.
@@ -155,7 +155,7 @@ std::unique_ptr<Form1Window> Form1Window::Create(HINSTANCE instance) {
   // Centred on the screen when first shown.
   const int x = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
   const int y = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-  const std::wstring caption(app::kWindowCaption);
+  const std::wstring caption(platform::kWindowCaption);
   if (::CreateWindowExW(0, kForm1ClassName, caption.c_str(), style, x > 0 ? x : 0, y > 0 ? y : 0,
                         width, height, nullptr, nullptr, instance, form.get()) == nullptr) {
     return nullptr;
@@ -182,7 +182,7 @@ Form1Window::~Form1Window() {
   }
 }
 
-HFONT Form1Window::FontFor(const layout::FontSpec& layout) {
+HFONT Form1Window::FontFor(const layout::FontStyle& layout) {
   for (const Font& font : fonts_) {
     if (font.layout.centipoints == layout.centipoints && font.layout.bold == layout.bold &&
         font.layout.underline == layout.underline) {
@@ -525,10 +525,6 @@ void Form1Window::SetState(WindowState state) {
   if (resizes_ == before) {
     Raise(&Form1Events::Form_Resize);
   }
-}
-
-bool Form1Window::IsVisible() const {
-  return window_ != nullptr && ::IsWindowVisible(window_) != FALSE;
 }
 
 void Form1Window::Show() {

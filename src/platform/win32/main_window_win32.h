@@ -53,7 +53,6 @@ class Form1Window final : public MainWindow {
   // MainWindow
   WindowState State() const override;
   void SetState(WindowState state) override;
-  bool IsVisible() const override;
   void Show() override;
   void Hide() override;
   void Unload() override;
@@ -66,7 +65,7 @@ class Form1Window final : public MainWindow {
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
   bool CreateControls(HINSTANCE instance);
-  HFONT FontFor(const layout::FontSpec& layout);
+  HFONT FontFor(const layout::FontStyle& layout);
   HWND Control(Form1ControlId id) const { return ::GetDlgItem(window_, id); }
   // Shows the controls of `page` and hides those of the other pages.
   void ShowPage(int page);
@@ -89,7 +88,7 @@ class Form1Window final : public MainWindow {
   UniqueIcon small_icon_;
   UniqueMenu menutray_;
   struct Font {
-    layout::FontSpec layout;
+    layout::FontStyle layout;
     UniqueGdiObject font;
   };
   std::vector<Font> fonts_;

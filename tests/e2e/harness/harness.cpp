@@ -328,7 +328,7 @@ bool ProgramUnderTest::Start(const StartOptions& options) {
   // The window is created before its start-up code has run and shown after it.
   WaitUntil([&] {
     for (HWND window : TopLevelWindowsOf(pid_)) {
-      if (ClassNameOf(window) == platform::win32::kForm1ClassName) {
+      if (ClassNameOf(window) == platform::kForm1ClassName) {
         main_window_ = window;
       }
     }
@@ -377,9 +377,8 @@ void ProgramUnderTest::Kill() {
 }
 
 bool ProgramUnderTest::SendTrayNotification(UINT mouse_message) const {
-  return main_window_ != nullptr &&
-         PostMessageW(main_window_, platform::win32::kTrayCallbackMessage,
-                      platform::win32::kTrayIconId, mouse_message) != 0;
+  return main_window_ != nullptr && PostMessageW(main_window_, platform::kTrayCallbackMessage,
+                                                 platform::kTrayIconId, mouse_message) != 0;
 }
 
 std::string Narrow(const std::wstring& text) {

@@ -23,7 +23,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/win32/form1_ids.h"
+#include "platform/form1_ids.h"
 
 namespace quellnet::e2e {
 
@@ -189,8 +189,8 @@ class ProgramUnderTest {
   // Ends the process at once (no-op when it has ended).
   void Kill();
 
-  bool SelectPage(int index) const { return SelectTab(Control(platform::win32::kIdSSTab1), index); }
-  int CurrentPage() const { return CurrentTab(Control(platform::win32::kIdSSTab1)); }
+  bool SelectPage(int index) const { return SelectTab(Control(platform::kIdSSTab1), index); }
+  int CurrentPage() const { return CurrentTab(Control(platform::kIdSSTab1)); }
   // Posts the tray icon's notification (WM_APP + 1) carrying `mouse_message`
   // (WM_LBUTTONDBLCLK, WM_RBUTTONUP, ...), as the shell does.
   bool SendTrayNotification(UINT mouse_message) const;
