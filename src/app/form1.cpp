@@ -7,6 +7,7 @@ namespace quellnet::app {
 Form1::Form1(const Form1Controls& controls, const Form1Platform& platform)
     : controls_(controls),
       platform_(platform),
+      settings_(platform.registry),
       tray_(controls.window, platform.tray_icon),
       protection_(controls.chkmess, controls.Label2, controls.Picture1, controls.window,
                   platform.services, platform.shell),

@@ -30,7 +30,6 @@ struct Form1Controls {
 
 // Everything outside the window that the handlers use.
 struct Form1Platform {
-  platform::SettingsStore& settings;
   platform::Registry& registry;
   platform::ServiceControl& services;
   platform::FileSystem& files;
@@ -60,6 +59,7 @@ class Form1 final : public platform::Form1Events {
  private:
   Form1Controls controls_;
   Form1Platform platform_;
+  platform::SettingsStore settings_;
   // Set by the load, cleared by the paint that minimises the window.
   bool firstPaint_ = false;
   tray::TrayPresence tray_;

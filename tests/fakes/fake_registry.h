@@ -19,7 +19,7 @@ namespace quellnet::fakes {
 
 class FakeRegistry final : public platform::Registry {
  public:
-  enum class Op { kRead, kSet, kDeleteValue, kDeleteKeyTree };
+  enum class Op { kRead, kCreateKey, kSet, kDeleteValue, kDeleteKeyTree };
 
   struct Value {
     std::wstring text;
@@ -27,7 +27,16 @@ class FakeRegistry final : public platform::Registry {
   };
 
   // Creates the key and its parents.
-  void CreateKey(std::wstring_view key_path) {
+  platform::RegStatus CreateKey(std::wstring_view key_path) override {
+    calls.push_back(Op::kCreateKey);
+    if (const auto failure = Failure(Op::kCreateKey, key_path)) {
+      return *failure;
+    }
+    AddKey(key_path);
+    return platform::RegStatus::kOk;
+  }
+  // The same without a trace in `calls`, for setting up a test.
+  void AddKey(std::wstring_view key_path) {
     std::wstring path = Fold(key_path);
     for (;;) {
       keys_.try_emplace(path);
@@ -43,7 +52,7 @@ class FakeRegistry final : public platform::Registry {
   // Puts a value in place, creating its key.
   void Put(std::wstring_view key_path, std::wstring_view value_name, std::wstring_view text,
            bool is_text = true) {
-    CreateKey(key_path);
+    AddKey(key_path);
     keys_[Fold(key_path)][Fold(value_name)] = Value{std::wstring(text), is_text};
   }
 

@@ -61,7 +61,7 @@ class CleanerTest : public ::testing::Test {
     registry.Put(kShellFolders, L"Cache", kCache);
     registry.Put(kShellFolders, L"Cookies", kCookies);
     registry.Put(kTypedUrls, L"url1", L"http://one.example/");
-    registry.CreateKey(kTypedUrls + L"\\Extra");
+    registry.AddKey(kTypedUrls + L"\\Extra");
   }
 
   // Runs one cleaner and returns the text of the one message it showed.

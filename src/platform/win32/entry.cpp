@@ -67,7 +67,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   }
   HWND handle = window->Handle();
 
-  std::unique_ptr<platform::SettingsStore> settings = win32::CreateSettingsStore();
   std::unique_ptr<platform::Registry> registry = win32::CreateRegistry();
   std::unique_ptr<platform::ServiceControl> services = win32::CreateServiceControl();
   std::unique_ptr<platform::FileSystem> files = win32::CreateFileSystem();
@@ -75,14 +74,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   std::unique_ptr<platform::Network> network = win32::CreateNetwork();
   std::unique_ptr<platform::TrayIcon> tray_icon =
       win32::CreateTrayIcon(handle, platform::kTrayCallbackMessage, window->SmallIcon());
-  if (!settings || !registry || !services || !files || !shell || !network || !tray_icon) {
+  if (!registry || !services || !files || !shell || !network || !tray_icon) {
     return FailStart(L"Quellnet could not prepare its access to Windows.");
   }
 
   app::Form1 form(
       app::Form1Controls{*window, window->chkmess(), window->chkStartup(), window->chkHideOnStart(),
                          window->Label2(), window->Text1(), window->Picture1()},
-      app::Form1Platform{*settings, *registry, *services, *files, *shell, *network, *tray_icon});
+      app::Form1Platform{*registry, *services, *files, *shell, *network, *tray_icon});
   window->SetEvents(&form);
 
   // The load runs while the window is still hidden; it may already have
