@@ -1,12 +1,6 @@
-# The Windows test programs: mingw-w64 for 32-bit Windows with the posix
-# thread model, which GoogleTest needs. Never used for the program itself.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# The Windows test programs (never the program itself): mingw-w64 for 32-bit Windows (XP SP3 and later), posix thread model.
+set(QUELLNET_MINGW_TRIPLE i686-w64-mingw32)
+set(QUELLNET_MINGW_THREADS posix)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)
+# Test programs run under Wine through scripts/wine-exec.sh.
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-exec.sh)

@@ -1,11 +1,4 @@
-# The program itself: mingw-w64 for 32-bit Windows with the win32 thread
-# model, whose runtime imports nothing newer than Windows XP.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-win32)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-win32)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# The program itself: mingw-w64 for 32-bit Windows (XP SP3 and later), win32 thread model.
+set(QUELLNET_MINGW_TRIPLE i686-w64-mingw32)
+set(QUELLNET_MINGW_THREADS win32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)

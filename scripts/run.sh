@@ -1,5 +1,7 @@
 #!/bin/bash
-# Builds quellnet.exe and starts it under Wine.
+# Builds quellnet.exe and starts it under Wine: the 32-bit program under
+# 32-bit Wine where this machine can execute 32-bit code, else the 64-bit
+# program under 64-bit Wine (QUELLNET_ARCH=x86 or x64 chooses). It says which.
 #
 #   scripts/run.sh
 #
@@ -18,6 +20,11 @@ source "$QUELLNET_SCRIPTS/session.sh"
 cd "$QUELLNET_ROOT"
 
 "$QUELLNET_SCRIPTS/install-deps.sh"
+if [[ $QUELLNET_ARCH == x86 ]]; then
+  say "this machine runs 32-bit Windows programs under Wine: using the 32-bit (x86) quellnet.exe"
+else
+  say "using the 64-bit (x64) quellnet.exe under 64-bit Wine"
+fi
 build_program
 
 if [[ -n ${DISPLAY:-} ]] && ! xdpyinfo >/dev/null 2>&1; then
@@ -26,12 +33,12 @@ if [[ -n ${DISPLAY:-} ]] && ! xdpyinfo >/dev/null 2>&1; then
 fi
 
 if [[ -n ${DISPLAY:-} ]]; then
-  export WINEPREFIX=$QUELLNET_BUILD_DIR/wine/run
+  export WINEPREFIX=$QUELLNET_BUILD_DIR/wine/run-$QUELLNET_ARCH
   # Ordinary windows on the user's desktop; links open the user's browser.
   "$QUELLNET_SCRIPTS/wine-prefix.sh" "$WINEPREFIX" --no-desktop --open-links \
-    --program-dir "$QUELLNET_BUILD_DIR/windows/bin"
+    --program-dir "$(program_dir "$QUELLNET_ARCH")"
   say "starting Quellnet on $DISPLAY (close its window, or use the tray menu, to end it)"
-  exec wine 'C:\Quellnet\quellnet.exe'
+  exec "$QUELLNET_WINE" 'C:\Quellnet\quellnet.exe'
 fi
 
 build_driver
@@ -41,4 +48,4 @@ start_program
 screenshot=$QUELLNET_BUILD_DIR/screenshots/quellnet.png
 capture_window "$screenshot"
 driver close 30 || say "Quellnet did not close by itself; ending it"
-say "Quellnet started and showed its window; screenshot saved to $screenshot"
+say "the $QUELLNET_ARCH Quellnet started and showed its window; screenshot saved to $screenshot"

@@ -1,34 +1,36 @@
 # Running quellnet.exe under Wine for run.sh and screenshots.sh; sourced
 # after common.sh, never run.
 
+# Builds the quellnet.exe of $QUELLNET_ARCH into $(program_dir $QUELLNET_ARCH).
 build_program() {
-  say "building quellnet.exe"
-  cmake --preset windows -B "$QUELLNET_BUILD_DIR/windows" >/dev/null
-  cmake --build "$QUELLNET_BUILD_DIR/windows" -j "${QUELLNET_JOBS:-2}"
+  say "building the $QUELLNET_ARCH quellnet.exe"
+  cmake --preset "windows-$QUELLNET_ARCH" -B "$QUELLNET_BUILD_DIR/windows-$QUELLNET_ARCH" >/dev/null
+  cmake --build "$QUELLNET_BUILD_DIR/windows-$QUELLNET_ARCH" -j "${QUELLNET_JOBS:-2}"
 }
 
 # The remote control (tests/e2e/harness/driver) that finds the window,
 # switches its pages and closes it.
 build_driver() {
   say "building the window driver"
-  cmake --preset windows-tests -B "$QUELLNET_BUILD_DIR/windows-tests" \
-    -DQUELLNET_PROGRAM_DIR="$QUELLNET_BUILD_DIR/windows/bin" >/dev/null
-  cmake --build "$QUELLNET_BUILD_DIR/windows-tests" -j "${QUELLNET_JOBS:-2}" \
-    --target quellnet_driver
+  cmake --preset "windows-tests-$QUELLNET_ARCH" -B "$(tests_dir)" \
+    -DQUELLNET_PROGRAM_DIR="$(program_dir "$QUELLNET_ARCH")" >/dev/null
+  cmake --build "$(tests_dir)" -j "${QUELLNET_JOBS:-2}" --target quellnet_driver
 }
+
+tests_dir() { printf '%s\n' "$QUELLNET_BUILD_DIR/windows-tests-$QUELLNET_ARCH"; }
 
 # A fresh copy of the prefix NAME (initialised once, with the program and the
 # driver on C:), on a private Xvfb of 1024x768 that the Wine desktop fills.
 # Sets WINEPREFIX and DISPLAY; end_headless_session ends it all.
 start_headless_session() {
   local name=$1 base
-  base=$QUELLNET_BUILD_DIR/wine/$name-base
-  "$QUELLNET_SCRIPTS/wine-prefix.sh" "$base" --program-dir "$QUELLNET_BUILD_DIR/windows/bin"
-  export WINEPREFIX=$QUELLNET_BUILD_DIR/wine/$name
+  base=$QUELLNET_BUILD_DIR/wine/$name-$QUELLNET_ARCH-base
+  "$QUELLNET_SCRIPTS/wine-prefix.sh" "$base" --program-dir "$(program_dir "$QUELLNET_ARCH")"
+  export WINEPREFIX=$QUELLNET_BUILD_DIR/wine/$name-$QUELLNET_ARCH
   rm -rf "$WINEPREFIX"
   cp -a "$base" "$WINEPREFIX"
   mkdir -p "$WINEPREFIX/drive_c/run"
-  cp -p "$QUELLNET_BUILD_DIR/windows-tests/bin/quellnet_driver.exe" "$WINEPREFIX/drive_c/run/"
+  cp -p "$(tests_dir)/bin/quellnet_driver.exe" "$WINEPREFIX/drive_c/run/"
   trap end_headless_session EXIT
   start_xvfb 1024x768x24
 }
@@ -45,7 +47,7 @@ start_program() {
 }
 
 driver() {
-  timeout --kill-after=5 60 wine 'C:\run\quellnet_driver.exe' "$@" | tr -d '\r'
+  timeout --kill-after=5 60 "$QUELLNET_WINE" 'C:\run\quellnet_driver.exe' "$@" | tr -d '\r'
 }
 
 # Saves the main window, title bar and frame included, as a PNG.

@@ -4,14 +4,20 @@
 #   scripts/test.sh
 #
 # 1. installs the packages that are missing (scripts/install-deps.sh),
-# 2. builds the presets native (logic + unit tests), windows (quellnet.exe)
-#    and windows-tests (the end-to-end tests),
-# 3. runs the native unit tests, then the Windows tests under Wine, each test
-#    program in its own copy of a throw-away prefix on its own Xvfb display
-#    (see tests/e2e/CMakeLists.txt and scripts/wine-exec.sh).
+# 2. builds the native logic with its unit tests, both programs (presets
+#    windows-x86 and windows-x64) and the end-to-end tests of each
+#    architecture it tests,
+# 3. runs the native unit tests, the Windows XP import check of the 32-bit
+#    program (no Wine needed), then the end-to-end suite against the 64-bit
+#    program under 64-bit Wine, and against the 32-bit program under 32-bit
+#    Wine where this machine can execute 32-bit code. Each test program runs
+#    in its own copy of a throw-away prefix on its own Xvfb display (see
+#    tests/e2e/CMakeLists.txt and scripts/wine-exec.sh).
 #
-# Build trees go to build/ (or $QUELLNET_BUILD_DIR). QUELLNET_JOBS sets the
-# parallelism of builds and tests (default 2).
+# It says at the start which architectures it tests and why, and its last
+# line says which it tested. Build trees go to build/ (or
+# $QUELLNET_BUILD_DIR). QUELLNET_JOBS sets the parallelism of builds and tests
+# (default 2); QUELLNET_ARCHS=x64 forces the 64-bit-only path.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
@@ -20,33 +26,72 @@ jobs=${QUELLNET_JOBS:-2}
 build=$QUELLNET_BUILD_DIR
 cd "$QUELLNET_ROOT"
 
+read -r -a archs <<<"$(test_archs)"
+if [[ -n ${QUELLNET_ARCHS:-} ]]; then
+  say "testing the end-to-end suite on: ${archs[*]} (chosen by QUELLNET_ARCHS)"
+elif host_runs_x86; then
+  say "this machine executes 32-bit code: testing the end-to-end suite on x64 and x86"
+else
+  say "this machine cannot execute 32-bit code (32-bit Wine cannot start here):" \
+    "testing the end-to-end suite on x64 only; the 32-bit program is built and import-checked"
+fi
+
 "$QUELLNET_SCRIPTS/install-deps.sh"
 
 say "building the native logic and unit tests"
 cmake --preset native -B "$build/native" >/dev/null
 cmake --build "$build/native" -j "$jobs"
 
-say "building quellnet.exe"
-cmake --preset windows -B "$build/windows" >/dev/null
-cmake --build "$build/windows" -j "$jobs"
+for arch in x86 x64; do
+  say "building the $arch quellnet.exe"
+  cmake --preset "windows-$arch" -B "$build/windows-$arch" >/dev/null
+  cmake --build "$build/windows-$arch" -j "$jobs"
+done
 
-say "building the Windows tests"
-cmake --preset windows-tests -B "$build/windows-tests" \
-  -DQUELLNET_PROGRAM_DIR="$build/windows/bin" >/dev/null
-cmake --build "$build/windows-tests" -j "$jobs"
+# The tests preset of each architecture; the x86 one always, for the import
+# check, even where its end-to-end programs cannot run.
+configure_tests() {
+  cmake --preset "windows-tests-$1" -B "$build/windows-tests-$1" \
+    -DQUELLNET_PROGRAM_DIR="$(program_dir "$1")" >/dev/null
+}
+for arch in "${archs[@]}"; do
+  say "building the $arch end-to-end tests"
+  configure_tests "$arch"
+  cmake --build "$build/windows-tests-$arch" -j "$jobs"
+done
+if [[ " ${archs[*]} " != *" x86 "* ]]; then
+  configure_tests x86
+  cmake --build "$build/windows-tests-x86" -j "$jobs" --target xp_imports_probe
+fi
 
 failed=()
+tested=("native unit tests")
 say "running the native unit tests"
 ctest --test-dir "$build/native" --output-on-failure -j "$jobs" || failed+=("native unit tests")
 
-say "running the Windows tests under Wine"
-# The display of the caller (if any) is never used: each test starts its own Xvfb.
-env -u DISPLAY ctest --test-dir "$build/windows-tests" --output-on-failure -j "$jobs" ||
-  failed+=("Windows tests")
+say "checking the 32-bit program's imports against Windows XP SP3"
+ctest --test-dir "$build/windows-tests-x86" --output-on-failure -L static || failed+=("XP import check")
+tested+=("XP import check")
+
+for arch in "${archs[@]}"; do
+  say "running the end-to-end tests of the $arch program under $( [[ $arch == x64 ]] && echo 64 || echo 32 )-bit Wine"
+  # The display of the caller (if any) is never used: each test starts its own Xvfb.
+  env -u DISPLAY ctest --test-dir "$build/windows-tests-$arch" --output-on-failure -j "$jobs" -L e2e ||
+    failed+=("$arch end-to-end tests")
+  tested+=("$arch end-to-end tests")
+done
+
+untested=()
+for arch in x86 x64; do
+  [[ " ${archs[*]} " == *" $arch "* ]] || untested+=("$arch end-to-end tests (not runnable on this machine)")
+done
 
 elapsed=$((SECONDS - started))
+summary="tested: ${tested[*]/%/;}"
+summary=${summary%;}
+((${#untested[@]})) && summary+="; not tested: ${untested[*]}"
 if ((${#failed[@]})); then
-  printf 'FAILED: %s (%d min %02d s)\n' "${failed[*]}" $((elapsed / 60)) $((elapsed % 60))
+  printf 'FAILED: %s (%d min %02d s); %s\n' "${failed[*]}" $((elapsed / 60)) $((elapsed % 60)) "$summary"
   exit 1
 fi
-printf 'all tests passed (%d min %02d s)\n' $((elapsed / 60)) $((elapsed % 60))
+printf 'all tests passed (%d min %02d s); %s\n' $((elapsed / 60)) $((elapsed % 60)) "$summary"

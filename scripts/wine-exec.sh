@@ -10,8 +10,9 @@
 # code is the program's own; 124 when it ran out of time.
 #
 # Environment:
+#   QUELLNET_ARCH          x86 or x64: the Wine to run it with (see common.sh)
 #   QUELLNET_WINE_PREFIX   initialised prefix (scripts/wine-prefix.sh); default
-#                          $QUELLNET_BUILD_DIR/wine/base
+#                          $QUELLNET_BUILD_DIR/wine/base-$QUELLNET_ARCH
 #   QUELLNET_WINE_PRIVATE  when set, a folder for a private copy of that prefix:
 #                          the copy is made fresh before the run and removed
 #                          after a passing run (kept after a failing one, to
@@ -32,7 +33,7 @@ program=$1
 shift
 [[ -f $program ]] || die "no such program: $program"
 
-base=${QUELLNET_WINE_PREFIX:-$QUELLNET_BUILD_DIR/wine/base}
+base=${QUELLNET_WINE_PREFIX:-$QUELLNET_BUILD_DIR/wine/base-$QUELLNET_ARCH}
 [[ -f $base/.quellnet-prefix ]] || die "Wine prefix $base is not initialised (scripts/wine-prefix.sh)"
 timeout_seconds=${QUELLNET_WINE_TIMEOUT:-300}
 
@@ -64,7 +65,7 @@ name=$(basename "$program")
 cp -p "$(dirname "$program")"/*.exe "$WINEPREFIX/drive_c/run/"
 cp -p "$program" "$WINEPREFIX/drive_c/run/$name"
 
-timeout --kill-after=10 "$timeout_seconds" wine "C:\\run\\$name" "$@"
+timeout --kill-after=10 "$timeout_seconds" "$QUELLNET_WINE" "C:\\run\\$name" "$@"
 status=$?
 if ((status == 124)); then
   printf 'error: %s ran out of time (%s s)\n' "$name" "$timeout_seconds" >&2

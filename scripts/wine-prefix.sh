@@ -1,5 +1,7 @@
 #!/bin/bash
-# Makes a throw-away 32-bit Wine prefix for running quellnet.exe and its tests.
+# Makes a throw-away Wine prefix for running quellnet.exe and its tests, of
+# the architecture selected by QUELLNET_ARCH (see common.sh): a 32-bit prefix
+# for x86, a 64-bit one for x64.
 #
 #   scripts/wine-prefix.sh PREFIX [--program-dir DIR] [--no-desktop] [--open-links]
 #
@@ -52,14 +54,14 @@ export WINEPREFIX=$prefix
 # winemenubuilder would write .desktop files into the host's home directory.
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
 stamp=$prefix/.quellnet-prefix
-wanted="layout=2 desktop=$desktop open_links=$open_links"
+wanted="layout=2 arch=$QUELLNET_ARCH desktop=$desktop open_links=$open_links"
 
 if [[ ! -f $stamp || $(<"$stamp") != "$wanted" ]]; then
-  say "initialising Wine prefix $prefix"
+  say "initialising the $WINEARCH Wine prefix $prefix"
   rm -rf "$prefix"
   mkdir -p "$(dirname "$prefix")"
   # wineboot needs no display; unset it so that nothing shows up on the user's.
-  env -u DISPLAY wineboot --init >/dev/null 2>&1 || die "wineboot --init failed in $prefix"
+  env -u DISPLAY "$QUELLNET_WINE" wineboot --init >/dev/null 2>&1 || die "wineboot --init failed in $prefix"
   wineserver -w
 
   # Plain folders instead of links to the host's home directory.
@@ -96,7 +98,7 @@ if [[ ! -f $stamp || $(<"$stamp") != "$wanted" ]]; then
       done
     fi
   } >"$settings"
-  env -u DISPLAY wine reg import 'C:\quellnet-settings.reg' >/dev/null 2>&1 ||
+  env -u DISPLAY "$QUELLNET_WINE" reg import 'C:\quellnet-settings.reg' >/dev/null 2>&1 ||
     die "could not import the prefix settings"
   rm -f "$settings"
   wineserver -w

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "../architecture.h"
+
 #include "cleaners/browser_cleaner.h"
 #include "fakes/fake_controls.h"
 #include "fakes/fake_registry.h"
@@ -135,6 +137,7 @@ int wmain(int argc, wchar_t** argv) {
   fakes::FakeMainWindow window;
   cleaners::BrowserCleaner cleaner(cleaners::kCacheJob, window, registry, *file_system);
 
+  std::printf("measured: %s\n", bench::kMeasuredArchitecture);
   std::printf("tree: %d files in %d folders (+%d nested), %d rounds, alternating\n", files,
               folders + 1, (folders + 3) / 4, rounds);
   std::vector<double> cleaner_ms;

@@ -3,12 +3,16 @@
 # of its own; the trees it deletes live on that prefix's C: drive.
 #
 #   bench/cleaners/run.sh [ROUNDS [FILES]]
+#
+# It measures the build of QUELLNET_ARCH (x86 where this machine runs 32-bit
+# code, else x64; see scripts/common.sh) and says which.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/common.sh"
 
-build=$QUELLNET_BUILD_DIR/bench-cleaners
+build=$QUELLNET_BUILD_DIR/bench-cleaners-$QUELLNET_ARCH
+triple=$([[ $QUELLNET_ARCH == x64 ]] && echo x86_64 || echo i686)
 cmake -S "$QUELLNET_ROOT/bench/cleaners" -B "$build" -G Ninja \
-  --toolchain "$QUELLNET_ROOT/cmake/mingw-i686-win32.cmake" >/dev/null
+  --toolchain "$QUELLNET_ROOT/cmake/mingw-$triple-win32.cmake" >/dev/null
 cmake --build "$build" -j2 >/dev/null
 
 export QUELLNET_WINE_PREFIX=$build/wine

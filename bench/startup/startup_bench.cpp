@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "../architecture.h"
+
 namespace {
 
 struct Sample {
@@ -171,6 +173,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     baseline_samples.push_back(sample);
   }
+  std::printf("measured: %s\n", quellnet::bench::kMeasuredArchitecture);
   std::printf("start-up until the window is shown, %d runs each, taking turns:\n", runs);
   Report(L"quellnet", program, program_samples);
   Report(L"empty", baseline, baseline_samples);

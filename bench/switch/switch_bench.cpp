@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "../architecture.h"
 #include "harness.h"
 #include "tools/test_service.h"
 
@@ -139,6 +140,7 @@ bool MeasureOneStopTime(DWORD stop_delay_ms, int rounds) {
 int wmain(int argc, wchar_t** argv) {
   quellnet::tools::RunAsTestServiceIfAsked();
   const int rounds = argc > 1 ? std::max(1, _wtoi(argv[1])) : 10;
+  std::wprintf(L"measured: %hs\n", quellnet::bench::kMeasuredArchitecture);
   std::wprintf(L"%d rounds per stop time; times in ms\n", rounds);
   bool ok = true;
   for (DWORD delay : {0ul, 100ul, 500ul}) {

@@ -3,6 +3,7 @@
 // key, the web link and closing.
 #include <cmath>
 #include <cstdlib>
+#include <cwctype>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -10,6 +11,9 @@
 
 #include "platform/app_info.h"
 #include "fixture.h"
+
+// After <windows.h>, which fixture.h brings in.
+#include <psapi.h>
 
 namespace quellnet::e2e {
 namespace {
@@ -240,6 +244,35 @@ TEST_F(WindowTest, ClickOnTheWebLinkOpensTheMakersPage) {
   EXPECT_EQ(*opened, Narrow(std::wstring(platform::kWebAddress)) + "\n");
   EXPECT_FALSE(program_.WaitForMessageBox(kQuietPeriod).has_value());
   EXPECT_TRUE(program_.IsRunning());
+}
+
+// The controls come from version 6 of the common controls, of the program's
+// own architecture, from the side-by-side store. A manifest dependency that
+// names another architecture is silently not met, and the program then gets
+// the old version 5 from the system folder.
+TEST_F(WindowTest, RunsOnVersion6CommonControlsOfItsOwnArchitecture) {
+  std::vector<HMODULE> modules(1024);
+  DWORD needed = 0;
+  ASSERT_TRUE(EnumProcessModules(program_.Process(), modules.data(),
+                                 static_cast<DWORD>(modules.size() * sizeof(HMODULE)), &needed));
+  std::wstring comctl;
+  for (std::size_t i = 0; i < needed / sizeof(HMODULE) && i < modules.size(); ++i) {
+    wchar_t path[MAX_PATH] = {};
+    if (GetModuleFileNameExW(program_.Process(), modules[i], path, MAX_PATH) == 0) {
+      continue;
+    }
+    std::wstring lower(path);
+    for (wchar_t& c : lower) {
+      c = static_cast<wchar_t>(std::towlower(c));
+    }
+    if (lower.size() >= 13 && lower.ends_with(L"\\comctl32.dll")) {
+      comctl = lower;
+    }
+  }
+  const wchar_t* own = sizeof(void*) == 8
+                           ? L"\\amd64_microsoft.windows.common-controls_6595b64144ccf1df_6."
+                           : L"\\x86_microsoft.windows.common-controls_6595b64144ccf1df_6.";
+  EXPECT_NE(comctl.find(own), std::wstring::npos) << Narrow(comctl);
 }
 
 TEST_F(WindowTest, TheCloseBoxEndsTheProgramAndItsWindows) {

@@ -1,11 +1,13 @@
 // The program's icon in the notification area, through the 8-bit shell call
-// with the record in its first, 88-byte form, which every Windows version
-// accepts. The icon is identified by the main window and identifier 1.
+// with the record in its first form (88 bytes in the 32-bit program, 104 in
+// the 64-bit one; see architecture.h), which every Windows version accepts.
+// The icon is identified by the main window and identifier 1.
 #include <algorithm>
 #include <array>
 #include <cstring>
 
 #include "platform/app_info.h"
+#include "platform/win32/architecture.h"
 #include "platform/win32/factories.h"
 #include "platform/form1_ids.h"
 
@@ -15,7 +17,8 @@
 namespace quellnet::platform::win32 {
 namespace {
 
-static_assert(NOTIFYICONDATAA_V1_SIZE == 88, "the first form of the record is 88 bytes");
+static_assert(NOTIFYICONDATAA_V1_SIZE == kTrayRecordV1Size,
+              "the first form of the record has the size the shell expects");
 
 // The tip field of the first form holds 64 8-bit characters.
 constexpr std::size_t kTipLength = 64;
