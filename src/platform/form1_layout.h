@@ -100,7 +100,7 @@ inline constexpr std::wstring_view kOptionsNotice =
     L"settings !";
 inline constexpr std::wstring_view kCacheNotice =
     L"Visiting web sites often stores unecessary internet files on your computer and takes up "
-    L"extra space. Use the feature below to clear these files and free hard drive space. ";
+    L"extra space.  Use the feature below to clear these files and free hard drive space. ";
 inline constexpr std::wstring_view kCookieNotice =
     L"Sometimes sites can add what is called a cookie to your computer. Cookies can be used by a "
     L"website for many reasons. Use this feature to clear all cookies.";
