@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Draws Quellnet's artwork and writes it into res/.
 
-  banner.gif    380 x 60 banner across the top of the main window (GIF89a, one
-                frame, 256-colour global palette, no transparency)
+  banner.bmp    380 x 60 banner across the top of the main window (8-bit
+                bottom-up BMP with a 256-colour palette, no compression)
   quellnet.ico  the program icon: 32 x 32 and 16 x 16, 16 colours each
   green.gif     25 x 25 status picture: protected
   red.gif       25 x 25 status picture: not protected
@@ -301,6 +301,25 @@ def write_gif(path, palette, indices, table_bits=None):
         f.write(data)
 
 
+def write_bmp(path, palette, indices):
+    """An 8-bit palette BMP, the form LoadImage reads on every Windows."""
+    height, width = len(indices), len(indices[0])
+    stride = (width + 3) & ~3
+    table = list(palette) + [(0, 0, 0)] * (256 - len(palette))
+    pixels = bytearray()
+    for row in reversed(indices):  # bottom-up
+        pixels += bytes(row) + b"\x00" * (stride - width)
+    offset = 14 + 40 + 4 * 256
+    data = bytearray(b"BM") + struct.pack("<IHHI", offset + len(pixels), 0, 0, offset)
+    data += struct.pack("<IiiHHIIiiII", 40, width, height, 1, 8, 0, len(pixels), 2835, 2835,
+                        256, 0)
+    for r, g, b in table:
+        data += bytes((b, g, r, 0))
+    data += pixels
+    with open(path, "wb") as f:
+        f.write(data)
+
+
 # --------------------------------------------------------------------------
 # The pictures.
 
@@ -451,7 +470,7 @@ def main():
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "res")
     os.makedirs(out, exist_ok=True)
     palette, indices = banner()
-    write_gif(os.path.join(out, "banner.gif"), palette, indices, table_bits=8)
+    write_bmp(os.path.join(out, "banner.bmp"), palette, indices)
     write_ico(os.path.join(out, "quellnet.ico"), [32, 16])
     palette, indices = status_tile((30, 150, 50), "check")
     write_gif(os.path.join(out, "green.gif"), palette, indices)

@@ -81,7 +81,7 @@ void Win32PictureBox::Draw(const DRAWITEMSTRUCT& item) const {
   // The control's own DC is clipped to the control, so a picture larger than
   // the box shows only its top-left part.
   ::FillRect(item.hDC, &item.rcItem, ::GetSysColorBrush(COLOR_BTNFACE));
-  picture_.Draw(item.hDC, item.rcItem.left, item.rcItem.top, ::GetSysColor(COLOR_BTNFACE));
+  picture_.Draw(item.hDC, item.rcItem.left, item.rcItem.top);
 }
 
 }  // namespace quellnet::platform::win32

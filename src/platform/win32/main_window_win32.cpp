@@ -25,9 +25,6 @@ using layout::ControlKind;
 using layout::ControlLayout;
 using layout::TabPage;
 
-// The resource type of the banner picture in quellnet.rc.
-constexpr wchar_t kPictureResourceType[] = L"GIF";
-
 constexpr int kDefaultDpi = 96;
 
 COLORREF ToColorRef(std::uint32_t rgb) {
@@ -274,7 +271,7 @@ bool Form1Window::CreateControls(HINSTANCE instance) {
   Picture1_.Attach(Control(kIdPicture1));
   Image1_.Attach(Control(kIdImage1));
   // Without its banner the window still works; the space stays empty.
-  Image1_.Show(Picture::FromResource(instance, IDR_BANNER, kPictureResourceType));
+  Image1_.Show(Picture::FromBitmapResource(instance, IDR_BANNER));
   focus_ = Control(kIdSSTab1);
   return true;
 }
