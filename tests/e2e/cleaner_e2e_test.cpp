@@ -157,17 +157,9 @@ class CleanerTest : public QuellnetTest {
   std::wstring cookies_;
 };
 
-TEST_F(CleanerTest, ClearCacheEmptiesTheCacheAndDeletesTheTypedAddresses) {
-  ASSERT_NO_FATAL_FAILURE(FillCache());
-
-  EXPECT_EQ(Press(kIdCommand1), "Internet Cache Cleared !");
-  EXPECT_TRUE(FileExists(cache_));
-  EXPECT_EQ(Contents(cache_), Paths{});
-  HKEY key = nullptr;
-  EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, kTypedUrls, 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
-}
-
-TEST_F(CleanerTest, ClearCacheLeavesAFileHeldOpenAndSaysSo) {
+// Read-only files, a path beyond MAX_PATH and a file held open, as only the
+// real file system has them.
+TEST_F(CleanerTest, ClearCacheEmptiesTheCacheButAFileHeldOpenAndDeletesTheTypedAddresses) {
   ASSERT_NO_FATAL_FAILURE(FillCache());
   const std::wstring held = content_ + L"\\AB12CD34\\held.dat";
   ASSERT_TRUE(MakeFile(held));
@@ -180,7 +172,8 @@ TEST_F(CleanerTest, ClearCacheLeavesAFileHeldOpenAndSaysSo) {
             "The list of typed addresses was cleared.");
   EXPECT_EQ(Contents(cache_), (Paths{L"\\Content.IE5", L"\\Content.IE5\\AB12CD34",
                                      L"\\Content.IE5\\AB12CD34\\held.dat"}));
-  EXPECT_FALSE(UserValueExists(kTypedUrls, L"url1"));
+  HKEY key = nullptr;
+  EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, kTypedUrls, 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
 }
 
 TEST_F(CleanerTest, ClearCacheNeverReachesThroughALinkToAFolderOutside) {
@@ -213,22 +206,7 @@ TEST_F(CleanerTest, ClearCacheNeverReachesThroughALinkToAFolderOutside) {
   }
 }
 
-TEST_F(CleanerTest, ClearCookiesDeletesTheFilesDirectlyInTheFolderButOneHeldOpen) {
-  ASSERT_TRUE(MakeFile(cookies_ + L"\\bob@example[1].txt"));
-  ASSERT_TRUE(MakeFile(cookies_ + L"\\bob@shop[1].txt", true));
-  ASSERT_TRUE(MakeFile(cookies_ + L"\\index.dat"));
-  ASSERT_TRUE(MakeFolders(cookies_ + L"\\Low"));
-  ASSERT_TRUE(MakeFile(cookies_ + L"\\Low\\bob@low[1].txt"));
-  const UniqueKernelHandle open = HoldOpen(cookies_ + L"\\index.dat");
-  ASSERT_TRUE(open);
-
-  EXPECT_EQ(Press(kIdCommand2),
-            "The cookies were not cleared completely.\n\n"
-            "1 item is in use and was left. Close the browser and try again.");
-  EXPECT_EQ(Contents(cookies_), (Paths{L"\\Low", L"\\Low\\bob@low[1].txt", L"\\index.dat"}));
-  EXPECT_TRUE(UserValueExists(kTypedUrls, L"url1"));
-}
-
+// The protected folders as the system names them.
 TEST_F(CleanerTest, ClearCookiesRefusesTheWindowsFolder) {
   EXPECT_EQ(Press(kIdCommand2, L"C:\\Windows"),
             "The cookies were not cleared completely.\n\n"

@@ -376,11 +376,6 @@ void ProgramUnderTest::Kill() {
   main_window_ = nullptr;
 }
 
-bool ProgramUnderTest::SendTrayNotification(UINT mouse_message) const {
-  return main_window_ != nullptr && PostMessageW(main_window_, platform::kTrayCallbackMessage,
-                                                 platform::kTrayIconId, mouse_message) != 0;
-}
-
 std::string Narrow(const std::wstring& text) {
   const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
                                        nullptr, 0, nullptr, nullptr);

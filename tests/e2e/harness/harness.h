@@ -191,9 +191,6 @@ class ProgramUnderTest {
 
   bool SelectPage(int index) const { return SelectTab(Control(platform::kIdSSTab1), index); }
   int CurrentPage() const { return CurrentTab(Control(platform::kIdSSTab1)); }
-  // Posts the tray icon's notification (WM_APP + 1) carrying `mouse_message`
-  // (WM_LBUTTONDBLCLK, WM_RBUTTONUP, ...), as the shell does.
-  bool SendTrayNotification(UINT mouse_message) const;
   std::optional<MessageBoxInfo> WaitForMessageBox(Millis timeout = kDefaultTimeout) const {
     return e2e::WaitForMessageBox(pid_, timeout);
   }
