@@ -3,6 +3,7 @@
 // its messages to the Form1Events handlers.
 #pragma once
 
+#include <exception>
 #include <memory>
 #include <type_traits>
 #include <vector>
@@ -16,6 +17,9 @@
 #include "platform/win32/handles.h"
 
 namespace quellnet::platform::win32 {
+
+// Tells a debugger (or DebugView) that a handler was ended by `what`.
+void ReportHandlerFailure(const char* what) noexcept;
 
 class Form1Window final : public MainWindow {
   struct Key {};
@@ -109,5 +113,24 @@ class Form1Window final : public MainWindow {
   Win32PictureBox Picture1_;
   Win32PictureBox Image1_;
 };
+
+template <typename... Args>
+inline void Form1Window::Raise(void (Form1Events::*handler)(Args...),
+                               std::type_identity_t<Args>... args) {
+  if (events_ == nullptr || unloaded_) {
+    return;
+  }
+  // An error that a handler does not handle itself (such as no memory left
+  // for a text) ends that handler, and only that one: the window goes on
+  // with its next message, and an unload still destroys the window. The
+  // exception must not travel on into Windows, whose frames it cannot unwind
+  // through; the program would end. The handlers raise nothing but the
+  // standard library's exceptions, so nothing else is caught.
+  try {
+    (events_->*handler)(args...);
+  } catch (const std::exception& error) {
+    ReportHandlerFailure(error.what());
+  }
+}
 
 }  // namespace quellnet::platform::win32
