@@ -1,21 +1,18 @@
 // "Clear Cache" and "Clear Cookies" on real folders of the throw-away
 // prefix's C: drive, with the "Shell Folders" values pointed at them; the
 // message box is read and dismissed as a user would.
-#include <algorithm>
 #include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "fixture.h"
-#include "platform/win32/handles.h"
 
 namespace quellnet::e2e {
 namespace {
 
 using platform::kIdCommand1;
 using platform::kIdCommand2;
-using platform::win32::UniqueKernelHandle;
 using Paths = std::vector<std::wstring>;
 
 constexpr wchar_t kShellFolders[] =
@@ -26,74 +23,6 @@ constexpr int kInternetOptionsPage = 2;
 bool MakeFile(const std::wstring& path, bool read_only = false) {
   return WriteTextFile(path, "cached") &&
          (!read_only || SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
-}
-
-// Opens a file the way a browser holds its index: nobody may delete it.
-UniqueKernelHandle HoldOpen(const std::wstring& path) {
-  return UniqueKernelHandle(CreateFileW(path.c_str(), GENERIC_READ,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                        0, nullptr));
-}
-
-// Everything below `folder` (links are listed, not entered), as paths
-// relative to it, sorted.
-Paths Contents(const std::wstring& folder, const std::wstring& below = {}) {
-  Paths found;
-  WIN32_FIND_DATAW entry;
-  HANDLE find = FindFirstFileW((L"\\\\?\\" + folder + below + L"\\*").c_str(), &entry);
-  for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileW(find, &entry)) {
-    const std::wstring name = below + L"\\" + entry.cFileName;
-    if (name == below + L"\\." || name == below + L"\\..") {
-      continue;
-    }
-    found.push_back(name);
-    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
-        (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
-      const Paths inner = Contents(folder, name);
-      found.insert(found.end(), inner.begin(), inner.end());
-    }
-  }
-  if (find != INVALID_HANDLE_VALUE) {
-    FindClose(find);
-  }
-  std::sort(found.begin(), found.end());
-  return found;
-}
-
-// A symbolic link at `link` to the folder `target` (both on C:), made on the
-// Linux side with "ln": Wine shows it to Windows programs as a reparse point.
-// False outside Wine.
-bool MakeUnixFolderLink(const std::wstring& link, const std::wstring& target) {
-  using UnixName = char*(CDECL*)(const wchar_t*);
-  const auto unix_name = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-  if (unix_name == nullptr) {
-    return false;
-  }
-  // The link does not exist yet: name its folder and append its own name.
-  const std::size_t slash = link.rfind(L'\\');
-  char* unix_target = unix_name(target.c_str());
-  char* unix_folder = unix_name(link.substr(0, slash).c_str());
-  std::string command = "\\\\?\\unix\\bin\\ln -s \"" + std::string(unix_target) + "\" \"" +
-                        std::string(unix_folder) + "/" + Narrow(link.substr(slash + 1)) + "\"";
-  HeapFree(GetProcessHeap(), 0, unix_target);
-  HeapFree(GetProcessHeap(), 0, unix_folder);
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process = {};
-  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process)) {
-    return false;
-  }
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  // Wine does not let the handle of a Unix process tell when it ends; wait
-  // for the link instead.
-  return WaitUntil([&] {
-    const DWORD attributes = GetFileAttributesW(link.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES &&
-           (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-  });
 }
 
 class CleanerTest : public QuellnetTest {
@@ -163,7 +92,7 @@ TEST_F(CleanerTest, ClearCacheEmptiesTheCacheButAFileHeldOpenAndDeletesTheTypedA
   ASSERT_NO_FATAL_FAILURE(FillCache());
   const std::wstring held = content_ + L"\\AB12CD34\\held.dat";
   ASSERT_TRUE(MakeFile(held));
-  const UniqueKernelHandle open = HoldOpen(held);
+  const platform::win32::UniqueKernelHandle open = HoldOpen(held);
   ASSERT_TRUE(open);
 
   EXPECT_EQ(Press(kIdCommand1),

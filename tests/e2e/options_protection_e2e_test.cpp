@@ -56,33 +56,8 @@ class OptionsProtectionTest : public QuellnetTest {
     ASSERT_TRUE(Click(Control(id)));
     ASSERT_TRUE(WaitUntil([&] { return CheckState(Control(id)) != before; }));
   }
-  // What the status picture shows, read from the screen: mostly green or
-  // mostly red pixels (the pictures are 25 by 25), or neither.
-  enum class Shown { kNothing, kGreen, kRed };
-  Shown StatusPicture() const {
-    RECT box{};
-    GetWindowRect(Control(kIdPicture1), &box);
-    UpdateWindow(Control(kIdPicture1));
-    HDC screen = GetDC(nullptr);
-    int green = 0;
-    int red = 0;
-    for (LONG y = box.top; y < box.bottom; ++y) {
-      for (LONG x = box.left; x < box.right; ++x) {
-        const COLORREF colour = GetPixel(screen, x, y);
-        const int r = GetRValue(colour);
-        const int g = GetGValue(colour);
-        const int b = GetBValue(colour);
-        green += g > r + 60 && g > b + 60 ? 1 : 0;
-        red += r > g + 60 && r > b + 60 ? 1 : 0;
-      }
-    }
-    ReleaseDC(nullptr, screen);
-    return green > 100 && red < 20   ? Shown::kGreen
-           : red > 100 && green < 20 ? Shown::kRed
-                                     : Shown::kNothing;
-  }
   bool Shows(Shown shown) const {
-    return WaitUntil([&] { return StatusPicture() == shown; });
+    return WaitUntil([&] { return MostlyShown(Control(kIdPicture1)) == shown; });
   }
 };
 
