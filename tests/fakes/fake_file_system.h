@@ -121,6 +121,11 @@ struct FakeFileSystem final : platform::FileSystem {
     if (const auto error = delete_errors.find(path); error != delete_errors.end()) {
       return error->second;
     }
+    if (const auto error = fail_once.find(path); error != fail_once.end()) {
+      const FsStatus status = error->second;
+      fail_once.erase(error);
+      return status;
+    }
     if (type.folder && !type.link && Under(path).size() > 1) {
       return FsStatus::kInUse;  // as the system answers for a folder not empty
     }
@@ -132,6 +137,7 @@ struct FakeFileSystem final : platform::FileSystem {
   std::map<std::wstring, std::wstring> aliases;  // a link or short name -> the real path
   std::vector<platform::ProtectedFolder> protected_folders;
   std::map<std::wstring, FsStatus> delete_errors;
+  std::map<std::wstring, FsStatus> fail_once;  // the first removal only fails
   std::map<std::wstring, FsStatus> open_errors;
   std::map<std::wstring, FsStatus> list_errors;
   std::map<std::wstring, std::uint64_t> identities;

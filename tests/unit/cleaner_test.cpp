@@ -195,8 +195,11 @@ TEST_F(CleanerTest, WithoutContentFolderTheSecondPassRetriesTheCacheSubfoldersOn
   files.entries.erase(files.entries.lower_bound(kContent),
                       files.entries.upper_bound(kContent + L"]"));
   files.AddFile(kCache + L"\\Other\\b.htm");
+  files.AddFile(kCache + L"\\Other\\c.htm");
   files.delete_errors[kCache + L"\\Other\\page.htm"] = FsStatus::kInUse;
   files.delete_errors[kCache + L"\\Other\\b.htm"] = FsStatus::kInUse;
+  // Released between the passes: what the first pass left of it is forgotten.
+  files.fail_once[kCache + L"\\Other\\c.htm"] = FsStatus::kAccessDenied;
 
   EXPECT_EQ(Run(kCacheJob), kCacheLeft +
                                 L"2 items are in use and were left. Close the browser and try "
