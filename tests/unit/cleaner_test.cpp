@@ -89,6 +89,10 @@ TEST_F(CleanerTest, TheCacheCleanerEmptiesTheCacheAndTheTypedAddressesBeforeItSa
   EXPECT_FALSE(registry.KeyExists(kTypedUrls + L"\\Extra"));
   EXPECT_EQ(files.Under(kCookies).size(), 6u);
   EXPECT_TRUE(files.Exists(kProfile + L"\\Desktop\\note.txt"));
+
+  // Once more: an empty cache and no typed addresses are no trouble.
+  window.messages.clear();
+  EXPECT_EQ(Run(kCacheJob), L"Internet Cache Cleared !");
 }
 
 TEST_F(CleanerTest, TheCookieCleanerDeletesOnlyTheFilesDirectlyInItsFolder) {
