@@ -139,24 +139,6 @@ TEST_F(Form1LifecycleTest, StoredRunMinimisedMinimisesAtTheFirstPaintOnly) {
   EXPECT_EQ(resizes_while_minimised, 1);
 }
 
-TEST_F(Form1LifecycleTest, UnloadWritesTheThreeOptionsThenAddsTheEntry) {
-  form.Form_Load();
-  chkStartup.SetValue(1);
-  chkHideOnStart.SetValue(1);
-  chkmess.SetValue(1);
-  form.Form_Unload();
-
-  for (const wchar_t* key : {L"StartUp", L"HideOnStart", L"mess"}) {
-    EXPECT_EQ(Stored(key), L"1") << testing::PrintToString(std::wstring(key));
-  }
-  ASSERT_FALSE(registry.calls.empty());
-  EXPECT_EQ(registry.calls.back(), fakes::FakeRegistry::Op::kSet);
-  ASSERT_NE(RunEntry(), nullptr);
-  EXPECT_EQ(RunEntry()->text, L"\"C:\\Quellnet\\quellnet.exe\"");
-  // Nothing is undone: the service stays stopped.
-  EXPECT_EQ(services.StateOf(L"Messenger"), ServiceState::kStopped);
-}
-
 TEST_F(Form1LifecycleTest, UnloadAddsTheEntryForRunAtStartupOneOrTwoAndRemovesItForZero) {
   for (const wchar_t* text : {L"0", L"1", L"2"}) {
     SCOPED_TRACE(testing::PrintToString(std::wstring(text)));
@@ -186,12 +168,14 @@ TEST_F(Form1LifecycleTest, OptionsThatCannotBeStoredDoNotStopTheShutdown) {
   EXPECT_NE(RunEntry(), nullptr);
 }
 
-TEST_F(Form1LifecycleTest, CloseFromTheTrayMenuWhileHiddenSavesTheOptionsAndRemovesTheIcon) {
-  Store(L"HideOnStart", L"1");
+TEST_F(Form1LifecycleTest,
+       CloseFromTheTrayMenuWhileHiddenSavesTheOptionsAddsTheEntryAndRemovesTheIcon) {
+  // A first run: no options stored yet, so not even their key exists.
   form.Form_Load();
-  form.Form_Paint();
   chkStartup.SetValue(1);
+  chkHideOnStart.SetValue(1);
   chkmess.UserClick();
+  window.SetState(WindowState::kMinimized);
   ASSERT_FALSE(window.visible);
 
   form.TrayIcon_Notify(tray::kRightButtonUp);
@@ -201,8 +185,11 @@ TEST_F(Form1LifecycleTest, CloseFromTheTrayMenuWhileHiddenSavesTheOptionsAndRemo
   EXPECT_EQ(Stored(L"StartUp"), L"1");
   EXPECT_EQ(Stored(L"HideOnStart"), L"1");
   EXPECT_EQ(Stored(L"mess"), L"1");
-  EXPECT_NE(RunEntry(), nullptr);
+  ASSERT_NE(RunEntry(), nullptr);
+  EXPECT_EQ(RunEntry()->text, L"\"C:\\Quellnet\\quellnet.exe\"");
   EXPECT_FALSE(tray_icon.present);
+  // Nothing is undone: the service stays stopped.
+  EXPECT_EQ(services.StateOf(L"Messenger"), ServiceState::kStopped);
 }
 
 }  // namespace
