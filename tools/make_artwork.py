@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Draws Quellnet's artwork and writes it into res/.
 
-  banner.gif    380 x 60 banner across the top of the main window (GIF89a, one
-                frame, 256-colour global palette, no transparency)
+  banner.bmp    380 x 60 banner across the top of the main window (8-bit
+                BMP with a 256-colour palette, run-length encoded)
   quellnet.ico  the program icon: 32 x 32 and 16 x 16, 16 colours each
   green.gif     25 x 25 status picture: protected
   red.gif       25 x 25 status picture: not protected
@@ -301,6 +301,51 @@ def write_gif(path, palette, indices, table_bits=None):
         f.write(data)
 
 
+def rle8(indices):
+    """The rows bottom-up in BI_RLE8: runs of one colour as (count, index),
+    stretches of differing pixels in absolute mode, each row ending in 0 0."""
+    data = bytearray()
+    for row in reversed(indices):
+        i, n = 0, len(row)
+        while i < n:
+            run = 1
+            while i + run < n and row[i + run] == row[i] and run < 255:
+                run += 1
+            if run >= 2:
+                data += bytes((run, row[i]))
+                i += run
+                continue
+            # Absolute mode up to the next run of three, at least 3 pixels.
+            k = i
+            while k < n and k - i < 255 and not (k + 2 < n and row[k] == row[k + 1] == row[k + 2]):
+                k += 1
+            if k - i < 3:
+                for v in row[i:k]:
+                    data += bytes((1, v))
+            else:
+                data += bytes((0, k - i)) + bytes(row[i:k]) + (b"\x00" if (k - i) % 2 else b"")
+            i = k
+        data += b"\x00\x00"
+    return data + b"\x00\x01"
+
+
+def write_bmp(path, palette, indices):
+    """An 8-bit palette BMP, run-length encoded (BI_RLE8), which LoadImage
+    reads on every Windows; a third of the uncompressed size."""
+    height, width = len(indices), len(indices[0])
+    table = list(palette) + [(0, 0, 0)] * (256 - len(palette))
+    pixels = rle8(indices)
+    offset = 14 + 40 + 4 * 256
+    data = bytearray(b"BM") + struct.pack("<IHHI", offset + len(pixels), 0, 0, offset)
+    data += struct.pack("<IiiHHIIiiII", 40, width, height, 1, 8, 1, len(pixels), 2835, 2835,
+                        256, 0)
+    for r, g, b in table:
+        data += bytes((b, g, r, 0))
+    data += pixels
+    with open(path, "wb") as f:
+        f.write(data)
+
+
 # --------------------------------------------------------------------------
 # The pictures.
 
@@ -451,7 +496,7 @@ def main():
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "res")
     os.makedirs(out, exist_ok=True)
     palette, indices = banner()
-    write_gif(os.path.join(out, "banner.gif"), palette, indices, table_bits=8)
+    write_bmp(os.path.join(out, "banner.bmp"), palette, indices)
     write_ico(os.path.join(out, "quellnet.ico"), [32, 16])
     palette, indices = status_tile((30, 150, 50), "check")
     write_gif(os.path.join(out, "green.gif"), palette, indices)

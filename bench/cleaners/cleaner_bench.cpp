@@ -5,7 +5,7 @@
 //   cleaner_bench.exe [ROUNDS [FILES [FOLDERS]]]   (defaults 5, 20000, 300)
 //
 // The cleaner is the program's own code: the cache cleaner with the Win32
-// file system, its folder found through a registry stand-in. Only the trees
+// file system, its folder found through the tests' in-memory registry. Only the trees
 // below C:\QuellnetBench are created and deleted.
 #include <windows.h>
 
@@ -17,7 +17,9 @@
 
 #include "../architecture.h"
 
-#include "cleaners/cache_cleaner.h"
+#include "cleaners/browser_cleaner.h"
+#include "fakes/fake_controls.h"
+#include "fakes/fake_registry.h"
 #include "platform/win32/factories.h"
 
 namespace {
@@ -25,48 +27,6 @@ namespace {
 using namespace quellnet;
 
 constexpr wchar_t kBenchRoot[] = L"C:\\QuellnetBench";
-
-class BenchRegistry final : public platform::Registry {
- public:
-  explicit BenchRegistry(std::wstring cache) : cache_(std::move(cache)) {}
-  platform::RegStatus ReadText(std::wstring_view, std::wstring_view value_name,
-                               std::wstring& text) override {
-    if (value_name != L"Cache") {
-      return platform::RegStatus::kNotFound;
-    }
-    text = cache_;
-    return platform::RegStatus::kOk;
-  }
-  platform::RegStatus SetText(std::wstring_view, std::wstring_view, std::wstring_view) override {
-    return platform::RegStatus::kFailed;
-  }
-  platform::RegStatus DeleteValue(std::wstring_view, std::wstring_view) override {
-    return platform::RegStatus::kNotFound;
-  }
-  platform::RegStatus DeleteKeyTree(std::wstring_view) override {
-    return platform::RegStatus::kNotFound;  // no typed addresses here
-  }
-
- private:
-  std::wstring cache_;
-};
-
-class BenchWindow final : public platform::MainWindow {
- public:
-  platform::WindowState State() const override { return platform::WindowState::kNormal; }
-  void SetState(platform::WindowState) override {}
-  bool IsVisible() const override { return false; }
-  void Show() override {}
-  void Hide() override {}
-  void Unload() override {}
-  bool SetForeground() override { return false; }
-  void PopupTrayMenu() override {}
-  void SetWaitCursor(bool) override {}
-  void ShowMessage(std::wstring_view text, std::wstring_view, platform::MessageIcon) override {
-    message = text;
-  }
-  std::wstring message;
-};
 
 double Now() {
   static LARGE_INTEGER frequency = [] {
@@ -171,9 +131,11 @@ int wmain(int argc, wchar_t** argv) {
     return Fail("creating the bench folder");
   }
   std::unique_ptr<platform::FileSystem> file_system = platform::win32::CreateFileSystem();
-  BenchRegistry registry(cleaner_cache);
-  BenchWindow window;
-  cleaners::CacheCleaner cleaner(window, registry, *file_system);
+  fakes::FakeRegistry registry;
+  registry.Put(L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", L"Cache",
+               cleaner_cache);
+  fakes::FakeMainWindow window;
+  cleaners::BrowserCleaner cleaner(cleaners::kCacheJob, window, registry, *file_system);
 
   std::printf("measured: %s\n", bench::kMeasuredArchitecture);
   std::printf("tree: %d files in %d folders (+%d nested), %d rounds, alternating\n", files,
@@ -194,11 +156,11 @@ int wmain(int argc, wchar_t** argv) {
       }
       ::Sleep(2000);
       if (cleaner_turn) {
-        window.message.clear();
+        window.messages.clear();
         const double start = Now();
         cleaner.Run();
         cleaner_time = Now() - start;
-        if (window.message != L"Internet Cache Cleared !" ||
+        if (window.messages.size() != 1 || window.messages[0].text != L"Internet Cache Cleared !" ||
             Exists(cleaner_cache + L"\\Content.IE5") || !Exists(cleaner_cache)) {
           return Fail("the cleaner did not empty its tree");
         }

@@ -9,14 +9,12 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/common.sh"
 
-build=$QUELLNET_BUILD_DIR/bench-cleaners-$QUELLNET_ARCH
-triple=$([[ $QUELLNET_ARCH == x64 ]] && echo x86_64 || echo i686)
-cmake -S "$QUELLNET_ROOT/bench/cleaners" -B "$build" -G Ninja \
-  --toolchain "$QUELLNET_ROOT/cmake/mingw-$triple-win32.cmake" >/dev/null
-cmake --build "$build" -j2 >/dev/null
+tests=$QUELLNET_BUILD_DIR/windows-tests-$QUELLNET_ARCH
+cmake --preset "windows-tests-$QUELLNET_ARCH" -B "$tests" >/dev/null
+cmake --build "$tests" -j2 --target cleaner_bench >/dev/null
 
-export QUELLNET_WINE_PREFIX=$build/wine
+export QUELLNET_WINE_PREFIX=$QUELLNET_BUILD_DIR/wine/bench-cleaners-$QUELLNET_ARCH
 "$QUELLNET_SCRIPTS/wine-prefix.sh" "$QUELLNET_WINE_PREFIX" --no-desktop
 export QUELLNET_WINE_TIMEOUT=${QUELLNET_WINE_TIMEOUT:-3000}
 export QUELLNET_WINE_DISPLAY=inherit  # the benchmark opens no window
-"$QUELLNET_SCRIPTS/wine-exec.sh" "$build/cleaner_bench.exe" "$@"
+"$QUELLNET_SCRIPTS/wine-exec.sh" "$tests/bin/cleaner_bench.exe" "$@"

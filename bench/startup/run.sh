@@ -16,28 +16,18 @@ source "$QUELLNET_SCRIPTS/session.sh"
 cd "$QUELLNET_ROOT"
 
 runs=${1:-7}
-out=$QUELLNET_BUILD_DIR/bench/startup
 "$QUELLNET_SCRIPTS/install-deps.sh"
 build_program
 
-# The yardsticks are built like quellnet.exe: same compiler, static,
-# size-optimised; the floor with the program's own manifest.
-out=$out-$QUELLNET_ARCH
-mkdir -p "$out"
-triple=$([[ $QUELLNET_ARCH == x64 ]] && echo x86_64 || echo i686)-w64-mingw32
-compile=("$triple-g++-win32" -std=c++20 -Os -s -static -municode
-  -D_WIN32_WINNT=0x0501 -DWINVER=0x0501 -DUNICODE -D_UNICODE -Wall -Wextra -Werror)
-"${compile[@]}" -mwindows bench/startup/empty_window.cpp -o "$out/empty_window.exe"
-"$triple-windres" -I "$QUELLNET_BUILD_DIR/windows-$QUELLNET_ARCH/src/platform/win32/generated" \
-  bench/startup/floor.rc -O coff -o "$out/floor.res"
-"${compile[@]}" -mwindows bench/startup/floor.cpp "$out/floor.res" -o "$out/floor.exe" \
-  -lcomctl32 -liphlpapi
-"${compile[@]}" bench/startup/startup_bench.cpp -o "$out/startup_bench.exe" -lpsapi
+tests=$QUELLNET_BUILD_DIR/windows-tests-$QUELLNET_ARCH
+cmake --preset "windows-tests-$QUELLNET_ARCH" -B "$tests" \
+  -DQUELLNET_PROGRAM_DIR="$(program_dir "$QUELLNET_ARCH")" >/dev/null
+cmake --build "$tests" -j "${QUELLNET_JOBS:-2}" --target empty_window floor startup_bench
 
 "$QUELLNET_SCRIPTS/wine-prefix.sh" "$QUELLNET_BUILD_DIR/wine/bench-$QUELLNET_ARCH-base" \
   --program-dir "$(program_dir "$QUELLNET_ARCH")"
 say "measuring the $QUELLNET_ARCH program ($runs runs each)"
 QUELLNET_WINE_PREFIX=$QUELLNET_BUILD_DIR/wine/bench-$QUELLNET_ARCH-base \
   QUELLNET_WINE_PRIVATE=$QUELLNET_BUILD_DIR/wine/bench-$QUELLNET_ARCH \
-  "$QUELLNET_SCRIPTS/wine-exec.sh" "$out/startup_bench.exe" \
+  "$QUELLNET_SCRIPTS/wine-exec.sh" "$tests/bin/startup_bench.exe" \
   'C:\Quellnet\quellnet.exe' 'C:\run\floor.exe' 'C:\run\empty_window.exe' "$runs"

@@ -27,8 +27,8 @@ using quellnet::e2e::kOptionsKey;
 using quellnet::e2e::Millis;
 using quellnet::e2e::ProgramUnderTest;
 using quellnet::e2e::WindowText;
-using quellnet::platform::win32::kIdChkmess;
-using quellnet::platform::win32::kIdLabel2;
+using quellnet::platform::kIdChkmess;
+using quellnet::platform::kIdLabel2;
 
 constexpr wchar_t kMessenger[] = L"Messenger";
 

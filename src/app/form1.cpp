@@ -1,17 +1,18 @@
 #include "app/form1.h"
 
-#include "app/app_info.h"
+#include "platform/app_info.h"
 
 namespace quellnet::app {
 
 Form1::Form1(const Form1Controls& controls, const Form1Platform& platform)
     : controls_(controls),
       platform_(platform),
+      settings_(platform.registry),
       tray_(controls.window, platform.tray_icon),
       protection_(controls.chkmess, controls.Label2, controls.Picture1, controls.window,
                   platform.services, platform.shell),
-      cache_cleaner_(controls.window, platform.registry, platform.files),
-      cookie_cleaner_(controls.window, platform.registry, platform.files) {}
+      cache_cleaner_(cleaners::kCacheJob, controls.window, platform.registry, platform.files),
+      cookie_cleaner_(cleaners::kCookieJob, controls.window, platform.registry, platform.files) {}
 
 void Form1::Form_Resize() {
   tray_.OnResize();
@@ -26,7 +27,7 @@ void Form1::Command2_Click() {
   cookie_cleaner_.Run();
 }
 void Form1::Label3_Click() {
-  platform_.shell.Open(kWebAddress);
+  platform_.shell.Open(platform::kWebAddress);
 }
 void Form1::mnuopen_Click() {
   tray_.Restore();

@@ -1,8 +1,7 @@
 // The main window's logic: one handler per event, as the window raises them.
 #pragma once
 
-#include "cleaners/cache_cleaner.h"
-#include "cleaners/cookie_cleaner.h"
+#include "cleaners/browser_cleaner.h"
 #include "platform/controls.h"
 #include "platform/file_system.h"
 #include "platform/form1_events.h"
@@ -31,7 +30,6 @@ struct Form1Controls {
 
 // Everything outside the window that the handlers use.
 struct Form1Platform {
-  platform::SettingsStore& settings;
   platform::Registry& registry;
   platform::ServiceControl& services;
   platform::FileSystem& files;
@@ -61,12 +59,13 @@ class Form1 final : public platform::Form1Events {
  private:
   Form1Controls controls_;
   Form1Platform platform_;
+  platform::SettingsStore settings_;
   // Set by the load, cleared by the paint that minimises the window.
   bool firstPaint_ = false;
   tray::TrayPresence tray_;
   protection::ProtectionSwitch protection_;
-  cleaners::CacheCleaner cache_cleaner_;
-  cleaners::CookieCleaner cookie_cleaner_;
+  cleaners::BrowserCleaner cache_cleaner_;
+  cleaners::BrowserCleaner cookie_cleaner_;
 };
 
 }  // namespace quellnet::app

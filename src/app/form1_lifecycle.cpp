@@ -1,5 +1,5 @@
 // Start-up, first paint and shutdown of the main window.
-#include "app/app_info.h"
+#include "platform/app_info.h"
 #include "app/form1.h"
 #include "app/option_text.h"
 #include "app/run_at_startup.h"
@@ -13,7 +13,7 @@ namespace {
 std::optional<platform::CheckValue> ReadOption(platform::SettingsStore& settings,
                                                std::wstring_view key) {
   const std::optional<std::wstring> text =
-      settings.Read(kApplicationTitle, kOptionsSection, key, kOptionDefault);
+      settings.Read(platform::kApplicationTitle, kOptionsSection, key, kOptionDefault);
   if (!text) {
     return std::nullopt;
   }
@@ -38,15 +38,15 @@ void Form1::Form_Load() {
   tray_.AddIcon();
 
   // The two options without click handling only set their boxes.
-  RestoreOption(platform_.settings, kKeyStartUp, controls_.chkStartup);
-  RestoreOption(platform_.settings, kKeyHideOnStart, controls_.chkHideOnStart);
+  RestoreOption(settings_, kKeyStartUp, controls_.chkStartup);
+  RestoreOption(settings_, kKeyHideOnStart, controls_.chkHideOnStart);
 
   // A stored protection that changes the box runs the switch inside this
   // step. Whatever it finds is shown in the status display; start-up shows
   // no message box and goes on.
   {
     protection::ProtectionSwitch::RestoreScope restoring(protection_);
-    RestoreOption(platform_.settings, kKeyMess, controls_.chkmess);
+    RestoreOption(settings_, kKeyMess, controls_.chkmess);
   }
 
   // The status caption once more from the switch, read fresh from the box. It
@@ -74,7 +74,7 @@ void Form1::Form_Paint() {
   }
   // The stored option, not the box: a change made during this run takes
   // effect at the next start.
-  if (ReadOption(platform_.settings, kKeyHideOnStart) != 1) {
+  if (ReadOption(settings_, kKeyHideOnStart) != 1) {
     return;
   }
   // The resize notification hides the window to the tray before this returns.
@@ -84,12 +84,12 @@ void Form1::Form_Paint() {
 
 void Form1::Form_Unload() {
   // Each write stands on its own: one that fails loses only its own value.
-  platform::SettingsStore& settings = platform_.settings;
-  settings.Write(kApplicationTitle, kOptionsSection, kKeyStartUp,
+  platform::SettingsStore& settings = settings_;
+  settings.Write(platform::kApplicationTitle, kOptionsSection, kKeyStartUp,
                  OptionText(controls_.chkStartup.Value()));
-  settings.Write(kApplicationTitle, kOptionsSection, kKeyHideOnStart,
+  settings.Write(platform::kApplicationTitle, kOptionsSection, kKeyHideOnStart,
                  OptionText(controls_.chkHideOnStart.Value()));
-  settings.Write(kApplicationTitle, kOptionsSection, kKeyMess,
+  settings.Write(platform::kApplicationTitle, kOptionsSection, kKeyMess,
                  OptionText(controls_.chkmess.Value()));
 
   // Read the box again: 1 and 2 both ask for the entry.

@@ -1,6 +1,6 @@
 #include "app/run_at_startup.h"
 
-#include "app/app_info.h"
+#include "platform/app_info.h"
 
 namespace quellnet::app {
 
@@ -16,7 +16,7 @@ std::wstring RunAtStartupData(std::wstring_view executable_path) {
 void SetRunAtStartup(bool enable, platform::Registry& registry, platform::Shell& shell) {
   if (!enable) {
     // A missing entry is no failure: there is simply nothing to remove.
-    registry.DeleteValue(kRunKeyPath, kApplicationTitle);
+    registry.DeleteValue(kRunKeyPath, platform::kApplicationTitle);
     return;
   }
   // Read afresh: the program may have been moved since the last run.
@@ -26,7 +26,7 @@ void SetRunAtStartup(bool enable, platform::Registry& registry, platform::Shell&
     // as it is rather than replace it with a broken one.
     return;
   }
-  registry.SetText(kRunKeyPath, kApplicationTitle, RunAtStartupData(executable));
+  registry.SetText(kRunKeyPath, platform::kApplicationTitle, RunAtStartupData(executable));
 }
 
 }  // namespace quellnet::app

@@ -144,9 +144,13 @@ std::optional<FolderVerdict> ByName(const std::wstring& given, const std::wstrin
 std::optional<FolderVerdict> ByIdentity(const std::wstring& given, const std::wstring& folder,
                                         const std::vector<platform::ProtectedFolder>& guarded,
                                         platform::FileSystem& files) {
+  const std::optional<platform::FolderIdentity> identity = files.IdentityOf(folder);
+  if (!identity) {
+    return std::nullopt;  // no folder there, so nothing to delete either
+  }
   for (const auto& protected_folder : guarded) {
     for (std::wstring outer = protected_folder.path; !outer.empty(); outer = paths::Parent(outer)) {
-      if (files.SameFolder(folder, outer)) {
+      if (files.IdentityOf(outer) == identity) {
         FolderVerdict verdict = Refuse(Refusal::kProtected, given);
         verdict.kind = protected_folder.kind;
         verdict.holds = !paths::SamePath(outer, protected_folder.path);

@@ -26,14 +26,12 @@ class CheckBox {
 class Label {
  public:
   virtual ~Label() = default;
-  virtual std::wstring Caption() const = 0;
   virtual void SetCaption(std::wstring_view caption) = 0;
 };
 
 class TextBox {
  public:
   virtual ~TextBox() = default;
-  virtual std::wstring Text() const = 0;
   virtual void SetText(std::wstring_view text) = 0;
 };
 
@@ -45,7 +43,6 @@ class PictureBox {
   virtual bool LoadPicture(const std::wstring& path) = 0;
   // Shows no picture.
   virtual void Clear() = 0;
-  virtual bool HasPicture() const = 0;
 };
 
 }  // namespace quellnet::platform

@@ -1,13 +1,10 @@
-// The file operations the privacy cleaners need. Paths are full Windows
-// paths in their ordinary form ("C:\dir", "\\server\share\dir"); the
+// The file operations the privacy cleaners need, one system call's worth
+// each; the cleaners decide what to delete and in which order. Paths are full
+// Windows paths in their ordinary form ("C:\dir", "\\server\share\dir"); the
 // implementation handles paths longer than MAX_PATH itself.
-//
-// Links (junctions, symbolic links, any reparse point) met below a folder are
-// never followed: they are listed like the entry they pretend to be (a link
-// to a folder among the subfolders, a link to a file among the files) and a
-// deletion removes the link itself, leaving what it points to untouched.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,11 +19,23 @@ enum class FsStatus {
   kFailed,        // any other error
 };
 
-// One entry that a deletion had to leave, and why. A folder that stays only
-// because something inside it stays is not listed itself.
-struct Leftover {
-  std::wstring path;
-  FsStatus reason = FsStatus::kFailed;
+// What an entry is. A link (junction, symbolic link, any reparse point) is
+// marked as one and counts as the kind of entry it pretends to be.
+struct EntryType {
+  bool folder = false;
+  bool link = false;
+};
+
+struct Entry {
+  std::wstring name;  // the last part of its path
+  EntryType type;
+};
+
+// What makes a folder itself, whatever name or link reached it.
+struct FolderIdentity {
+  std::uint64_t volume = 0;
+  std::uint64_t index = 0;
+  friend bool operator==(const FolderIdentity&, const FolderIdentity&) = default;
 };
 
 // The folders whose loss would cost the user their own files or the system.
@@ -56,29 +65,18 @@ class FileSystem {
   // The protected folders of this user and machine; a folder the system can't
   // name is left out.
   virtual std::vector<ProtectedFolder> ProtectedFolders() = 0;
-  // True when both paths lead to one and the same existing folder, whatever
-  // links or short names lie on the way.
-  virtual bool SameFolder(const std::wstring& a, const std::wstring& b) = 0;
+  // The identity of the folder at `path`, links followed; nullopt when no
+  // folder can be reached there.
+  virtual std::optional<FolderIdentity> IdentityOf(const std::wstring& path) = 0;
 
-  // kOk when a folder exists at `path` (a file there is kNotFound). A link to
-  // a folder opens too; IsLink tells them apart.
-  virtual FsStatus OpenFolder(const std::wstring& path) = 0;
-  // True when `path` itself is a link (any reparse point).
-  virtual bool IsLink(const std::wstring& path) = 0;
-  // Full paths of the files (and links to files) directly in `folder`,
-  // collected completely before the call returns.
-  virtual FsStatus ListFiles(const std::wstring& folder, std::vector<std::wstring>& paths) = 0;
-  // Full paths of the subfolders (and links to folders) directly in `folder`,
-  // collected completely before the call returns.
-  virtual FsStatus ListSubfolders(const std::wstring& folder, std::vector<std::wstring>& paths) = 0;
-  // Deletes one file, read-only or not, or one link as an entry.
-  virtual FsStatus DeleteFile(const std::wstring& path) = 0;
-  // Deletes the folder with everything in it, read-only files included, as
-  // far as it can: an entry that can't be deleted is added to `leftovers` and
-  // the rest still goes. A link, at the top or anywhere below, is removed as
-  // an entry. kOk when the folder is gone, kNotFound when there was none;
-  // otherwise the reason of the first entry left.
-  virtual FsStatus DeleteFolder(const std::wstring& path, std::vector<Leftover>& leftovers) = 0;
+  // What is at `path` itself (a link is not followed).
+  virtual FsStatus TypeOf(const std::wstring& path, EntryType& type) = 0;
+  // Every entry directly in `folder`, collected completely before the call
+  // returns, so deleting them one by one is safe.
+  virtual FsStatus List(const std::wstring& folder, std::vector<Entry>& entries) = 0;
+  // Removes one entry of the given type: a file (read-only too), an empty
+  // folder, or a link itself, never what the link leads to.
+  virtual FsStatus Remove(const std::wstring& path, EntryType type) = 0;
 };
 
 }  // namespace quellnet::platform

@@ -1,4 +1,4 @@
-// The main window itself, as the logic sees it: its state, visibility and
+// The main window itself, as the logic sees it: its state, showing and
 // the few window-level services (wait cursor, tray menu, message box).
 #pragma once
 
@@ -18,7 +18,6 @@ class MainWindow {
   virtual WindowState State() const = 0;
   // Raises the window's resize notification before it returns.
   virtual void SetState(WindowState state) = 0;
-  virtual bool IsVisible() const = 0;
   virtual void Show() = 0;
   // Hidden windows have no taskbar button; the program keeps running.
   virtual void Hide() = 0;

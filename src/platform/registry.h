@@ -23,6 +23,9 @@ class Registry {
   // expanded.
   virtual RegStatus ReadText(std::wstring_view key_path, std::wstring_view value_name,
                              std::wstring& text) = 0;
+  // Creates the key and the keys above it where missing; kOk when it exists
+  // afterwards.
+  virtual RegStatus CreateKey(std::wstring_view key_path) = 0;
   // Sets a REG_SZ value in an existing key; the key is never created.
   virtual RegStatus SetText(std::wstring_view key_path, std::wstring_view value_name,
                             std::wstring_view text) = 0;

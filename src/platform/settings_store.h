@@ -1,23 +1,31 @@
-// Per-user store of text values addressed by application, section and key.
+// Per-user store of text values addressed by application, section and key:
+// one registry key per application and section,
+// HKCU\Software\<application>\<section>, each value a text.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "platform/registry.h"
+
 namespace quellnet::platform {
 
 class SettingsStore {
  public:
-  virtual ~SettingsStore() = default;
+  explicit SettingsStore(Registry& registry) : registry_(registry) {}
+
   // The stored text; `default_text` when there is no such value; nullopt when
   // a value exists but can't be read as text.
-  virtual std::optional<std::wstring> Read(std::wstring_view application, std::wstring_view section,
-                                           std::wstring_view key,
-                                           std::wstring_view default_text) = 0;
-  // Creates or replaces the value. False when it could not be stored.
-  virtual bool Write(std::wstring_view application, std::wstring_view section,
-                     std::wstring_view key, std::wstring_view text) = 0;
+  std::optional<std::wstring> Read(std::wstring_view application, std::wstring_view section,
+                                   std::wstring_view key, std::wstring_view default_text);
+  // Creates or replaces the value, and its key if need be. False when it could
+  // not be stored.
+  bool Write(std::wstring_view application, std::wstring_view section, std::wstring_view key,
+             std::wstring_view text);
+
+ private:
+  Registry& registry_;
 };
 
 }  // namespace quellnet::platform

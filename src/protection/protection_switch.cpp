@@ -1,6 +1,6 @@
 #include "protection/protection_switch.h"
 
-#include "app/app_info.h"
+#include "platform/app_info.h"
 
 namespace quellnet::protection {
 
@@ -111,7 +111,7 @@ void ProtectionSwitch::OnClick() {
   // The check box keeps the user's choice: it is saved and applied again at
   // the next start, while the display above shows what is true now.
   const Notice notice = NoticeFor(stop_requested, result);
-  window_.ShowMessage(notice.text, app::kApplicationTitle, notice.icon);
+  window_.ShowMessage(notice.text, platform::kApplicationTitle, notice.icon);
 }
 
 bool ProtectionSwitch::IsProtected() {

@@ -11,11 +11,7 @@
 namespace quellnet::tray {
 
 // Mouse message codes the notification area reports for the icon.
-inline constexpr std::uint32_t kMouseMove = 0x200;
-inline constexpr std::uint32_t kLeftButtonDown = 0x201;
-inline constexpr std::uint32_t kLeftButtonUp = 0x202;
 inline constexpr std::uint32_t kLeftButtonDoubleClick = 0x203;
-inline constexpr std::uint32_t kRightButtonDown = 0x204;
 inline constexpr std::uint32_t kRightButtonUp = 0x205;
 
 class TrayPresence {
@@ -34,9 +30,6 @@ class TrayPresence {
   void Restore();
   // Takes the icon out of the notification area as the program ends.
   void RemoveIcon();
-
-  // True once any request has put the icon into the notification area.
-  bool IconEverAdded() const { return icon_ever_added_; }
 
  private:
   void TryAdd();

@@ -1,6 +1,7 @@
 // In-memory controls and main window for the logic's unit tests. They behave
 // like the real ones where the logic relies on it: a check box set that
 // changes the value raises the click handler, a state change raises resize.
+// What they show is kept in plain fields for the tests to read.
 #pragma once
 
 #include <functional>
@@ -14,69 +15,52 @@ namespace quellnet::fakes {
 
 class FakeCheckBox final : public platform::CheckBox {
  public:
-  platform::CheckValue Value() const override { return value_; }
-  bool SetValue(int value) override {
-    if (value < 0 || value > 2) {
+  platform::CheckValue Value() const override { return value; }
+  bool SetValue(int new_value) override {
+    if (new_value < 0 || new_value > 2) {
       return false;
     }
-    if (value == value_) {
-      return true;
-    }
-    value_ = static_cast<platform::CheckValue>(value);
-    if (on_click) {
-      on_click();
+    if (new_value != value) {
+      value = static_cast<platform::CheckValue>(new_value);
+      if (on_click) {
+        on_click();
+      }
     }
     return true;
   }
   // What a user's click does: toggle between 0 and 1, then raise the click.
-  void UserClick() { SetValue(value_ == 1 ? 0 : 1); }
+  void UserClick() { SetValue(value == 1 ? 0 : 1); }
 
+  platform::CheckValue value = 0;
   std::function<void()> on_click;
-
- private:
-  platform::CheckValue value_ = 0;
 };
 
-class FakeLabel final : public platform::Label {
- public:
-  std::wstring Caption() const override { return caption_; }
-  void SetCaption(std::wstring_view caption) override { caption_ = caption; }
-
- private:
-  std::wstring caption_;
+struct FakeLabel final : platform::Label {
+  void SetCaption(std::wstring_view text) override { caption = text; }
+  std::wstring caption;
 };
 
-class FakeTextBox final : public platform::TextBox {
- public:
-  std::wstring Text() const override { return text_; }
-  void SetText(std::wstring_view text) override { text_ = text; }
-
- private:
-  std::wstring text_;
+struct FakeTextBox final : platform::TextBox {
+  void SetText(std::wstring_view new_text) override { text = new_text; }
+  std::wstring text;
 };
 
-class FakePictureBox final : public platform::PictureBox {
- public:
+struct FakePictureBox final : platform::PictureBox {
   bool LoadPicture(const std::wstring& path) override {
     load_attempts.push_back(path);
     for (const auto& readable : readable_files) {
       if (readable == path) {
-        picture_ = path;
+        picture = path;
         return true;
       }
     }
     return false;
   }
-  void Clear() override { picture_.clear(); }
-  bool HasPicture() const override { return !picture_.empty(); }
-  // The path of the picture shown, empty for none.
-  const std::wstring& picture() const { return picture_; }
+  void Clear() override { picture.clear(); }
 
+  std::wstring picture;  // the path of the picture shown, empty for none
   std::vector<std::wstring> readable_files;
   std::vector<std::wstring> load_attempts;
-
- private:
-  std::wstring picture_;
 };
 
 struct ShownMessage {
@@ -85,28 +69,25 @@ struct ShownMessage {
   platform::MessageIcon icon;
 };
 
-class FakeMainWindow final : public platform::MainWindow {
- public:
-  platform::WindowState State() const override { return state_; }
-  void SetState(platform::WindowState state) override {
-    state_ = state;
+struct FakeMainWindow final : platform::MainWindow {
+  platform::WindowState State() const override { return state; }
+  void SetState(platform::WindowState new_state) override {
+    state = new_state;
     if (state == platform::WindowState::kNormal) {
-      visible_ = true;  // restoring a hidden window shows it, as Win32 does
+      visible = true;  // restoring a hidden window shows it, as Win32 does
     }
     if (on_resize) {
       on_resize();
     }
   }
-  bool IsVisible() const override { return visible_; }
-  void Show() override { visible_ = true; }
-  void Hide() override { visible_ = false; }
+  void Show() override { visible = true; }
+  void Hide() override { visible = false; }
   void Unload() override {
-    if (unloaded) {
-      return;
-    }
-    unloaded = true;
-    if (on_unload) {
-      on_unload();
+    if (!unloaded) {
+      unloaded = true;
+      if (on_unload) {
+        on_unload();
+      }
     }
   }
   bool SetForeground() override {
@@ -119,9 +100,7 @@ class FakeMainWindow final : public platform::MainWindow {
   }
   void SetWaitCursor(bool busy) override {
     wait_cursor = busy;
-    if (busy) {
-      ++wait_cursor_shown;
-    }
+    wait_cursor_shown += busy ? 1 : 0;
   }
   void ShowMessage(std::wstring_view text, std::wstring_view caption,
                    platform::MessageIcon icon) override {
@@ -131,6 +110,8 @@ class FakeMainWindow final : public platform::MainWindow {
     }
   }
 
+  platform::WindowState state = platform::WindowState::kNormal;
+  bool visible = true;
   std::function<void()> on_resize;
   std::function<void()> on_unload;
   // Runs while a message box is "on the screen", before it is dismissed.
@@ -144,10 +125,6 @@ class FakeMainWindow final : public platform::MainWindow {
   int menu_popups = 0;
   int foreground_requests_before_popup = 0;
   std::vector<ShownMessage> messages;
-
- private:
-  platform::WindowState state_ = platform::WindowState::kNormal;
-  bool visible_ = true;
 };
 
 }  // namespace quellnet::fakes

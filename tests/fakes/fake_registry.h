@@ -19,7 +19,7 @@ namespace quellnet::fakes {
 
 class FakeRegistry final : public platform::Registry {
  public:
-  enum class Op { kRead, kSet, kDeleteValue, kDeleteKeyTree };
+  enum class Op { kRead, kCreateKey, kSet, kDeleteValue, kDeleteKeyTree };
 
   struct Value {
     std::wstring text;
@@ -27,10 +27,19 @@ class FakeRegistry final : public platform::Registry {
   };
 
   // Creates the key and its parents.
-  void CreateKey(std::wstring_view key_path) {
+  platform::RegStatus CreateKey(std::wstring_view key_path) override {
+    calls.push_back(Op::kCreateKey);
+    if (const auto failure = Failure(Op::kCreateKey, key_path)) {
+      return *failure;
+    }
+    AddKey(key_path);
+    return platform::RegStatus::kOk;
+  }
+  // The same without a trace in `calls`, for setting up a test.
+  void AddKey(std::wstring_view key_path) {
     std::wstring path = Fold(key_path);
     for (;;) {
-      keys_.try_emplace(path);
+      keys.try_emplace(path);
       const auto separator = path.rfind(L'\\');
       if (separator == std::wstring::npos) {
         break;
@@ -38,33 +47,33 @@ class FakeRegistry final : public platform::Registry {
       path.resize(separator);
     }
   }
-  bool KeyExists(std::wstring_view key_path) const { return keys_.count(Fold(key_path)) != 0; }
+  bool KeyExists(std::wstring_view key_path) const { return keys.count(Fold(key_path)) != 0; }
 
   // Puts a value in place, creating its key.
   void Put(std::wstring_view key_path, std::wstring_view value_name, std::wstring_view text,
            bool is_text = true) {
-    CreateKey(key_path);
-    keys_[Fold(key_path)][Fold(value_name)] = Value{std::wstring(text), is_text};
+    AddKey(key_path);
+    keys[Fold(key_path)][Fold(value_name)] = Value{std::wstring(text), is_text};
   }
 
   // The value's data, or nullptr when there is none.
   const Value* Find(std::wstring_view key_path, std::wstring_view value_name) const {
-    const auto key = keys_.find(Fold(key_path));
-    if (key == keys_.end()) {
+    const auto key = keys.find(Fold(key_path));
+    if (key == keys.end()) {
       return nullptr;
     }
     const auto value = key->second.find(Fold(value_name));
     return value == key->second.end() ? nullptr : &value->second;
   }
   std::size_t ValueCount(std::wstring_view key_path) const {
-    const auto key = keys_.find(Fold(key_path));
-    return key == keys_.end() ? 0 : key->second.size();
+    const auto key = keys.find(Fold(key_path));
+    return key == keys.end() ? 0 : key->second.size();
   }
 
   // Every operation of kind `op` on `key_path` returns `status` and changes
   // nothing.
   void FailOn(Op op, std::wstring_view key_path, platform::RegStatus status) {
-    failures_[{op, Fold(key_path)}] = status;
+    failures[{op, Fold(key_path)}] = status;
   }
 
   platform::RegStatus ReadText(std::wstring_view key_path, std::wstring_view value_name,
@@ -90,8 +99,8 @@ class FakeRegistry final : public platform::Registry {
     if (const auto failure = Failure(Op::kSet, key_path)) {
       return *failure;
     }
-    const auto key = keys_.find(Fold(key_path));
-    if (key == keys_.end()) {
+    const auto key = keys.find(Fold(key_path));
+    if (key == keys.end()) {
       return platform::RegStatus::kNotFound;
     }
     key->second[Fold(value_name)] = Value{std::wstring(text), true};
@@ -104,8 +113,8 @@ class FakeRegistry final : public platform::Registry {
     if (const auto failure = Failure(Op::kDeleteValue, key_path)) {
       return *failure;
     }
-    const auto key = keys_.find(Fold(key_path));
-    if (key == keys_.end() || key->second.erase(Fold(value_name)) == 0) {
+    const auto key = keys.find(Fold(key_path));
+    if (key == keys.end() || key->second.erase(Fold(value_name)) == 0) {
       return platform::RegStatus::kNotFound;
     }
     return platform::RegStatus::kOk;
@@ -117,18 +126,21 @@ class FakeRegistry final : public platform::Registry {
       return *failure;
     }
     const std::wstring path = Fold(key_path);
-    if (keys_.erase(path) == 0) {
+    if (keys.erase(path) == 0) {
       return platform::RegStatus::kNotFound;
     }
     const std::wstring below = path + L"\\";
-    for (auto it = keys_.begin(); it != keys_.end();) {
-      it = it->first.compare(0, below.size(), below) == 0 ? keys_.erase(it) : std::next(it);
+    for (auto it = keys.begin(); it != keys.end();) {
+      it = it->first.compare(0, below.size(), below) == 0 ? keys.erase(it) : std::next(it);
     }
     return platform::RegStatus::kOk;
   }
 
   // The kind of every call, in call order.
   std::vector<Op> calls;
+  // Key paths and value names folded to lower case, as Windows compares them.
+  std::map<std::wstring, std::map<std::wstring, Value>> keys;
+  std::map<std::pair<Op, std::wstring>, platform::RegStatus> failures;
 
  private:
   static std::wstring Fold(std::wstring_view text) {
@@ -139,16 +151,12 @@ class FakeRegistry final : public platform::Registry {
   }
 
   std::optional<platform::RegStatus> Failure(Op op, std::wstring_view key_path) const {
-    const auto found = failures_.find({op, Fold(key_path)});
-    if (found == failures_.end()) {
+    const auto found = failures.find({op, Fold(key_path)});
+    if (found == failures.end()) {
       return std::nullopt;
     }
     return found->second;
   }
-
-  // Folded key path -> folded value name -> value.
-  std::map<std::wstring, std::map<std::wstring, Value>> keys_;
-  std::map<std::pair<Op, std::wstring>, platform::RegStatus> failures_;
 };
 
 }  // namespace quellnet::fakes

@@ -12,22 +12,19 @@ class FakeTrayIcon final : public platform::TrayIcon {
     if (!area_available) {
       return false;
     }
-    present_ = true;
+    present = true;
     return true;
   }
   bool Remove() override {
     ++remove_requests;
-    const bool was_present = present_;
-    present_ = false;
+    const bool was_present = present;
+    present = false;
     return was_present;
   }
-  bool present() const { return present_; }
 
   bool area_available = true;
+  bool present = false;
   int remove_requests = 0;
-
- private:
-  bool present_ = false;
 };
 
 }  // namespace quellnet::fakes

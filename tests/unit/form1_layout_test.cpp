@@ -7,7 +7,7 @@
 namespace {
 
 using namespace quellnet::platform::layout;
-namespace win32 = quellnet::platform::win32;
+using namespace quellnet::platform;
 
 TEST(TwipsToPixels, RoundsEachEdgeToTheNearestPixelSoThatControlsThatTouchStillTouch) {
   EXPECT_EQ(TwipsToPixels(kClientWidthTwips, 96), 383);
@@ -25,18 +25,17 @@ TEST(TwipsToPixels, RoundsEachEdgeToTheNearestPixelSoThatControlsThatTouchStillT
 }
 
 TEST(Form1Layout, ScalesWithTheScreenButKeepsTheRuleOnePixelThick) {
-  EXPECT_EQ(ControlPixels(*FindControl(win32::kIdSSTab1), 120, 120),
-            (PixelRect{10, 120, 461, 311}));
+  EXPECT_EQ(ControlPixels(*FindControl(kIdSSTab1), 120, 120), (PixelRect{10, 120, 461, 311}));
   for (int dpi : {96, 120, 144}) {
-    const PixelRect rule = ControlPixels(*FindControl(win32::kIdLine2), dpi, dpi);
+    const PixelRect rule = ControlPixels(*FindControl(kIdLine2), dpi, dpi);
     EXPECT_EQ(rule.height, 1) << dpi;
     EXPECT_EQ(rule.left, TwipsToPixels(840, dpi));
     EXPECT_EQ(rule.right(), TwipsToPixels(4800, dpi));
   }
-  EXPECT_EQ(FontPixelHeight(kDefaultFont, 96), 11);
-  EXPECT_EQ(FontPixelHeight(FindControl(win32::kIdChkmess)->font, 96), 13);
-  EXPECT_EQ(FontPixelHeight(kDefaultFont, 120), 14);
-  EXPECT_EQ(FontPixelHeight(kDefaultFont, 144), 17);
+  EXPECT_EQ(FontPixelHeight(kPlain, 96), 11);
+  EXPECT_EQ(FontPixelHeight(FindControl(kIdChkmess)->font, 96), 13);
+  EXPECT_EQ(FontPixelHeight(kPlain, 120), 14);
+  EXPECT_EQ(FontPixelHeight(kPlain, 144), 17);
 }
 
 // Controls are stacked in table order, top first: every page control must
@@ -46,11 +45,11 @@ TEST(Form1Layout, PageControlsAreStackedAboveTheTabControlAndTheBoxesAboveTheirF
   const auto index_of = [](Form1ControlId id) { return FindControl(id) - kControls.data(); };
   for (const ControlLayout& layout : kControls) {
     if (layout.page != TabPage::kNone) {
-      EXPECT_LT(&layout - kControls.data(), index_of(win32::kIdSSTab1)) << layout.id;
+      EXPECT_LT(&layout - kControls.data(), index_of(kIdSSTab1)) << layout.id;
     }
   }
-  EXPECT_LT(index_of(win32::kIdChkStartup), index_of(win32::kIdFrame1));
-  EXPECT_LT(index_of(win32::kIdChkHideOnStart), index_of(win32::kIdFrame1));
+  EXPECT_LT(index_of(kIdChkStartup), index_of(kIdFrame1));
+  EXPECT_LT(index_of(kIdChkHideOnStart), index_of(kIdFrame1));
 }
 
 }  // namespace

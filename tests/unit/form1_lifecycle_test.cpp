@@ -11,7 +11,6 @@
 #include "fakes/fake_network.h"
 #include "fakes/fake_registry.h"
 #include "fakes/fake_service_control.h"
-#include "fakes/fake_settings_store.h"
 #include "fakes/fake_shell.h"
 #include "fakes/fake_tray_icon.h"
 #include "tray/tray_presence.h"
@@ -25,6 +24,7 @@ using platform::ServiceState;
 using platform::WindowState;
 
 constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr wchar_t kOptionsKey[] = L"Software\\Quellnet\\Options";
 
 class Form1LifecycleTest : public testing::Test {
  protected:
@@ -34,14 +34,15 @@ class Form1LifecycleTest : public testing::Test {
     window.on_unload = [this] { form.Form_Unload(); };
     Picture1.readable_files = {L"C:\\Quellnet\\green.gif", L"C:\\Quellnet\\red.gif"};
     services.states[L"Messenger"] = ServiceState::kRunning;
-    registry.CreateKey(kRunKey);
+    registry.AddKey(kRunKey);
   }
 
   void Store(const std::wstring& key, const std::wstring& text) {
-    settings.values[{L"Quellnet", L"Options", key}] = text;
+    registry.Put(kOptionsKey, key, text);
   }
   std::optional<std::wstring> Stored(const std::wstring& key) const {
-    return settings.Stored(L"Quellnet", L"Options", key);
+    const auto* value = registry.Find(kOptionsKey, key);
+    return value ? std::optional(value->text) : std::nullopt;
   }
   const fakes::FakeRegistry::Value* RunEntry() const { return registry.Find(kRunKey, L"Quellnet"); }
 
@@ -52,7 +53,6 @@ class Form1LifecycleTest : public testing::Test {
   fakes::FakeLabel Label2;
   fakes::FakeTextBox Text1;
   fakes::FakePictureBox Picture1;
-  fakes::FakeSettingsStore settings;
   fakes::FakeRegistry registry;
   FakeServiceControl services;
   fakes::FakeFileSystem files;
@@ -60,25 +60,25 @@ class Form1LifecycleTest : public testing::Test {
   fakes::FakeNetwork network;
   fakes::FakeTrayIcon tray_icon;
   Form1 form{{window, chkmess, chkStartup, chkHideOnStart, Label2, Text1, Picture1},
-             {settings, registry, services, files, shell, network, tray_icon}};
+             {registry, services, files, shell, network, tray_icon}};
 };
 
-// Each stored form goes to all three boxes; the protection switch runs once
-// for a value it takes, and the caption tells what it found.
-TEST_F(Form1LifecycleTest, RestoreReadsEachStoredFormAsAWholeNumber) {
+// Each stored option goes to its box (the forms the text may take are
+// ParseOptionText's); the protection switch runs once for a value it takes,
+// and the caption tells what it found.
+TEST_F(Form1LifecycleTest, RestoreSetsEachBoxFromItsStoredOption) {
   struct Case {
-    const wchar_t* text;  // nullptr: absent
+    const wchar_t* text;  // nullptr: absent; L"\x1234": not text
     int expected;
   };
   const wchar_t* const kCaptions[] = {L"", L"PC Protected !", L"PC Not Protected !"};
   for (const Case& c :
-       {Case{nullptr, 0}, Case{L"1", 1}, Case{L"01", 1}, Case{L" 1 ", 1}, Case{L"2", 2},
-        Case{L"0", 0}, Case{L"yes", 0}, Case{L"7", 0}, Case{L"-1", 0}, Case{L"70000", 0}}) {
+       {Case{nullptr, 0}, Case{L"1", 1}, Case{L"2", 2}, Case{L"7", 0}, Case{L"\x1234", 0}}) {
     SCOPED_TRACE(c.text == nullptr ? "absent" : testing::PrintToString(std::wstring(c.text)));
-    fakes::FakeSettingsStore store;
+    fakes::FakeRegistry store;
     for (const wchar_t* key : {L"StartUp", L"HideOnStart", L"mess"}) {
       if (c.text != nullptr) {
-        store.values[{L"Quellnet", L"Options", key}] = c.text;
+        store.Put(kOptionsKey, key, c.text, c.text != std::wstring(L"\x1234"));
       }
     }
     fakes::FakeCheckBox startup;
@@ -87,7 +87,7 @@ TEST_F(Form1LifecycleTest, RestoreReadsEachStoredFormAsAWholeNumber) {
     fakes::FakeLabel caption;
     fakes::FakeTextBox address;
     Form1 fresh({window, mess, startup, hide, caption, address, Picture1},
-                {store, registry, services, files, shell, network, tray_icon});
+                {store, services, files, shell, network, tray_icon});
     mess.on_click = [&] { fresh.chkmess_Click(); };
     services.calls.clear();
     fresh.Form_Load();
@@ -96,15 +96,9 @@ TEST_F(Form1LifecycleTest, RestoreReadsEachStoredFormAsAWholeNumber) {
     EXPECT_EQ(hide.Value(), c.expected);
     EXPECT_EQ(mess.Value(), c.expected);
     EXPECT_EQ(services.calls.size(), c.expected == 0 ? 0u : 1u);
-    EXPECT_EQ(caption.Caption(), kCaptions[c.expected]);
-    EXPECT_EQ(address.Text(), L"192.168.1.20");  // the later steps still ran
+    EXPECT_EQ(caption.caption, kCaptions[c.expected]);
+    EXPECT_EQ(address.text, L"192.168.1.20");  // the later steps still ran
   }
-  // A value that can't be read as text leaves the switch off too.
-  settings.unreadable.insert({L"Quellnet", L"Options", L"mess"});
-  services.calls.clear();
-  form.Form_Load();
-  EXPECT_EQ(chkmess.Value(), 0);
-  EXPECT_TRUE(services.calls.empty());
 }
 
 TEST_F(Form1LifecycleTest, AStopThatFailsAtStartUpShowsNotProtectedSilentlyAndGoesOn) {
@@ -113,10 +107,10 @@ TEST_F(Form1LifecycleTest, AStopThatFailsAtStartUpShowsNotProtectedSilentlyAndGo
       FakeServiceControl::Scripted{{ServiceOutcome::kAccessDenied, {}}, ServiceState::kRunning};
   form.Form_Load();
   EXPECT_EQ(chkmess.Value(), 1);  // the choice is kept and saved again
-  EXPECT_EQ(Label2.Caption(), L"PC Not Protected !");
-  EXPECT_EQ(Picture1.picture(), L"C:\\Quellnet\\red.gif");
+  EXPECT_EQ(Label2.caption, L"PC Not Protected !");
+  EXPECT_EQ(Picture1.picture, L"C:\\Quellnet\\red.gif");
   EXPECT_TRUE(window.messages.empty());
-  EXPECT_EQ(Text1.Text(), L"192.168.1.20");
+  EXPECT_EQ(Text1.text, L"192.168.1.20");
 
   // A later click of the user's own does report.
   chkmess.UserClick();
@@ -137,35 +131,12 @@ TEST_F(Form1LifecycleTest, StoredRunMinimisedMinimisesAtTheFirstPaintOnly) {
   form.Form_Paint();
   EXPECT_EQ(resizes_while_minimised, 1);
   EXPECT_EQ(window.State(), WindowState::kMinimized);
-  EXPECT_FALSE(window.IsVisible());  // hidden to the tray
+  EXPECT_FALSE(window.visible);  // hidden to the tray
 
   window.SetState(WindowState::kNormal);  // restored from the tray
   form.Form_Paint();
   EXPECT_EQ(window.State(), WindowState::kNormal);
   EXPECT_EQ(resizes_while_minimised, 1);
-}
-
-TEST_F(Form1LifecycleTest, UnloadWritesTheThreeOptionsInOrderThenAddsTheEntry) {
-  form.Form_Load();
-  chkStartup.SetValue(1);
-  chkHideOnStart.SetValue(1);
-  chkmess.SetValue(1);
-  form.Form_Unload();
-
-  ASSERT_EQ(settings.writes.size(), 3u);
-  const wchar_t* keys[] = {L"StartUp", L"HideOnStart", L"mess"};
-  for (std::size_t i = 0; i < 3; ++i) {
-    EXPECT_EQ(settings.writes[i].application, L"Quellnet");
-    EXPECT_EQ(settings.writes[i].section, L"Options");
-    EXPECT_EQ(settings.writes[i].key, keys[i]);
-    EXPECT_EQ(settings.writes[i].text, L"1");
-  }
-  ASSERT_FALSE(registry.calls.empty());
-  EXPECT_EQ(registry.calls.back(), fakes::FakeRegistry::Op::kSet);
-  ASSERT_NE(RunEntry(), nullptr);
-  EXPECT_EQ(RunEntry()->text, L"\"C:\\Quellnet\\quellnet.exe\"");
-  // Nothing is undone: the service stays stopped.
-  EXPECT_EQ(services.StateOf(L"Messenger"), ServiceState::kStopped);
 }
 
 TEST_F(Form1LifecycleTest, UnloadAddsTheEntryForRunAtStartupOneOrTwoAndRemovesItForZero) {
@@ -186,30 +157,26 @@ TEST_F(Form1LifecycleTest, UnloadAddsTheEntryForRunAtStartupOneOrTwoAndRemovesIt
   }
 }
 
-TEST_F(Form1LifecycleTest, AFailingWriteLosesOnlyItsOwnValue) {
+TEST_F(Form1LifecycleTest, OptionsThatCannotBeStoredDoNotStopTheShutdown) {
   form.Form_Load();
   chkStartup.SetValue(1);
-  chkHideOnStart.SetValue(1);
-  chkmess.SetValue(1);
-  for (const wchar_t* failing : {L"StartUp", L"HideOnStart"}) {
-    settings.failing_writes.insert({L"Quellnet", L"Options", failing});
-  }
+  registry.FailOn(fakes::FakeRegistry::Op::kCreateKey, kOptionsKey,
+                  platform::RegStatus::kAccessDenied);
   form.Form_Unload();
 
-  EXPECT_EQ(settings.writes.size(), 3u);
   EXPECT_EQ(Stored(L"StartUp"), std::nullopt);
-  EXPECT_EQ(Stored(L"HideOnStart"), std::nullopt);
-  EXPECT_EQ(Stored(L"mess"), L"1");
   EXPECT_NE(RunEntry(), nullptr);
 }
 
-TEST_F(Form1LifecycleTest, CloseFromTheTrayMenuWhileHiddenSavesTheOptionsAndRemovesTheIcon) {
-  Store(L"HideOnStart", L"1");
+TEST_F(Form1LifecycleTest,
+       CloseFromTheTrayMenuWhileHiddenSavesTheOptionsAddsTheEntryAndRemovesTheIcon) {
+  // A first run: no options stored yet, so not even their key exists.
   form.Form_Load();
-  form.Form_Paint();
   chkStartup.SetValue(1);
+  chkHideOnStart.SetValue(1);
   chkmess.UserClick();
-  ASSERT_FALSE(window.IsVisible());
+  window.SetState(WindowState::kMinimized);
+  ASSERT_FALSE(window.visible);
 
   form.TrayIcon_Notify(tray::kRightButtonUp);
   form.mnuclose_Click();
@@ -218,8 +185,11 @@ TEST_F(Form1LifecycleTest, CloseFromTheTrayMenuWhileHiddenSavesTheOptionsAndRemo
   EXPECT_EQ(Stored(L"StartUp"), L"1");
   EXPECT_EQ(Stored(L"HideOnStart"), L"1");
   EXPECT_EQ(Stored(L"mess"), L"1");
-  EXPECT_NE(RunEntry(), nullptr);
-  EXPECT_FALSE(tray_icon.present());
+  ASSERT_NE(RunEntry(), nullptr);
+  EXPECT_EQ(RunEntry()->text, L"\"C:\\Quellnet\\quellnet.exe\"");
+  EXPECT_FALSE(tray_icon.present);
+  // Nothing is undone: the service stays stopped.
+  EXPECT_EQ(services.StateOf(L"Messenger"), ServiceState::kStopped);
 }
 
 }  // namespace

@@ -91,8 +91,8 @@ TEST(ProtectionSwitch, ShowsTheStateTheServiceIsInAfterEveryOutcome) {
     EXPECT_EQ(rig.services.calls[0].service_name, L"Messenger");
     EXPECT_TRUE(cursor_during_call);
     EXPECT_FALSE(rig.window.wait_cursor);
-    EXPECT_EQ(rig.Picture1.picture(), c.shows_protected ? kGreen : kRed);
-    EXPECT_EQ(rig.Label2.Caption(), c.shows_protected ? L"PC Protected !" : L"PC Not Protected !");
+    EXPECT_EQ(rig.Picture1.picture, c.shows_protected ? kGreen : kRed);
+    EXPECT_EQ(rig.Label2.caption, c.shows_protected ? L"PC Protected !" : L"PC Not Protected !");
     if (!c.icon) {
       EXPECT_TRUE(rig.window.messages.empty());
       continue;
@@ -108,12 +108,12 @@ TEST(ProtectionSwitch, ShowsTheStateTheServiceIsInAfterEveryOutcome) {
 TEST(ProtectionSwitch, AMissingPictureClearsTheBoxButStillSetsTheCaption) {
   Rig rig;
   rig.chkmess.UserClick();
-  ASSERT_EQ(rig.Picture1.picture(), kGreen);
+  ASSERT_EQ(rig.Picture1.picture, kGreen);
   rig.Picture1.readable_files = {kGreen};  // red.gif is gone
   rig.chkmess.UserClick();
   EXPECT_EQ(rig.Picture1.load_attempts.back(), kRed);
-  EXPECT_FALSE(rig.Picture1.HasPicture());
-  EXPECT_EQ(rig.Label2.Caption(), L"PC Not Protected !");
+  EXPECT_TRUE(rig.Picture1.picture.empty());
+  EXPECT_EQ(rig.Label2.caption, L"PC Not Protected !");
 }
 
 TEST(ProtectionSwitch, AnUnknownProgramFolderLoadsNoPictureFromTheCurrentFolder) {
@@ -122,8 +122,8 @@ TEST(ProtectionSwitch, AnUnknownProgramFolderLoadsNoPictureFromTheCurrentFolder)
   rig.Picture1.readable_files = {L"green.gif", L"\\green.gif"};
   rig.chkmess.UserClick();
   EXPECT_TRUE(rig.Picture1.load_attempts.empty());
-  EXPECT_FALSE(rig.Picture1.HasPicture());
-  EXPECT_EQ(rig.Label2.Caption(), L"PC Protected !");
+  EXPECT_TRUE(rig.Picture1.picture.empty());
+  EXPECT_EQ(rig.Label2.caption, L"PC Protected !");
 }
 
 TEST(StatusPicturePath, JoinsWithExactlyOneSeparator) {

@@ -4,10 +4,10 @@
 #include <memory>
 #include <optional>
 
-#include "app/app_info.h"
+#include "platform/app_info.h"
 #include "app/form1.h"
 #include "platform/win32/factories.h"
-#include "platform/win32/form1_ids.h"
+#include "platform/form1_ids.h"
 #include "platform/win32/main_window_win32.h"
 #include "platform/win32/single_instance.h"
 
@@ -21,7 +21,7 @@ using namespace quellnet;
 // The only message of the program's own besides the cleaners' notices: it
 // can't start at all.
 int FailStart(const wchar_t* what) {
-  const std::wstring title(app::kApplicationTitle);
+  const std::wstring title(platform::kApplicationTitle);
   ::MessageBoxW(nullptr, what, title.c_str(), MB_OK | MB_ICONERROR);
   return 1;
 }
@@ -67,22 +67,21 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   }
   HWND handle = window->Handle();
 
-  std::unique_ptr<platform::SettingsStore> settings = win32::CreateSettingsStore();
   std::unique_ptr<platform::Registry> registry = win32::CreateRegistry();
   std::unique_ptr<platform::ServiceControl> services = win32::CreateServiceControl();
   std::unique_ptr<platform::FileSystem> files = win32::CreateFileSystem();
   std::unique_ptr<platform::Shell> shell = win32::CreateShell(handle);
   std::unique_ptr<platform::Network> network = win32::CreateNetwork();
   std::unique_ptr<platform::TrayIcon> tray_icon =
-      win32::CreateTrayIcon(handle, win32::kTrayCallbackMessage, window->SmallIcon());
-  if (!settings || !registry || !services || !files || !shell || !network || !tray_icon) {
+      win32::CreateTrayIcon(handle, platform::kTrayCallbackMessage, window->SmallIcon());
+  if (!registry || !services || !files || !shell || !network || !tray_icon) {
     return FailStart(L"Quellnet could not prepare its access to Windows.");
   }
 
   app::Form1 form(
       app::Form1Controls{*window, window->chkmess(), window->chkStartup(), window->chkHideOnStart(),
                          window->Label2(), window->Text1(), window->Picture1()},
-      app::Form1Platform{*settings, *registry, *services, *files, *shell, *network, *tray_icon});
+      app::Form1Platform{*registry, *services, *files, *shell, *network, *tray_icon});
   window->SetEvents(&form);
 
   // The load runs while the window is still hidden; it may already have

@@ -10,14 +10,12 @@
 #include "platform/network.h"
 #include "platform/registry.h"
 #include "platform/service_control.h"
-#include "platform/settings_store.h"
 #include "platform/shell.h"
 #include "platform/tray_icon.h"
 
 namespace quellnet::platform::win32 {
 
 std::unique_ptr<Registry> CreateRegistry();
-std::unique_ptr<SettingsStore> CreateSettingsStore();
 std::unique_ptr<ServiceControl> CreateServiceControl();
 std::unique_ptr<FileSystem> CreateFileSystem();
 std::unique_ptr<Shell> CreateShell(HWND owner);

@@ -1,10 +1,9 @@
-// The cleaners' file operations through the wide-character file API.
+// The cleaners' file operations through the wide-character file API, each
+// the one call it takes.
 //
 // Every path goes to the system in its extended form ("\\?\C:\...",
 // "\\?\UNC\server\share\..."), so entries deeper than MAX_PATH are reached
-// like any other; the paths handed back are in the ordinary form. A reparse
-// point (junction, symbolic link, mount point) below a folder is never
-// entered: it is removed as an entry, which leaves what it points to alone.
+// like any other; the paths handed back are in the ordinary form.
 #include <shlobj.h>
 
 #include <optional>
@@ -77,147 +76,77 @@ FsStatus LastStatus() {
   return ToStatus(::GetLastError());
 }
 
-bool IsReparsePoint(DWORD attributes) {
-  return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+EntryType TypeFrom(DWORD attributes) {
+  return {(attributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+          (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0};
 }
 
-bool IsFolder(DWORD attributes) {
-  return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-// Volume and file index: what makes a file or folder itself, whatever name
-// reached it.
-struct Identity {
-  DWORD volume;
-  DWORD index_high;
-  DWORD index_low;
-  bool operator==(const Identity&) const = default;
-};
-
-// The identity of what `extended` names; with FILE_FLAG_OPEN_REPARSE_POINT
-// in `flags` that of a link itself, otherwise that of what it leads to.
-// nullopt, with the reason in `status`, when it can't be opened.
-std::optional<Identity> IdentityOf(const std::wstring& extended, DWORD flags, FsStatus& status,
-                                   DWORD* attributes = nullptr) {
+// Volume and file index of what `extended` names; with
+// FILE_FLAG_OPEN_REPARSE_POINT in `flags` that of a link itself, otherwise
+// that of what it leads to. nullopt when it can't be opened.
+std::optional<FolderIdentity> IdentityOfEntry(const std::wstring& extended, DWORD flags,
+                                              DWORD* attributes = nullptr) {
   UniqueKernelHandle handle(::CreateFileW(extended.c_str(), FILE_READ_ATTRIBUTES,
                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                           nullptr, OPEN_EXISTING,
                                           FILE_FLAG_BACKUP_SEMANTICS | flags, nullptr));
-  if (!handle) {
-    status = LastStatus();
-    return std::nullopt;
-  }
   BY_HANDLE_FILE_INFORMATION info;
-  if (!::GetFileInformationByHandle(handle.Get(), &info)) {
-    status = LastStatus();
+  if (!handle || !::GetFileInformationByHandle(handle.Get(), &info)) {
     return std::nullopt;
   }
   if (attributes != nullptr) {
     *attributes = info.dwFileAttributes;
   }
-  status = FsStatus::kOk;
-  return Identity{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+  return FolderIdentity{
+      info.dwVolumeSerialNumber,
+      (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
 }
 
-// Removes a link as an entry: RemoveDirectoryW for a link to a folder and
-// DeleteFileW for a link to a file remove the link and leave its target
-// alone. That holds only where the system can address the link itself.
-// Where opening the link as a link still reaches its target (Wine shows a
-// Unix symbolic link so, and removes the target when asked to remove the
-// link), the link is left in place: the target is not part of the folder.
-FsStatus RemoveLink(const std::wstring& extended, DWORD attributes) {
-  FsStatus status = FsStatus::kOk;
-  const std::optional<Identity> link = IdentityOf(extended, FILE_FLAG_OPEN_REPARSE_POINT, status);
+BOOL RemoveOne(const std::wstring& extended, EntryType type) {
+  return type.folder ? ::RemoveDirectoryW(extended.c_str()) : ::DeleteFileW(extended.c_str());
+}
+
+// RemoveDirectoryW for a link to a folder and DeleteFileW for a link to a
+// file remove the link and leave its target alone. That holds only where the
+// system can address the link itself. Where opening the link as a link still
+// reaches its target (Wine shows a Unix symbolic link so, and removes the
+// target when asked to remove the link), the link is left in place.
+FsStatus RemoveLink(const std::wstring& extended, EntryType type) {
+  const std::optional<FolderIdentity> link =
+      IdentityOfEntry(extended, FILE_FLAG_OPEN_REPARSE_POINT);
   if (!link) {
-    return status;
+    return LastStatus();
   }
   // A target that can't be opened (gone, or not ours to see) can't be
   // harmed either.
-  const std::optional<Identity> target = IdentityOf(extended, 0, status);
-  if (target && *target == *link) {
+  if (IdentityOfEntry(extended, 0) == link) {
     return FsStatus::kFailed;
   }
-  const BOOL removed =
-      IsFolder(attributes) ? ::RemoveDirectoryW(extended.c_str()) : ::DeleteFileW(extended.c_str());
-  return removed ? FsStatus::kOk : LastStatus();
+  return RemoveOne(extended, type) ? FsStatus::kOk : LastStatus();
 }
 
-// Removes one entry: a file, an empty folder, or a link of either kind. A
-// read-only file or folder is made writable first, and read-only again if it
-// stays.
-FsStatus RemoveEntry(const std::wstring& extended, DWORD attributes) {
-  if (IsReparsePoint(attributes)) {
-    return RemoveLink(extended, attributes);
+// A read-only entry refuses deletion; it is made writable and tried once
+// more, and made read-only again if it still stays.
+FsStatus RemoveReadOnly(const std::wstring& extended, EntryType type) {
+  const DWORD attributes = ::GetFileAttributesW(extended.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY) == 0) {
+    return FsStatus::kAccessDenied;
   }
   constexpr DWORD kSettable = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN |
                               FILE_ATTRIBUTE_NOT_CONTENT_INDEXED | FILE_ATTRIBUTE_OFFLINE |
                               FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM |
                               FILE_ATTRIBUTE_TEMPORARY;
-  bool made_writable = false;
-  if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-    DWORD writable = attributes & kSettable & ~FILE_ATTRIBUTE_READONLY;
-    // A failure here shows up as the deletion's own failure below.
-    made_writable = ::SetFileAttributesW(extended.c_str(),
-                                         writable == 0 ? FILE_ATTRIBUTE_NORMAL : writable) != 0;
+  const DWORD writable = attributes & kSettable & ~FILE_ATTRIBUTE_READONLY;
+  if (!::SetFileAttributesW(extended.c_str(), writable == 0 ? FILE_ATTRIBUTE_NORMAL : writable)) {
+    return FsStatus::kAccessDenied;
   }
-  const BOOL removed =
-      IsFolder(attributes) ? ::RemoveDirectoryW(extended.c_str()) : ::DeleteFileW(extended.c_str());
-  if (removed) {
+  if (RemoveOne(extended, type)) {
     return FsStatus::kOk;
   }
   const DWORD error = ::GetLastError();
-  if (made_writable) {
-    // Leave the entry as it was found; if that fails it merely stays
-    // writable, which harms nothing.
-    ::SetFileAttributesW(extended.c_str(), attributes & kSettable);
-  }
+  // If this fails the entry merely stays writable, which harms nothing.
+  ::SetFileAttributesW(extended.c_str(), attributes & kSettable);
   return ToStatus(error);
-}
-
-struct Found {
-  std::wstring name;
-  DWORD attributes;
-};
-
-// Collects every entry directly in the folder, "." and ".." left out.
-FsStatus ListEntries(const std::wstring& extended_folder, std::vector<Found>& found) {
-  std::wstring pattern = extended_folder;
-  if (pattern.back() != L'\\') {
-    pattern += L'\\';
-  }
-  pattern += L'*';
-  WIN32_FIND_DATAW data;
-  UniqueFindHandle find(::FindFirstFileW(pattern.c_str(), &data));
-  if (!find) {
-    const DWORD error = ::GetLastError();
-    if (error == ERROR_FILE_NOT_FOUND) {
-      return FsStatus::kOk;  // a folder with no entries at all (a drive root)
-    }
-    return error == ERROR_DIRECTORY ? FsStatus::kNotFound : ToStatus(error);
-  }
-  do {
-    const std::wstring_view name(data.cFileName);
-    if (name != L"." && name != L"..") {
-      found.push_back({std::wstring(name), data.dwFileAttributes});
-    }
-  } while (::FindNextFileW(find.Get(), &data));
-  const DWORD error = ::GetLastError();
-  return error == ERROR_NO_MORE_FILES ? FsStatus::kOk : ToStatus(error);
-}
-
-FsStatus ListPaths(const std::wstring& folder, bool folders, std::vector<std::wstring>& paths) {
-  std::vector<Found> found;
-  const FsStatus listed = ListEntries(Extended(folder), found);
-  if (listed != FsStatus::kOk) {
-    return listed;
-  }
-  const std::wstring prefix = folder.back() == L'\\' ? folder : folder + L'\\';
-  for (const auto& entry : found) {
-    if (IsFolder(entry.attributes) == folders) {
-      paths.push_back(prefix + entry.name);
-    }
-  }
-  return FsStatus::kOk;
 }
 
 std::optional<std::wstring> ShellFolder(int csidl) {
@@ -302,143 +231,61 @@ class Win32FileSystem final : public FileSystem {
     return folders;
   }
 
-  bool SameFolder(const std::wstring& a, const std::wstring& b) override {
+  std::optional<FolderIdentity> IdentityOf(const std::wstring& path) override {
     // Opened without FILE_FLAG_OPEN_REPARSE_POINT, a link gives the identity
     // of the folder it leads to, which is the point here.
-    FsStatus status = FsStatus::kOk;
     DWORD attributes = 0;
-    const std::optional<Identity> first = IdentityOf(Extended(a), 0, status, &attributes);
-    return first && IsFolder(attributes) && first == IdentityOf(Extended(b), 0, status);
+    std::optional<FolderIdentity> identity = IdentityOfEntry(Extended(path), 0, &attributes);
+    if (identity && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+      return std::nullopt;
+    }
+    return identity;
   }
 
-  FsStatus OpenFolder(const std::wstring& path) override {
+  FsStatus TypeOf(const std::wstring& path, EntryType& type) override {
     const DWORD attributes = ::GetFileAttributesW(Extended(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
       return LastStatus();
     }
-    return IsFolder(attributes) ? FsStatus::kOk : FsStatus::kNotFound;
+    type = TypeFrom(attributes);
+    return FsStatus::kOk;
   }
 
-  bool IsLink(const std::wstring& path) override {
-    const DWORD attributes = ::GetFileAttributesW(Extended(path).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && IsReparsePoint(attributes);
+  FsStatus List(const std::wstring& folder, std::vector<Entry>& entries) override {
+    std::wstring pattern = Extended(folder);
+    if (pattern.back() != L'\\') {
+      pattern += L'\\';
+    }
+    pattern += L'*';
+    WIN32_FIND_DATAW data;
+    UniqueFindHandle find(::FindFirstFileW(pattern.c_str(), &data));
+    if (!find) {
+      const DWORD error = ::GetLastError();
+      if (error == ERROR_FILE_NOT_FOUND) {
+        return FsStatus::kOk;  // a folder with no entries at all (a drive root)
+      }
+      return error == ERROR_DIRECTORY ? FsStatus::kNotFound : ToStatus(error);
+    }
+    do {
+      const std::wstring_view name(data.cFileName);
+      if (name != L"." && name != L"..") {
+        entries.push_back({std::wstring(name), TypeFrom(data.dwFileAttributes)});
+      }
+    } while (::FindNextFileW(find.Get(), &data));
+    const DWORD error = ::GetLastError();
+    return error == ERROR_NO_MORE_FILES ? FsStatus::kOk : ToStatus(error);
   }
 
-  FsStatus ListFiles(const std::wstring& folder, std::vector<std::wstring>& paths) override {
-    return ListPaths(folder, false, paths);
-  }
-
-  FsStatus ListSubfolders(const std::wstring& folder, std::vector<std::wstring>& paths) override {
-    return ListPaths(folder, true, paths);
-  }
-
-  FsStatus DeleteFile(const std::wstring& path) override {
+  FsStatus Remove(const std::wstring& path, EntryType type) override {
     const std::wstring extended = Extended(path);
-    const DWORD attributes = ::GetFileAttributesW(extended.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-      return LastStatus();
+    if (type.link) {
+      return RemoveLink(extended, type);
     }
-    if (IsFolder(attributes) && !IsReparsePoint(attributes)) {
-      return FsStatus::kAccessDenied;  // a real folder is not a file
+    if (RemoveOne(extended, type)) {
+      return FsStatus::kOk;
     }
-    return RemoveEntry(extended, attributes);
-  }
-
-  FsStatus DeleteFolder(const std::wstring& path, std::vector<Leftover>& leftovers) override {
-    const std::wstring extended = Extended(path);
-    const DWORD attributes = ::GetFileAttributesW(extended.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-      const FsStatus status = LastStatus();
-      if (status != FsStatus::kNotFound) {
-        leftovers.push_back({path, status});
-      }
-      return status;
-    }
-    if (!IsFolder(attributes) || IsReparsePoint(attributes)) {
-      const FsStatus status = RemoveEntry(extended, attributes);
-      if (status != FsStatus::kOk && status != FsStatus::kNotFound) {
-        leftovers.push_back({path, status});
-      }
-      return status;
-    }
-    return DeleteTree(path, extended, attributes, leftovers);
-  }
-
- private:
-  // A folder met on the way down, waiting for its entries to go.
-  struct Pending {
-    std::wstring path;
-    std::wstring extended;
-    DWORD attributes;
-    std::size_t parent;  // index in the stack, kNone for the top
-    bool listed = false;
-    bool kept_something = false;  // an entry inside it stays
-  };
-  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
-
-  // Depth first without recursion, so that however deep the tree goes the
-  // stack of the thread is never at risk.
-  static FsStatus DeleteTree(const std::wstring& path, const std::wstring& extended,
-                             DWORD attributes, std::vector<Leftover>& leftovers) {
-    FsStatus first = FsStatus::kOk;
-    std::vector<Pending> stack;
-    stack.push_back({path, extended, attributes, kNone});
-
-    // Records an entry that stays, and marks the folder that holds it.
-    auto keep = [&](const std::wstring& kept, FsStatus status, std::size_t parent) {
-      if (status != FsStatus::kOk && status != FsStatus::kNotFound) {
-        leftovers.push_back({kept, status});
-        if (first == FsStatus::kOk) {
-          first = status;
-        }
-        if (parent != kNone) {
-          stack[parent].kept_something = true;
-        }
-      }
-    };
-
-    while (!stack.empty()) {
-      const std::size_t top = stack.size() - 1;
-      if (!stack[top].listed) {
-        stack[top].listed = true;
-        std::vector<Found> found;
-        const FsStatus listed = ListEntries(stack[top].extended, found);
-        if (listed != FsStatus::kOk) {
-          // Gone already, or unreadable: then it stays with all in it.
-          const Pending unreadable = std::move(stack[top]);
-          stack.pop_back();
-          keep(unreadable.path, listed, unreadable.parent);
-          continue;
-        }
-        for (const auto& entry : found) {
-          std::wstring entry_extended = stack[top].extended + L'\\' + entry.name;
-          std::wstring entry_path = stack[top].path + L'\\' + entry.name;
-          if (IsFolder(entry.attributes) && !IsReparsePoint(entry.attributes)) {
-            stack.push_back(
-                {std::move(entry_path), std::move(entry_extended), entry.attributes, top});
-          } else {
-            keep(entry_path, RemoveEntry(entry_extended, entry.attributes), top);
-          }
-        }
-        continue;
-      }
-      // Everything inside has had its turn; now the folder itself.
-      const Pending done = std::move(stack[top]);
-      stack.pop_back();
-      const FsStatus removed = RemoveEntry(done.extended, done.attributes);
-      if (removed == FsStatus::kOk || removed == FsStatus::kNotFound) {
-        continue;
-      }
-      if (done.kept_something) {
-        // It stays because of what stays inside, which is counted already.
-        if (done.parent != kNone) {
-          stack[done.parent].kept_something = true;
-        }
-      } else {
-        keep(done.path, removed, done.parent);
-      }
-    }
-    return first;
+    const DWORD error = ::GetLastError();
+    return error == ERROR_ACCESS_DENIED ? RemoveReadOnly(extended, type) : ToStatus(error);
   }
 };
 

@@ -4,17 +4,6 @@
 
 namespace quellnet::platform::win32 {
 
-std::wstring WindowText(HWND window) {
-  const int length = ::GetWindowTextLengthW(window);
-  if (length <= 0) {
-    return std::wstring();
-  }
-  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  const int copied = ::GetWindowTextW(window, text.data(), length + 1);
-  text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
-  return text;
-}
-
 namespace {
 
 void ReplaceText(HWND window, std::wstring_view text) {
@@ -92,7 +81,7 @@ void Win32PictureBox::Draw(const DRAWITEMSTRUCT& item) const {
   // The control's own DC is clipped to the control, so a picture larger than
   // the box shows only its top-left part.
   ::FillRect(item.hDC, &item.rcItem, ::GetSysColorBrush(COLOR_BTNFACE));
-  picture_.Draw(item.hDC, item.rcItem.left, item.rcItem.top, ::GetSysColor(COLOR_BTNFACE));
+  picture_.Draw(item.hDC, item.rcItem.left, item.rcItem.top);
 }
 
 }  // namespace quellnet::platform::win32

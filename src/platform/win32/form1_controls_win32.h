@@ -12,9 +12,6 @@
 
 namespace quellnet::platform::win32 {
 
-// The text of any window, however long.
-std::wstring WindowText(HWND window);
-
 // A check box made with BS_3STATE: the button never changes its own state,
 // so a user's click and a set from code both pass through here and raise
 // the click the same way.
@@ -38,7 +35,6 @@ class Win32CheckBox final : public CheckBox {
 class Win32Label final : public Label {
  public:
   void Attach(HWND label) { label_ = label; }
-  std::wstring Caption() const override { return WindowText(label_); }
   void SetCaption(std::wstring_view caption) override;
 
  private:
@@ -48,7 +44,6 @@ class Win32Label final : public Label {
 class Win32TextBox final : public TextBox {
  public:
   void Attach(HWND box) { box_ = box; }
-  std::wstring Text() const override { return WindowText(box_); }
   void SetText(std::wstring_view text) override;
 
  private:
@@ -63,7 +58,6 @@ class Win32PictureBox final : public PictureBox {
 
   bool LoadPicture(const std::wstring& path) override;
   void Clear() override;
-  bool HasPicture() const override { return !picture_.IsEmpty(); }
 
   // Shows `picture`; false (and no change) when it is empty.
   bool Show(Picture picture);

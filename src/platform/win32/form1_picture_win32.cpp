@@ -1,112 +1,131 @@
 #include "platform/win32/form1_picture_win32.h"
 
-#include <cstring>
-#include <utility>
-
-#include "platform/gif_image.h"
+#include <vector>
 
 namespace quellnet::platform::win32 {
 namespace {
 
 // No picture the window shows comes near this; a bigger file is not one of
 // them and is not read into memory.
-constexpr DWORD kLargestPicture = 16 * 1024 * 1024;
+constexpr DWORD kLargestPicture = 1024 * 1024;
+constexpr long kHimetricPerInch = 2540;
+
+using CreateStreamOnHGlobalFn = HRESULT(WINAPI*)(HGLOBAL, BOOL, IStream**);
+using OleLoadPictureFn = HRESULT(WINAPI*)(IStream*, LONG, BOOL, REFIID, void**);
+
+// The two functions of the system's picture loader, found once; both null
+// when it can't be loaded. The libraries stay loaded for the rest of the run.
+struct PictureLoader {
+  CreateStreamOnHGlobalFn create_stream = nullptr;
+  OleLoadPictureFn load_picture = nullptr;
+
+  static const PictureLoader& Get() {
+    static const PictureLoader loader = [] {
+      PictureLoader found;
+      HMODULE oleaut32 = ::LoadLibraryW(L"oleaut32.dll");
+      HMODULE ole32 = ::LoadLibraryW(L"ole32.dll");
+      if (oleaut32 != nullptr && ole32 != nullptr) {
+        found.create_stream = reinterpret_cast<CreateStreamOnHGlobalFn>(
+            reinterpret_cast<void (*)()>(::GetProcAddress(ole32, "CreateStreamOnHGlobal")));
+        found.load_picture = reinterpret_cast<OleLoadPictureFn>(
+            reinterpret_cast<void (*)()>(::GetProcAddress(oleaut32, "OleLoadPicture")));
+      }
+      return found;
+    }();
+    return loader;
+  }
+};
+
+// The whole file in movable global memory, as a stream over it wants it;
+// null when it can't be read.
+HGLOBAL ReadFileIntoGlobal(const std::wstring& path) {
+  UniqueKernelHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD high = 0;
+  const DWORD size = file ? ::GetFileSize(file.Get(), &high) : INVALID_FILE_SIZE;
+  if (size == INVALID_FILE_SIZE || size == 0 || high != 0 || size > kLargestPicture) {
+    return nullptr;
+  }
+  HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, size);
+  void* bytes = memory != nullptr ? ::GlobalLock(memory) : nullptr;
+  DWORD read = 0;
+  const bool complete =
+      bytes != nullptr && ::ReadFile(file.Get(), bytes, size, &read, nullptr) && read == size;
+  if (bytes != nullptr) {
+    ::GlobalUnlock(memory);
+  }
+  if (!complete && memory != nullptr) {
+    ::GlobalFree(memory);
+    return nullptr;
+  }
+  return memory;
+}
 
 }  // namespace
 
-Picture Picture::FromGif(std::span<const std::uint8_t> bytes) {
-  std::optional<GifImage> image = DecodeGif(bytes);
-  if (!image) {
+Picture Picture::FromFile(const std::wstring& path) {
+  const PictureLoader& loader = PictureLoader::Get();
+  if (loader.create_stream == nullptr || loader.load_picture == nullptr) {
     return Picture();
   }
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = image->width;
-  info.bmiHeader.biHeight = -image->height;  // top-down, as the decoder writes the rows
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
+  HGLOBAL memory = ReadFileIntoGlobal(path);
+  if (memory == nullptr) {
+    return Picture();
+  }
+  // The stream owns the memory from here and frees it with itself.
+  IStream* stream = nullptr;
+  if (FAILED(loader.create_stream(memory, TRUE, &stream))) {
+    ::GlobalFree(memory);
+    return Picture();
+  }
   Picture picture;
-  picture.bitmap_.Reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!picture.bitmap_ || bits == nullptr) {
+  void* loaded = nullptr;
+  const HRESULT result = loader.load_picture(stream, 0, FALSE, IID_IPicture, &loaded);
+  stream->Release();
+  if (FAILED(result) || loaded == nullptr) {
     return Picture();
   }
-  picture.width_ = image->width;
-  picture.height_ = image->height;
-  // The decoder's pixels have the layout of this DIB's.
-  std::memcpy(bits, image->pixels.data(), image->pixels.size() * sizeof(std::uint32_t));
-  if (image->HasTransparency()) {
-    picture.pixels_ = std::move(image->pixels);
+  picture.picture_.Reset(static_cast<IPicture*>(loaded));
+  if (FAILED(picture.picture_.Get()->get_Width(&picture.himetric_width_)) ||
+      FAILED(picture.picture_.Get()->get_Height(&picture.himetric_height_))) {
+    return Picture();
   }
+  // Back to the pixels it was made of, at the screen's DPI the loader used.
+  HDC screen = ::GetDC(nullptr);
+  const int dpi_x = screen != nullptr ? ::GetDeviceCaps(screen, LOGPIXELSX) : 96;
+  const int dpi_y = screen != nullptr ? ::GetDeviceCaps(screen, LOGPIXELSY) : 96;
+  if (screen != nullptr) {
+    ::ReleaseDC(nullptr, screen);
+  }
+  picture.width_ = ::MulDiv(picture.himetric_width_, dpi_x, kHimetricPerInch);
+  picture.height_ = ::MulDiv(picture.himetric_height_, dpi_y, kHimetricPerInch);
   return picture;
 }
 
-Picture Picture::FromFile(const std::wstring& path) {
-  UniqueKernelHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) {
+Picture Picture::FromBitmapResource(HINSTANCE instance, int id) {
+  Picture picture;
+  picture.bitmap_.Reset(::LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, 0));
+  BITMAP info;
+  if (!picture.bitmap_ || ::GetObjectW(picture.bitmap_.Get(), sizeof info, &info) != sizeof info) {
     return Picture();
   }
-  DWORD high = 0;
-  const DWORD size = ::GetFileSize(file.Get(), &high);
-  if (size == INVALID_FILE_SIZE || high != 0 || size > kLargestPicture) {
-    return Picture();  // unreadable, or far beyond any picture's size
-  }
-  std::vector<std::uint8_t> bytes(size);
-  DWORD read = 0;
-  if (size == 0 || !::ReadFile(file.Get(), bytes.data(), size, &read, nullptr) || read != size) {
-    return Picture();
-  }
-  return FromGif(bytes);
+  picture.width_ = info.bmWidth;
+  picture.height_ = info.bmHeight;
+  return picture;
 }
 
-Picture Picture::FromResource(HINSTANCE instance, int id, const wchar_t* type) {
-  HRSRC found = ::FindResourceW(instance, MAKEINTRESOURCEW(id), type);
-  if (found == nullptr) {
-    return Picture();
-  }
-  // Resource data needs no freeing; it lives as long as the module.
-  HGLOBAL loaded = ::LoadResource(instance, found);
-  const void* bytes = loaded != nullptr ? ::LockResource(loaded) : nullptr;
-  if (bytes == nullptr) {
-    return Picture();
-  }
-  return FromGif(std::span<const std::uint8_t>(static_cast<const std::uint8_t*>(bytes),
-                                               ::SizeofResource(instance, found)));
-}
-
-void Picture::Compose(COLORREF background) const {
-  DIBSECTION section;
-  if (::GetObjectW(bitmap_.Get(), sizeof section, &section) != sizeof section ||
-      section.dsBm.bmBits == nullptr) {
-    return;  // drawn as it is, transparent parts black
-  }
-  // GDI may still be working on the bitmap from an earlier draw.
-  ::GdiFlush();
-  const std::uint32_t fill = (std::uint32_t{GetRValue(background)} << 16) |
-                             (std::uint32_t{GetGValue(background)} << 8) | GetBValue(background);
-  auto* bits = static_cast<std::uint32_t*>(section.dsBm.bmBits);
-  for (std::size_t i = 0; i < pixels_.size(); ++i) {
-    bits[i] = (pixels_[i] & kOpaque) == kOpaque ? pixels_[i] : fill;
-  }
-  composed_on_ = background;
-}
-
-void Picture::Draw(HDC dc, int x, int y, COLORREF background) const {
-  if (!bitmap_) {
+void Picture::Draw(HDC dc, int x, int y) const {
+  if (picture_) {
+    // The source rectangle runs bottom-up in the picture's own measure. A
+    // picture that fails to render leaves the background showing.
+    picture_.Get()->Render(dc, x, y, width_, height_, 0, himetric_height_, himetric_width_,
+                           -himetric_height_, nullptr);
     return;
-  }
-  if (!pixels_.empty() && composed_on_ != background) {
-    Compose(background);
   }
   // Without a memory DC or the bitmap in it nothing is drawn and the
   // background shows; there is nothing better to draw instead.
-  UniqueMemoryDc memory(::CreateCompatibleDC(dc));
-  if (!memory) {
-    return;
-  }
-  HGDIOBJ previous = ::SelectObject(memory.Get(), bitmap_.Get());
+  UniqueMemoryDc memory(bitmap_ ? ::CreateCompatibleDC(dc) : nullptr);
+  HGDIOBJ previous = memory ? ::SelectObject(memory.Get(), bitmap_.Get()) : nullptr;
   if (previous == nullptr) {
     return;
   }

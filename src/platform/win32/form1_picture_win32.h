@@ -1,49 +1,48 @@
-// GIF pictures, decoded by the program's own decoder into a DIB section and
-// drawn at their natural size: the banner `Image1` and the status picture
-// `Picture1`.
+// The pictures the window draws at their natural size: the status picture
+// `Picture1`, a GIF file read by the system's picture loader, and the banner
+// `Image1`, a bitmap resource.
 #pragma once
 
-#include <cstdint>
-#include <optional>
-#include <span>
 #include <string>
-#include <vector>
 
 #include <windows.h>
+
+#include <olectl.h>
 
 #include "platform/win32/handles.h"
 
 namespace quellnet::platform::win32 {
 
+struct PictureTraits {
+  static IPicture* Invalid() { return nullptr; }
+  static bool IsValid(IPicture* picture) { return picture != nullptr; }
+  static void Close(IPicture* picture) { picture->Release(); }
+};
+using UniquePicture = UniqueHandle<IPicture*, PictureTraits>;
+
 class Picture {
  public:
-  // Empty when the file can't be read or is not a GIF picture.
+  // Empty when the file can't be read or is no picture. The loader (in
+  // oleaut32) is brought in at the first call, so a start that shows no
+  // status picture never loads it.
   static Picture FromFile(const std::wstring& path);
-  // A resource of a custom type; empty when it is missing or not a GIF
-  // picture.
-  static Picture FromResource(HINSTANCE instance, int id, const wchar_t* type);
+  // Empty when the resource is missing.
+  static Picture FromBitmapResource(HINSTANCE instance, int id);
 
-  bool IsEmpty() const { return !bitmap_; }
-  // Draws the picture with its top-left corner at (x, y), at the size in
-  // pixels it was made at, its transparent parts in `background`; nothing
-  // for an empty picture.
-  void Draw(HDC dc, int x, int y, COLORREF background) const;
+  bool IsEmpty() const { return !picture_ && !bitmap_; }
+  // Draws the picture with its top-left corner at (x, y); nothing for an
+  // empty picture.
+  void Draw(HDC dc, int x, int y) const;
 
   Picture() = default;
 
  private:
-  static Picture FromGif(std::span<const std::uint8_t> bytes);
-  // Writes the picture into the DIB with its transparent parts in
-  // `background`.
-  void Compose(COLORREF background) const;
-
-  UniqueGdiObject bitmap_;  // a 32-bit top-down DIB section
-  int width_ = 0;
+  UniquePicture picture_;
+  UniqueGdiObject bitmap_;
+  int width_ = 0;  // in pixels
   int height_ = 0;
-  // Only for a picture with transparent parts: the decoded pixels, and the
-  // background the DIB holds them on now.
-  std::vector<std::uint32_t> pixels_;
-  mutable std::optional<COLORREF> composed_on_;
+  long himetric_width_ = 0;  // the loaded picture's own measure
+  long himetric_height_ = 0;
 };
 
 }  // namespace quellnet::platform::win32

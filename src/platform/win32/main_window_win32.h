@@ -3,6 +3,7 @@
 // its messages to the Form1Events handlers.
 #pragma once
 
+#include <exception>
 #include <memory>
 #include <type_traits>
 #include <vector>
@@ -16,6 +17,9 @@
 #include "platform/win32/handles.h"
 
 namespace quellnet::platform::win32 {
+
+// Tells a debugger (or DebugView) that a handler was ended by `what`.
+void ReportHandlerFailure(const char* what) noexcept;
 
 class Form1Window final : public MainWindow {
   struct Key {};
@@ -53,7 +57,6 @@ class Form1Window final : public MainWindow {
   // MainWindow
   WindowState State() const override;
   void SetState(WindowState state) override;
-  bool IsVisible() const override;
   void Show() override;
   void Hide() override;
   void Unload() override;
@@ -66,7 +69,7 @@ class Form1Window final : public MainWindow {
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
   bool CreateControls(HINSTANCE instance);
-  HFONT FontFor(const layout::FontSpec& layout);
+  HFONT FontFor(const layout::FontStyle& layout);
   HWND Control(Form1ControlId id) const { return ::GetDlgItem(window_, id); }
   // Shows the controls of `page` and hides those of the other pages.
   void ShowPage(int page);
@@ -89,7 +92,7 @@ class Form1Window final : public MainWindow {
   UniqueIcon small_icon_;
   UniqueMenu menutray_;
   struct Font {
-    layout::FontSpec layout;
+    layout::FontStyle layout;
     UniqueGdiObject font;
   };
   std::vector<Font> fonts_;
@@ -110,5 +113,24 @@ class Form1Window final : public MainWindow {
   Win32PictureBox Picture1_;
   Win32PictureBox Image1_;
 };
+
+template <typename... Args>
+inline void Form1Window::Raise(void (Form1Events::*handler)(Args...),
+                               std::type_identity_t<Args>... args) {
+  if (events_ == nullptr || unloaded_) {
+    return;
+  }
+  // An error that a handler does not handle itself (such as no memory left
+  // for a text) ends that handler, and only that one: the window goes on
+  // with its next message, and an unload still destroys the window. The
+  // exception must not travel on into Windows, whose frames it cannot unwind
+  // through; the program would end. The handlers raise nothing but the
+  // standard library's exceptions, so nothing else is caught.
+  try {
+    (events_->*handler)(args...);
+  } catch (const std::exception& error) {
+    ReportHandlerFailure(error.what());
+  }
+}
 
 }  // namespace quellnet::platform::win32

@@ -143,6 +143,13 @@ class Win32Registry final : public Registry {
     return ToStatus(error);
   }
 
+  RegStatus CreateKey(std::wstring_view key_path) override {
+    UniqueHKey key;
+    return ToStatus(::RegCreateKeyExW(HKEY_CURRENT_USER, Terminated(key_path).c_str(), 0, nullptr,
+                                      REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr,
+                                      key.Receive(), nullptr));
+  }
+
   RegStatus SetText(std::wstring_view key_path, std::wstring_view value_name,
                     std::wstring_view text) override {
     UniqueHKey key;

@@ -1,6 +1,6 @@
 #include "platform/win32/single_instance.h"
 
-#include "platform/win32/form1_ids.h"
+#include "platform/form1_ids.h"
 
 namespace quellnet::platform::win32 {
 namespace {

@@ -6,10 +6,10 @@
 #include <array>
 #include <cstring>
 
-#include "app/app_info.h"
+#include "platform/app_info.h"
 #include "platform/win32/architecture.h"
 #include "platform/win32/factories.h"
-#include "platform/win32/form1_ids.h"
+#include "platform/form1_ids.h"
 
 // After <windows.h>, which factories.h brings in.
 #include <shellapi.h>
@@ -29,8 +29,8 @@ class Win32TrayIcon final : public TrayIcon {
       : window_(window), callback_message_(callback_message), icon_(icon) {
     // The title, one NUL that ends it for the shell, then blanks.
     tip_.fill(L' ');
-    const std::size_t length = std::min(app::kApplicationTitle.size(), kTipLength - 1);
-    app::kApplicationTitle.copy(tip_.data(), length);
+    const std::size_t length = std::min(platform::kApplicationTitle.size(), kTipLength - 1);
+    platform::kApplicationTitle.copy(tip_.data(), length);
     tip_[length] = L'\0';
   }
 

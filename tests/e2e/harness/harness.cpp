@@ -1,9 +1,11 @@
 #include "harness.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <thread>
 
 #include "platform/win32/handles.h"
@@ -72,6 +74,68 @@ std::optional<std::string> ReadTextFile(const std::wstring& path) {
     content.append(buffer, read);
   }
   return content;
+}
+
+UniqueKernelHandle HoldOpen(const std::wstring& path) {
+  return UniqueKernelHandle(CreateFileW(path.c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                        0, nullptr));
+}
+
+std::vector<std::wstring> Contents(const std::wstring& folder, const std::wstring& below) {
+  std::vector<std::wstring> found;
+  WIN32_FIND_DATAW entry;
+  HANDLE find = FindFirstFileW((L"\\\\?\\" + folder + below + L"\\*").c_str(), &entry);
+  for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileW(find, &entry)) {
+    const std::wstring name = below + L"\\" + entry.cFileName;
+    if (name == below + L"\\." || name == below + L"\\..") {
+      continue;
+    }
+    found.push_back(name);
+    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+        (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+      const std::vector<std::wstring> inner = Contents(folder, name);
+      found.insert(found.end(), inner.begin(), inner.end());
+    }
+  }
+  if (find != INVALID_HANDLE_VALUE) {
+    FindClose(find);
+  }
+  std::sort(found.begin(), found.end());
+  return found;
+}
+
+bool MakeUnixFolderLink(const std::wstring& link, const std::wstring& target) {
+  using UnixName = char*(CDECL*)(const wchar_t*);
+  const auto unix_name = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  if (unix_name == nullptr) {
+    return false;
+  }
+  // The link does not exist yet: name its folder and append its own name.
+  const std::size_t slash = link.rfind(L'\\');
+  char* unix_target = unix_name(target.c_str());
+  char* unix_folder = unix_name(link.substr(0, slash).c_str());
+  std::string command = "\\\\?\\unix\\bin\\ln -s \"" + std::string(unix_target) + "\" \"" +
+                        std::string(unix_folder) + "/" + Narrow(link.substr(slash + 1)) + "\"";
+  HeapFree(GetProcessHeap(), 0, unix_target);
+  HeapFree(GetProcessHeap(), 0, unix_folder);
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    return false;
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  // Wine does not let the handle of a Unix process tell when it ends; wait
+  // for the link instead.
+  return WaitUntil([&] {
+    const DWORD attributes = GetFileAttributesW(link.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+  });
 }
 
 // ---------------------------------------------------------------- registry
@@ -205,6 +269,83 @@ bool RemoteMemory::Read(size_t offset, void* data, size_t size) const {
          ReadProcessMemory(process_, address_ + offset, data, size, &moved) && moved == size;
 }
 
+Shown MostlyShown(HWND control) {
+  RECT box{};
+  GetWindowRect(control, &box);
+  UpdateWindow(control);
+  HDC screen = GetDC(nullptr);
+  int green = 0;
+  int red = 0;
+  for (LONG y = box.top; y < box.bottom; ++y) {
+    for (LONG x = box.left; x < box.right; ++x) {
+      const COLORREF colour = GetPixel(screen, x, y);
+      const int r = GetRValue(colour);
+      const int g = GetGValue(colour);
+      const int b = GetBValue(colour);
+      green += g > r + 60 && g > b + 60 ? 1 : 0;
+      red += r > g + 60 && r > b + 60 ? 1 : 0;
+    }
+  }
+  ReleaseDC(nullptr, screen);
+  return green > 100 && red < 20   ? Shown::kGreen
+         : red > 100 && green < 20 ? Shown::kRed
+                                   : Shown::kNothing;
+}
+
+bool NotifyIcon(DWORD message, HWND window) {
+  NOTIFYICONDATAW data{};
+  data.cbSize = NOTIFYICONDATAW_V1_SIZE;
+  data.hWnd = window;
+  data.uID = platform::kTrayIconId;
+  return Shell_NotifyIconW(message, &data) != FALSE;
+}
+
+// Wine's notification area draws its icons into its own window and gives
+// each one a tooltip of its own, whose tool covers the icon while it is
+// shown and nothing once it is gone.
+std::vector<ShownIcon> ShownIcons() {
+  std::vector<ShownIcon> icons;
+  HWND area = FindWindowW(L"Shell_TrayWnd", nullptr);
+  DWORD process_id = 0;
+  GetWindowThreadProcessId(area, &process_id);
+  HANDLE process =
+      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process_id);
+  if (area == nullptr || process == nullptr) {
+    return icons;
+  }
+  {
+    wchar_t text[1024] = {};  // the longest text a tooltip hands out
+    RemoteMemory remote(process, sizeof(TTTOOLINFOW) + sizeof text);
+    for (HWND tooltip = nullptr;
+         (tooltip = FindWindowExW(nullptr, tooltip, TOOLTIPS_CLASSW, nullptr)) != nullptr;) {
+      TTTOOLINFOW info{};
+      info.cbSize = sizeof info;
+      info.lpszText = reinterpret_cast<wchar_t*>(remote.address() + sizeof info);
+      DWORD_PTR found = 0;
+      if (GetWindow(tooltip, GW_OWNER) != area || !remote.Write(0, &info, sizeof info) ||
+          !remote.Write(sizeof info, text, sizeof text) ||
+          !SendMessageTimeoutW(tooltip, TTM_ENUMTOOLSW, 0,
+                               reinterpret_cast<LPARAM>(remote.address()), SMTO_ABORTIFHUNG, 5000,
+                               &found) ||
+          found == 0 || !remote.Read(0, &info, sizeof info) || IsRectEmpty(&info.rect)) {
+        continue;
+      }
+      MapWindowPoints(area, nullptr, reinterpret_cast<POINT*>(&info.rect), 2);
+      ShownIcon icon{
+          {(info.rect.left + info.rect.right) / 2, (info.rect.top + info.rect.bottom) / 2}, {}};
+      if (SendMessageTimeoutW(tooltip, TTM_GETTEXTW, 1024,
+                              reinterpret_cast<LPARAM>(remote.address()), SMTO_ABORTIFHUNG, 5000,
+                              &found) &&
+          remote.Read(sizeof info, text, sizeof text - sizeof(wchar_t))) {
+        icon.tip = text;
+      }
+      icons.push_back(icon);
+    }
+  }
+  CloseHandle(process);
+  return icons;
+}
+
 int TabCount(HWND tab) {
   DWORD_PTR count = 0;
   return SendWithTimeout(tab, TCM_GETITEMCOUNT, 0, 0, &count) ? static_cast<int>(count) : -1;
@@ -328,7 +469,7 @@ bool ProgramUnderTest::Start(const StartOptions& options) {
   // The window is created before its start-up code has run and shown after it.
   WaitUntil([&] {
     for (HWND window : TopLevelWindowsOf(pid_)) {
-      if (ClassNameOf(window) == platform::win32::kForm1ClassName) {
+      if (ClassNameOf(window) == platform::kForm1ClassName) {
         main_window_ = window;
       }
     }
@@ -374,12 +515,6 @@ void ProgramUnderTest::Kill() {
   process_ = nullptr;
   pid_ = 0;
   main_window_ = nullptr;
-}
-
-bool ProgramUnderTest::SendTrayNotification(UINT mouse_message) const {
-  return main_window_ != nullptr &&
-         PostMessageW(main_window_, platform::win32::kTrayCallbackMessage,
-                      platform::win32::kTrayIconId, mouse_message) != 0;
 }
 
 std::string Narrow(const std::wstring& text) {

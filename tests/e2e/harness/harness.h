@@ -23,7 +23,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/win32/form1_ids.h"
+#include "platform/form1_ids.h"
+#include "platform/win32/handles.h"
 
 namespace quellnet::e2e {
 
@@ -53,6 +54,16 @@ bool MakeFolders(const std::wstring& folder);
 bool FileExists(const std::wstring& path);
 bool WriteTextFile(const std::wstring& path, const std::string& content);
 std::optional<std::string> ReadTextFile(const std::wstring& path);
+
+// Opens a file the way a browser holds its index: nobody may delete it.
+platform::win32::UniqueKernelHandle HoldOpen(const std::wstring& path);
+// Everything below `folder` (links are listed, not entered), as paths
+// relative to it ("\\sub\\file"), sorted.
+std::vector<std::wstring> Contents(const std::wstring& folder, const std::wstring& below = {});
+// A symbolic link at `link` to the folder `target` (both on C:), made on the
+// Linux side with "ln": Wine shows it to Windows programs as a reparse point.
+// False outside Wine.
+bool MakeUnixFolderLink(const std::wstring& link, const std::wstring& target);
 
 // ---------------------------------------------------------------- registry
 
@@ -125,6 +136,25 @@ class RemoteMemory {
   size_t size_;
 };
 
+// What a control shows, read from the screen: mostly green or mostly red
+// pixels (more than 100 of one, fewer than 20 of the other), or neither.
+enum class Shown { kNothing, kGreen, kRed };
+Shown MostlyShown(HWND control);
+
+// ---------------------------------------------------------------- the notification area
+
+// Shell_NotifyIcon on the program's icon (window + id 1, no other data). A
+// NIM_MODIFY that changes nothing succeeds only for an icon that is there.
+bool NotifyIcon(DWORD message, HWND window);
+// An icon that the notification area shows: where it is on the screen and
+// its tip.
+struct ShownIcon {
+  POINT centre;
+  std::wstring tip;
+};
+// Every icon the notification area shows.
+std::vector<ShownIcon> ShownIcons();
+
 // The tab control: item count, the page shown, a tab's caption, and
 // switching pages with the arrow keys, which raises TCN_SELCHANGING and
 // TCN_SELCHANGE as a user's choice does. SelectTab waits until the page is
@@ -189,11 +219,8 @@ class ProgramUnderTest {
   // Ends the process at once (no-op when it has ended).
   void Kill();
 
-  bool SelectPage(int index) const { return SelectTab(Control(platform::win32::kIdSSTab1), index); }
-  int CurrentPage() const { return CurrentTab(Control(platform::win32::kIdSSTab1)); }
-  // Posts the tray icon's notification (WM_APP + 1) carrying `mouse_message`
-  // (WM_LBUTTONDBLCLK, WM_RBUTTONUP, ...), as the shell does.
-  bool SendTrayNotification(UINT mouse_message) const;
+  bool SelectPage(int index) const { return SelectTab(Control(platform::kIdSSTab1), index); }
+  int CurrentPage() const { return CurrentTab(Control(platform::kIdSSTab1)); }
   std::optional<MessageBoxInfo> WaitForMessageBox(Millis timeout = kDefaultTimeout) const {
     return e2e::WaitForMessageBox(pid_, timeout);
   }

@@ -21,7 +21,7 @@
 namespace {
 
 using quellnet::e2e::Millis;
-using quellnet::platform::win32::kForm1ClassName;
+using quellnet::platform::kForm1ClassName;
 
 HWND FindVisibleMainWindow() {
   HWND window = FindWindowW(kForm1ClassName, nullptr);
@@ -55,7 +55,7 @@ int WaitWindow(Millis timeout) {
 int SelectPage(int index) {
   HWND window = FindVisibleMainWindow();
   if (window == nullptr ||
-      !quellnet::e2e::SelectTab(GetDlgItem(window, quellnet::platform::win32::kIdSSTab1), index)) {
+      !quellnet::e2e::SelectTab(GetDlgItem(window, quellnet::platform::kIdSSTab1), index)) {
     return Fail("the page was not shown");
   }
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);

@@ -3,7 +3,7 @@
 // these identifiers; so this header needs no Windows header of its own.
 #pragma once
 
-namespace quellnet::platform::win32 {
+namespace quellnet::platform {
 
 inline constexpr wchar_t kForm1ClassName[] = L"QuellnetForm1";
 
@@ -48,4 +48,4 @@ inline constexpr unsigned kTrayCallbackMessage = 0x8000 + 1;
 inline constexpr unsigned kActivateInstanceMessage = 0x8000 + 2;
 inline constexpr unsigned kTrayIconId = 1;
 
-}  // namespace quellnet::platform::win32
+}  // namespace quellnet::platform

@@ -1,0 +1,136 @@
+#include "cleaners/browser_cleaner.h"
+
+#include "cleaners/folder_safety.h"
+#include "cleaners/tree_deletion.h"
+#include "platform/app_info.h"
+
+namespace quellnet::cleaners {
+namespace {
+
+using platform::FsStatus;
+using Kind = Outcome::Kind;
+
+// The per-user key whose values name the browser's folders.
+constexpr std::wstring_view kShellFoldersKey =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+// The index folder of the browser's cache; the subfolders in it hold the
+// cached files.
+constexpr std::wstring_view kContentFolder = L"\\Content.IE5";
+// The addresses typed into the browser's address bar.
+constexpr std::wstring_view kTypedUrlsKey = L"Software\\Microsoft\\Internet Explorer\\TypedURLs";
+
+}  // namespace
+
+BrowserCleaner::BrowserCleaner(const CleanerJob& job, platform::MainWindow& window,
+                               platform::Registry& registry, platform::FileSystem& files)
+    : job_(job), window_(window), registry_(registry), files_(files) {}
+
+void BrowserCleaner::Run() {
+  outcomes_.clear();
+  {
+    platform::WaitCursor busy(window_);
+    Clean();
+  }
+  const RunMessage message = Compose(job_.words, outcomes_);
+  window_.ShowMessage(message.text, platform::kApplicationTitle, message.icon);
+}
+
+void BrowserCleaner::Clean() {
+  // 1. Where the folder is, as the registry says. Without a location the run
+  //    ends here; the typed addresses stay too.
+  std::wstring location;
+  if (const auto read = registry_.ReadText(kShellFoldersKey, job_.folder_value, location);
+      read != platform::RegStatus::kOk) {
+    outcomes_.push_back({.kind = Kind::kLocationUnread, .reg = read});
+    return;
+  }
+  // 2. Whether that folder may be emptied at all.
+  const FolderVerdict folder = CheckFolder(location, files_);
+  if (folder.refusal != Refusal::kNone) {
+    outcomes_.push_back({.kind = Kind::kRefused, .verdict = folder});
+    if (folder.refusal == Refusal::kEmpty) {
+      return;
+    }
+  } else if (Opens(folder.path)) {
+    // 3. The files directly in the folder.
+    DeleteFilesIn(folder.path);
+    if (job_.whole_cache) {
+      // 4. Each subfolder whole, "Content.IE5" among them; the folder stays.
+      DeleteSubfoldersOf(folder.path);
+      // 5. A second pass over the subfolders of "Content.IE5", or of the
+      //    cache folder when "Content.IE5" went in step 4.
+      DeleteSubfoldersOf(SecondPassFolder(folder.path));
+    }
+  }
+  // 6. The typed-address history.
+  if (job_.whole_cache) {
+    outcomes_.push_back(
+        {.kind = Kind::kHistoryDeleted, .reg = registry_.DeleteKeyTree(kTypedUrlsKey)});
+  }
+}
+
+bool BrowserCleaner::Opens(const std::wstring& folder) {
+  platform::EntryType type;
+  FsStatus status = files_.TypeOf(folder, type);
+  if (status == FsStatus::kOk && !type.folder) {
+    status = FsStatus::kNotFound;  // a file is no folder to empty
+  }
+  if (status != FsStatus::kOk) {
+    outcomes_.push_back({.kind = Kind::kFolderNotOpened, .path = folder, .fs = status});
+  }
+  return status == FsStatus::kOk;
+}
+
+void BrowserCleaner::DeleteFilesIn(const std::wstring& folder) {
+  std::vector<platform::Entry> entries;
+  const FsStatus listed = files_.List(folder, entries);
+  if (listed != FsStatus::kOk) {
+    // A folder that went away took its files with it.
+    if (listed != FsStatus::kNotFound) {
+      outcomes_.push_back({.kind = Kind::kFilesUnlisted, .path = folder, .fs = listed});
+    }
+    return;
+  }
+  for (const auto& entry : entries) {
+    if (!entry.type.folder) {
+      const std::wstring path = folder + L'\\' + entry.name;
+      outcomes_.push_back({.kind = Kind::kTried, .path = path});
+      outcomes_.push_back(
+          {.kind = Kind::kLeft, .path = path, .fs = files_.Remove(path, entry.type)});
+    }
+  }
+}
+
+void BrowserCleaner::DeleteSubfoldersOf(const std::wstring& folder) {
+  std::vector<platform::Entry> entries;
+  const FsStatus listed = files_.List(folder, entries);
+  if (listed != FsStatus::kOk) {
+    if (listed != FsStatus::kNotFound) {
+      outcomes_.push_back({.kind = Kind::kSubfoldersUnlisted, .path = folder, .fs = listed});
+    }
+    return;
+  }
+  for (const auto& entry : entries) {
+    if (entry.type.folder) {
+      const std::wstring path = folder + L'\\' + entry.name;
+      outcomes_.push_back({.kind = Kind::kTried, .path = path});
+      std::vector<Leftover> leftovers;
+      DeleteTree(files_, path, entry.type, leftovers);
+      for (auto& leftover : leftovers) {
+        outcomes_.push_back({.kind = Kind::kLeft, .path = leftover.path, .fs = leftover.reason});
+      }
+    }
+  }
+}
+
+std::wstring BrowserCleaner::SecondPassFolder(const std::wstring& cache) {
+  // A link is never opened: what it leads to is not part of the cache.
+  const std::wstring content = cache + std::wstring(kContentFolder);
+  platform::EntryType type;
+  if (files_.TypeOf(content, type) == FsStatus::kOk && type.folder && !type.link) {
+    return content;
+  }
+  return cache;
+}
+
+}  // namespace quellnet::cleaners

@@ -1,0 +1,60 @@
+// The browser's two privacy cleaners, "Clear Cache" and "Clear Cookies": one
+// class, run with the job that says what each of them deletes.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cleaners/clean_outcome.h"
+#include "platform/file_system.h"
+#include "platform/main_window.h"
+#include "platform/registry.h"
+
+namespace quellnet::cleaners {
+
+struct CleanerJob {
+  // The value of the per-user "Shell Folders" key that names the folder.
+  std::wstring_view folder_value;
+  CleanerWords words;
+  // The cache cleaner also deletes the subfolders, makes a second pass over
+  // "Content.IE5" and deletes the typed-address history; the cookie cleaner
+  // deletes only the files directly in its folder.
+  bool whole_cache;
+};
+
+inline constexpr CleanerJob kCacheJob{
+    L"Cache",
+    {L"Internet Cache Cleared !", L"The Internet cache was not cleared completely.",
+     L"cache folder"},
+    true,
+};
+inline constexpr CleanerJob kCookieJob{
+    L"Cookies",
+    {L"All Cookies Cleared !", L"The cookies were not cleared completely.", L"cookie folder"},
+    false,
+};
+
+class BrowserCleaner {
+ public:
+  BrowserCleaner(const CleanerJob& job, platform::MainWindow& window, platform::Registry& registry,
+                 platform::FileSystem& files);
+  // Cleans under the wait cursor, then tells the user how it went.
+  void Run();
+
+ private:
+  void Clean();
+  bool Opens(const std::wstring& folder);
+  void DeleteFilesIn(const std::wstring& folder);
+  void DeleteSubfoldersOf(const std::wstring& folder);
+  std::wstring SecondPassFolder(const std::wstring& cache);
+
+  const CleanerJob& job_;
+  platform::MainWindow& window_;
+  platform::Registry& registry_;
+  platform::FileSystem& files_;
+  // What the current run did, step by step.
+  std::vector<Outcome> outcomes_;
+};
+
+}  // namespace quellnet::cleaners

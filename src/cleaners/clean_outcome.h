@@ -1,0 +1,50 @@
+// What one cleaner run did, step by step, as a plain list; and the one
+// message that tells the user about it afterwards.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cleaners/folder_safety.h"
+#include "platform/file_system.h"
+#include "platform/main_window.h"
+#include "platform/registry.h"
+
+namespace quellnet::cleaners {
+
+// The words that differ between the cleaners.
+struct CleanerWords {
+  std::wstring_view done;      // the whole message when everything is gone
+  std::wstring_view headline;  // its first line when something is left
+  std::wstring_view folder;    // names the folder in a sentence: "cache folder"
+};
+
+struct Outcome {
+  enum class Kind {
+    kLocationUnread,      // the registry value naming the folder: `reg`
+    kRefused,             // the folder was refused: `verdict`
+    kFolderNotOpened,     // `path` could not be opened: `fs`
+    kFilesUnlisted,       // the files in `path` could not be listed: `fs`
+    kSubfoldersUnlisted,  // the subfolders of `path` could not be listed: `fs`
+    kTried,               // a deletion of `path` begins; it replaces what earlier ones left
+    kLeft,                // `path` stays: `fs`
+    kHistoryDeleted,      // the typed-address history: `reg`
+  };
+  Kind kind;
+  std::wstring path{};
+  platform::FsStatus fs = platform::FsStatus::kOk;
+  platform::RegStatus reg = platform::RegStatus::kOk;
+  FolderVerdict verdict{};
+};
+
+struct RunMessage {
+  std::wstring text;
+  platform::MessageIcon icon;
+};
+
+// The plain success text when the run did all it set out to; otherwise the
+// headline and one line for each kind of trouble, with a warning icon.
+RunMessage Compose(const CleanerWords& words, const std::vector<Outcome>& outcomes);
+
+}  // namespace quellnet::cleaners

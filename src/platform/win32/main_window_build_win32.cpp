@@ -1,0 +1,255 @@
+// Building the main window: its class, the window itself, and every
+// control of the layout table with its font.
+#include "platform/win32/main_window_win32.h"
+
+#include "platform/app_info.h"
+#include "platform/form1_ids.h"
+#include "resource.h"
+
+// After <windows.h>.
+#include <commctrl.h>
+#include <uxtheme.h>
+
+namespace quellnet::platform::win32 {
+
+static_assert(kIdMnuopen == IDM_MNUOPEN && kIdMnuclose == IDM_MNUCLOSE,
+              "the menu resource and the window agree on the item ids");
+
+namespace {
+
+using layout::Alignment;
+using layout::ControlKind;
+using layout::ControlLayout;
+using layout::TabPage;
+
+constexpr int kDefaultDpi = 96;
+
+// The frame draws only its border, so whatever lay under its inside would
+// stay there when part of it is uncovered; it fills its inside itself.
+LRESULT CALLBACK FrameProc(HWND frame, UINT message, WPARAM wparam, LPARAM lparam) {
+  const auto original = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(frame, GWLP_USERDATA));
+  if (message == WM_ERASEBKGND) {
+    RECT inside;
+    if (::GetClientRect(frame, &inside)) {
+      ::FillRect(reinterpret_cast<HDC>(wparam), &inside, ::GetSysColorBrush(COLOR_BTNFACE));
+    }
+    return TRUE;
+  }
+  return ::CallWindowProcW(original, frame, message, wparam, lparam);
+}
+
+// The class, styles and extended styles of a control of `kind`.
+struct WindowKind {
+  const wchar_t* class_name;
+  DWORD style;
+  DWORD ex_style;
+};
+
+WindowKind KindOf(const ControlLayout& layout) {
+  const DWORD align = layout.alignment == Alignment::kCenter ? SS_CENTER : SS_LEFT;
+  switch (layout.kind) {
+    case ControlKind::kImage:
+    case ControlKind::kLine:
+    case ControlKind::kPictureBox:
+      return {L"STATIC", SS_OWNERDRAW, 0};
+    case ControlKind::kTabControl:
+      return {WC_TABCONTROLW, TCS_FIXEDWIDTH, 0};
+    case ControlKind::kLabel:
+      // SS_LEFT and SS_CENTER wrap at word boundaries and clip what does not
+      // fit; no access keys. The web link reports its clicks.
+      return {L"STATIC",
+              align | SS_NOPREFIX | (layout.id == kIdLabel3 ? static_cast<DWORD>(SS_NOTIFY) : 0u),
+              0};
+    case ControlKind::kTextBox:
+      return {L"EDIT", ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+    case ControlKind::kCheckBox:
+      // Not BS_AUTO3STATE: the program keeps the state and raises the click.
+      return {L"BUTTON", BS_3STATE, 0};
+    case ControlKind::kFrame:
+      return {L"BUTTON", BS_GROUPBOX, 0};
+    case ControlKind::kCommandButton:
+      return {L"BUTTON", BS_PUSHBUTTON, 0};
+  }
+  return {L"STATIC", 0, 0};
+}
+
+}  // namespace
+
+std::unique_ptr<Form1Window> Form1Window::Create(HINSTANCE instance) {
+  auto form = std::make_unique<Form1Window>(Key{});
+  form->instance_ = instance;
+
+  // Twips become pixels with the screen's DPI; the manifest declares the
+  // program DPI-aware, so these are the real pixels.
+  if (HDC screen = ::GetDC(nullptr)) {
+    form->dpi_x_ = ::GetDeviceCaps(screen, LOGPIXELSX);
+    form->dpi_y_ = ::GetDeviceCaps(screen, LOGPIXELSY);
+    ::ReleaseDC(nullptr, screen);
+  }
+  if (form->dpi_x_ <= 0 || form->dpi_y_ <= 0) {
+    form->dpi_x_ = form->dpi_y_ = kDefaultDpi;
+  }
+
+  // A missing icon leaves the system's default in its place.
+  form->big_icon_.Reset(static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUELLNET),
+                                                        IMAGE_ICON, ::GetSystemMetrics(SM_CXICON),
+                                                        ::GetSystemMetrics(SM_CYICON), 0)));
+  form->small_icon_.Reset(static_cast<HICON>(
+      ::LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUELLNET), IMAGE_ICON,
+                   ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0)));
+  form->menutray_.Reset(::LoadMenuW(instance, MAKEINTRESOURCEW(IDR_MENUTRAY)));
+  if (!form->menutray_) {
+    return nullptr;
+  }
+
+  WNDCLASSEXW window_class = {};
+  window_class.cbSize = sizeof(window_class);
+  window_class.lpfnWndProc = &Form1Window::WindowProc;
+  window_class.hInstance = instance;
+  window_class.hIcon = form->big_icon_.Get();
+  window_class.hIconSm = form->small_icon_.Get();
+  window_class.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  window_class.lpszClassName = kForm1ClassName;
+  if (::RegisterClassExW(&window_class) == 0) {
+    return nullptr;
+  }
+  form->class_registered_ = true;
+
+  // Minimise and close buttons only, and a border that does not resize.
+  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+  RECT frame = {0, 0, layout::TwipsToPixels(layout::kClientWidthTwips, form->dpi_x_),
+                layout::TwipsToPixels(layout::kClientHeightTwips, form->dpi_y_)};
+  if (!::AdjustWindowRectEx(&frame, style, FALSE, 0)) {
+    return nullptr;
+  }
+  const int width = frame.right - frame.left;
+  const int height = frame.bottom - frame.top;
+  // Centred on the screen when first shown.
+  const int x = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+  const int y = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+  const std::wstring caption(platform::kWindowCaption);
+  if (::CreateWindowExW(0, kForm1ClassName, caption.c_str(), style, x > 0 ? x : 0, y > 0 ? y : 0,
+                        width, height, nullptr, nullptr, instance, form.get()) == nullptr) {
+    return nullptr;
+  }
+  if (!form->CreateControls(instance)) {
+    return nullptr;
+  }
+  // No taskbar-restart notice (registration failed) only means the tray icon
+  // is not put back after Explorer restarts.
+  form->taskbar_created_ = ::RegisterWindowMessageW(L"TaskbarCreated");
+  return form;
+}
+
+Form1Window::~Form1Window() {
+  // Ending without an unload (start-up failed): no handler runs any more.
+  unloaded_ = true;
+  if (window_ != nullptr) {
+    ::DestroyWindow(window_);
+  }
+  if (class_registered_) {
+    // Fails only while a window of the class exists, and then the process
+    // is ending anyway.
+    ::UnregisterClassW(kForm1ClassName, instance_);
+  }
+}
+
+HFONT Form1Window::FontFor(const layout::FontStyle& layout) {
+  for (const Font& font : fonts_) {
+    if (font.layout.centipoints == layout.centipoints && font.layout.bold == layout.bold &&
+        font.layout.underline == layout.underline) {
+      return static_cast<HFONT>(font.font.Get());
+    }
+  }
+  const std::wstring face(layout::kFontFace);
+  // Where "MS Sans Serif" is missing the font mapper picks the nearest sans
+  // serif face at the same size.
+  HFONT created = ::CreateFontW(-layout::FontPixelHeight(layout, dpi_y_), 0, 0, 0,
+                                layout.bold ? FW_BOLD : FW_NORMAL, FALSE, layout.underline, FALSE,
+                                DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, face.c_str());
+  if (created == nullptr) {
+    return nullptr;  // the control keeps the system font
+  }
+  fonts_.push_back({layout, UniqueGdiObject(created)});
+  return created;
+}
+
+bool Form1Window::CreateControls(HINSTANCE instance) {
+  for (const ControlLayout& layout : layout::kControls) {
+    const layout::PixelRect place = layout::ControlPixels(layout, dpi_x_, dpi_y_);
+    const WindowKind kind = KindOf(layout);
+    // Each control clips the controls stacked above it, so the page controls
+    // paint over the tab control and the frame does not paint over its
+    // check boxes. Only page "Main" is shown at first.
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | kind.style;
+    if (layout.page == TabPage::kNone || layout.page == TabPage::kMain) {
+      style |= WS_VISIBLE;
+    }
+    if (layout.tab_stop) {
+      style |= WS_TABSTOP | WS_GROUP;
+    }
+    const std::wstring text(layout.text);
+    HWND control = ::CreateWindowExW(kind.ex_style, kind.class_name, text.c_str(), style,
+                                     place.left, place.top, place.width, place.height, window_,
+                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)),
+                                     instance, nullptr);
+    if (control == nullptr) {
+      return false;
+    }
+    // Stacking follows the table, top first; the Tab key follows it too.
+    if (!::SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0,
+                        SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE)) {
+      return false;
+    }
+    if (HFONT font = FontFor(layout.font)) {
+      ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
+    if (layout.kind == ControlKind::kFrame) {
+      ::SetWindowLongPtrW(control, GWLP_USERDATA, ::GetWindowLongPtrW(control, GWLP_WNDPROC));
+      ::SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FrameProc));
+    }
+    if (layout.kind == ControlKind::kTabControl) {
+      // The pages lie on the button-face colour like the rest of the window;
+      // a themed tab body has a colour of its own. A class list that names
+      // no class leaves the control unthemed (Wine does not take an empty
+      // one). Without theme support the call fails and the control already
+      // looks that way.
+      ::SetWindowTheme(control, L" ", L" ");
+      for (std::size_t i = 0; i < layout::kTabCaptions.size(); ++i) {
+        std::wstring tab_caption(layout::kTabCaptions[i]);
+        TCITEMW item = {};
+        item.mask = TCIF_TEXT;
+        item.pszText = tab_caption.data();
+        if (::SendMessageW(control, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item)) !=
+            static_cast<LRESULT>(i)) {
+          return false;
+        }
+      }
+      // Three tabs of one width across the row, at the height the font
+      // gives them.
+      RECT first = {};
+      if (::SendMessageW(control, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first))) {
+        const int tab_width = (place.width - 4) / static_cast<int>(layout::kTabCaptions.size());
+        ::SendMessageW(control, TCM_SETITEMSIZE, 0,
+                       MAKELPARAM(tab_width, first.bottom - first.top));
+      }
+      ::SendMessageW(control, TCM_SETCURSEL, 0, 0);
+    }
+  }
+
+  chkmess_.Attach(Control(kIdChkmess), [this] { Raise(&Form1Events::chkmess_Click); });
+  chkStartup_.Attach(Control(kIdChkStartup), nullptr);
+  chkHideOnStart_.Attach(Control(kIdChkHideOnStart), nullptr);
+  Label2_.Attach(Control(kIdLabel2));
+  Text1_.Attach(Control(kIdText1));
+  Picture1_.Attach(Control(kIdPicture1));
+  Image1_.Attach(Control(kIdImage1));
+  // Without its banner the window still works; the space stays empty.
+  Image1_.Show(Picture::FromBitmapResource(instance, IDR_BANNER));
+  focus_ = Control(kIdSSTab1);
+  return true;
+}
+
+}  // namespace quellnet::platform::win32

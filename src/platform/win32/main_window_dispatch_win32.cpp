@@ -1,0 +1,253 @@
+// The main window's messages: each one goes to its handler of Form1Events,
+// or is answered here (colours, owner-drawn controls, cursors, pages).
+#include "platform/win32/main_window_win32.h"
+
+#include <cwchar>
+#include <iterator>
+
+#include "platform/form1_ids.h"
+
+// After <windows.h>.
+#include <commctrl.h>
+
+namespace quellnet::platform::win32 {
+namespace {
+
+using layout::Alignment;
+using layout::ControlKind;
+using layout::ControlLayout;
+using layout::TabPage;
+
+COLORREF ToColorRef(std::uint32_t rgb) {
+  return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
+
+bool IsOnPage(const ControlLayout& layout, int page) {
+  return layout.page != TabPage::kNone && static_cast<int>(layout.page) == page;
+}
+
+}  // namespace
+
+// Tells a debugger (or DebugView) that a handler was ended by `what`. It
+// takes no memory, since running out of it may be the very error.
+void ReportHandlerFailure(const char* what) noexcept {
+  wchar_t text[256] = L"Quellnet: an event handler was ended by an error: ";
+  std::size_t length = std::wcslen(text);
+  for (; *what != '\0' && length + 2 < std::size(text); ++what) {
+    text[length++] = static_cast<unsigned char>(*what);
+  }
+  text[length++] = L'\n';
+  text[length] = L'\0';
+  ::OutputDebugStringW(text);
+}
+
+bool Form1Window::PreTranslate(MSG& message) {
+  return window_ != nullptr && ::IsDialogMessageW(window_, &message) != FALSE;
+}
+
+LRESULT CALLBACK Form1Window::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  Form1Window* self = nullptr;
+  if (message == WM_NCCREATE) {
+    self = static_cast<Form1Window*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+    self->window_ = window;
+    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  } else {
+    self = reinterpret_cast<Form1Window*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+  }
+  if (self == nullptr) {
+    return ::DefWindowProcW(window, message, wparam, lparam);
+  }
+  if (message == WM_NCDESTROY) {
+    ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    self->window_ = nullptr;
+    return ::DefWindowProcW(window, message, wparam, lparam);
+  }
+  return self->HandleMessage(message, wparam, lparam);
+}
+
+LRESULT Form1Window::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      if (::BeginPaint(window_, &paint) != nullptr) {
+        ::EndPaint(window_, &paint);
+      }
+      Raise(&Form1Events::Form_Paint);
+      return 0;
+    }
+    case WM_SIZE:
+      ++resizes_;
+      Raise(&Form1Events::Form_Resize);
+      return 0;
+    case WM_CLOSE:
+      Unload();
+      return 0;
+    case WM_ENDSESSION:
+      // The session ends: save what a close would save, before the process
+      // is ended.
+      if (wparam != FALSE) {
+        Unload();
+      }
+      return 0;
+    case WM_DESTROY:
+      ::PostQuitMessage(0);
+      return 0;
+    case WM_COMMAND:
+      OnCommand(LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HWND>(lparam));
+      return 0;
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lparam);
+      if (header->idFrom == kIdSSTab1 && header->code == TCN_SELCHANGE) {
+        ShowPage(static_cast<int>(::SendMessageW(header->hwndFrom, TCM_GETCURSEL, 0, 0)));
+      }
+      return 0;
+    }
+    case WM_CTLCOLORSTATIC:
+      return OnControlColour(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
+    case WM_DRAWITEM:
+      OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
+      return TRUE;
+    case WM_SETCURSOR:
+      if (OnSetCursor(reinterpret_cast<HWND>(wparam), LOWORD(lparam))) {
+        return TRUE;
+      }
+      break;
+    case WM_ACTIVATE:
+      // A plain window forgets its focused control when it loses the
+      // activation; keep it, and give it back in WM_SETFOCUS.
+      if (LOWORD(wparam) == WA_INACTIVE) {
+        HWND focused = ::GetFocus();
+        if (focused != nullptr && ::IsChild(window_, focused)) {
+          focus_ = focused;
+        }
+      }
+      break;
+    case WM_SETFOCUS: {
+      HWND target = focus_;
+      if (target == nullptr || !::IsChild(window_, target) || !::IsWindowVisible(target)) {
+        target = Control(kIdSSTab1);
+      }
+      ::SetFocus(target);
+      return 0;
+    }
+    default:
+      if (message == kTrayCallbackMessage) {
+        Raise(&Form1Events::TrayIcon_Notify, LOWORD(lparam));
+        return 0;
+      }
+      if (message == kActivateInstanceMessage) {
+        Raise(&Form1Events::Instance_Activate);
+        return 0;
+      }
+      if (taskbar_created_ != 0 && message == taskbar_created_) {
+        Raise(&Form1Events::TrayIcon_AreaRecreated);
+        return 0;
+      }
+      break;
+  }
+  return ::DefWindowProcW(window_, message, wparam, lparam);
+}
+
+void Form1Window::OnCommand(int id, int code, HWND control) {
+  if (control == nullptr) {
+    // A menu item (the tray's pop-up menu).
+    if (id == kIdMnuopen) {
+      Raise(&Form1Events::mnuopen_Click);
+    } else if (id == kIdMnuclose) {
+      Raise(&Form1Events::mnuclose_Click);
+    }
+    return;
+  }
+  // BN_CLICKED and STN_CLICKED are both 0.
+  if (code != BN_CLICKED) {
+    return;
+  }
+  switch (id) {
+    case kIdChkmess:
+      chkmess_.OnUserClick();
+      break;
+    case kIdChkStartup:
+      chkStartup_.OnUserClick();
+      break;
+    case kIdChkHideOnStart:
+      chkHideOnStart_.OnUserClick();
+      break;
+    case kIdCommand1:
+      Raise(&Form1Events::Command1_Click);
+      break;
+    case kIdCommand2:
+      Raise(&Form1Events::Command2_Click);
+      break;
+    case kIdLabel3:
+      Raise(&Form1Events::Label3_Click);
+      break;
+    default:
+      break;
+  }
+}
+
+LRESULT Form1Window::OnControlColour(HDC dc, HWND control) {
+  // Labels, check boxes and the frame lie on the button-face colour.
+  COLORREF text = ::GetSysColor(COLOR_BTNTEXT);
+  const ControlLayout* layout =
+      layout::FindControl(static_cast<Form1ControlId>(::GetDlgCtrlID(control)));
+  if (layout != nullptr && layout->colour.has_value()) {
+    text = ToColorRef(*layout->colour);
+  }
+  ::SetTextColor(dc, text);
+  ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
+  return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+}
+
+void Form1Window::OnDrawItem(const DRAWITEMSTRUCT& item) {
+  switch (item.CtlID) {
+    case kIdImage1:
+      Image1_.Draw(item);
+      break;
+    case kIdPicture1:
+      Picture1_.Draw(item);
+      break;
+    case kIdLine2:
+      ::FillRect(item.hDC, &item.rcItem, ::GetSysColorBrush(COLOR_WINDOWTEXT));
+      break;
+    default:
+      break;
+  }
+}
+
+bool Form1Window::OnSetCursor(HWND under_cursor, int hit_test) {
+  if (wait_cursor_depth_ > 0) {
+    ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+    return true;
+  }
+  if (hit_test == HTCLIENT && under_cursor != nullptr && under_cursor == Control(kIdLabel3)) {
+    // The hand is missing only on systems older than this program supports;
+    // the arrow stays then.
+    if (HCURSOR hand = ::LoadCursorW(nullptr, IDC_HAND)) {
+      ::SetCursor(hand);
+      return true;
+    }
+  }
+  return false;
+}
+
+void Form1Window::ShowPage(int page) {
+  // Hide first, so two pages never show at once.
+  for (const ControlLayout& layout : layout::kControls) {
+    if (layout.page != TabPage::kNone && !IsOnPage(layout, page)) {
+      ::ShowWindow(Control(layout.id), SW_HIDE);
+    }
+  }
+  for (const ControlLayout& layout : layout::kControls) {
+    if (IsOnPage(layout, page)) {
+      ::ShowWindow(Control(layout.id), SW_SHOWNA);
+    }
+  }
+  // The focus never stays on a control that can no longer be seen.
+  HWND focused = ::GetFocus();
+  if (focused != nullptr && ::IsChild(window_, focused) && !::IsWindowVisible(focused)) {
+    ::SetFocus(Control(kIdSSTab1));
+  }
+}
+
+}  // namespace quellnet::platform::win32

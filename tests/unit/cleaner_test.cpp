@@ -1,0 +1,345 @@
+// Both browser cleaners on an in-memory tree and registry: what each run
+// deletes, what it leaves, and the one message it shows.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "cleaners/browser_cleaner.h"
+#include "cleaners/tree_deletion.h"
+#include "fakes/fake_controls.h"
+#include "fakes/fake_file_system.h"
+#include "fakes/fake_registry.h"
+
+namespace quellnet::cleaners {
+namespace {
+
+using fakes::FakeRegistry;
+using platform::FsStatus;
+using platform::MessageIcon;
+using platform::RegStatus;
+using Paths = std::vector<std::wstring>;
+
+const std::wstring kShellFolders =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+const std::wstring kTypedUrls = L"Software\\Microsoft\\Internet Explorer\\TypedURLs";
+const std::wstring kProfile = L"C:\\Users\\Bob";
+const std::wstring kCache = kProfile + L"\\AppData\\Local\\Temporary Internet Files";
+const std::wstring kContent = kCache + L"\\Content.IE5";
+const std::wstring kCookies = kProfile + L"\\AppData\\Roaming\\Cookies";
+const std::wstring kCacheLeft = L"The Internet cache was not cleared completely.\n\n";
+const std::wstring kCookiesLeft = L"The cookies were not cleared completely.\n\n";
+const std::wstring kHistoryCleared = L"\nThe list of typed addresses was cleared.";
+
+// A user "Bob" with his own files in the protected folders, a cache and a
+// cookie folder as the browser leaves them, and typed addresses.
+class CleanerTest : public ::testing::Test {
+ protected:
+  CleanerTest() {
+    using platform::ProtectedKind;
+    files.protected_folders = {
+        {ProtectedKind::kProfile, kProfile},
+        {ProtectedKind::kDesktop, kProfile + L"\\Desktop"},
+        {ProtectedKind::kDocuments, kProfile + L"\\Documents"},
+        {ProtectedKind::kWindows, L"C:\\Windows"},
+        {ProtectedKind::kSystem, L"C:\\Windows\\System32"},
+        {ProtectedKind::kProgramFiles, L"C:\\Program Files"},
+    };
+    files.AddFile(kProfile + L"\\Desktop\\note.txt");
+    files.AddFile(L"C:\\Data\\photos\\cat.jpg");
+    for (const auto& path :
+         {L"\\desktop.ini", L"\\Content.IE5\\index.dat", L"\\Content.IE5\\AB12CD34\\logo[1].gif",
+          L"\\Content.IE5\\EF56GH78\\deep\\script[2].js", L"\\Other\\page.htm"}) {
+      files.AddFile(kCache + path);
+    }
+    files.AddFolder(kContent + L"\\IJ90KL12");
+    files.AddFile(kCookies + L"\\bob@example[1].txt");
+    files.AddFile(kCookies + L"\\index.dat");
+    files.AddLink(kCookies + L"\\shortcut.txt", L"C:\\Data\\photos\\cat.jpg", false);
+    files.AddFile(kCookies + L"\\Low\\bob@low[1].txt");
+    registry.Put(kShellFolders, L"Cache", kCache);
+    registry.Put(kShellFolders, L"Cookies", kCookies);
+    registry.Put(kTypedUrls, L"url1", L"http://one.example/");
+    registry.AddKey(kTypedUrls + L"\\Extra");
+  }
+
+  // Runs one cleaner and returns the text of the one message it showed.
+  std::wstring Run(const CleanerJob& job) {
+    BrowserCleaner(job, window, registry, files).Run();
+    EXPECT_EQ(window.messages.size(), 1u);
+    EXPECT_EQ(window.messages.back().caption, L"Quellnet");
+    EXPECT_FALSE(window.wait_cursor);
+    return window.messages.back().text;
+  }
+
+  fakes::FakeMainWindow window;
+  FakeRegistry registry;
+  fakes::FakeFileSystem files;
+};
+
+TEST_F(CleanerTest, TheCacheCleanerEmptiesTheCacheAndTheTypedAddressesBeforeItSaysSo) {
+  Paths at_message;
+  window.on_message = [&] { at_message = files.Under(kCache); };
+  EXPECT_EQ(Run(kCacheJob), L"Internet Cache Cleared !");
+  EXPECT_EQ(window.messages[0].icon, MessageIcon::kNone);
+  EXPECT_EQ(at_message, Paths{kCache});
+  EXPECT_EQ(window.wait_cursor_shown, 1);
+  EXPECT_FALSE(registry.KeyExists(kTypedUrls));
+  EXPECT_FALSE(registry.KeyExists(kTypedUrls + L"\\Extra"));
+  EXPECT_EQ(files.Under(kCookies).size(), 6u);
+  EXPECT_TRUE(files.Exists(kProfile + L"\\Desktop\\note.txt"));
+
+  // Once more: an empty cache and no typed addresses are no trouble.
+  window.messages.clear();
+  EXPECT_EQ(Run(kCacheJob), L"Internet Cache Cleared !");
+}
+
+TEST_F(CleanerTest, TheCookieCleanerDeletesOnlyTheFilesDirectlyInItsFolder) {
+  EXPECT_EQ(Run(kCookieJob), L"All Cookies Cleared !");
+  EXPECT_EQ(files.Under(kCookies),
+            (Paths{kCookies, kCookies + L"\\Low", kCookies + L"\\Low\\bob@low[1].txt"}));
+  EXPECT_TRUE(files.Exists(L"C:\\Data\\photos\\cat.jpg"));  // the link went, not its target
+  EXPECT_TRUE(registry.KeyExists(kTypedUrls));
+  EXPECT_EQ(registry.calls, std::vector<FakeRegistry::Op>{FakeRegistry::Op::kRead});
+}
+
+// A location that can't be used: nothing on disk changes, and the message
+// says why. Only a location that can't be read at all (or is empty) keeps the
+// typed addresses.
+struct Trouble {
+  const char* name;
+  const CleanerJob* job;
+  const wchar_t* location;  // nullptr: no value; L"\x1234": not text
+  RegStatus read = RegStatus::kOk;
+  FsStatus open = FsStatus::kOk;
+  FsStatus listing = FsStatus::kOk;
+  std::wstring message;
+};
+
+class LocationTrouble : public CleanerTest, public ::testing::WithParamInterface<Trouble> {};
+
+TEST_P(LocationTrouble, LeavesTheDiskAsItWasAndSaysWhy) {
+  const Trouble& trouble = GetParam();
+  const std::wstring value(trouble.job->folder_value);
+  registry.DeleteValue(kShellFolders, value);
+  if (trouble.location != nullptr) {
+    const std::wstring location(trouble.location);
+    registry.Put(kShellFolders, value, location, location != L"\x1234");
+  }
+  if (trouble.read != RegStatus::kOk) {
+    registry.FailOn(FakeRegistry::Op::kRead, kShellFolders, trouble.read);
+  }
+  if (trouble.open != FsStatus::kOk) {
+    files.open_errors[kCookies] = trouble.open;
+  }
+  if (trouble.listing != FsStatus::kOk) {
+    files.list_errors[kCookies] = trouble.listing;
+  }
+  const Paths before = files.Under(L"C:");
+
+  const std::wstring left = trouble.job == &kCacheJob ? kCacheLeft : kCookiesLeft;
+  EXPECT_EQ(Run(*trouble.job), left + trouble.message);
+  EXPECT_EQ(window.messages[0].icon, MessageIcon::kWarning);
+  EXPECT_EQ(files.Under(L"C:"), before);
+  EXPECT_EQ(registry.KeyExists(kTypedUrls),
+            trouble.message.find(kHistoryCleared) == std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LocationTrouble,
+    ::testing::Values(
+        Trouble{"CacheMissing", &kCacheJob, nullptr, RegStatus::kOk, FsStatus::kOk, FsStatus::kOk,
+                L"The cache folder could not be found: its location is not recorded for this "
+                L"user.\nNothing was deleted."},
+        Trouble{"CacheEmpty", &kCacheJob, L"", RegStatus::kOk, FsStatus::kOk, FsStatus::kOk,
+                L"The cache folder could not be found: its recorded location is empty.\nNothing "
+                L"was deleted."},
+        Trouble{"CacheNotText", &kCacheJob, L"\x1234", RegStatus::kOk, FsStatus::kOk, FsStatus::kOk,
+                L"The cache folder could not be found: its recorded location is not a folder "
+                L"path.\nNothing was deleted."},
+        Trouble{"CacheNoRight", &kCacheJob, kCache.c_str(), RegStatus::kAccessDenied, FsStatus::kOk,
+                FsStatus::kOk,
+                L"The cache folder could not be found: its recorded location could not be "
+                L"read.\nNothing was deleted."},
+        Trouble{"CacheFolderMissing", &kCacheJob, L"C:\\Gone\\Cache", RegStatus::kOk, FsStatus::kOk,
+                FsStatus::kOk,
+                L"The cache folder \"C:\\Gone\\Cache\" could not be found." + kHistoryCleared},
+        Trouble{"CookiesEmpty", &kCookieJob, L"", RegStatus::kOk, FsStatus::kOk, FsStatus::kOk,
+                L"The cookie folder could not be found: its recorded location is empty.\nNothing "
+                L"was deleted."},
+        Trouble{"CookiesNotOpenable", &kCookieJob, kCookies.c_str(), RegStatus::kOk,
+                FsStatus::kAccessDenied, FsStatus::kOk,
+                L"The cookie folder \"" + kCookies +
+                    L"\" could not be opened: you have no permission to open it."},
+        Trouble{"CookiesNotListable", &kCookieJob, kCookies.c_str(), RegStatus::kOk, FsStatus::kOk,
+                FsStatus::kFailed,
+                L"The files in \"" + kCookies + L"\" were left: that folder could not be read."}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CleanerTest, AnEntryThatStaysIsCountedOnceAndEverythingElseGoes) {
+  files.delete_errors[kContent + L"\\index.dat"] = FsStatus::kInUse;
+  files.delete_errors[kCache + L"\\Other\\page.htm"] = FsStatus::kAccessDenied;
+  files.delete_errors[kCache + L"\\desktop.ini"] = FsStatus::kFailed;
+
+  // "Content.IE5" stays in the first pass; the second pass takes its
+  // subfolders and tries nothing else twice.
+  EXPECT_EQ(Run(kCacheJob), kCacheLeft +
+                                L"1 item is in use and was left. Close the browser and try again.\n"
+                                L"1 item was left because you have no permission to delete it.\n"
+                                L"1 item could not be deleted." +
+                                kHistoryCleared);
+  EXPECT_EQ(files.Under(kCache),
+            (Paths{kCache, kContent, kContent + L"\\index.dat", kCache + L"\\Other",
+                   kCache + L"\\Other\\page.htm", kCache + L"\\desktop.ini"}));
+  EXPECT_EQ(std::count(files.listed.begin(), files.listed.end(), kContent), 2);
+}
+
+TEST_F(CleanerTest, WithoutContentFolderTheSecondPassRetriesTheCacheSubfoldersOnce) {
+  files.entries.erase(files.entries.lower_bound(kContent),
+                      files.entries.upper_bound(kContent + L"]"));
+  files.AddFile(kCache + L"\\Other\\b.htm");
+  files.AddFile(kCache + L"\\Other\\c.htm");
+  files.delete_errors[kCache + L"\\Other\\page.htm"] = FsStatus::kInUse;
+  files.delete_errors[kCache + L"\\Other\\b.htm"] = FsStatus::kInUse;
+  // Released between the passes: what the first pass left of it is forgotten.
+  files.fail_once[kCache + L"\\Other\\c.htm"] = FsStatus::kAccessDenied;
+
+  EXPECT_EQ(Run(kCacheJob), kCacheLeft +
+                                L"2 items are in use and were left. Close the browser and try "
+                                L"again." +
+                                kHistoryCleared);
+  EXPECT_EQ(std::count(files.listed.begin(), files.listed.end(), kCache), 3);
+}
+
+TEST_F(CleanerTest, UnlistableFoldersAndKeptTypedAddressesAreReportedAndTheRunGoesOn) {
+  files.list_errors[kCache] = FsStatus::kAccessDenied;
+  registry.FailOn(FakeRegistry::Op::kDeleteKeyTree, kTypedUrls, RegStatus::kAccessDenied);
+
+  EXPECT_EQ(Run(kCacheJob),
+            kCacheLeft + L"The files in \"" + kCache +
+                L"\" were left: you have no permission to read that folder.\n"
+                L"The subfolders of \"" +
+                kCache +
+                L"\" were left: you have no permission to read that folder.\n"
+                L"The list of typed addresses could not be deleted: you have no permission to "
+                L"change it.");
+  // The second pass still runs over "Content.IE5", which lists fine.
+  EXPECT_EQ(files.Under(kContent), (Paths{kContent, kContent + L"\\index.dat"}));
+}
+
+TEST_F(CleanerTest, ALinkIsRemovedAsALinkAndWhatItLeadsToIsNeverOpened) {
+  files.entries.erase(files.entries.lower_bound(kContent),
+                      files.entries.upper_bound(kContent + L"]"));
+  files.AddFile(L"C:\\Data\\album\\sub\\two.jpg");
+  files.AddLink(kCache + L"\\Pictures", L"C:\\Data\\album");
+  // "Content.IE5" is a link the user may not remove: the second pass must not
+  // run over what it leads to.
+  files.AddLink(kContent, L"C:\\Data\\album");
+  files.delete_errors[kContent] = FsStatus::kAccessDenied;
+
+  EXPECT_EQ(Run(kCacheJob), kCacheLeft +
+                                L"1 item was left because you have no permission to delete it." +
+                                kHistoryCleared);
+  EXPECT_EQ(files.Under(kCache), (Paths{kCache, kContent}));
+  EXPECT_TRUE(files.Exists(L"C:\\Data\\album\\sub\\two.jpg"));
+  EXPECT_EQ(std::count(files.listed.begin(), files.listed.end(), kContent), 0);
+}
+
+TEST(DeleteTree, LeavesOnlyWhatCannotGoAndNamesEachEntryThatStays) {
+  fakes::FakeFileSystem files;
+  const std::wstring top = L"C:\\T";
+  for (const auto& path : {L"\\a.txt", L"\\kept\\deep\\held.dat", L"\\kept\\gone.txt",
+                           L"\\locked\\x.txt", L"\\empty"}) {
+    files.AddFile(top + path);
+  }
+  files.entries[top + L"\\empty"] = {true, false};
+  files.AddLink(top + L"\\link", L"C:\\Elsewhere");
+  files.AddFile(L"C:\\Elsewhere\\mine.txt");
+  files.delete_errors[top + L"\\kept\\deep\\held.dat"] = FsStatus::kInUse;
+  files.list_errors[top + L"\\locked"] = FsStatus::kAccessDenied;
+
+  std::vector<Leftover> left;
+  EXPECT_EQ(DeleteTree(files, top, {true, false}, left), FsStatus::kAccessDenied);
+  ASSERT_EQ(left.size(), 2u);
+  EXPECT_EQ(left[0].path, top + L"\\locked");
+  EXPECT_EQ(left[0].reason, FsStatus::kAccessDenied);
+  EXPECT_EQ(left[1].path, top + L"\\kept\\deep\\held.dat");
+  EXPECT_EQ(files.Under(top),
+            (Paths{top, top + L"\\kept", top + L"\\kept\\deep", top + L"\\kept\\deep\\held.dat",
+                   top + L"\\locked", top + L"\\locked\\x.txt"}));
+  EXPECT_TRUE(files.Exists(L"C:\\Elsewhere\\mine.txt"));
+
+  left.clear();
+  EXPECT_EQ(DeleteTree(files, L"C:\\None", {true, false}, left), FsStatus::kNotFound);
+  EXPECT_TRUE(left.empty());
+}
+
+// Any program can change where the registry says the folders are; a location
+// that is or holds a folder the user can't lose is refused, whatever its
+// spelling, and the run deletes nothing on disk.
+struct RefusedLocation {
+  const char* name;
+  const wchar_t* value;
+  const wchar_t* reason;
+};
+
+class Refused : public CleanerTest, public ::testing::WithParamInterface<RefusedLocation> {};
+
+TEST_P(Refused, DeletesNothingOnDiskButStillClearsTypedAddresses) {
+  files.aliases[L"C:\\Sneaky"] = kProfile;       // a junction to the profile
+  files.aliases[L"C:\\Short~1"] = L"C:\\Users";  // a short name
+  registry.Put(kShellFolders, L"Cache", GetParam().value);
+  const Paths before = files.Under(L"C:");
+
+  EXPECT_EQ(Run(kCacheJob),
+            kCacheLeft + L"The cache folder was left alone: its recorded location, \"" +
+                GetParam().value + L"\", " + GetParam().reason + L"." + kHistoryCleared);
+  EXPECT_EQ(files.Under(L"C:"), before);
+  EXPECT_TRUE(files.listed.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Refused,
+    ::testing::Values(
+        RefusedLocation{"Relative", L"Temporary Internet Files", L"is not a full path"},
+        RefusedLocation{"RootRelative", L"\\Temp", L"is not a full path"},
+        RefusedLocation{"DriveRelative", L"C:Temp", L"is not a full path"},
+        RefusedLocation{"Device", L"\\\\.\\C:\\Temp", L"is not a full path"},
+        RefusedLocation{"BareDrive", L"C:", L"is a whole drive"},
+        RefusedLocation{"SlashedRoot", L"c:/", L"is a whole drive"},
+        RefusedLocation{"ExtendedRoot", L"\\\\?\\C:\\", L"is a whole drive"},
+        RefusedLocation{"ClimbsToRoot", L"C:\\Users\\..\\", L"is a whole drive"},
+        RefusedLocation{"Share", L"\\\\server\\share\\", L"is a whole network share"},
+        RefusedLocation{"ExtendedShare", L"\\\\?\\UNC\\server\\share", L"is a whole network share"},
+        RefusedLocation{"ProfileOtherCase", L"c:\\users\\BOB\\", L"is your user folder"},
+        RefusedLocation{"HoldsProfile", L"C:\\Users", L"holds your user folder"},
+        RefusedLocation{"ClimbsToProfile", L"C:\\Users\\Bob\\AppData\\Local\\..\\..",
+                        L"is your user folder"},
+        RefusedLocation{"Desktop", L"C:\\Users\\Bob\\Desktop", L"is your Desktop"},
+        RefusedLocation{"Documents", L"C:\\Users\\Bob\\Documents", L"is your Documents folder"},
+        RefusedLocation{"Windows", L"C:\\WINDOWS", L"is the Windows folder"},
+        RefusedLocation{"System", L"C:\\Windows\\System32", L"is the Windows system folder"},
+        RefusedLocation{"ProgramFiles", L"C:\\Program Files", L"is the Program Files folder"},
+        RefusedLocation{"JunctionToProfile", L"C:\\Sneaky", L"is your user folder"},
+        RefusedLocation{"ShortNameHoldingProfile", L"C:\\Short~1", L"holds your user folder"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A folder inside a protected one, or one whose name merely starts like a
+// protected folder's, is accepted, in its canonical form.
+TEST_F(CleanerTest, FoldersInsideProtectedOnesAreAcceptedInTheirCanonicalForm) {
+  const auto cache = CheckFolder(
+      L"\\\\?\\C:\\Users\\Bob\\AppData\\Local\\.\\Temp\\..\\Temporary Internet Files\\", files);
+  EXPECT_EQ(cache.refusal, Refusal::kNone);
+  EXPECT_EQ(cache.path, kCache);
+  const auto share = CheckFolder(L"\\\\?\\UNC\\srv\\profiles\\bob\\Cookies", files);
+  EXPECT_EQ(share.refusal, Refusal::kNone);
+  EXPECT_EQ(share.path, L"\\\\srv\\profiles\\bob\\Cookies");
+  for (const wchar_t* path :
+       {L"C:\\Windows\\Temp", L"C:\\Users\\Bobby", L"C:\\Program Files Cache"}) {
+    EXPECT_EQ(CheckFolder(path, files).refusal, Refusal::kNone) << testing::PrintToString(path);
+  }
+}
+
+}  // namespace
+}  // namespace quellnet::cleaners
