@@ -10,6 +10,7 @@
 
 // After <windows.h>, which fixture.h brings in.
 #include <sddl.h>
+#include <shlobj.h>
 
 namespace quellnet::e2e {
 namespace {
@@ -156,7 +157,7 @@ TEST_F(CleanerTest, ClearCacheEmptiesTheCacheButAFileHeldOpenAndDeletesTheTypedA
 
   EXPECT_EQ(Press(kIdCommand1),
             "The Internet cache was not cleared completely.\n\n"
-            "1 item is in use and was left. Close the browser and try again.\n"
+            "1 item is in use by another program and was left.\n"
             "The list of typed addresses was cleared.");
   EXPECT_EQ(Contents(cache_), (Paths{L"\\Content.IE5", L"\\Content.IE5\\AB12CD34",
                                      L"\\Content.IE5\\AB12CD34\\held.dat"}));
@@ -194,13 +195,28 @@ TEST_F(CleanerTest, ClearCacheNeverReachesThroughALinkToAFolderOutside) {
   }
 }
 
-// The protected folders as the system names them.
-TEST_F(CleanerTest, ClearCookiesRefusesTheWindowsFolder) {
-  EXPECT_EQ(Press(kIdCommand2, L"C:\\Windows"),
+// The protected folders as the system names them: a folder inside the
+// system folder, and the user's application data as a whole.
+TEST_F(CleanerTest, ClearCookiesRefusesAFolderOfTheSystem) {
+  EXPECT_EQ(Press(kIdCommand2, L"C:\\Windows\\System32\\drivers"),
             "The cookies were not cleared completely.\n\n"
-            "The cookie folder was left alone: its recorded location, \"C:\\Windows\", is the "
-            "Windows folder.");
-  EXPECT_TRUE(FileExists(L"C:\\windows\\win.ini"));
+            "The cookie folder was left alone: its recorded location, "
+            "\"C:\\Windows\\System32\\drivers\", lies inside the Windows system folder.");
+  EXPECT_TRUE(FileExists(L"C:\\windows\\system32\\drivers"));
+}
+
+TEST_F(CleanerTest, ClearCacheRefusesTheApplicationDataFolder) {
+  wchar_t app_data[MAX_PATH];
+  ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, app_data), S_OK);
+  ASSERT_TRUE(MakeFile(std::wstring(app_data) + L"\\settings.ini"));
+  cache_ = app_data;
+  EXPECT_EQ(Press(kIdCommand1),
+            "The Internet cache was not cleared completely.\n\n"
+            "The cache folder was left alone: its recorded location, \"" +
+                Narrow(app_data) +
+                "\", is your application data folder.\n"
+                "The list of typed addresses was cleared.");
+  EXPECT_TRUE(FileExists(std::wstring(app_data) + L"\\settings.ini"));
 }
 
 }  // namespace

@@ -211,6 +211,12 @@ TEST_F(WindowTest, TabKeyVisitsTheShownPagesControlsInOrder) {
   }
 }
 
+// Screen readers name a field that has no caption of its own from the
+// static text just before it in the z-order.
+TEST_F(WindowTest, TheAddressBoxIsNamedByItsLabelForScreenReaders) {
+  EXPECT_EQ(GetWindow(Control(kIdText1), GW_HWNDPREV), Control(kIdLabel6));
+}
+
 TEST_F(WindowTest, ClickOnTheWebLinkOpensTheMakersPage) {
   // Stand in for the browser: the driver writes what it was asked to open.
   constexpr wchar_t kOpened[] = L"C:\\opened-url.txt";
