@@ -22,6 +22,7 @@ namespace {
 using fakes::FakeServiceControl;
 using platform::ServiceOutcome;
 using platform::ServiceState;
+using platform::UnloadReason;
 using platform::WindowState;
 
 constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
@@ -31,7 +32,7 @@ class Form1LifecycleTest : public testing::Test {
   Form1LifecycleTest() {
     chkmess.on_click = [this] { form.chkmess_Click(); };
     window.on_resize = [this] { form.Form_Resize(); };
-    window.on_unload = [this] { form.Form_Unload(); };
+    window.on_unload = [this] { form.Form_Unload(UnloadReason::kClose); };
     Picture1.readable_files = {L"C:\\Quellnet\\green.gif", L"C:\\Quellnet\\red.gif"};
     services.states[L"Messenger"] = ServiceState::kRunning;
     registry.CreateKey(kRunKey);
@@ -150,7 +151,7 @@ TEST_F(Form1LifecycleTest, UnloadWritesTheThreeOptionsInOrderThenAddsTheEntry) {
   chkStartup.SetValue(1);
   chkHideOnStart.SetValue(1);
   chkmess.SetValue(1);
-  form.Form_Unload();
+  form.Form_Unload(UnloadReason::kClose);
 
   ASSERT_EQ(settings.writes.size(), 3u);
   const wchar_t* keys[] = {L"StartUp", L"HideOnStart", L"mess"};
@@ -164,8 +165,9 @@ TEST_F(Form1LifecycleTest, UnloadWritesTheThreeOptionsInOrderThenAddsTheEntry) {
   EXPECT_EQ(registry.calls.back(), fakes::FakeRegistry::Op::kSet);
   ASSERT_NE(RunEntry(), nullptr);
   EXPECT_EQ(RunEntry()->text, L"\"C:\\Quellnet\\quellnet.exe\"");
-  // Nothing is undone: the service stays stopped.
+  // Nothing is undone: the service stays stopped. All saved: nothing to tell.
   EXPECT_EQ(services.StateOf(L"Messenger"), ServiceState::kStopped);
+  EXPECT_TRUE(window.messages.empty());
 }
 
 TEST_F(Form1LifecycleTest, UnloadAddsTheEntryForRunAtStartupOneOrTwoAndRemovesItForZero) {
@@ -174,7 +176,7 @@ TEST_F(Form1LifecycleTest, UnloadAddsTheEntryForRunAtStartupOneOrTwoAndRemovesIt
     registry.Put(kRunKey, L"Quellnet", L"\"C:\\old\\quellnet.exe\"");
     Store(L"StartUp", text);
     form.Form_Load();
-    form.Form_Unload();
+    form.Form_Unload(UnloadReason::kClose);
     EXPECT_EQ(Stored(L"StartUp"), text);
     EXPECT_EQ(Stored(L"mess"), L"0");
     if (text == std::wstring(L"0")) {
@@ -186,21 +188,38 @@ TEST_F(Form1LifecycleTest, UnloadAddsTheEntryForRunAtStartupOneOrTwoAndRemovesIt
   }
 }
 
-TEST_F(Form1LifecycleTest, AFailingWriteLosesOnlyItsOwnValue) {
-  form.Form_Load();
-  chkStartup.SetValue(1);
-  chkHideOnStart.SetValue(1);
-  chkmess.SetValue(1);
+// Each write stands on its own; whatever was not saved is told once, in one
+// box at close that names it, and not at all while the session ends.
+TEST_F(Form1LifecycleTest, AFailedSaveLosesOnlyItsOwnValueAndIsToldAtCloseOnly) {
   for (const wchar_t* failing : {L"StartUp", L"HideOnStart"}) {
     settings.failing_writes.insert({L"Quellnet", L"Options", failing});
   }
-  form.Form_Unload();
+  registry.FailOn(fakes::FakeRegistry::Op::kSet, kRunKey, platform::RegStatus::kAccessDenied);
+  registry.FailOn(fakes::FakeRegistry::Op::kDeleteValue, kRunKey,
+                  platform::RegStatus::kAccessDenied);
+  chkStartup.SetValue(1);
 
+  form.Form_Unload(UnloadReason::kSessionEnd);
   EXPECT_EQ(settings.writes.size(), 3u);
   EXPECT_EQ(Stored(L"StartUp"), std::nullopt);
-  EXPECT_EQ(Stored(L"HideOnStart"), std::nullopt);
-  EXPECT_EQ(Stored(L"mess"), L"1");
-  EXPECT_NE(RunEntry(), nullptr);
+  EXPECT_EQ(Stored(L"mess"), L"0");
+  EXPECT_TRUE(window.messages.empty());
+
+  form.Form_Unload(UnloadReason::kClose);
+  ASSERT_EQ(window.messages.size(), 1u);
+  const std::wstring& text = window.messages[0].text;
+  EXPECT_EQ(window.messages[0].caption, L"Quellnet");
+  EXPECT_EQ(window.messages[0].icon, platform::MessageIcon::kWarning);
+  for (const wchar_t* named : {L"\"Run at Startup\"", L"\"Run Minimized\"", L"log on"}) {
+    EXPECT_NE(text.find(named), std::wstring::npos) << testing::PrintToString(text);
+  }
+  EXPECT_EQ(text.find(L"Enable Protection"), std::wstring::npos);
+
+  // An entry that stays because it could not be removed is told as such.
+  chkStartup.SetValue(0);
+  form.Form_Unload(UnloadReason::kClose);
+  ASSERT_EQ(window.messages.size(), 2u);
+  EXPECT_NE(window.messages[1].text.find(L"will still start"), std::wstring::npos);
 }
 
 TEST_F(Form1LifecycleTest, CloseFromTheTrayMenuWhileHiddenSavesTheOptionsAndRemovesTheIcon) {
