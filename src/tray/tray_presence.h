@@ -35,17 +35,9 @@ class TrayPresence {
   // Takes the icon out of the notification area as the program ends.
   void RemoveIcon();
 
-  // True once any request has put the icon into the notification area.
-  bool IconEverAdded() const { return icon_ever_added_; }
-
  private:
-  void TryAdd();
-
   platform::MainWindow& window_;
   platform::TrayIcon& icon_;
-  // Hiding the window is only safe when there is, or has been, an icon to
-  // bring it back with; without one the window stays on the taskbar.
-  bool icon_ever_added_ = false;
 };
 
 }  // namespace quellnet::tray
