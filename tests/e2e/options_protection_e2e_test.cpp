@@ -144,6 +144,27 @@ TEST_F(OptionsProtectionTest, WithoutTheServiceTheSwitchSaysSoAndShowsProtected)
   EXPECT_EQ(CheckState(Control(kIdChkmess)), BST_CHECKED);
 }
 
+// Turning protection on never makes a disabled service startable again; a
+// service that was removed but still runs is stopped, not taken as missing.
+TEST_F(OptionsProtectionTest, ProtectionStopsADisabledOrRemovedServiceAndLeavesItDisabled) {
+  ASSERT_TRUE(tools::SetTestServiceStartType(kMessenger, SERVICE_DISABLED));
+  ASSERT_NO_FATAL_FAILURE(StartProgram({.options = {{L"mess", L"1"}}}));
+  EXPECT_EQ(Caption(), kProtected);
+  EXPECT_EQ(TestServiceState(kMessenger), SERVICE_STOPPED);
+  EXPECT_EQ(TestServiceStartType(kMessenger), SERVICE_DISABLED);
+
+  ASSERT_TRUE(tools::SetTestServiceStartType(kMessenger, SERVICE_DEMAND_START));
+  ASSERT_TRUE(tools::StartTestService(kMessenger));
+  ASSERT_TRUE(tools::MarkTestServiceForDeletion(kMessenger));
+  ASSERT_EQ(TestServiceState(kMessenger), SERVICE_RUNNING);
+  ASSERT_NO_FATAL_FAILURE(Toggle(kIdChkmess));  // off: it runs, as asked
+  ASSERT_TRUE(WaitUntil([&] { return Caption() == kNotProtected; })) << Narrow(Caption());
+  ASSERT_NO_FATAL_FAILURE(Toggle(kIdChkmess));  // on: it is stopped, and goes
+  ASSERT_TRUE(WaitUntil([&] { return Caption() == kProtected; })) << Narrow(Caption());
+  EXPECT_FALSE(program_.WaitForMessageBox(kQuietPeriod).has_value());
+  EXPECT_NE(TestServiceState(kMessenger), SERVICE_RUNNING);
+}
+
 TEST_F(OptionsProtectionTest, AServiceThatFailsToStartIsReportedAndShownAsItIs) {
   // A service whose program file is missing: every start fails at once.
   ASSERT_TRUE(tools::DeleteTestService(kMessenger));
