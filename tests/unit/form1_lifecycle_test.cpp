@@ -222,6 +222,14 @@ TEST_F(Form1LifecycleTest, AFailedSaveLosesOnlyItsOwnValueAndIsToldAtCloseOnly) 
   EXPECT_NE(window.messages[1].text.find(L"will still start"), std::wstring::npos);
 }
 
+// The web link opens the page that the build names, not one fixed in code.
+TEST_F(Form1LifecycleTest, TheWebLinkOpensThePageTheBuildNames) {
+  const std::string expected = QUELLNET_EXPECTED_WEB_ADDRESS;
+  form.Label3_Click();
+  EXPECT_EQ(shell.opened,
+            std::vector<std::wstring>{std::wstring(expected.begin(), expected.end())});
+}
+
 TEST_F(Form1LifecycleTest, CloseFromTheTrayMenuWhileHiddenSavesTheOptionsAndRemovesTheIcon) {
   Store(L"HideOnStart", L"1");
   form.Form_Load();
