@@ -227,18 +227,27 @@ TEST_F(OptionsProtectionTest, TheEntryIsQuotedForAFolderWithBlanksAndGoesWithThe
   EXPECT_FALSE(UserValueExists(kRunKey, kRunValueName));
 
   // Ending the Windows session saves as closing does; afterwards Windows
-  // ends the process without any further message.
+  // ends the process without any further message, not even for an entry
+  // that could not be written (no Run key).
   ASSERT_NO_FATAL_FAILURE(StartProgram());
   ASSERT_TRUE(program_.SelectPage(kPreferencesPage));
   ASSERT_NO_FATAL_FAILURE(Toggle(kIdChkHideOnStart));
+  ASSERT_NO_FATAL_FAILURE(Toggle(kIdChkStartup));
+  ASSERT_TRUE(DeleteUserKeyTree(kRunKey));
   DWORD_PTR answer = 0;
   ASSERT_TRUE(SendMessageTimeoutW(Main(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF,
                                   SMTO_ABORTIFHUNG, 5000, &answer));
   EXPECT_NE(answer, 0u);
   ASSERT_TRUE(SendMessageTimeoutW(Main(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG,
                                   5000, &answer));
+  EXPECT_FALSE(program_.WaitForMessageBox(kQuietPeriod).has_value());
   program_.Kill();
   EXPECT_EQ(ReadOption(L"HideOnStart"), L"1");
+  HKEY run = nullptr;  // the Run key back for whatever runs next
+  EXPECT_EQ(
+      RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_READ, nullptr, &run, nullptr),
+      ERROR_SUCCESS);
+  RegCloseKey(run);
 }
 
 }  // namespace
