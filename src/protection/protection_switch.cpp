@@ -47,8 +47,8 @@ Notice NoticeFor(bool stop_requested, const platform::ServiceResult& result, Ser
     case ServiceOutcome::kMarkedForDeletion:
       if (stop_requested) {
         return {failed +
-                    L". It has been removed from Windows but still runs; Windows deletes it "
-                    L"once it has stopped, at the latest when the computer restarts.",
+                    L". It has been removed from Windows, which deletes it once it has "
+                    L"stopped, at the latest when the computer restarts.",
                 MessageIcon::kWarning};
       }
       return {

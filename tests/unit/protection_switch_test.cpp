@@ -58,7 +58,7 @@ TEST(ProtectionSwitch, ShowsTheStateTheServiceIsInAfterEveryOutcome) {
       {true, O::kAlreadyInState, S::kStopped, true, std::nullopt, L""},
       {true, O::kNotInstalled, S::kNotInstalled, true, kInfo, L"not installed"},
       // Marked for deletion yet still running: shown as it is, not as missing.
-      {true, O::kMarkedForDeletion, S::kRunning, false, kWarn, L"still runs"},
+      {true, O::kMarkedForDeletion, S::kRunning, false, kWarn, L"removed from Windows"},
       {true, O::kAccessDenied, S::kRunning, false, kWarn, L"administrator"},
       {true, O::kTimedOut, S::kPending, false, kWarn, L"30 seconds"},
       {true, O::kOtherError, S::kRunning, false, kWarn, L"The dependent services are running."},

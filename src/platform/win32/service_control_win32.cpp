@@ -69,10 +69,11 @@ DWORD SetStartType(SC_HANDLE service, DWORD start_type) {
 DWORD KeepFromStartingAgain(SC_HANDLE service) {
   // The largest configuration the call returns is 8 KiB; whole 64-bit words
   // keep the record's pointers aligned.
-  std::vector<std::uint64_t> buffer(8192 / sizeof(std::uint64_t));
+  constexpr DWORD kLargestConfig = 8192;
+  std::vector<std::uint64_t> buffer(kLargestConfig / sizeof(std::uint64_t));
   auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGW*>(buffer.data());
   DWORD needed = 0;
-  if (!::QueryServiceConfigW(service, config, 8192, &needed)) {
+  if (!::QueryServiceConfigW(service, config, kLargestConfig, &needed)) {
     return ::GetLastError();
   }
   if (config->dwStartType == SERVICE_DISABLED) {
