@@ -71,12 +71,18 @@ tested=("native unit tests")
 say "running the native unit tests"
 ctest --test-dir "$build/native" --output-on-failure -j "$jobs" || failed+=("native unit tests")
 
-say "checking the 32-bit program's imports against Windows XP SP3"
-ctest --test-dir "$build/windows-tests-x86" --output-on-failure -L static || failed+=("XP import check")
-tested+=("XP import check")
+# Checks of the program files that need no Wine: the manifest's architecture
+# (both programs) and the 32-bit program's imports against Windows XP SP3.
+for arch in x86 x64; do
+  [[ -f $build/windows-tests-$arch/CTestTestfile.cmake ]] || configure_tests "$arch"
+  say "checking the $arch program file (manifest$([[ $arch == x86 ]] && echo ", XP imports"))"
+  ctest --test-dir "$build/windows-tests-$arch" --output-on-failure -L static ||
+    failed+=("$arch program file checks")
+done
+tested+=("program file checks")
 
 for arch in "${archs[@]}"; do
-  say "running the end-to-end tests of the $arch program under $( [[ $arch == x64 ]] && echo 64 || echo 32 )-bit Wine"
+  say "running the end-to-end tests of the $arch program under $([[ $arch == x64 ]] && echo 64 || echo 32)-bit Wine"
   # The display of the caller (if any) is never used: each test starts its own Xvfb.
   env -u DISPLAY ctest --test-dir "$build/windows-tests-$arch" --output-on-failure -j "$jobs" -L e2e ||
     failed+=("$arch end-to-end tests")

@@ -10,6 +10,9 @@
 #include "fixture.h"
 #include "platform/win32/handles.h"
 
+// After <windows.h>, which fixture.h brings in.
+#include <sddl.h>
+
 namespace quellnet::e2e {
 namespace {
 
@@ -96,6 +99,46 @@ bool MakeUnixFolderLink(const std::wstring& link, const std::wstring& target) {
   });
 }
 
+// The current user's hive as the kernel names it ("\Registry\User\<SID>"),
+// the form a registry link's target takes.
+std::wstring UserHive() {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
+    return {};
+  }
+  const UniqueKernelHandle owned(token);
+  alignas(TOKEN_USER) BYTE buffer[256];
+  DWORD size = 0;
+  wchar_t* sid = nullptr;
+  if (!GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &size) ||
+      !ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, &sid)) {
+    return {};
+  }
+  std::wstring hive = L"\\Registry\\User\\" + std::wstring(sid);
+  LocalFree(sid);
+  return hive;
+}
+
+// Makes `link` (below HKEY_CURRENT_USER) a registry link to `target` (below
+// HKEY_CURRENT_USER too).
+bool MakeRegistryLink(const std::wstring& link, const std::wstring& target) {
+  const std::wstring hive = UserHive();
+  HKEY key = nullptr;
+  if (hive.empty() ||
+      RegCreateKeyExW(HKEY_CURRENT_USER, link.c_str(), 0, nullptr, REG_OPTION_CREATE_LINK,
+                      KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+    return false;
+  }
+  // The kernel's name of the target, stored without a terminating NUL.
+  const std::wstring kernel_name = hive + L"\\" + target;
+  const bool made =
+      RegSetValueExW(key, L"SymbolicLinkValue", 0, REG_LINK,
+                     reinterpret_cast<const BYTE*>(kernel_name.data()),
+                     static_cast<DWORD>(kernel_name.size() * sizeof(wchar_t))) == ERROR_SUCCESS;
+  RegCloseKey(key);
+  return made;
+}
+
 class CleanerTest : public QuellnetTest {
  protected:
   void SetUp() override {
@@ -165,6 +208,22 @@ TEST_F(CleanerTest, ClearCacheEmptiesTheCacheAndDeletesTheTypedAddresses) {
   EXPECT_EQ(Contents(cache_), Paths{});
   HKEY key = nullptr;
   EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, kTypedUrls, 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
+}
+
+// "TypedURLs" made a link to another program's key: the link goes, the key
+// it leads to stays whole.
+TEST_F(CleanerTest, ClearCacheDeletesALinkedTypedAddressKeyAsTheLinkOnly) {
+  const std::wstring target = L"Software\\QuellnetTests\\Another program";
+  ASSERT_TRUE(WriteString(target, L"setting", L"keep"));
+  ASSERT_TRUE(WriteString(target + L"\\Inner", L"also", L"keep"));
+  ASSERT_TRUE(DeleteUserKeyTree(kTypedUrls));
+  ASSERT_TRUE(MakeRegistryLink(kTypedUrls, target));
+  ASSERT_EQ(ReadUserString(kTypedUrls, L"setting"), L"keep") << "the link leads nowhere";
+
+  EXPECT_EQ(Press(kIdCommand1), "Internet Cache Cleared !");
+  EXPECT_EQ(ReadUserString(target, L"setting"), L"keep");
+  EXPECT_EQ(ReadUserString(target + L"\\Inner", L"also"), L"keep");
+  EXPECT_FALSE(ReadUserString(kTypedUrls, L"setting").has_value());
 }
 
 TEST_F(CleanerTest, ClearCacheLeavesAFileHeldOpenAndSaysSo) {
