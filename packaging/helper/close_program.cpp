@@ -42,8 +42,11 @@ bool CloseRunningQuellnet(unsigned long wait_ms) {
   // repeat until no main window is left.
   while (HWND window = ::FindWindowW(kForm1ClassName, nullptr)) {
     DWORD process_id = 0;
-    // Without an owner the window has just gone; look again.
     if (::GetWindowThreadProcessId(window, &process_id) == 0) {
+      // The window has just gone; look again while there is time.
+      if (Remaining(deadline) == 0) {
+        return false;
+      }
       continue;
     }
     // Opened before the close so that the process can't end unseen; when it
