@@ -10,6 +10,9 @@
 INSERT INTO Registry (Registry, Root, `Key`, Name, Component_) VALUES ('RemoveSettingsKey', 1, 'Software\Quellnet', '-', 'Program')
 -- ... and %LOCALAPPDATA%\Programs when the package made it and it is empty
 -- (the Quellnet folder itself has its RemoveFolder row from quellnet.wxs).
+-- Wine 8 works through these rows before it deletes the files, so there the
+-- folders are not yet empty; it removes the component's own folder later by
+-- itself, and leaves an empty Programs folder behind.
 INSERT INTO RemoveFile (FileKey, Component_, DirProperty, InstallMode) VALUES ('RemoveProgramsFolder', 'Program', 'LocalPrograms', 2)
 -- Before anything changes, a running Quellnet is closed the normal way and
 -- waited for (msi_helper close-program): its unload writes the options and

@@ -150,6 +150,11 @@ build_zip() {
   say "built $zip_file"
 }
 
+# A full build replaces every earlier download in the output folder, so that
+# dist/ never offers an older version beside the new one.
+if ((${#archs[@]} == 2)); then
+  rm -f "$output"/Quellnet-*-x86.msi "$output"/Quellnet-*-x64.msi "$output"/Quellnet-*-portable.zip
+fi
 for arch in "${archs[@]}"; do
   say "building the $arch quellnet.exe and the installer's helper"
   cmake --preset "windows-$arch" -B "$QUELLNET_BUILD_DIR/windows-$arch" >/dev/null
