@@ -119,6 +119,9 @@ msiexec /i "C:\\run\\Quellnet-$version-$arch.msi" || die "the installation faile
 check "program and pictures installed" test -f "$(unix_path "$program")" \
   -a -f "$(unix_path "${program%\\*}\\green.gif")" -a -f "$(unix_path "${program%\\*}\\red.gif")"
 check "Start-menu shortcut" test -f "$(unix_path "$shortcut")"
+# Wine's menu builder would copy the shortcut into the host's menus.
+host_menu=$(find "${XDG_DATA_HOME:-$HOME/.local/share}/applications" -ipath '*quellnet*' 2>/dev/null)
+check "nothing in the host's menus${host_menu:+: $host_menu}" test -z "$host_menu"
 check "Programs and Features: name" equals "$(uninstall_entry "$old_code" DisplayName)" Quellnet
 check "Programs and Features: version" equals "$(uninstall_entry "$old_code" DisplayVersion)" "$version"
 check "Programs and Features: publisher" equals "$(uninstall_entry "$old_code" Publisher)" Corvane
