@@ -24,7 +24,6 @@
 # the script says that its output is unsigned.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
-cd "$QUELLNET_ROOT"
 
 usage() { die "usage: $0 [--arch x86|x64] [--version X.Y.Z] [--output DIR]"; }
 
@@ -42,6 +41,7 @@ while (($#)); do
   shift 2
 done
 [[ $output == /* ]] || output=$PWD/$output
+cd "$QUELLNET_ROOT"
 
 project_version=$(sed -n 's/^project(quellnet VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 [[ $project_version =~ ^[0-9]+\.[0-9]+\.[0-9]+$ ]] ||
@@ -62,11 +62,12 @@ fi
 
 # Signs FILE in place (Authenticode; an .exe or an .msi).
 sign() {
-  local file=$1 options=(-pkcs12 "$QUELLNET_SIGN_PKCS12" -pass "${QUELLNET_SIGN_PASSWORD:-}"
-    -n Quellnet -i http://www.quellnet.example/ -h sha256)
+  local file=$1 options=(-pkcs12 "$QUELLNET_SIGN_PKCS12" -n Quellnet -i http://www.quellnet.example/
+    -h sha256)
   [[ -n ${QUELLNET_SIGN_TIMESTAMP:-} ]] && options+=(-ts "$QUELLNET_SIGN_TIMESTAMP")
-  osslsigncode sign "${options[@]}" -in "$file" -out "$file.signed" >/dev/null ||
-    die "could not sign $file"
+  # The password through a pipe: on the command line every user could read it.
+  osslsigncode sign "${options[@]}" -readpass <(printf '%s' "${QUELLNET_SIGN_PASSWORD:-}") \
+    -in "$file" -out "$file.signed" >/dev/null || die "could not sign $file"
   mv "$file.signed" "$file"
 }
 
