@@ -12,7 +12,9 @@
 #    program under 64-bit Wine, and against the 32-bit program under 32-bit
 #    Wine where this machine can execute 32-bit code. Each test program runs
 #    in its own copy of a throw-away prefix on its own Xvfb display (see
-#    tests/e2e/CMakeLists.txt and scripts/wine-exec.sh).
+#    tests/e2e/CMakeLists.txt and scripts/wine-exec.sh). After each
+#    architecture's suite, that architecture's MSI is installed, upgraded and
+#    uninstalled under the same Wine (tests/package/msi_test.sh).
 #
 # It says at the start which architectures it tests and why, and its last
 # line says which it tested. Build trees go to build/ (or
@@ -85,11 +87,15 @@ for arch in "${archs[@]}"; do
   env -u DISPLAY ctest --test-dir "$build/windows-tests-$arch" --output-on-failure -j "$jobs" -L e2e ||
     failed+=("$arch end-to-end tests")
   tested+=("$arch end-to-end tests")
+  say "installing, upgrading and uninstalling the $arch MSI under Wine"
+  env -u DISPLAY tests/package/msi_test.sh "$arch" || failed+=("$arch package test")
+  tested+=("$arch package test")
 done
 
 untested=()
 for arch in x86 x64; do
-  [[ " ${archs[*]} " == *" $arch "* ]] || untested+=("$arch end-to-end tests (not runnable on this machine)")
+  [[ " ${archs[*]} " == *" $arch "* ]] ||
+    untested+=("$arch end-to-end and package tests (not runnable on this machine)")
 done
 
 elapsed=$((SECONDS - started))
