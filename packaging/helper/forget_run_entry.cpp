@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "app/app_info.h"
+#include "platform/app_info.h"
 #include "app/run_at_startup.h"
 #include "platform/win32/handles.h"
 
@@ -48,7 +48,7 @@ bool MayExist(const std::wstring& path) {
 
 ForgetResult ForgetRunEntry(const std::wstring& program) {
   const std::wstring key_path(app::kRunKeyPath);
-  const std::wstring value_name(app::kApplicationTitle);
+  const std::wstring value_name(platform::kApplicationTitle);
   UniqueHKey run;
   LONG status = ::RegOpenKeyExW(HKEY_CURRENT_USER, key_path.c_str(), 0,
                                 KEY_QUERY_VALUE | KEY_SET_VALUE, run.Receive());
