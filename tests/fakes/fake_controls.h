@@ -4,6 +4,7 @@
 // What they show is kept in plain fields for the tests to read.
 #pragma once
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -13,18 +14,17 @@
 
 namespace quellnet::fakes {
 
-class FakeCheckBox final : public platform::CheckBox {
- public:
+struct FakeCheckBox final : platform::CheckBox {
   platform::CheckValue Value() const override { return value; }
+  // Like the real box, it takes only 0, 1 and 2.
   bool SetValue(int new_value) override {
     if (new_value < 0 || new_value > 2) {
       return false;
     }
-    if (new_value != value) {
-      value = static_cast<platform::CheckValue>(new_value);
-      if (on_click) {
-        on_click();
-      }
+    const bool changed = new_value != value;
+    value = static_cast<platform::CheckValue>(new_value);
+    if (changed && on_click) {
+      on_click();
     }
     return true;
   }
@@ -45,22 +45,18 @@ struct FakeTextBox final : platform::TextBox {
   std::wstring text;
 };
 
+// Every picture loads but those listed as missing.
 struct FakePictureBox final : platform::PictureBox {
   bool LoadPicture(const std::wstring& path) override {
-    load_attempts.push_back(path);
-    for (const auto& readable : readable_files) {
-      if (readable == path) {
-        picture = path;
-        return true;
-      }
-    }
-    return false;
+    last_load = path;
+    picture = std::count(missing.begin(), missing.end(), path) == 0 ? path : L"";
+    return !picture.empty();
   }
   void Clear() override { picture.clear(); }
 
-  std::wstring picture;  // the path of the picture shown, empty for none
-  std::vector<std::wstring> readable_files;
-  std::vector<std::wstring> load_attempts;
+  std::wstring picture;    // the path of the picture shown, empty for none
+  std::wstring last_load;  // the last path asked for
+  std::vector<std::wstring> missing;
 };
 
 struct ShownMessage {
@@ -73,9 +69,8 @@ struct FakeMainWindow final : platform::MainWindow {
   platform::WindowState State() const override { return state; }
   void SetState(platform::WindowState new_state) override {
     state = new_state;
-    if (state == platform::WindowState::kNormal) {
-      visible = true;  // restoring a hidden window shows it, as Win32 does
-    }
+    // Restoring a hidden window shows it, as Win32 does.
+    visible = visible || state == platform::WindowState::kNormal;
     if (on_resize) {
       on_resize();
     }
@@ -83,25 +78,17 @@ struct FakeMainWindow final : platform::MainWindow {
   void Show() override { visible = true; }
   void Hide() override { visible = false; }
   void Unload() override {
-    if (!unloaded) {
-      unloaded = true;
-      if (on_unload) {
-        on_unload();
-      }
+    if (!unloaded && on_unload) {
+      on_unload();
     }
+    unloaded = true;
   }
   bool SetForeground() override {
     ++foreground_requests;
     return foreground_granted;
   }
-  void PopupTrayMenu() override {
-    ++menu_popups;
-    foreground_requests_before_popup = foreground_requests;
-  }
-  void SetWaitCursor(bool busy) override {
-    wait_cursor = busy;
-    wait_cursor_shown += busy ? 1 : 0;
-  }
+  void PopupTrayMenu() override { foreground_requests_before_popup = foreground_requests; }
+  void SetWaitCursor(bool busy) override { wait_cursor = busy; }
   void ShowMessage(std::wstring_view text, std::wstring_view caption,
                    platform::MessageIcon icon) override {
     messages.push_back({std::wstring(text), std::wstring(caption), icon});
@@ -118,12 +105,10 @@ struct FakeMainWindow final : platform::MainWindow {
   std::function<void()> on_message;
   bool unloaded = false;
   bool wait_cursor = false;
-  int wait_cursor_shown = 0;
   // Windows may refuse the foreground; nothing may depend on it.
   bool foreground_granted = true;
   int foreground_requests = 0;
-  int menu_popups = 0;
-  int foreground_requests_before_popup = 0;
+  int foreground_requests_before_popup = -1;  // -1: no menu popped up
   std::vector<ShownMessage> messages;
 };
 

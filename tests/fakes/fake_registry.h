@@ -6,9 +6,7 @@
 
 #include <algorithm>
 #include <cwctype>
-#include <iterator>
 #include <map>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,130 +15,85 @@
 
 namespace quellnet::fakes {
 
-class FakeRegistry final : public platform::Registry {
- public:
+struct FakeRegistry final : platform::Registry {
+  using RegStatus = platform::RegStatus;
   enum class Op { kRead, kCreateKey, kSet, kDeleteValue, kDeleteKeyTree };
-
   struct Value {
     std::wstring text;
     bool is_text = true;  // false: a value of another type (REG_DWORD, ...)
   };
 
-  // Creates the key and its parents.
-  platform::RegStatus CreateKey(std::wstring_view key_path) override {
-    calls.push_back(Op::kCreateKey);
-    if (const auto failure = Failure(Op::kCreateKey, key_path)) {
-      return *failure;
-    }
-    AddKey(key_path);
-    return platform::RegStatus::kOk;
-  }
-  // The same without a trace in `calls`, for setting up a test.
+  // Creates the key and its parents, for setting up a test.
   void AddKey(std::wstring_view key_path) {
-    std::wstring path = Fold(key_path);
-    for (;;) {
-      keys.try_emplace(path);
-      const auto separator = path.rfind(L'\\');
-      if (separator == std::wstring::npos) {
-        break;
-      }
-      path.resize(separator);
+    const std::wstring path = Fold(key_path);
+    for (auto end = path.size(); end != std::wstring::npos; end = path.rfind(L'\\', end - 1)) {
+      keys.try_emplace(path.substr(0, end));
     }
   }
   bool KeyExists(std::wstring_view key_path) const { return keys.count(Fold(key_path)) != 0; }
-
-  // Puts a value in place, creating its key.
-  void Put(std::wstring_view key_path, std::wstring_view value_name, std::wstring_view text,
+  void Put(std::wstring_view key_path, std::wstring_view name, std::wstring_view text,
            bool is_text = true) {
     AddKey(key_path);
-    keys[Fold(key_path)][Fold(value_name)] = Value{std::wstring(text), is_text};
+    keys[Fold(key_path)][Fold(name)] = Value{std::wstring(text), is_text};
   }
-
   // The value's data, or nullptr when there is none.
-  const Value* Find(std::wstring_view key_path, std::wstring_view value_name) const {
+  const Value* Find(std::wstring_view key_path, std::wstring_view name) const {
     const auto key = keys.find(Fold(key_path));
-    if (key == keys.end()) {
-      return nullptr;
-    }
-    const auto value = key->second.find(Fold(value_name));
-    return value == key->second.end() ? nullptr : &value->second;
+    const auto value = key == keys.end() ? nullptr : &key->second;
+    return value == nullptr || value->count(Fold(name)) == 0 ? nullptr : &value->at(Fold(name));
   }
-  std::size_t ValueCount(std::wstring_view key_path) const {
-    const auto key = keys.find(Fold(key_path));
-    return key == keys.end() ? 0 : key->second.size();
-  }
-
-  // Every operation of kind `op` on `key_path` returns `status` and changes
-  // nothing.
-  void FailOn(Op op, std::wstring_view key_path, platform::RegStatus status) {
+  // Every operation of kind `op` on `key_path` returns `status` and changes nothing.
+  void FailOn(Op op, std::wstring_view key_path, RegStatus status) {
     failures[{op, Fold(key_path)}] = status;
   }
 
-  platform::RegStatus ReadText(std::wstring_view key_path, std::wstring_view value_name,
-                               std::wstring& text) override {
-    calls.push_back(Op::kRead);
-    if (const auto failure = Failure(Op::kRead, key_path)) {
-      return *failure;
-    }
-    const Value* value = Find(key_path, value_name);
-    if (value == nullptr) {
-      return platform::RegStatus::kNotFound;
-    }
-    if (!value->is_text) {
-      return platform::RegStatus::kNotText;
-    }
-    text = value->text;
-    return platform::RegStatus::kOk;
+  RegStatus CreateKey(std::wstring_view key_path) override {
+    return Do(Op::kCreateKey, key_path, [&] { return AddKey(key_path), RegStatus::kOk; });
+  }
+  RegStatus ReadText(std::wstring_view key_path, std::wstring_view name,
+                     std::wstring& text) override {
+    return Do(Op::kRead, key_path, [&] {
+      const Value* value = Find(key_path, name);
+      if (value != nullptr && value->is_text) {
+        text = value->text;
+      }
+      return value == nullptr  ? RegStatus::kNotFound
+             : !value->is_text ? RegStatus::kNotText
+                               : RegStatus::kOk;
+    });
+  }
+  RegStatus SetText(std::wstring_view key_path, std::wstring_view name,
+                    std::wstring_view text) override {
+    return Do(Op::kSet, key_path, [&] {
+      const auto key = keys.find(Fold(key_path));
+      if (key == keys.end()) {
+        return RegStatus::kNotFound;
+      }
+      key->second[Fold(name)] = Value{std::wstring(text), true};
+      return RegStatus::kOk;
+    });
+  }
+  RegStatus DeleteValue(std::wstring_view key_path, std::wstring_view name) override {
+    return Do(Op::kDeleteValue, key_path, [&] {
+      const auto key = keys.find(Fold(key_path));
+      return key != keys.end() && key->second.erase(Fold(name)) != 0 ? RegStatus::kOk
+                                                                     : RegStatus::kNotFound;
+    });
+  }
+  RegStatus DeleteKeyTree(std::wstring_view key_path) override {
+    return Do(Op::kDeleteKeyTree, key_path, [&] {
+      const std::wstring path = Fold(key_path);
+      const std::size_t erased = std::erase_if(keys, [&](const auto& key) {
+        return key.first == path || key.first.starts_with(path + L"\\");
+      });
+      return erased != 0 ? RegStatus::kOk : RegStatus::kNotFound;
+    });
   }
 
-  platform::RegStatus SetText(std::wstring_view key_path, std::wstring_view value_name,
-                              std::wstring_view text) override {
-    calls.push_back(Op::kSet);
-    if (const auto failure = Failure(Op::kSet, key_path)) {
-      return *failure;
-    }
-    const auto key = keys.find(Fold(key_path));
-    if (key == keys.end()) {
-      return platform::RegStatus::kNotFound;
-    }
-    key->second[Fold(value_name)] = Value{std::wstring(text), true};
-    return platform::RegStatus::kOk;
-  }
-
-  platform::RegStatus DeleteValue(std::wstring_view key_path,
-                                  std::wstring_view value_name) override {
-    calls.push_back(Op::kDeleteValue);
-    if (const auto failure = Failure(Op::kDeleteValue, key_path)) {
-      return *failure;
-    }
-    const auto key = keys.find(Fold(key_path));
-    if (key == keys.end() || key->second.erase(Fold(value_name)) == 0) {
-      return platform::RegStatus::kNotFound;
-    }
-    return platform::RegStatus::kOk;
-  }
-
-  platform::RegStatus DeleteKeyTree(std::wstring_view key_path) override {
-    calls.push_back(Op::kDeleteKeyTree);
-    if (const auto failure = Failure(Op::kDeleteKeyTree, key_path)) {
-      return *failure;
-    }
-    const std::wstring path = Fold(key_path);
-    if (keys.erase(path) == 0) {
-      return platform::RegStatus::kNotFound;
-    }
-    const std::wstring below = path + L"\\";
-    for (auto it = keys.begin(); it != keys.end();) {
-      it = it->first.compare(0, below.size(), below) == 0 ? keys.erase(it) : std::next(it);
-    }
-    return platform::RegStatus::kOk;
-  }
-
-  // The kind of every call, in call order.
-  std::vector<Op> calls;
-  // Key paths and value names folded to lower case, as Windows compares them.
+  std::vector<Op> calls;  // the kind of every call, in call order
+  // Key paths and value names folded to lower case.
   std::map<std::wstring, std::map<std::wstring, Value>> keys;
-  std::map<std::pair<Op, std::wstring>, platform::RegStatus> failures;
+  std::map<std::pair<Op, std::wstring>, RegStatus> failures;
 
  private:
   static std::wstring Fold(std::wstring_view text) {
@@ -149,13 +102,11 @@ class FakeRegistry final : public platform::Registry {
                    [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
     return folded;
   }
-
-  std::optional<platform::RegStatus> Failure(Op op, std::wstring_view key_path) const {
-    const auto found = failures.find({op, Fold(key_path)});
-    if (found == failures.end()) {
-      return std::nullopt;
-    }
-    return found->second;
+  template <typename Work>
+  RegStatus Do(Op op, std::wstring_view key_path, Work work) {
+    calls.push_back(op);
+    const auto failure = failures.find({op, Fold(key_path)});
+    return failure != failures.end() ? failure->second : work();
   }
 };
 

@@ -8,77 +8,61 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/service_control.h"
 
 namespace quellnet::fakes {
 
-class FakeServiceControl final : public platform::ServiceControl {
- public:
-  enum class Op { kStop, kStart, kQuery };
-
-  struct Call {
-    Op op;
-    std::wstring service_name;
-  };
-
-  // What the next Stop or Start reports instead of doing its work.
+struct FakeServiceControl final : platform::ServiceControl {
+  using State = platform::ServiceState;
   struct Scripted {
     platform::ServiceResult result;
-    platform::ServiceState state_after;
+    State state_after;
   };
 
-  platform::ServiceResult Stop(std::wstring_view service_name) override {
-    return Change(Op::kStop, service_name, platform::ServiceState::kStopped);
+  platform::ServiceResult Stop(std::wstring_view name) override {
+    return Change(L"Stop ", name, State::kStopped);
   }
-  platform::ServiceResult Start(std::wstring_view service_name) override {
-    return Change(Op::kStart, service_name, platform::ServiceState::kRunning);
+  platform::ServiceResult Start(std::wstring_view name) override {
+    return Change(L"Start ", name, State::kRunning);
   }
-  platform::ServiceState Query(std::wstring_view service_name) override {
-    calls.push_back({Op::kQuery, std::wstring(service_name)});
-    return StateOf(service_name);
-  }
-
-  platform::ServiceState StateOf(std::wstring_view service_name) const {
-    const auto found = states.find(std::wstring(service_name));
-    return found == states.end() ? platform::ServiceState::kNotInstalled : found->second;
+  State Query(std::wstring_view name) override {
+    calls.push_back(L"Query " + std::wstring(name));
+    const auto found = states.find(std::wstring(name));
+    return found == states.end() ? State::kNotInstalled : found->second;
   }
 
-  // Services not listed are not installed.
-  std::map<std::wstring, platform::ServiceState> states;
-  std::optional<Scripted> next;
-  std::vector<Call> calls;
-  // Runs inside every Stop and Start, before it returns.
-  std::function<void()> during_change;
+  std::map<std::wstring, State> states;  // services not listed are not installed
+  std::optional<Scripted> next;          // what the next Stop or Start does instead
+  std::vector<std::wstring> calls;       // "Stop Messenger", "Query Messenger", ...
+  std::function<void()> during_change;   // runs inside every Stop and Start
 
  private:
-  platform::ServiceResult Change(Op op, std::wstring_view service_name,
-                                 platform::ServiceState requested) {
-    calls.push_back({op, std::wstring(service_name)});
+  platform::ServiceResult Change(const wchar_t* op, std::wstring_view name, State requested) {
+    calls.push_back(op + std::wstring(name));
     if (during_change) {
       during_change();
     }
-    const std::wstring name(service_name);
+    const std::wstring key(name);
     if (next) {
-      const Scripted scripted = *next;
-      next.reset();
-      if (scripted.state_after == platform::ServiceState::kNotInstalled) {
-        states.erase(name);
-      } else {
-        states[name] = scripted.state_after;
+      const Scripted scripted = *std::exchange(next, std::nullopt);
+      states[key] = scripted.state_after;
+      if (scripted.state_after == State::kNotInstalled) {
+        states.erase(key);
       }
       return scripted.result;
     }
-    const auto found = states.find(name);
-    if (found == states.end()) {
-      return {platform::ServiceOutcome::kNotInstalled, {}};
+    const auto found = states.find(key);
+    using O = platform::ServiceOutcome;
+    const O outcome = found == states.end()        ? O::kNotInstalled
+                      : found->second == requested ? O::kAlreadyInState
+                                                   : O::kDone;
+    if (outcome == O::kDone) {
+      found->second = requested;
     }
-    if (found->second == requested) {
-      return {platform::ServiceOutcome::kAlreadyInState, {}};
-    }
-    found->second = requested;
-    return {platform::ServiceOutcome::kDone, {}};
+    return {outcome, {}};
   }
 };
 

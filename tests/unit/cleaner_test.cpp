@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "cleaners/browser_cleaner.h"
-#include "cleaners/tree_deletion.h"
+#include "cleaners/folder_safety.h"
 #include "fakes/fake_controls.h"
 #include "fakes/fake_file_system.h"
 #include "fakes/fake_registry.h"
@@ -101,7 +101,6 @@ TEST_F(CleanerTest, TheCacheCleanerEmptiesTheCacheAndTheTypedAddressesBeforeItSa
   EXPECT_EQ(Run(kCacheJob), L"Internet Cache Cleared !");
   EXPECT_EQ(window.messages[0].icon, MessageIcon::kNone);
   EXPECT_EQ(at_message, Paths{kCache});
-  EXPECT_EQ(window.wait_cursor_shown, 1);
   EXPECT_FALSE(registry.KeyExists(kTypedUrls));
   EXPECT_FALSE(registry.KeyExists(kTypedUrls + L"\\Extra"));
   EXPECT_EQ(files.Under(kCookies).size(), 8u);
@@ -301,35 +300,6 @@ TEST_F(CleanerTest, ALinkIsRemovedAsALinkAndWhatItLeadsToIsNeverOpened) {
   EXPECT_EQ(files.Under(kCache), (Paths{kCache, kContent}));
   EXPECT_TRUE(files.Exists(L"C:\\Data\\album\\sub\\two.jpg"));
   EXPECT_EQ(std::count(files.listed.begin(), files.listed.end(), kContent), 0);
-}
-
-TEST(DeleteTree, LeavesOnlyWhatCannotGoAndNamesEachEntryThatStays) {
-  fakes::FakeFileSystem files;
-  const std::wstring top = L"C:\\T";
-  for (const auto& path : {L"\\a.txt", L"\\kept\\deep\\held.dat", L"\\kept\\gone.txt",
-                           L"\\locked\\x.txt", L"\\empty"}) {
-    files.AddFile(top + path);
-  }
-  files.entries[top + L"\\empty"] = {true, false};
-  files.AddLink(top + L"\\link", L"C:\\Elsewhere");
-  files.AddFile(L"C:\\Elsewhere\\mine.txt");
-  files.delete_errors[top + L"\\kept\\deep\\held.dat"] = FsStatus::kInUse;
-  files.list_errors[top + L"\\locked"] = FsStatus::kAccessDenied;
-
-  std::vector<Leftover> left;
-  EXPECT_EQ(DeleteTree(files, top, {true, false}, left), FsStatus::kAccessDenied);
-  ASSERT_EQ(left.size(), 2u);
-  EXPECT_EQ(left[0].path, top + L"\\locked");
-  EXPECT_EQ(left[0].reason, FsStatus::kAccessDenied);
-  EXPECT_EQ(left[1].path, top + L"\\kept\\deep\\held.dat");
-  EXPECT_EQ(files.Under(top),
-            (Paths{top, top + L"\\kept", top + L"\\kept\\deep", top + L"\\kept\\deep\\held.dat",
-                   top + L"\\locked", top + L"\\locked\\x.txt"}));
-  EXPECT_TRUE(files.Exists(L"C:\\Elsewhere\\mine.txt"));
-
-  left.clear();
-  EXPECT_EQ(DeleteTree(files, L"C:\\None", {true, false}, left), FsStatus::kNotFound);
-  EXPECT_TRUE(left.empty());
 }
 
 // Any program can change where the registry says the folders are; a location

@@ -8,12 +8,9 @@
 #include "app/form1.h"
 #include "fakes/fake_controls.h"
 #include "fakes/fake_file_system.h"
-#include "fakes/fake_network.h"
 #include "fakes/fake_registry.h"
 #include "fakes/fake_service_control.h"
-#include "fakes/fake_shell.h"
-#include "fakes/fake_tray_icon.h"
-#include "tray/tray_presence.h"
+#include "fakes/fake_system.h"
 
 namespace quellnet::app {
 namespace {
@@ -33,7 +30,6 @@ class Form1LifecycleTest : public testing::Test {
     chkmess.on_click = [this] { form.chkmess_Click(); };
     window.on_resize = [this] { form.Form_Resize(); };
     window.on_unload = [this] { form.Form_Unload(UnloadReason::kClose); };
-    Picture1.readable_files = {L"C:\\Quellnet\\green.gif", L"C:\\Quellnet\\red.gif"};
     services.states[L"Messenger"] = ServiceState::kRunning;
     registry.AddKey(kRunKey);
   }
@@ -140,21 +136,22 @@ TEST_F(Form1LifecycleTest, StoredRunMinimisedMinimisesAtTheFirstPaintOnly) {
   EXPECT_EQ(resizes_while_minimised, 1);
 }
 
-TEST_F(Form1LifecycleTest, UnloadAddsTheEntryForRunAtStartupOneOrTwoAndRemovesItForZero) {
+// Each option is saved as its box shows it; "Run at Startup" 1 or 2 writes
+// the Run entry, 0 removes it.
+TEST_F(Form1LifecycleTest, UnloadSavesEveryOptionAndWritesOrRemovesTheRunEntry) {
   for (const wchar_t* text : {L"0", L"1", L"2"}) {
     SCOPED_TRACE(testing::PrintToString(std::wstring(text)));
     registry.Put(kRunKey, L"Quellnet", L"\"C:\\old\\quellnet.exe\"");
-    Store(L"StartUp", text);
+    for (const wchar_t* key : {L"StartUp", L"HideOnStart", L"mess"}) {
+      Store(key, text);
+    }
     form.Form_Load();
     form.Form_Unload(UnloadReason::kClose);
-    EXPECT_EQ(Stored(L"StartUp"), text);
-    EXPECT_EQ(Stored(L"mess"), L"0");
-    if (text == std::wstring(L"0")) {
-      EXPECT_EQ(RunEntry(), nullptr);
-    } else {
-      ASSERT_NE(RunEntry(), nullptr);
-      EXPECT_EQ(RunEntry()->text, L"\"C:\\Quellnet\\quellnet.exe\"");
+    for (const wchar_t* key : {L"StartUp", L"HideOnStart", L"mess"}) {
+      EXPECT_EQ(Stored(key), text);
     }
+    EXPECT_EQ(RunEntry() ? RunEntry()->text : L"",
+              text == std::wstring(L"0") ? L"" : L"\"C:\\Quellnet\\quellnet.exe\"");
   }
 }
 
@@ -197,31 +194,6 @@ TEST_F(Form1LifecycleTest, TheWebLinkOpensThePageTheBuildNames) {
   form.Label3_Click();
   EXPECT_EQ(shell.opened,
             std::vector<std::wstring>{std::wstring(expected.begin(), expected.end())});
-}
-
-TEST_F(Form1LifecycleTest,
-       CloseFromTheTrayMenuWhileHiddenSavesTheOptionsAddsTheEntryAndRemovesTheIcon) {
-  // A first run: no options stored yet, so not even their key exists.
-  form.Form_Load();
-  chkStartup.SetValue(1);
-  chkHideOnStart.SetValue(1);
-  chkmess.UserClick();
-  window.SetState(WindowState::kMinimized);
-  ASSERT_FALSE(window.visible);
-
-  form.TrayIcon_Notify(tray::kRightButtonUp);
-  form.mnuclose_Click();
-
-  EXPECT_TRUE(window.unloaded);
-  EXPECT_EQ(Stored(L"StartUp"), L"1");
-  EXPECT_EQ(Stored(L"HideOnStart"), L"1");
-  EXPECT_EQ(Stored(L"mess"), L"1");
-  ASSERT_NE(RunEntry(), nullptr);
-  EXPECT_EQ(RunEntry()->text, L"\"C:\\Quellnet\\quellnet.exe\"");
-  EXPECT_FALSE(tray_icon.present);
-  // Nothing is undone: the service stays stopped. All saved: nothing to tell.
-  EXPECT_EQ(services.StateOf(L"Messenger"), ServiceState::kStopped);
-  EXPECT_TRUE(window.messages.empty());
 }
 
 }  // namespace

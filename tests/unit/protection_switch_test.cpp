@@ -7,7 +7,7 @@
 
 #include "fakes/fake_controls.h"
 #include "fakes/fake_service_control.h"
-#include "fakes/fake_shell.h"
+#include "fakes/fake_system.h"
 
 namespace quellnet::protection {
 namespace {
@@ -24,7 +24,6 @@ constexpr wchar_t kRed[] = L"C:\\Quellnet\\red.gif";
 struct Rig {
   Rig() {
     chkmess.on_click = [this] { protection.OnClick(); };
-    Picture1.readable_files = {kGreen, kRed};
     services.states[L"Messenger"] = ServiceState::kRunning;
   }
   fakes::FakeCheckBox chkmess;
@@ -90,9 +89,7 @@ TEST(ProtectionSwitch, ShowsTheStateTheServiceIsInAfterEveryOutcome) {
 
     EXPECT_EQ(rig.chkmess.Value(), c.turn_on ? 1 : 0);
     ASSERT_FALSE(rig.services.calls.empty());
-    EXPECT_EQ(rig.services.calls[0].op,
-              c.turn_on ? FakeServiceControl::Op::kStop : FakeServiceControl::Op::kStart);
-    EXPECT_EQ(rig.services.calls[0].service_name, L"Messenger");
+    EXPECT_EQ(rig.services.calls[0], c.turn_on ? L"Stop Messenger" : L"Start Messenger");
     EXPECT_TRUE(cursor_during_call);
     EXPECT_FALSE(rig.window.wait_cursor);
     EXPECT_EQ(rig.Picture1.picture, c.shows_protected ? kGreen : kRed);
@@ -113,9 +110,9 @@ TEST(ProtectionSwitch, AMissingPictureClearsTheBoxButStillSetsTheCaption) {
   Rig rig;
   rig.chkmess.UserClick();
   ASSERT_EQ(rig.Picture1.picture, kGreen);
-  rig.Picture1.readable_files = {kGreen};  // red.gif is gone
+  rig.Picture1.missing = {kRed};
   rig.chkmess.UserClick();
-  EXPECT_EQ(rig.Picture1.load_attempts.back(), kRed);
+  EXPECT_EQ(rig.Picture1.last_load, kRed);
   EXPECT_TRUE(rig.Picture1.picture.empty());
   EXPECT_EQ(rig.Label2.caption, L"PC Not Protected !");
 }
@@ -123,18 +120,10 @@ TEST(ProtectionSwitch, AMissingPictureClearsTheBoxButStillSetsTheCaption) {
 TEST(ProtectionSwitch, AnUnknownProgramFolderLoadsNoPictureFromTheCurrentFolder) {
   Rig rig;
   rig.shell.program_folder.clear();
-  rig.Picture1.readable_files = {L"green.gif", L"\\green.gif"};
   rig.chkmess.UserClick();
-  EXPECT_TRUE(rig.Picture1.load_attempts.empty());
+  EXPECT_TRUE(rig.Picture1.last_load.empty());
   EXPECT_TRUE(rig.Picture1.picture.empty());
   EXPECT_EQ(rig.Label2.caption, L"PC Protected !");
-}
-
-TEST(StatusPicturePath, JoinsWithExactlyOneSeparator) {
-  EXPECT_EQ(StatusPicturePath(L"C:\\Program Files\\Quellnet", L"green.gif"),
-            L"C:\\Program Files\\Quellnet\\green.gif");
-  EXPECT_EQ(StatusPicturePath(L"C:\\", L"red.gif"), L"C:\\red.gif");
-  EXPECT_EQ(StatusPicturePath(L"\\\\server\\share\\", L"red.gif"), L"\\\\server\\share\\red.gif");
 }
 
 }  // namespace
