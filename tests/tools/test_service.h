@@ -22,8 +22,6 @@ struct TestServiceOptions {
   DWORD stop_delay_ms = 0;
   // SERVICE_AUTO_START, SERVICE_DEMAND_START or SERVICE_DISABLED.
   DWORD start_type = SERVICE_DEMAND_START;
-  // The service's program file instead of this program (e.g. a missing one).
-  std::wstring program;
 };
 
 // In the process the Service Control Manager started: serves as the test

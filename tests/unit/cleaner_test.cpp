@@ -137,10 +137,10 @@ struct Trouble {
   const char* name;
   const CleanerJob* job;
   const wchar_t* location;  // nullptr: no value; L"\x1234": not text
+  std::wstring message;
   RegStatus read = RegStatus::kOk;
   FsStatus open = FsStatus::kOk;
   FsStatus listing = FsStatus::kOk;
-  std::wstring message;
 };
 
 class LocationTrouble : public CleanerTest, public ::testing::WithParamInterface<Trouble> {};
@@ -175,32 +175,31 @@ TEST_P(LocationTrouble, LeavesTheDiskAsItWasAndSaysWhy) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, LocationTrouble,
     ::testing::Values(
-        Trouble{"CacheMissing", &kCacheJob, nullptr, RegStatus::kOk, FsStatus::kOk, FsStatus::kOk,
+        Trouble{"CacheMissing", &kCacheJob, nullptr,
                 L"The cache folder could not be found: its location is not recorded for this "
                 L"user.\nNothing was deleted."},
-        Trouble{"CacheEmpty", &kCacheJob, L"", RegStatus::kOk, FsStatus::kOk, FsStatus::kOk,
+        Trouble{"CacheEmpty", &kCacheJob, L"",
                 L"The cache folder could not be found: its recorded location is empty.\nNothing "
                 L"was deleted."},
-        Trouble{"CacheNotText", &kCacheJob, L"\x1234", RegStatus::kOk, FsStatus::kOk, FsStatus::kOk,
+        Trouble{"CacheNotText", &kCacheJob, L"\x1234",
                 L"The cache folder could not be found: its recorded location is not a folder "
                 L"path.\nNothing was deleted."},
-        Trouble{"CacheNoRight", &kCacheJob, kCache.c_str(), RegStatus::kAccessDenied, FsStatus::kOk,
-                FsStatus::kOk,
+        Trouble{"CacheNoRight", &kCacheJob, kCache.c_str(),
                 L"The cache folder could not be found: its recorded location could not be "
-                L"read.\nNothing was deleted."},
-        Trouble{"CacheFolderMissing", &kCacheJob, L"C:\\Gone\\Cache", RegStatus::kOk, FsStatus::kOk,
-                FsStatus::kOk,
+                L"read.\nNothing was deleted.",
+                RegStatus::kAccessDenied},
+        Trouble{"CacheFolderMissing", &kCacheJob, L"C:\\Gone\\Cache",
                 L"The cache folder \"C:\\Gone\\Cache\" could not be found." + kHistoryCleared},
-        Trouble{"CookiesEmpty", &kCookieJob, L"", RegStatus::kOk, FsStatus::kOk, FsStatus::kOk,
+        Trouble{"CookiesEmpty", &kCookieJob, L"",
                 L"The cookie folder could not be found: its recorded location is empty.\nNothing "
                 L"was deleted."},
-        Trouble{"CookiesNotOpenable", &kCookieJob, kCookies.c_str(), RegStatus::kOk,
-                FsStatus::kAccessDenied, FsStatus::kOk,
+        Trouble{"CookiesNotOpenable", &kCookieJob, kCookies.c_str(),
                 L"The cookie folder \"" + kCookies +
-                    L"\" could not be opened: you have no permission to open it."},
-        Trouble{"CookiesNotListable", &kCookieJob, kCookies.c_str(), RegStatus::kOk, FsStatus::kOk,
-                FsStatus::kFailed,
-                L"The files in \"" + kCookies + L"\" were left: that folder could not be read."}),
+                    L"\" could not be opened: you have no permission to open it.",
+                RegStatus::kOk, FsStatus::kAccessDenied},
+        Trouble{"CookiesNotListable", &kCookieJob, kCookies.c_str(),
+                L"The files in \"" + kCookies + L"\" were left: that folder could not be read.",
+                RegStatus::kOk, FsStatus::kOk, FsStatus::kFailed}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CleanerTest, AnEntryThatStaysIsCountedOnceAndEverythingElseGoes) {
@@ -305,13 +304,13 @@ TEST_F(CleanerTest, ALinkIsRemovedAsALinkAndWhatItLeadsToIsNeverOpened) {
 // Any program can change where the registry says the folders are; a location
 // that is or holds a folder the user can't lose is refused, whatever its
 // spelling, and the run deletes nothing on disk.
-struct RefusedLocation {
+struct Denied {
   const char* name;
   const wchar_t* value;
   const wchar_t* reason;
 };
 
-class Refused : public CleanerTest, public ::testing::WithParamInterface<RefusedLocation> {};
+class Refused : public CleanerTest, public ::testing::WithParamInterface<Denied> {};
 
 TEST_P(Refused, DeletesNothingOnDiskButStillClearsTypedAddresses) {
   files.aliases[L"C:\\Sneaky"] = kProfile;       // a junction to the profile
@@ -335,55 +334,49 @@ TEST_P(Refused, DeletesNothingOnDiskButStillClearsTypedAddresses) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, Refused,
     ::testing::Values(
-        RefusedLocation{"Relative", L"Temporary Internet Files", L"is not a full path"},
-        RefusedLocation{"RootRelative", L"\\Temp", L"is not a full path"},
-        RefusedLocation{"DriveRelative", L"C:Temp", L"is not a full path"},
-        RefusedLocation{"Device", L"\\\\.\\C:\\Temp", L"is not a full path"},
-        RefusedLocation{"DeviceDrive", L"\\\\.\\C:", L"is not a full path"},
-        RefusedLocation{"BareDrive", L"C:", L"is a whole drive"},
-        RefusedLocation{"SlashedRoot", L"c:/", L"is a whole drive"},
-        RefusedLocation{"ExtendedRoot", L"\\\\?\\C:\\", L"is a whole drive"},
-        RefusedLocation{"ClimbsToRoot", L"C:\\Users\\..\\", L"is a whole drive"},
-        RefusedLocation{"Share", L"\\\\server\\share\\", L"is a whole network share"},
-        RefusedLocation{"ExtendedShare", L"\\\\?\\UNC\\server\\share", L"is a whole network share"},
-        RefusedLocation{"ProfileOtherCase", L"c:\\users\\BOB\\", L"is your user folder"},
-        RefusedLocation{"Profiles", L"C:\\Users", L"is the folder of all user profiles"},
-        RefusedLocation{"ClimbsToProfile", L"C:\\Users\\Bob\\AppData\\Local\\..\\..",
-                        L"is your user folder"},
-        RefusedLocation{"Desktop", L"C:\\Users\\Bob\\Desktop", L"is your Desktop"},
-        RefusedLocation{"Documents", L"C:\\Users\\Bob\\Documents", L"is your Documents folder"},
-        RefusedLocation{"Windows", L"C:\\WINDOWS", L"is the Windows folder"},
-        RefusedLocation{"System", L"C:\\Windows\\SysWOW64", L"is the Windows system folder"},
-        RefusedLocation{"RealSystem", L"C:\\Windows\\Sysnative\\drivers",
-                        L"lies inside the Windows system folder"},
-        RefusedLocation{"InsideWindows", L"C:\\Windows\\Fonts", L"lies inside the Windows folder"},
-        RefusedLocation{"ProgramFiles", L"C:\\Program Files", L"is the Program Files folder"},
-        RefusedLocation{"InsideProgramFilesX86", L"C:\\Program Files (x86)\\Common Files",
-                        L"lies inside the Program Files folder"},
-        RefusedLocation{"AppData", L"C:\\Users\\Bob\\AppData\\Roaming",
-                        L"is your application data folder"},
-        RefusedLocation{"LocalAppData", L"C:\\Users\\Bob\\AppData\\Local",
-                        L"is your local application data folder"},
-        RefusedLocation{"HoldsAppData", L"C:\\Users\\Bob\\AppData",
-                        L"holds your application data folder"},
-        RefusedLocation{"Favorites", L"C:\\Users\\Bob\\Favorites", L"is your Favorites"},
-        RefusedLocation{"InsideDocuments", L"C:\\Users\\Bob\\Documents\\My Music",
-                        L"lies inside your Documents folder"},
-        RefusedLocation{"Public", L"C:\\Users\\Public", L"is the folder shared by all users"},
-        RefusedLocation{"CommonAppData", L"C:\\ProgramData",
-                        L"is the application data of all users"},
-        RefusedLocation{"AnotherProfile", L"C:\\Users\\Alice", L"is a user's profile folder"},
-        RefusedLocation{"LocalhostShare", L"\\\\localhost\\C$\\Windows\\Temp",
-                        L"lies inside the Windows folder"},
-        RefusedLocation{"OwnNameShare", L"\\\\bobpc\\c$\\Users\\Bob", L"is your user folder"},
-        RefusedLocation{"OwnDriveShare", L"\\\\127.0.0.1\\C$", L"is a whole drive"},
-        RefusedLocation{"JunctionToProfile", L"C:\\Sneaky", L"is your user folder"},
-        RefusedLocation{"ShortNameOfProfiles", L"C:\\Short~1",
-                        L"is the folder of all user profiles"},
-        RefusedLocation{"JunctionIntoWindows", L"C:\\Win\\Fonts",
-                        L"lies inside the Windows folder"},
-        RefusedLocation{"JunctionToAnotherProfile", L"C:\\Homes\\Alice",
-                        L"is a user's profile folder"}),
+        Denied{"Relative", L"Temporary Internet Files", L"is not a full path"},
+        Denied{"RootRelative", L"\\Temp", L"is not a full path"},
+        Denied{"DriveRelative", L"C:Temp", L"is not a full path"},
+        Denied{"Device", L"\\\\.\\C:\\Temp", L"is not a full path"},
+        Denied{"DeviceDrive", L"\\\\.\\C:", L"is not a full path"},
+        Denied{"BareDrive", L"C:", L"is a whole drive"},
+        Denied{"SlashedRoot", L"c:/", L"is a whole drive"},
+        Denied{"ExtendedRoot", L"\\\\?\\C:\\", L"is a whole drive"},
+        Denied{"ClimbsToRoot", L"C:\\Users\\..\\", L"is a whole drive"},
+        Denied{"Share", L"\\\\server\\share\\", L"is a whole network share"},
+        Denied{"ExtendedShare", L"\\\\?\\UNC\\server\\share", L"is a whole network share"},
+        Denied{"ProfileOtherCase", L"c:\\users\\BOB\\", L"is your user folder"},
+        Denied{"Profiles", L"C:\\Users", L"is the folder of all user profiles"},
+        Denied{"ClimbsToProfile", L"C:\\Users\\Bob\\AppData\\Local\\..\\..",
+               L"is your user folder"},
+        Denied{"Desktop", L"C:\\Users\\Bob\\Desktop", L"is your Desktop"},
+        Denied{"Documents", L"C:\\Users\\Bob\\Documents", L"is your Documents folder"},
+        Denied{"Windows", L"C:\\WINDOWS", L"is the Windows folder"},
+        Denied{"System", L"C:\\Windows\\SysWOW64", L"is the Windows system folder"},
+        Denied{"RealSystem", L"C:\\Windows\\Sysnative\\drivers",
+               L"lies inside the Windows system folder"},
+        Denied{"InsideWindows", L"C:\\Windows\\Fonts", L"lies inside the Windows folder"},
+        Denied{"ProgramFiles", L"C:\\Program Files", L"is the Program Files folder"},
+        Denied{"InsideProgramFilesX86", L"C:\\Program Files (x86)\\Common Files",
+               L"lies inside the Program Files folder"},
+        Denied{"AppData", L"C:\\Users\\Bob\\AppData\\Roaming", L"is your application data folder"},
+        Denied{"LocalAppData", L"C:\\Users\\Bob\\AppData\\Local",
+               L"is your local application data folder"},
+        Denied{"HoldsAppData", L"C:\\Users\\Bob\\AppData", L"holds your application data folder"},
+        Denied{"Favorites", L"C:\\Users\\Bob\\Favorites", L"is your Favorites"},
+        Denied{"InsideDocuments", L"C:\\Users\\Bob\\Documents\\My Music",
+               L"lies inside your Documents folder"},
+        Denied{"Public", L"C:\\Users\\Public", L"is the folder shared by all users"},
+        Denied{"CommonAppData", L"C:\\ProgramData", L"is the application data of all users"},
+        Denied{"AnotherProfile", L"C:\\Users\\Alice", L"is a user's profile folder"},
+        Denied{"LocalhostShare", L"\\\\localhost\\C$\\Windows\\Temp",
+               L"lies inside the Windows folder"},
+        Denied{"OwnNameShare", L"\\\\bobpc\\c$\\Users\\Bob", L"is your user folder"},
+        Denied{"OwnDriveShare", L"\\\\127.0.0.1\\C$", L"is a whole drive"},
+        Denied{"JunctionToProfile", L"C:\\Sneaky", L"is your user folder"},
+        Denied{"ShortNameOfProfiles", L"C:\\Short~1", L"is the folder of all user profiles"},
+        Denied{"JunctionIntoWindows", L"C:\\Win\\Fonts", L"lies inside the Windows folder"},
+        Denied{"JunctionToAnotherProfile", L"C:\\Homes\\Alice", L"is a user's profile folder"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A folder inside a protected one, or one whose name merely starts like a

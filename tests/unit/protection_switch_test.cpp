@@ -106,7 +106,9 @@ TEST(ProtectionSwitch, ShowsTheStateTheServiceIsInAfterEveryOutcome) {
   }
 }
 
-TEST(ProtectionSwitch, AMissingPictureClearsTheBoxButStillSetsTheCaption) {
+// A missing picture clears the box but the caption is still set; with the
+// program's folder unknown, no picture is loaded from the current folder.
+TEST(ProtectionSwitch, AMissingPictureOrProgramFolderClearsTheBoxButStillSetsTheCaption) {
   Rig rig;
   rig.chkmess.UserClick();
   ASSERT_EQ(rig.Picture1.picture, kGreen);
@@ -115,15 +117,13 @@ TEST(ProtectionSwitch, AMissingPictureClearsTheBoxButStillSetsTheCaption) {
   EXPECT_EQ(rig.Picture1.last_load, kRed);
   EXPECT_TRUE(rig.Picture1.picture.empty());
   EXPECT_EQ(rig.Label2.caption, L"PC Not Protected !");
-}
 
-TEST(ProtectionSwitch, AnUnknownProgramFolderLoadsNoPictureFromTheCurrentFolder) {
-  Rig rig;
-  rig.shell.program_folder.clear();
-  rig.chkmess.UserClick();
-  EXPECT_TRUE(rig.Picture1.last_load.empty());
-  EXPECT_TRUE(rig.Picture1.picture.empty());
-  EXPECT_EQ(rig.Label2.caption, L"PC Protected !");
+  Rig unknown;
+  unknown.shell.program_folder.clear();
+  unknown.chkmess.UserClick();
+  EXPECT_TRUE(unknown.Picture1.last_load.empty());
+  EXPECT_TRUE(unknown.Picture1.picture.empty());
+  EXPECT_EQ(unknown.Label2.caption, L"PC Protected !");
 }
 
 }  // namespace

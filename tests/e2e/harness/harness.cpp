@@ -8,22 +8,20 @@
 #include <algorithm>
 #include <thread>
 
-#include "platform/win32/handles.h"
-
 namespace quellnet::e2e {
+
+using platform::win32::UniqueFindHandle;
+using platform::win32::UniqueKernelHandle;
 
 namespace {
 
-using platform::win32::UniqueKernelHandle;
-
-// How long one message to the program may take before the program counts as hung.
-constexpr UINT kMessageTimeoutMs = 5000;
-
-bool SendWithTimeout(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
-                     DWORD_PTR* result = nullptr) {
-  DWORD_PTR ignored = 0;
-  return SendMessageTimeoutW(window, message, wparam, lparam, SMTO_ABORTIFHUNG, kMessageTimeoutMs,
-                             result != nullptr ? result : &ignored) != 0;
+// A message to the program that takes longer than this counts as hung.
+DWORD_PTR Send(HWND window, UINT message, WPARAM wparam = 0, LPARAM lparam = 0,
+               DWORD_PTR failed = 0) {
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutW(window, message, wparam, lparam, SMTO_ABORTIFHUNG, 5000, &result)
+             ? result
+             : failed;
 }
 
 }  // namespace
@@ -60,46 +58,21 @@ bool WriteTextFile(const std::wstring& path, const std::string& content) {
          written == content.size();
 }
 
-std::optional<std::string> ReadTextFile(const std::wstring& path) {
-  UniqueKernelHandle file(CreateFileW(path.c_str(), GENERIC_READ,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) {
-    return std::nullopt;
-  }
-  std::string content;
-  char buffer[4096];
-  DWORD read = 0;
-  while (ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr) && read > 0) {
-    content.append(buffer, read);
-  }
-  return content;
-}
-
-UniqueKernelHandle HoldOpen(const std::wstring& path) {
-  return UniqueKernelHandle(CreateFileW(path.c_str(), GENERIC_READ,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                        0, nullptr));
-}
-
 std::vector<std::wstring> Contents(const std::wstring& folder, const std::wstring& below) {
   std::vector<std::wstring> found;
   WIN32_FIND_DATAW entry;
-  HANDLE find = FindFirstFileW((L"\\\\?\\" + folder + below + L"\\*").c_str(), &entry);
-  for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileW(find, &entry)) {
+  UniqueFindHandle find(FindFirstFileW((L"\\\\?\\" + folder + below + L"\\*").c_str(), &entry));
+  for (bool more = static_cast<bool>(find); more; more = FindNextFileW(find.Get(), &entry)) {
     const std::wstring name = below + L"\\" + entry.cFileName;
     if (name == below + L"\\." || name == below + L"\\..") {
       continue;
     }
     found.push_back(name);
-    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
-        (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+    if ((entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) ==
+        FILE_ATTRIBUTE_DIRECTORY) {
       const std::vector<std::wstring> inner = Contents(folder, name);
       found.insert(found.end(), inner.begin(), inner.end());
     }
-  }
-  if (find != INVALID_HANDLE_VALUE) {
-    FindClose(find);
   }
   std::sort(found.begin(), found.end());
   return found;
@@ -112,14 +85,16 @@ bool MakeUnixFolderLink(const std::wstring& link, const std::wstring& target) {
   if (unix_name == nullptr) {
     return false;
   }
+  const auto take = [](char* name) {
+    const std::string taken(name != nullptr ? name : "");
+    HeapFree(GetProcessHeap(), 0, name);
+    return taken;
+  };
   // The link does not exist yet: name its folder and append its own name.
   const std::size_t slash = link.rfind(L'\\');
-  char* unix_target = unix_name(target.c_str());
-  char* unix_folder = unix_name(link.substr(0, slash).c_str());
-  std::string command = "\\\\?\\unix\\bin\\ln -s \"" + std::string(unix_target) + "\" \"" +
-                        std::string(unix_folder) + "/" + Narrow(link.substr(slash + 1)) + "\"";
-  HeapFree(GetProcessHeap(), 0, unix_target);
-  HeapFree(GetProcessHeap(), 0, unix_folder);
+  std::string command = "\\\\?\\unix\\bin\\ln -s \"" + take(unix_name(target.c_str())) + "\" \"" +
+                        take(unix_name(link.substr(0, slash).c_str())) + "/" +
+                        Narrow(link.substr(slash + 1)) + "\"";
   STARTUPINFOA startup = {};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process = {};
@@ -152,15 +127,10 @@ std::optional<std::wstring> ReadUserString(const std::wstring& key, const std::w
   return std::wstring(text);
 }
 
-bool UserValueExists(const std::wstring& key, const std::wstring& name) {
-  return SHGetValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), nullptr, nullptr, nullptr) ==
-         ERROR_SUCCESS;
-}
-
-bool WriteString(const std::wstring& key, const std::wstring& name, const std::wstring& text,
-                 HKEY root) {
-  return SHSetValueW(root, key.c_str(), name.c_str(), REG_SZ, text.c_str(),
-                     static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+bool WriteString(const RegistryValue& value) {
+  return SHSetValueW(HKEY_CURRENT_USER, value.key.c_str(), value.name.c_str(), REG_SZ,
+                     value.text.c_str(),
+                     static_cast<DWORD>((value.text.size() + 1) * 2)) == ERROR_SUCCESS;
 }
 
 bool DeleteUserKeyTree(const std::wstring& key) {
@@ -176,37 +146,18 @@ void ResetProgramState() {
 // ---------------------------------------------------------------- windows and controls
 
 std::wstring WindowText(HWND window) {
-  DWORD_PTR length = 0;
-  if (!SendWithTimeout(window, WM_GETTEXTLENGTH, 0, 0, &length)) {
-    return {};
-  }
-  std::wstring text(length + 1, L'\0');
-  DWORD_PTR copied = 0;
-  if (!SendWithTimeout(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                       &copied)) {
-    return {};
-  }
-  text.resize(copied);
+  std::wstring text(Send(window, WM_GETTEXTLENGTH) + 1, L'\0');
+  text.resize(Send(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data())));
   return text;
 }
 
 std::wstring ClassNameOf(HWND window) {
   wchar_t name[256];
-  const int length = GetClassNameW(window, name, 256);
-  return std::wstring(name, length > 0 ? length : 0);
+  return std::wstring(name, std::max(GetClassNameW(window, name, 256), 0));
 }
 
-RECT RectIn(HWND window, HWND reference) {
-  RECT rect{};
-  GetWindowRect(window, &rect);
-  MapWindowPoints(HWND_DESKTOP, reference, reinterpret_cast<POINT*>(&rect), 2);
-  return rect;
-}
-
-std::optional<int> CheckState(HWND button) {
-  DWORD_PTR state = 0;
-  return SendWithTimeout(button, BM_GETCHECK, 0, 0, &state) ? std::optional<int>(state)
-                                                            : std::nullopt;
+int CheckState(HWND button) {
+  return static_cast<int>(Send(button, BM_GETCHECK, 0, 0, static_cast<DWORD_PTR>(-1)));
 }
 
 bool Click(HWND button) {
@@ -215,16 +166,14 @@ bool Click(HWND button) {
 
 bool Mouse(POINT at, std::initializer_list<DWORD> buttons) {
   // Absolute mouse positions run from 0 to 65535 across the screen.
-  const int width = GetSystemMetrics(SM_CXSCREEN);
-  const int height = GetSystemMetrics(SM_CYSCREEN);
   std::vector<INPUT> inputs(buttons.size() + 1);
   for (INPUT& input : inputs) {
     input.type = INPUT_MOUSE;
-    input.mi.dx = MulDiv(at.x, 65535, width - 1);
-    input.mi.dy = MulDiv(at.y, 65535, height - 1);
+    input.mi.dx = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
     input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
   }
-  size_t i = 1;
+  std::size_t i = 1;
   for (DWORD button : buttons) {
     inputs[i++].mi.dwFlags |= button;
   }
@@ -238,35 +187,38 @@ bool PressKey(HWND target, UINT virtual_key) {
          PostMessageW(target, WM_KEYUP, virtual_key, up);
 }
 
-HWND FocusOf(HWND window) {
-  GUITHREADINFO info{};
-  info.cbSize = sizeof info;
-  const DWORD thread = GetWindowThreadProcessId(window, nullptr);
-  return thread != 0 && GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+int CurrentTab(HWND tab) {
+  return static_cast<int>(Send(tab, TCM_GETCURSEL, 0, 0, static_cast<DWORD_PTR>(-1)));
 }
 
-RemoteMemory::RemoteMemory(HANDLE process, size_t size)
-    : process_(process),
-      address_(static_cast<char*>(
-          VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE))),
-      size_(size) {}
-
-RemoteMemory::~RemoteMemory() {
-  if (address_ != nullptr) {
-    VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+bool SelectTab(HWND tab, int index) {
+  for (int current = CurrentTab(tab); current != index; current = CurrentTab(tab)) {
+    if (current < 0 || !PressKey(tab, current < index ? VK_RIGHT : VK_LEFT) ||
+        !WaitUntil([&] { return CurrentTab(tab) != current; })) {
+      return false;
+    }
   }
+  return true;
 }
 
-bool RemoteMemory::Write(size_t offset, const void* data, size_t size) const {
-  SIZE_T moved = 0;
-  return address_ != nullptr && offset + size <= size_ &&
-         WriteProcessMemory(process_, address_ + offset, data, size, &moved) && moved == size;
-}
-
-bool RemoteMemory::Read(size_t offset, void* data, size_t size) const {
-  SIZE_T moved = 0;
-  return address_ != nullptr && offset + size <= size_ &&
-         ReadProcessMemory(process_, address_ + offset, data, size, &moved) && moved == size;
+std::vector<HWND> TopLevelWindowsOf(DWORD process_id, bool visible_only) {
+  struct Search {
+    DWORD process_id;
+    bool visible_only;
+    std::vector<HWND> found;
+  } search{process_id, visible_only, {}};
+  EnumWindows(
+      [](HWND window, LPARAM parameter) -> BOOL {
+        auto& search = *reinterpret_cast<Search*>(parameter);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == search.process_id && (!search.visible_only || IsWindowVisible(window))) {
+          search.found.push_back(window);
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }
 
 Shown MostlyShown(HWND control) {
@@ -292,6 +244,8 @@ Shown MostlyShown(HWND control) {
                                    : Shown::kNothing;
 }
 
+// ---------------------------------------------------------------- the notification area
+
 bool NotifyIcon(DWORD message, HWND window) {
   NOTIFYICONDATAW data{};
   data.cbSize = NOTIFYICONDATAW_V1_SIZE;
@@ -302,119 +256,128 @@ bool NotifyIcon(DWORD message, HWND window) {
 
 // Wine's notification area draws its icons into its own window and gives
 // each one a tooltip of its own, whose tool covers the icon while it is
-// shown and nothing once it is gone.
+// shown and nothing once it is gone. The tool's data must be in the area's
+// process, since the system copies no structure for these messages.
 std::vector<ShownIcon> ShownIcons() {
   std::vector<ShownIcon> icons;
   HWND area = FindWindowW(L"Shell_TrayWnd", nullptr);
   DWORD process_id = 0;
   GetWindowThreadProcessId(area, &process_id);
-  HANDLE process =
-      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process_id);
-  if (area == nullptr || process == nullptr) {
+  UniqueKernelHandle process(
+      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process_id));
+  struct Remote {
+    TTTOOLINFOW info;
+    wchar_t text[1024];  // the longest text a tooltip hands out
+  } local{};
+  auto* remote = static_cast<Remote*>(
+      process ? VirtualAllocEx(process.Get(), nullptr, sizeof(Remote), MEM_COMMIT, PAGE_READWRITE)
+              : nullptr);
+  if (area == nullptr || remote == nullptr) {
     return icons;
   }
-  {
-    wchar_t text[1024] = {};  // the longest text a tooltip hands out
-    RemoteMemory remote(process, sizeof(TTTOOLINFOW) + sizeof text);
-    for (HWND tooltip = nullptr;
-         (tooltip = FindWindowExW(nullptr, tooltip, TOOLTIPS_CLASSW, nullptr)) != nullptr;) {
-      TTTOOLINFOW info{};
-      info.cbSize = sizeof info;
-      info.lpszText = reinterpret_cast<wchar_t*>(remote.address() + sizeof info);
-      DWORD_PTR found = 0;
-      if (GetWindow(tooltip, GW_OWNER) != area || !remote.Write(0, &info, sizeof info) ||
-          !remote.Write(sizeof info, text, sizeof text) ||
-          !SendMessageTimeoutW(tooltip, TTM_ENUMTOOLSW, 0,
-                               reinterpret_cast<LPARAM>(remote.address()), SMTO_ABORTIFHUNG, 5000,
-                               &found) ||
-          found == 0 || !remote.Read(0, &info, sizeof info) || IsRectEmpty(&info.rect)) {
-        continue;
-      }
-      MapWindowPoints(area, nullptr, reinterpret_cast<POINT*>(&info.rect), 2);
-      ShownIcon icon{
-          {(info.rect.left + info.rect.right) / 2, (info.rect.top + info.rect.bottom) / 2}, {}};
-      if (SendMessageTimeoutW(tooltip, TTM_GETTEXTW, 1024,
-                              reinterpret_cast<LPARAM>(remote.address()), SMTO_ABORTIFHUNG, 5000,
-                              &found) &&
-          remote.Read(sizeof info, text, sizeof text - sizeof(wchar_t))) {
-        icon.tip = text;
-      }
-      icons.push_back(icon);
+  for (HWND tooltip = nullptr;
+       (tooltip = FindWindowExW(nullptr, tooltip, TOOLTIPS_CLASSW, nullptr)) != nullptr;) {
+    local = {};
+    local.info.cbSize = sizeof local.info;
+    local.info.lpszText = remote->text;
+    if (GetWindow(tooltip, GW_OWNER) != area ||
+        !WriteProcessMemory(process.Get(), remote, &local, sizeof local, nullptr) ||
+        Send(tooltip, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(remote)) == 0 ||
+        Send(tooltip, TTM_GETTEXTW, 1023, reinterpret_cast<LPARAM>(remote)) != 0 ||
+        !ReadProcessMemory(process.Get(), remote, &local, sizeof local, nullptr) ||
+        IsRectEmpty(&local.info.rect)) {
+      continue;
     }
+    MapWindowPoints(area, nullptr, reinterpret_cast<POINT*>(&local.info.rect), 2);
+    local.text[1023] = L'\0';
+    icons.push_back({{(local.info.rect.left + local.info.rect.right) / 2,
+                      (local.info.rect.top + local.info.rect.bottom) / 2},
+                     local.text});
   }
-  CloseHandle(process);
+  VirtualFreeEx(process.Get(), remote, 0, MEM_RELEASE);
   return icons;
 }
 
-int TabCount(HWND tab) {
-  DWORD_PTR count = 0;
-  return SendWithTimeout(tab, TCM_GETITEMCOUNT, 0, 0, &count) ? static_cast<int>(count) : -1;
-}
+// ---------------------------------------------------------------- the program under test
 
-int CurrentTab(HWND tab) {
-  DWORD_PTR index = 0;
-  return SendWithTimeout(tab, TCM_GETCURSEL, 0, 0, &index) ? static_cast<int>(index) : -1;
-}
-
-std::optional<std::wstring> TabCaption(HANDLE process, HWND tab, int index) {
-  wchar_t text[256] = {};
-  RemoteMemory remote(process, sizeof(TCITEMW) + sizeof text);
-  TCITEMW item{};
-  item.mask = TCIF_TEXT;
-  item.pszText = reinterpret_cast<wchar_t*>(remote.address() + sizeof item);
-  item.cchTextMax = 255;
-  DWORD_PTR ok = 0;
-  if (!remote.Write(0, &item, sizeof item) || !remote.Write(sizeof item, text, sizeof text) ||
-      !SendWithTimeout(tab, TCM_GETITEMW, index, reinterpret_cast<LPARAM>(remote.address()), &ok) ||
-      ok == 0 || !remote.Read(sizeof item, text, sizeof text - sizeof(wchar_t))) {
-    return std::nullopt;
-  }
-  return std::wstring(text);
-}
-
-bool SelectTab(HWND tab, int index) {
-  for (int current = CurrentTab(tab); current != index; current = CurrentTab(tab)) {
-    if (current < 0 || !PressKey(tab, current < index ? VK_RIGHT : VK_LEFT) ||
-        !WaitUntil([&] { return CurrentTab(tab) != current; })) {
+bool ProgramUnderTest::Start(const StartOptions& options) {
+  Kill();
+  last_error_.clear();
+  for (const RegistryValue& preset : options.presets) {
+    if (!WriteString(preset)) {
+      last_error_ = "could not preset " + Narrow(preset.key) + "\\" + Narrow(preset.name);
       return false;
     }
   }
-  return true;
-}
-
-namespace {
-
-struct WindowSearch {
-  DWORD process_id;
-  bool visible_only;
-  std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectWindow(HWND window, LPARAM parameter) {
-  auto* search = reinterpret_cast<WindowSearch*>(parameter);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner == search->process_id && (!search->visible_only || IsWindowVisible(window))) {
-    search->found.push_back(window);
+  const std::wstring path = options.folder + L"\\quellnet.exe";
+  std::wstring command_line = L"\"" + path + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessW(path.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      options.folder.c_str(), &startup, &info)) {
+    last_error_ =
+        "could not start " + Narrow(path) + " (error " + std::to_string(GetLastError()) + ")";
+    return false;
   }
-  return TRUE;
+  CloseHandle(info.hThread);
+  process_.Reset(info.hProcess);
+  pid_ = info.dwProcessId;
+  if (!options.wait_for_window) {
+    return true;
+  }
+  // The window is created before its start-up code has run and shown after it.
+  const auto shown = [&] {
+    return main_window_ != nullptr && (IsWindowVisible(main_window_) || IsIconic(main_window_));
+  };
+  WaitUntil([&] {
+    for (HWND window : TopLevelWindowsOf(pid_)) {
+      if (ClassNameOf(window) == platform::kForm1ClassName) {
+        main_window_ = window;
+      }
+    }
+    return shown() || !IsRunning();
+  });
+  if (!shown()) {
+    last_error_ = IsRunning() ? "the main window was not shown" : "the program ended at start-up";
+  } else if (WaitForInputIdle(process_.Get(), static_cast<DWORD>(kDefaultTimeout.count())) != 0) {
+    last_error_ = "the program did not become idle";
+  }
+  return last_error_.empty();
 }
 
-}  // namespace
-
-std::vector<HWND> TopLevelWindowsOf(DWORD process_id, bool visible_only) {
-  WindowSearch search{process_id, visible_only, {}};
-  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+bool ProgramUnderTest::IsRunning() const {
+  return process_ && WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT;
 }
 
-std::optional<MessageBoxInfo> WaitForMessageBox(DWORD process_id, Millis timeout) {
+bool ProgramUnderTest::WaitForExit(Millis timeout) {
+  DWORD exit_code = 1;
+  return process_ &&
+         WaitForSingleObject(process_.Get(), static_cast<DWORD>(timeout.count())) ==
+             WAIT_OBJECT_0 &&
+         GetExitCodeProcess(process_.Get(), &exit_code) && exit_code == 0;
+}
+
+bool ProgramUnderTest::Close() {
+  return main_window_ != nullptr && PostMessageW(main_window_, WM_CLOSE, 0, 0) && WaitForExit();
+}
+
+void ProgramUnderTest::Kill() {
+  if (IsRunning()) {
+    TerminateProcess(process_.Get(), 1);
+    WaitForSingleObject(process_.Get(), 5000);
+  }
+  process_.Reset();
+  pid_ = 0;
+  main_window_ = nullptr;
+}
+
+std::optional<MessageBoxInfo> ProgramUnderTest::WaitForMessageBox(Millis timeout) const {
   std::optional<MessageBoxInfo> box;
   WaitUntil(
       [&] {
-        for (HWND window : TopLevelWindowsOf(process_id, true)) {
+        for (HWND window : TopLevelWindowsOf(pid_, true)) {
           if (ClassNameOf(window) == L"#32770") {
-            // A message box's text is the static control with id 0xFFFF.
             box =
                 MessageBoxInfo{window, WindowText(window), WindowText(GetDlgItem(window, 0xFFFF))};
           }
@@ -425,104 +388,18 @@ std::optional<MessageBoxInfo> WaitForMessageBox(DWORD process_id, Millis timeout
   return box;
 }
 
-bool AnswerMessageBox(const MessageBoxInfo& box) {
-  HWND button = GetDlgItem(box.dialog, IDOK);
-  return button != nullptr &&
-         PostMessageW(box.dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                      reinterpret_cast<LPARAM>(button)) &&
+bool ProgramUnderTest::Answer(const MessageBoxInfo& box) {
+  return PostMessageW(box.dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                      reinterpret_cast<LPARAM>(GetDlgItem(box.dialog, IDOK))) &&
          WaitUntil([&] { return !IsWindow(box.dialog); });
 }
 
-// ---------------------------------------------------------------- the program under test
-
-bool ProgramUnderTest::Start(const StartOptions& options) {
-  Kill();
-  last_error_.clear();
-  std::vector<RegistryValue> presets = options.presets;
-  for (const auto& [name, text] : options.options) {
-    presets.push_back({kOptionsKey, name, text});
-  }
-  for (const RegistryValue& preset : presets) {
-    if (!WriteString(preset.key, preset.name, preset.text)) {
-      last_error_ = "could not preset " + Narrow(preset.key) + "\\" + Narrow(preset.name);
-      return false;
-    }
-  }
-  const std::wstring folder = options.folder.empty() ? ProgramDir() : options.folder;
-  const std::wstring path = folder + L"\\" + kProgramFileName;
-  std::wstring command_line = L"\"" + path + L"\"";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  if (!CreateProcessW(path.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      folder.c_str(), &startup, &info)) {
-    last_error_ =
-        "could not start " + Narrow(path) + " (error " + std::to_string(GetLastError()) + ")";
-    return false;
-  }
-  CloseHandle(info.hThread);
-  process_ = info.hProcess;
-  pid_ = info.dwProcessId;
-  if (!options.wait_for_window) {
-    return true;
-  }
-  // The window is created before its start-up code has run and shown after it.
-  WaitUntil([&] {
-    for (HWND window : TopLevelWindowsOf(pid_)) {
-      if (ClassNameOf(window) == platform::kForm1ClassName) {
-        main_window_ = window;
-      }
-    }
-    return (main_window_ != nullptr && (IsWindowVisible(main_window_) || IsIconic(main_window_))) ||
-           !IsRunning();
-  });
-  if (!IsRunning()) {
-    last_error_ = "the program ended during its start-up";
-  } else if (main_window_ == nullptr) {
-    last_error_ = "no main window appeared";
-  } else if (!IsWindowVisible(main_window_) && !IsIconic(main_window_)) {
-    last_error_ = "the main window was not shown";
-  } else if (WaitForInputIdle(process_, static_cast<DWORD>(kDefaultTimeout.count())) != 0) {
-    last_error_ = "the program did not become idle";
-  }
-  return last_error_.empty();
-}
-
-bool ProgramUnderTest::IsRunning() const {
-  return process_ != nullptr && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
-}
-
-bool ProgramUnderTest::WaitForExit(Millis timeout) {
-  DWORD exit_code = 1;
-  return process_ != nullptr &&
-         WaitForSingleObject(process_, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0 &&
-         GetExitCodeProcess(process_, &exit_code) && exit_code == 0;
-}
-
-bool ProgramUnderTest::Close() {
-  return main_window_ != nullptr && PostMessageW(main_window_, WM_CLOSE, 0, 0) && WaitForExit();
-}
-
-void ProgramUnderTest::Kill() {
-  if (process_ == nullptr) {
-    return;
-  }
-  if (IsRunning()) {
-    TerminateProcess(process_, 1);
-    WaitForSingleObject(process_, 5000);
-  }
-  CloseHandle(process_);
-  process_ = nullptr;
-  pid_ = 0;
-  main_window_ = nullptr;
-}
-
 std::string Narrow(const std::wstring& text) {
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                       nullptr, 0, nullptr, nullptr);
-  std::string narrow(size > 0 ? size : 0, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(),
-                      static_cast<int>(narrow.size()), nullptr, nullptr);
+  std::string narrow(text.size() * 3, '\0');
+  narrow.resize(std::max(
+      WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(),
+                          static_cast<int>(narrow.size()), nullptr, nullptr),
+      0));
   return narrow;
 }
 

@@ -20,7 +20,6 @@
 #include <initializer_list>
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "platform/form1_ids.h"
@@ -35,7 +34,8 @@ inline constexpr Millis kDefaultTimeout{15000};
 // How long a test waits to be sure something does NOT happen.
 inline constexpr Millis kQuietPeriod{1000};
 
-inline constexpr wchar_t kProgramFileName[] = L"quellnet.exe";
+// The folder in the prefix that holds the program under test.
+inline constexpr wchar_t kProgramDir[] = L"C:\\Quellnet";
 inline constexpr wchar_t kOptionsKey[] = L"Software\\Quellnet\\Options";
 inline constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 inline constexpr wchar_t kRunValueName[] = L"Quellnet";
@@ -45,18 +45,10 @@ bool WaitUntil(const std::function<bool()>& condition, Millis timeout = kDefault
 
 // ---------------------------------------------------------------- files
 
-// The folder in the prefix that holds the program under test.
-inline std::wstring ProgramDir() {
-  return L"C:\\Quellnet";
-}
 // Creates `folder` and its parents; true when it exists afterwards.
 bool MakeFolders(const std::wstring& folder);
 bool FileExists(const std::wstring& path);
 bool WriteTextFile(const std::wstring& path, const std::string& content);
-std::optional<std::string> ReadTextFile(const std::wstring& path);
-
-// Opens a file the way a browser holds its index: nobody may delete it.
-platform::win32::UniqueKernelHandle HoldOpen(const std::wstring& path);
 // Everything below `folder` (links are listed, not entered), as paths
 // relative to it ("\\sub\\file"), sorted.
 std::vector<std::wstring> Contents(const std::wstring& folder, const std::wstring& below = {});
@@ -65,32 +57,21 @@ std::vector<std::wstring> Contents(const std::wstring& folder, const std::wstrin
 // False outside Wine.
 bool MakeUnixFolderLink(const std::wstring& link, const std::wstring& target);
 
-// ---------------------------------------------------------------- registry
+// ---------------------------------------------------------------- registry, below
+// HKEY_CURRENT_USER
 
 struct RegistryValue {
-  std::wstring key;  // below HKEY_CURRENT_USER
+  std::wstring key;
   std::wstring name;
   std::wstring text;  // stored as REG_SZ
 };
 
-// The text of a REG_SZ value below HKEY_CURRENT_USER; nullopt when absent or
-// of another type.
+// The text of a REG_SZ value; nullopt when absent or of another type.
 std::optional<std::wstring> ReadUserString(const std::wstring& key, const std::wstring& name);
-// True when the value exists, whatever its type.
-bool UserValueExists(const std::wstring& key, const std::wstring& name);
-// Creates the key when needed. `root` HKEY_LOCAL_MACHINE serves e.g. a URL
-// handler (the prefix is the test's own, and Wine lets every program write
-// there).
-bool WriteString(const std::wstring& key, const std::wstring& name, const std::wstring& text,
-                 HKEY root = HKEY_CURRENT_USER);
+// Creates the key when needed.
+bool WriteString(const RegistryValue& value);
 // Deletes the key and all below it; true when it is absent afterwards.
 bool DeleteUserKeyTree(const std::wstring& key);
-
-// A stored option of the program ("StartUp", "HideOnStart", "mess").
-inline std::optional<std::wstring> ReadOption(const std::wstring& name) {
-  return ReadUserString(kOptionsKey, name);
-}
-
 // Removes what one test may leave for the next: the program's options and
 // its run-at-logon value.
 void ResetProgramState();
@@ -100,12 +81,9 @@ void ResetProgramState();
 // Text by WM_GETTEXT (works across processes for every standard control).
 std::wstring WindowText(HWND window);
 std::wstring ClassNameOf(HWND window);
-// The window's rectangle in the client coordinates of `reference`.
-RECT RectIn(HWND window, HWND reference);
 // The check state (BST_UNCHECKED 0, BST_CHECKED 1, BST_INDETERMINATE 2), or
-// nullopt when the window did not answer.
-std::optional<int> CheckState(HWND button);
-
+// -1 when the window did not answer.
+int CheckState(HWND button);
 // Clicks a button or check box the way the mouse does (BM_CLICK, posted:
 // returns at once, so a handler that opens a message box cannot block the
 // test). Wait for the effect with WaitUntil / WaitForMessageBox.
@@ -115,26 +93,12 @@ bool Click(HWND button);
 bool Mouse(POINT at, std::initializer_list<DWORD> buttons);
 // Posts WM_KEYDOWN/WM_KEYUP of `virtual_key` to `target`.
 bool PressKey(HWND target, UINT virtual_key);
-// Keyboard focus of the thread that owns `window` (nullptr when none).
-HWND FocusOf(HWND window);
-
-// Memory in another process, for messages whose parameter points to a
-// structure (the system copies such parameters only for standard messages).
-class RemoteMemory {
- public:
-  RemoteMemory(HANDLE process, size_t size);
-  ~RemoteMemory();
-  RemoteMemory(const RemoteMemory&) = delete;
-  RemoteMemory& operator=(const RemoteMemory&) = delete;
-  char* address() const { return address_; }
-  bool Write(size_t offset, const void* data, size_t size) const;
-  bool Read(size_t offset, void* data, size_t size) const;
-
- private:
-  HANDLE process_;
-  char* address_;
-  size_t size_;
-};
+// The page the tab control shows, and switching pages with the arrow keys,
+// which raises TCN_SELCHANGING and TCN_SELCHANGE as a user's choice does.
+int CurrentTab(HWND tab);
+bool SelectTab(HWND tab, int index);
+// Top-level windows of a process; visible ones only when asked.
+std::vector<HWND> TopLevelWindowsOf(DWORD process_id, bool visible_only = false);
 
 // What a control shows, read from the screen: mostly green or mostly red
 // pixels (more than 100 of one, fewer than 20 of the other), or neither.
@@ -146,26 +110,14 @@ Shown MostlyShown(HWND control);
 // Shell_NotifyIcon on the program's icon (window + id 1, no other data). A
 // NIM_MODIFY that changes nothing succeeds only for an icon that is there.
 bool NotifyIcon(DWORD message, HWND window);
-// An icon that the notification area shows: where it is on the screen and
-// its tip.
+// An icon that the notification area shows: where it is on the screen and its tip.
 struct ShownIcon {
   POINT centre;
   std::wstring tip;
 };
-// Every icon the notification area shows.
 std::vector<ShownIcon> ShownIcons();
 
-// The tab control: item count, the page shown, a tab's caption, and
-// switching pages with the arrow keys, which raises TCN_SELCHANGING and
-// TCN_SELCHANGE as a user's choice does. SelectTab waits until the page is
-// shown.
-int TabCount(HWND tab);
-int CurrentTab(HWND tab);
-std::optional<std::wstring> TabCaption(HANDLE process, HWND tab, int index);
-bool SelectTab(HWND tab, int index);
-
-// Top-level windows of a process; visible ones only when asked.
-std::vector<HWND> TopLevelWindowsOf(DWORD process_id, bool visible_only = false);
+// ---------------------------------------------------------------- the program under test
 
 // A message box (#32770 dialog) shown by a process.
 struct MessageBoxInfo {
@@ -173,17 +125,10 @@ struct MessageBoxInfo {
   std::wstring caption;
   std::wstring text;  // from the static control with id 0xFFFF
 };
-std::optional<MessageBoxInfo> WaitForMessageBox(DWORD process_id, Millis timeout = kDefaultTimeout);
-// Presses the box's OK button and waits until the box is gone.
-bool AnswerMessageBox(const MessageBoxInfo& box);
-
-// ---------------------------------------------------------------- the program under test
 
 struct StartOptions {
-  std::wstring folder;  // empty: ProgramDir()
-  // Options of the program stored before the start: name, text.
-  std::vector<std::pair<std::wstring, std::wstring>> options;
-  std::vector<RegistryValue> presets;  // other values written to HKCU before the start
+  std::wstring folder = kProgramDir;
+  std::vector<RegistryValue> presets;  // written to HKCU before the start
   // Start() also waits until the main window has been shown, which happens
   // only once its start-up code has run: it is visible, or already minimised
   // (hidden to the tray by a stored "HideOnStart" of 1).
@@ -197,14 +142,13 @@ class ProgramUnderTest {
   ProgramUnderTest(const ProgramUnderTest&) = delete;
   ProgramUnderTest& operator=(const ProgramUnderTest&) = delete;
 
-  // Writes the options and presets, starts folder\quellnet.exe with that
-  // folder as its current directory and, unless told not to, waits for its
-  // main window. False (with the reason in LastError()) when any of that
-  // fails.
+  // Writes the presets, starts folder\quellnet.exe with that folder as its
+  // current directory and, unless told not to, waits for its main window.
+  // False (with the reason in LastError()) when any of that fails.
   bool Start(const StartOptions& options = {});
 
   DWORD Pid() const { return pid_; }
-  HANDLE Process() const { return process_; }
+  HANDLE Process() const { return process_.Get(); }
   const std::string& LastError() const { return last_error_; }
   // The top-level window of class kForm1ClassName found by Start.
   HWND MainWindow() const { return main_window_; }
@@ -221,12 +165,12 @@ class ProgramUnderTest {
 
   bool SelectPage(int index) const { return SelectTab(Control(platform::kIdSSTab1), index); }
   int CurrentPage() const { return CurrentTab(Control(platform::kIdSSTab1)); }
-  std::optional<MessageBoxInfo> WaitForMessageBox(Millis timeout = kDefaultTimeout) const {
-    return e2e::WaitForMessageBox(pid_, timeout);
-  }
+  std::optional<MessageBoxInfo> WaitForMessageBox(Millis timeout = kDefaultTimeout) const;
+  // Presses the box's OK button and waits until the box is gone.
+  static bool Answer(const MessageBoxInfo& box);
 
  private:
-  HANDLE process_ = nullptr;
+  platform::win32::UniqueKernelHandle process_;
   DWORD pid_ = 0;
   HWND main_window_ = nullptr;
   std::string last_error_;
