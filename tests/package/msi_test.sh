@@ -38,15 +38,10 @@ driver_exe=$QUELLNET_BUILD_DIR/windows-tests-$arch/bin/quellnet_driver.exe
 
 failures=0
 check() {
-  local what=$1
-  shift
-  if "$@"; then
-    printf '  ok    %s\n' "$what"
-  else
-    printf '  FAIL  %s\n' "$what"
-    failures=$((failures + 1))
-    return 1
-  fi
+  "${@:2}" && printf '  ok    %s\n' "$1" && return
+  printf '  FAIL  %s\n' "$1"
+  failures=$((failures + 1))
+  return 1
 }
 step() { say "$arch package: $*"; }
 
@@ -88,11 +83,8 @@ reg_value() {
 }
 key_exists() { quiet_wine reg query "$1" >/dev/null; }
 uninstall_entry() {
-  local root
-  for root in HKLM HKCU; do
-    reg_value "$root\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$1" "$2" && return
-  done
-  return 1
+  reg_value "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$1" "$2" ||
+    reg_value "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$1" "$2"
 }
 equals() { [[ $1 == "$2" ]]; }
 not() { ! "$@" >/dev/null; }
@@ -106,12 +98,6 @@ shortcut="$app_data\\Microsoft\\Windows\\Start Menu\\Programs\\Quellnet.lnk"
 unix_path() { quiet_wine winepath -u "$1"; }
 other_tool='"C:\Tools\other.exe" /tray'
 
-# Starts the installed program in the background; $program_pid is Wine's
-# process, which ends with the program's exit code.
-start_installed() {
-  wine "$program" >/dev/null 2>&1 &
-  program_pid=$!
-}
 
 # ---- 1. install
 step "installing $version"
@@ -122,19 +108,19 @@ check "Start-menu shortcut" test -f "$(unix_path "$shortcut")"
 # Wine's menu builder would copy the shortcut into the host's menus.
 host_menu=$(find "${XDG_DATA_HOME:-$HOME/.local/share}/applications" -ipath '*quellnet*' 2>/dev/null)
 check "nothing in the host's menus${host_menu:+: $host_menu}" test -z "$host_menu"
-check "Programs and Features: name" equals "$(uninstall_entry "$old_code" DisplayName)" Quellnet
-check "Programs and Features: version" equals "$(uninstall_entry "$old_code" DisplayVersion)" "$version"
-check "Programs and Features: publisher" equals "$(uninstall_entry "$old_code" Publisher)" Corvane
+check "Programs and Features: name, version, publisher" equals "$(uninstall_entry "$old_code" \
+  DisplayName)/$(uninstall_entry "$old_code" DisplayVersion)/$(uninstall_entry "$old_code" \
+  Publisher)" "Quellnet/$version/Corvane"
 check "Programs and Features: icon" cmp -s "$QUELLNET_ROOT/res/quellnet.ico" \
   "$(unix_path "$app_data\\Microsoft\\Installer\\$old_code\\Quellnet.ico")"
 quiet_wine reg add "$run_key" /v OtherTool /d "$other_tool" /f >/dev/null
 
 # ---- 2. run at startup
 step "ticking \"Run at Startup\" in the installed program"
-start_installed
+wine "$program" >/dev/null 2>&1 &
 driver wait-window 60 && driver select-page 1 && driver tick "Run at Startup" && driver close 30 ||
   die "could not tick \"Run at Startup\" and close the program"
-wait "$program_pid"
+wait $!
 check "Run value starts the installed program" equals "$(reg_value "$run_key" Quellnet)" "\"$program\""
 
 # ---- 3. upgrade over the running program
@@ -154,7 +140,9 @@ check "Programs and Features: the old version gone" not uninstall_entry "$old_co
 
 # ---- 4. uninstall while it runs hidden in the tray
 step "uninstalling while the program runs in the tray"
-start_installed
+# Wine's process of the program ends with the program's exit code.
+wine "$program" >/dev/null 2>&1 &
+program_pid=$!
 driver wait-running 60 || die "the installed program did not start"
 msiexec /x "C:\\run\\Quellnet-$newer-$arch.msi" || die "the uninstall failed"
 check "program closed by the uninstall" not driver wait-running 1 2>/dev/null || wineserver -k
@@ -168,10 +156,7 @@ check "no HKCU\\Software\\Quellnet left" not key_exists 'HKCU\Software\Quellnet'
 check "another program's Run value untouched" equals "$(reg_value "$run_key" OtherTool)" "$other_tool"
 check "Programs and Features: no entry left" not uninstall_entry "$new_code" DisplayName
 
-if ((failures)); then
-  say "$arch package: $failures check(s) failed; the prefix is kept in $WINEPREFIX"
-  exit 1
-fi
+((failures)) && die "$arch package: $failures check(s) failed; the prefix is kept in $WINEPREFIX"
 stop_wine
 rm -rf "$WINEPREFIX"
 say "$arch package: install, upgrade and uninstall passed"
