@@ -8,9 +8,9 @@
 //                                          hidden in the tray
 //   quellnet_driver select-page N          shows tab page N (0, 1, 2)
 //   quellnet_driver close [seconds]        closes the window, waits for the end
-//   quellnet_driver tick CAPTION           ticks the check box of that caption
-//                                          (blanks around it ignored) on the
-//                                          page shown, as a click does
+//   quellnet_driver tick CAPTION           ticks the check box of exactly that
+//                                          caption on the page shown, as a
+//                                          click does
 //
 // Exit code 0 on success, 1 on failure (with a message on stderr), 2 on wrong use.
 #include <cstdio>
@@ -72,27 +72,9 @@ int Close(Millis timeout) {
       "Quellnet did not end");
 }
 
-// Ticks the button of the main window whose text, blanks around it ignored,
-// is `caption`.
+// Ticks the check box of the main window whose caption is exactly `caption`.
 int Tick(const std::wstring& caption) {
-  struct Search {
-    const std::wstring& caption;
-    HWND found;
-  } search{caption, nullptr};
-  EnumChildWindows(
-      MainWindow(),
-      [](HWND child, LPARAM context) -> BOOL {
-        auto& search = *reinterpret_cast<Search*>(context);
-        const std::wstring text = WindowText(child);
-        const std::size_t first = text.find_first_not_of(L' ');
-        if (first != std::wstring::npos && ClassNameOf(child) == L"Button" &&
-            text.substr(first, text.find_last_not_of(L' ') + 1 - first) == search.caption) {
-          search.found = child;
-        }
-        return search.found == nullptr;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  HWND box = search.found;
+  HWND box = FindWindowExW(MainWindow(), nullptr, L"Button", caption.c_str());
   return Result(box != nullptr && (CheckState(box) == BST_CHECKED || Click(box)) &&
                     WaitUntil([&] { return CheckState(box) == BST_CHECKED; }),
                 "no such check box in a visible Quellnet window, or it did not become ticked");
