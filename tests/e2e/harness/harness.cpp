@@ -201,23 +201,29 @@ bool SelectTab(HWND tab, int index) {
   return true;
 }
 
+namespace {
+
+struct WindowSearch {
+  DWORD process_id;
+  bool visible_only;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM parameter) {
+  auto& search = *reinterpret_cast<WindowSearch*>(parameter);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == search.process_id && (!search.visible_only || IsWindowVisible(window))) {
+    search.found.push_back(window);
+  }
+  return TRUE;
+}
+
+}  // namespace
+
 std::vector<HWND> TopLevelWindowsOf(DWORD process_id, bool visible_only) {
-  struct Search {
-    DWORD process_id;
-    bool visible_only;
-    std::vector<HWND> found;
-  } search{process_id, visible_only, {}};
-  EnumWindows(
-      [](HWND window, LPARAM parameter) -> BOOL {
-        auto& search = *reinterpret_cast<Search*>(parameter);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner == search.process_id && (!search.visible_only || IsWindowVisible(window))) {
-          search.found.push_back(window);
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  WindowSearch search{process_id, visible_only, {}};
+  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
