@@ -64,41 +64,6 @@ class TrayTest : public QuellnetTest {
   }
 };
 
-// Started minimised it waits in the tray, and a second start brings it back
-// (and stores nothing); minimised again from another page, a double-click on
-// the icon brings it back on that page.
-TEST_F(TrayTest, ASecondStartOrADoubleClickBringsBackTheWindowWaitingInTheTray) {
-  ASSERT_NO_FATAL_FAILURE(StartProgram({.presets = {{kOptionsKey, L"HideOnStart", L"1"}}}));
-  ASSERT_TRUE(WaitUntil([&] { return Hidden(); })) << "the program did not start in the tray";
-  // The tip ends at its NUL: none of the blanks after it shows.
-  const std::vector<ShownIcon> icons = ShownIcons();
-  ASSERT_EQ(icons.size(), 1u);
-  EXPECT_EQ(icons[0].tip, L"Quellnet");
-
-  ProgramUnderTest second;
-  ASSERT_TRUE(second.Start({.wait_for_window = false})) << second.LastError();
-  ASSERT_TRUE(second.WaitForExit()) << "the second start kept running or failed";
-  EXPECT_TRUE(ComesBackInFront()) << "the running copy did not come back";
-  EXPECT_FALSE(ReadUserString(kOptionsKey, L"StartUp").has_value());
-
-  ASSERT_TRUE(program_.SelectPage(2));
-  ASSERT_NO_FATAL_FAILURE(Minimise());
-  ASSERT_TRUE(Mouse(TheIcon(), {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN,
-                                MOUSEEVENTF_LEFTUP}));
-  EXPECT_TRUE(ComesBackInFront()) << "the double-click did not restore";
-  EXPECT_EQ(program_.CurrentPage(), 2);
-  EXPECT_TRUE(IsWindowVisible(Control(kIdCommand1)));
-  EXPECT_FALSE(IsWindowVisible(Control(kIdChkmess)));
-
-  // A restarted shell forgets the icon and announces itself to every
-  // top-level window: the icon comes back.
-  ASSERT_TRUE(NotifyIcon(NIM_DELETE, Main()));
-  ASSERT_TRUE(ShownIcons().empty());
-  ASSERT_TRUE(PostMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0));
-  EXPECT_TRUE(WaitUntil([&] { return NotifyIcon(NIM_MODIFY, Main()); }))
-      << "the icon did not come back";
-}
-
 // The menu belongs to the foreground window, or a click elsewhere leaves it
 // open; that must hold every time, not only the first.
 TEST_F(TrayTest, TheMenuOpensAtThePointerClosesOnAClickElsewhereExpandsAndCloses) {
@@ -132,6 +97,42 @@ TEST_F(TrayTest, TheMenuOpensAtThePointerClosesOnAClickElsewhereExpandsAndCloses
   ASSERT_TRUE(program_.WaitForExit()) << "\"Close Quellnet\" did not end the program cleanly";
   EXPECT_TRUE(ShownIcons().empty());
   EXPECT_FALSE(NotifyIcon(NIM_MODIFY, window));
+}
+
+// Started minimised it waits in the tray, and a second start brings it back
+// (and stores nothing); minimised again from another page, a double-click on
+// the icon brings it back on that page. Last, as the broadcast that ends it
+// reaches every window of the prefix.
+TEST_F(TrayTest, ASecondStartOrADoubleClickBringsBackTheWindowWaitingInTheTray) {
+  ASSERT_NO_FATAL_FAILURE(StartProgram({.presets = {{kOptionsKey, L"HideOnStart", L"1"}}}));
+  ASSERT_TRUE(WaitUntil([&] { return Hidden(); })) << "the program did not start in the tray";
+  // The tip ends at its NUL: none of the blanks after it shows.
+  const std::vector<ShownIcon> icons = ShownIcons();
+  ASSERT_EQ(icons.size(), 1u);
+  EXPECT_EQ(icons[0].tip, L"Quellnet");
+
+  ProgramUnderTest second;
+  ASSERT_TRUE(second.Start({.wait_for_window = false})) << second.LastError();
+  ASSERT_TRUE(second.WaitForExit()) << "the second start kept running or failed";
+  EXPECT_TRUE(ComesBackInFront()) << "the running copy did not come back";
+  EXPECT_FALSE(ReadUserString(kOptionsKey, L"StartUp").has_value());
+
+  ASSERT_TRUE(program_.SelectPage(2));
+  ASSERT_NO_FATAL_FAILURE(Minimise());
+  ASSERT_TRUE(Mouse(TheIcon(), {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN,
+                                MOUSEEVENTF_LEFTUP}));
+  EXPECT_TRUE(ComesBackInFront()) << "the double-click did not restore";
+  EXPECT_EQ(program_.CurrentPage(), 2);
+  EXPECT_TRUE(IsWindowVisible(Control(kIdCommand1)));
+  EXPECT_FALSE(IsWindowVisible(Control(kIdChkmess)));
+
+  // A restarted shell forgets the icon and announces itself to every
+  // top-level window: the icon comes back.
+  ASSERT_TRUE(NotifyIcon(NIM_DELETE, Main()));
+  ASSERT_TRUE(ShownIcons().empty());
+  ASSERT_TRUE(PostMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0));
+  EXPECT_TRUE(WaitUntil([&] { return NotifyIcon(NIM_MODIFY, Main()); }))
+      << "the icon did not come back";
 }
 
 }  // namespace
