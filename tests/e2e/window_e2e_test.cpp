@@ -2,7 +2,6 @@
 // the user works it: every control in its place with its text, the tab pages
 // and the Tab key, on the common controls its manifest asks for.
 #include <algorithm>
-#include <cwctype>
 #include <string>
 #include <vector>
 
@@ -65,10 +64,7 @@ TEST_F(WindowTest, EveryControlIsInItsPlaceWithItsTextOnVersion6CommonControls) 
   for (std::size_t i = 0; i < needed / sizeof(HMODULE) && i < modules.size(); ++i) {
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameExW(program_.Process(), modules[i], path, MAX_PATH);
-    std::wstring lower(path);
-    for (wchar_t& c : lower) {
-      c = static_cast<wchar_t>(std::towlower(c));
-    }
+    const std::wstring lower = CharLowerW(path);
     comctl = lower.ends_with(L"\\comctl32.dll") ? lower : comctl;
   }
   const wchar_t* own = sizeof(void*) == 8

@@ -9,7 +9,10 @@ namespace {
 using namespace quellnet::platform::layout;
 using namespace quellnet::platform;
 
-TEST(TwipsToPixels, RoundsEachEdgeToTheNearestPixelSoThatControlsThatTouchStillTouch) {
+// Each edge is rounded to the nearest pixel, so that controls that touch
+// still touch; the layout scales with the screen but the rule stays one
+// pixel thick.
+TEST(Form1Layout, RoundsEachEdgeAndScalesWithTheScreen) {
   // To the nearest pixel: 8 twips at 96 DPI are 0.53 pixel, 7 are 0.47;
   // 1355 twips at 120 DPI are 112.9.
   EXPECT_EQ(TwipsToPixels(8, 96), 1);
@@ -21,9 +24,6 @@ TEST(TwipsToPixels, RoundsEachEdgeToTheNearestPixelSoThatControlsThatTouchStillT
   for (int dpi : {96, 120, 144, 168}) {
     EXPECT_EQ(ToPixels(first, dpi, dpi).right(), ToPixels(second, dpi, dpi).left) << dpi;
   }
-}
-
-TEST(Form1Layout, ScalesWithTheScreenButKeepsTheRuleOnePixelThick) {
   EXPECT_EQ(ControlPixels(*FindControl(kIdSSTab1), 120, 120), (PixelRect{10, 120, 461, 311}));
   for (int dpi : {96, 120, 144}) {
     const PixelRect rule = ControlPixels(*FindControl(kIdLine2), dpi, dpi);

@@ -72,29 +72,24 @@ TEST_F(Form1LifecycleTest, RestoreSetsEachBoxFromItsStoredOption) {
   for (const Case& c :
        {Case{nullptr, 0}, Case{L"1", 1}, Case{L"2", 2}, Case{L"7", 0}, Case{L"\x1234", 0}}) {
     SCOPED_TRACE(c.text == nullptr ? "absent" : testing::PrintToString(std::wstring(c.text)));
-    fakes::FakeRegistry store;
+    registry.keys.clear();
     for (const wchar_t* key : {L"StartUp", L"HideOnStart", L"mess"}) {
       if (c.text != nullptr) {
-        store.Put(kOptionsKey, key, c.text, c.text != std::wstring(L"\x1234"));
+        registry.Put(kOptionsKey, key, c.text, c.text != std::wstring(L"\x1234"));
       }
     }
-    fakes::FakeCheckBox startup;
-    fakes::FakeCheckBox hide;
-    fakes::FakeCheckBox mess;
-    fakes::FakeLabel caption;
-    fakes::FakeTextBox address;
-    Form1 fresh({window, mess, startup, hide, caption, address, Picture1},
-                {store, services, files, shell, network, tray_icon});
-    mess.on_click = [&] { fresh.chkmess_Click(); };
+    chkStartup.value = chkHideOnStart.value = chkmess.value = 0;
+    Label2.caption.clear();
+    Text1.text.clear();
     services.calls.clear();
-    fresh.Form_Load();
+    form.Form_Load();
 
-    EXPECT_EQ(startup.Value(), c.expected);
-    EXPECT_EQ(hide.Value(), c.expected);
-    EXPECT_EQ(mess.Value(), c.expected);
+    EXPECT_EQ(chkStartup.Value(), c.expected);
+    EXPECT_EQ(chkHideOnStart.Value(), c.expected);
+    EXPECT_EQ(chkmess.Value(), c.expected);
     EXPECT_EQ(services.calls.size(), c.expected == 0 ? 0u : 1u);
-    EXPECT_EQ(caption.caption, kCaptions[c.expected]);
-    EXPECT_EQ(address.text, L"192.168.1.20");  // the later steps still ran
+    EXPECT_EQ(Label2.caption, kCaptions[c.expected]);
+    EXPECT_EQ(Text1.text, L"192.168.1.20");  // the later steps still ran
   }
 }
 

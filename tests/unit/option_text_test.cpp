@@ -2,30 +2,30 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <string>
+#include <utility>
 
 namespace quellnet::app {
 namespace {
 
 TEST(ParseOptionText, ReadsOnlyA16BitWholeNumberWithBlanksSignsAndLeadingZeros) {
-  struct Case {
-    const wchar_t* text;
-    std::optional<int> expected;
-  };
-  for (const Case& c :
-       {Case{L"0", 0},         Case{L"1", 1},           Case{L"01", 1},
-        Case{L" 1 ", 1},       Case{L"\t1", 1},         Case{L"7", 7},
-        Case{L"2", 2},         Case{L"+1", 1},          Case{L"-1", -1},
-        Case{L"32767", 32767}, Case{L"-32768", -32768}, Case{L"000000000000000000032767", 32767},
-        Case{L"", {}},         Case{L"   ", {}},        Case{L"yes", {}},
-        Case{L"1x", {}},       Case{L"1 1", {}},        Case{L"1.0", {}},
-        Case{L"0x1", {}},      Case{L"-", {}},          Case{L"- 1", {}},
-        Case{L"32768", {}},    Case{L"-32769", {}},     Case{L"99999999999999999999", {}},
-        Case{L"\x0661", {}}}) {
-    const auto value = ParseOptionText(c.text);
-    EXPECT_EQ(value ? std::optional<int>(*value) : std::nullopt, c.expected)
-        << testing::PrintToString(std::wstring(c.text));
+  for (const auto& [text, expected] : {std::pair{L"0", 0},
+                                       {L"1", 1},
+                                       {L"01", 1},
+                                       {L" 1 ", 1},
+                                       {L"\t1", 1},
+                                       {L"7", 7},
+                                       {L"2", 2},
+                                       {L"+1", 1},
+                                       {L"-1", -1},
+                                       {L"32767", 32767},
+                                       {L"-32768", -32768},
+                                       {L"000000000000000000032767", 32767}}) {
+    EXPECT_EQ(ParseOptionText(text), expected) << testing::PrintToString(std::wstring(text));
+  }
+  for (const wchar_t* text : {L"", L"   ", L"yes", L"1x", L"1 1", L"1.0", L"0x1", L"-", L"- 1",
+                              L"32768", L"-32769", L"99999999999999999999", L"\x0661"}) {
+    EXPECT_FALSE(ParseOptionText(text).has_value()) << testing::PrintToString(std::wstring(text));
   }
 }
 

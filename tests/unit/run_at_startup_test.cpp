@@ -34,11 +34,10 @@ TEST(SetRunAtStartup, ReplacesOrRemovesOnlyTheProgramsOwnEntry) {
   EXPECT_TRUE(SetRunAtStartup(false, registry, shell));
   EXPECT_EQ(entry(), nullptr);
   EXPECT_NE(registry.Find(kRunKeyPath, L"Other"), nullptr);
-}
 
-TEST(SetRunAtStartup, NeverCreatesAMissingRunKey) {
+  // It never creates a missing Run key.
   fakes::FakeRegistry empty;
-  fakes::FakeShell shell;
+  shell.executable_path = L"C:\\Quellnet\\quellnet.exe";
   EXPECT_FALSE(SetRunAtStartup(true, empty, shell));
   EXPECT_FALSE(empty.KeyExists(kRunKeyPath));
 }
