@@ -5,10 +5,7 @@
 #
 #   tests/check_manifest_arch.sh OBJDUMP PROGRAM.exe
 set -euo pipefail
-(($# == 2)) || {
-  echo "usage: $0 OBJDUMP PROGRAM.exe" >&2
-  exit 2
-}
+(($# == 2)) || { echo "usage: $0 OBJDUMP PROGRAM.exe" >&2 && exit 2; }
 objdump=$1 program=$2
 case $("$objdump" -f "$program" | sed -n 's/.*file format //p') in
   pei-i386) own=x86 ;;

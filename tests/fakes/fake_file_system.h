@@ -67,13 +67,11 @@ struct FakeFileSystem final : platform::FileSystem {
   }
 
   std::optional<std::wstring> KnownFolderPath(platform::KnownFolder folder) override {
-    const auto known = known_folders.find(folder);
-    return known == known_folders.end() ? std::nullopt : std::optional(known->second);
+    return known_folders.count(folder) != 0 ? std::optional(known_folders[folder]) : std::nullopt;
   }
   std::wstring ComputerName() override { return computer_name; }
   std::vector<platform::Holder> HoldersOf(const std::wstring& path) override {
-    const auto found = holders.find(path);
-    return found == holders.end() ? std::vector<platform::Holder>{} : found->second;
+    return holders[path];
   }
 
   std::optional<platform::FolderIdentity> IdentityOf(const std::wstring& path) override {
@@ -89,8 +87,8 @@ struct FakeFileSystem final : platform::FileSystem {
   }
 
   FsStatus TypeOf(const std::wstring& path, EntryType& type) override {
-    if (const auto error = open_errors.find(path); error != open_errors.end()) {
-      return error->second;
+    if (open_errors.count(path) != 0) {
+      return open_errors[path];
     }
     const auto entry = entries.find(path);
     if (entry == entries.end()) {
@@ -102,8 +100,8 @@ struct FakeFileSystem final : platform::FileSystem {
 
   FsStatus List(const std::wstring& folder, std::vector<platform::Entry>& found) override {
     listed.push_back(folder);
-    if (const auto error = list_errors.find(folder); error != list_errors.end()) {
-      return error->second;
+    if (list_errors.count(folder) != 0) {
+      return list_errors[folder];
     }
     const auto entry = entries.find(folder);
     if (entry == entries.end() || !entry->second.folder) {
@@ -125,13 +123,11 @@ struct FakeFileSystem final : platform::FileSystem {
     if (entry->second.folder != type.folder || entry->second.link != type.link) {
       return FsStatus::kFailed;  // the caller mistook what it is
     }
-    if (const auto error = delete_errors.find(path); error != delete_errors.end()) {
-      return error->second;
+    if (delete_errors.count(path) != 0) {
+      return delete_errors[path];
     }
-    if (const auto error = fail_once.find(path); error != fail_once.end()) {
-      const FsStatus status = error->second;
-      fail_once.erase(error);
-      return status;
+    if (fail_once.count(path) != 0) {
+      return fail_once.extract(path).mapped();
     }
     if (type.folder && !type.link && Under(path).size() > 1) {
       return FsStatus::kInUse;  // as the system answers for a folder not empty
