@@ -1,17 +1,18 @@
 // The main window as the real program shows it and as the user works it:
-// every control with its kind, exact text and place, the tab pages, the Tab
-// key, the web link and closing.
-#include <cmath>
-#include <cstdlib>
+// every control with its kind, exact text and place (at 96 DPI and on a
+// screen of 144 DPI, and again when moved to one of another DPI), the tab
+// pages, the Tab key, the web link and closing.
 #include <cwctype>
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "platform/app_info.h"
 #include "fixture.h"
+#include "platform/app_info.h"
+#include "platform/form1_layout.h"
 
 // After <windows.h>, which fixture.h brings in.
+#include <commctrl.h>
 #include <psapi.h>
 
 namespace quellnet::e2e {
@@ -26,17 +27,16 @@ constexpr int kOnWindow = -1;  // not on a tab page
 
 // What the window must hold, written down here on its own from the window's
 // design rather than taken from the program's layout table, so that the
-// test compares two independent statements of the same layout. Places are
-// in twips of the client area: the page controls lie in the tab control,
-// whose corner is at (120, 1440), the option boxes in Frame1 at (1080, 2520).
+// test compares two independent statements of the same texts. The places
+// come from the layout's arithmetic, which the unit tests check against the
+// design at every DPI; here the real window must put each control there.
 struct Expected {
   int id;
   const char* name;
   int page;
   const wchar_t* window_class;  // nullptr: drawn by the program itself
   bool centred;                 // for "Static": centred, else left-aligned
-  int left, top, width, height;
-  const wchar_t* text;  // nullptr where the layout fixes none
+  const wchar_t* text;          // nullptr where the layout fixes none
 };
 
 constexpr wchar_t kStatic[] = L"Static";
@@ -46,42 +46,33 @@ constexpr wchar_t kOptionsNote[] =
     L"settings !";
 
 const std::vector<Expected> kControls = {
-    {kIdImage1, "Image1", kOnWindow, nullptr, false, 0, 0, 5700, 900, nullptr},
-    {kIdLine2, "Line2", kOnWindow, nullptr, false, 840, 960, 3960, 0, nullptr},
-    {kIdSSTab1, "SSTab1", kOnWindow, L"SysTabControl32", false, 120, 1440, 5535, 3735, nullptr},
-    {kIdLabel3, "Label3", kOnWindow, kStatic, true, 1680, 5280, 2415, 255,
-     platform::kWebAddress.data()},
+    {kIdImage1, "Image1", kOnWindow, nullptr, false, nullptr},
+    {kIdLine2, "Line2", kOnWindow, nullptr, false, nullptr},
+    {kIdSSTab1, "SSTab1", kOnWindow, L"SysTabControl32", false, nullptr},
+    {kIdLabel3, "Label3", kOnWindow, kStatic, true, platform::kWebAddress.data()},
     // page "Main"
-    {kIdLabel6, "Label6", kMainPage, kStatic, false, 720, 2040, 1815, 255,
-     L"Your Current IP Address:"},
-    {kIdText1, "Text1", kMainPage, L"Edit", false, 2760, 2040, 2175, 315, nullptr},
-    {kIdLabel2, "Label2", kMainPage, kStatic, true, 1680, 2760, 2415, 255, L""},
-    {kIdChkmess, "chkmess", kMainPage, kButton, false, 1440, 3120, 3135, 255,
-     L"  Enable Protection Now !"},
-    {kIdPicture1, "Picture1", kMainPage, nullptr, false, 2760, 3480, 375, 375, nullptr},
-    {kIdLabel4, "Label4", kMainPage, kStatic, false, 1080, 4080, 3855, 615, kOptionsNote},
+    {kIdLabel6, "Label6", kMainPage, kStatic, false, L"Your Current IP Address:"},
+    {kIdText1, "Text1", kMainPage, L"Edit", false, nullptr},
+    {kIdLabel2, "Label2", kMainPage, kStatic, true, L""},
+    {kIdChkmess, "chkmess", kMainPage, kButton, false, L"  Enable Protection Now !"},
+    {kIdPicture1, "Picture1", kMainPage, nullptr, false, nullptr},
+    {kIdLabel4, "Label4", kMainPage, kStatic, false, kOptionsNote},
     // page "Preferences"
-    {kIdFrame1, "Frame1", kPreferencesPage, kButton, false, 1080, 2520, 3735, 615, L""},
-    {kIdChkStartup, "chkStartup", kPreferencesPage, kButton, false, 1200, 2760, 1935, 195,
-     L"Run at Startup"},
-    {kIdChkHideOnStart, "chkHideOnStart", kPreferencesPage, kButton, false, 3120, 2760, 1455, 195,
-     L"Run Minimized"},
-    {kIdLabel5, "Label5", kPreferencesPage, kStatic, false, 1080, 3720, 3855, 615, kOptionsNote},
+    {kIdFrame1, "Frame1", kPreferencesPage, kButton, false, L""},
+    {kIdChkStartup, "chkStartup", kPreferencesPage, kButton, false, L"Run at Startup"},
+    {kIdChkHideOnStart, "chkHideOnStart", kPreferencesPage, kButton, false, L"Run Minimized"},
+    {kIdLabel5, "Label5", kPreferencesPage, kStatic, false, kOptionsNote},
     // page "Internet Options"
-    {kIdLabel9, "Label9", kInternetOptionsPage, kStatic, true, 360, 1920, 1695, 255,
-     L"Temp Internet Files"},
-    {kIdLabel10, "Label10", kInternetOptionsPage, kStatic, true, 3480, 1920, 1575, 255,
-     L"Internet Cookies"},
-    {kIdLabel7, "Label7", kInternetOptionsPage, kStatic, false, 240, 2280, 2655, 975,
+    {kIdLabel9, "Label9", kInternetOptionsPage, kStatic, true, L"Temp Internet Files"},
+    {kIdLabel10, "Label10", kInternetOptionsPage, kStatic, true, L"Internet Cookies"},
+    {kIdLabel7, "Label7", kInternetOptionsPage, kStatic, false,
      L"Visiting web sites often stores unecessary internet files on your computer and takes up "
      L"extra space.  Use the feature below to clear these files and free hard drive space. "},
-    {kIdLabel8, "Label8", kInternetOptionsPage, kStatic, false, 3120, 2280, 2415, 1095,
+    {kIdLabel8, "Label8", kInternetOptionsPage, kStatic, false,
      L"Sometimes sites can add what is called a cookie to your computer. Cookies can be used by "
      L"a website for many reasons. Use this feature to clear all cookies."},
-    {kIdCommand1, "Command1", kInternetOptionsPage, kButton, false, 600, 3480, 1335, 495,
-     L"Clear Cache"},
-    {kIdCommand2, "Command2", kInternetOptionsPage, kButton, false, 3480, 3480, 1355, 495,
-     L"Clear Cookies"},
+    {kIdCommand1, "Command1", kInternetOptionsPage, kButton, false, L"Clear Cache"},
+    {kIdCommand2, "Command2", kInternetOptionsPage, kButton, false, L"Clear Cookies"},
 };
 
 // The Tab key's order over all pages; a page's own order leaves out the
@@ -89,20 +80,29 @@ const std::vector<Expected> kControls = {
 const std::vector<int> kTabOrder = {kIdSSTab1, kIdChkmess,  kIdChkHideOnStart, kIdChkStartup,
                                     kIdText1,  kIdCommand1, kIdCommand2};
 
-// The expected rectangle in client pixels at 96 DPI (15 twips a pixel), each
-// edge converted on its own, as the edges of a control that is not a whole
-// number of pixels wide (Command2's 1355 twips) round.
-RECT PixelRect(const Expected& control) {
-  const auto pixels = [](int twips) { return static_cast<LONG>(std::lround(twips / 15.0)); };
-  return RECT{pixels(control.left), pixels(control.top), pixels(control.left + control.width),
-              pixels(control.top + control.height)};
-}
-
 std::string Describe(const RECT& rect) {
   char text[64];
   std::snprintf(text, sizeof text, "(%ld,%ld)-(%ld,%ld)", rect.left, rect.top, rect.right,
                 rect.bottom);
   return text;
+}
+
+// The client area and every control where the layout puts them at `dpi`,
+// to the pixel: the window makes them from that very arithmetic.
+void ExpectLaidOutAt(HWND main, int dpi) {
+  SCOPED_TRACE(std::to_string(dpi) + " DPI");
+  RECT client{};
+  ASSERT_TRUE(GetClientRect(main, &client));
+  EXPECT_EQ(client.right, layout::ClientPixels(dpi).width);
+  EXPECT_EQ(client.bottom, layout::ClientPixels(dpi).height);
+  for (const Expected& expected : kControls) {
+    const layout::PixelRect place =
+        layout::ControlPixels(*layout::FindControl(static_cast<Form1ControlId>(expected.id)), dpi);
+    const RECT want{place.left, place.top, place.right(), place.bottom()};
+    const RECT got = RectIn(GetDlgItem(main, expected.id), main);
+    EXPECT_TRUE(EqualRect(&got, &want))
+        << expected.name << ": expected " << Describe(want) << ", got " << Describe(got);
+  }
 }
 
 class WindowTest : public QuellnetTest {
@@ -131,12 +131,9 @@ class WindowTest : public QuellnetTest {
   }
 };
 
-TEST_F(WindowTest, HoldsEveryControlOfItsKindWithItsExactTextAndPlaceWithinOnePixel) {
+TEST_F(WindowTest, HoldsEveryControlOfItsKindWithItsExactTextAndPlace) {
   EXPECT_EQ(WindowText(Main()), L"Corvane Quellnet 2.1");
-  RECT client{};
-  ASSERT_TRUE(GetClientRect(Main(), &client));
-  EXPECT_EQ(client.right, 383);
-  EXPECT_EQ(client.bottom, 378);
+  ExpectLaidOutAt(Main(), 96);
   const LONG style = GetWindowLongW(Main(), GWL_STYLE);
   EXPECT_TRUE(style & WS_MINIMIZEBOX);
   EXPECT_FALSE(style & (WS_MAXIMIZEBOX | WS_THICKFRAME));
@@ -156,11 +153,6 @@ TEST_F(WindowTest, HoldsEveryControlOfItsKindWithItsExactTextAndPlaceWithinOnePi
     if (expected.text != nullptr) {
       EXPECT_EQ(WindowText(control), expected.text);
     }
-    const RECT want = PixelRect(expected);
-    const RECT got = RectIn(control, Main());
-    EXPECT_TRUE(std::abs(got.left - want.left) <= 1 && std::abs(got.top - want.top) <= 1 &&
-                std::abs(got.right - want.right) <= 1 && std::abs(got.bottom - want.bottom) <= 1)
-        << "expected " << Describe(want) << ", got " << Describe(got);
   }
 
   HWND tab = Control(kIdSSTab1);
@@ -266,6 +258,76 @@ TEST_F(WindowTest, RunsOnVersion6CommonControlsOfItsOwnArchitecture) {
 TEST_F(WindowTest, TheCloseBoxEndsTheProgram) {
   ASSERT_TRUE(PostMessageW(Main(), WM_SYSCOMMAND, SC_CLOSE, 0));
   EXPECT_TRUE(program_.WaitForExit()) << "still running, or ended with an error";
+}
+
+// A screen of 144 DPI (150 %). The session's DPI is the user's "LogPixels",
+// which Wine reads as each program starts.
+class HighDpiWindowTest : public QuellnetTest {
+ protected:
+  void SetUp() override {
+    QuellnetTest::SetUp();
+    SeeUnscaledPixels();
+    ASSERT_TRUE(SetLogPixels(144));
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
+  }
+  void TearDown() override {
+    QuellnetTest::TearDown();
+    SetLogPixels(96);  // the other tests of this program run at 96 DPI
+  }
+  static bool SetLogPixels(DWORD dpi) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS) {
+      return false;
+    }
+    const bool written =
+        RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi),
+                       sizeof dpi) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return written;
+  }
+  // The height of the tab strip, which the tab control takes from its font.
+  int TabStripHeight() {
+    RemoteMemory remote(program_.Process(), sizeof(RECT));
+    DWORD_PTR ok = 0;
+    RECT item{};
+    if (!SendMessageTimeoutW(Control(kIdSSTab1), TCM_GETITEMRECT, 0,
+                             reinterpret_cast<LPARAM>(remote.address()), SMTO_ABORTIFHUNG, 5000,
+                             &ok) ||
+        ok == 0 || !remote.Read(0, &item, sizeof item)) {
+      return 0;
+    }
+    return item.bottom - item.top;
+  }
+};
+
+// Moved to a monitor of 120 DPI, the window takes the rectangle the system
+// suggests and lays itself out again, fonts too. Wine has one DPI for all
+// monitors and never sends WM_DPICHANGED, so the test sends what Windows
+// would, the rectangle in the program's own memory.
+TEST_F(HighDpiWindowTest, LaysItselfOutAtTheScreensDpiAndAgainOnAMonitorOfAnother) {
+  ExpectLaidOutAt(Main(), 144);
+  const int tabs_at_144 = TabStripHeight();
+
+  RECT window{};
+  RECT client{};
+  ASSERT_TRUE(GetWindowRect(Main(), &window) && GetClientRect(Main(), &client));
+  const layout::PixelRect client_at_120 = layout::ClientPixels(120);
+  const RECT suggested{40, 30, 40 + window.right - window.left - client.right + client_at_120.width,
+                       30 + window.bottom - window.top - client.bottom + client_at_120.height};
+  RemoteMemory remote(program_.Process(), sizeof suggested);
+  ASSERT_TRUE(remote.Write(0, &suggested, sizeof suggested));
+  DWORD_PTR answer = 0;
+  ASSERT_TRUE(SendMessageTimeoutW(Main(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(120, 120),
+                                  reinterpret_cast<LPARAM>(remote.address()), SMTO_ABORTIFHUNG,
+                                  5000, &answer));
+
+  ASSERT_TRUE(GetWindowRect(Main(), &window));
+  EXPECT_TRUE(EqualRect(&window, &suggested)) << Describe(window);
+  ExpectLaidOutAt(Main(), 120);
+  const int tabs_at_120 = TabStripHeight();
+  EXPECT_GT(tabs_at_120, 0);
+  EXPECT_LT(tabs_at_120, tabs_at_144) << "the tabs kept the font of 144 DPI";
 }
 
 }  // namespace

@@ -203,6 +203,15 @@ RECT RectIn(HWND window, HWND reference) {
   return rect;
 }
 
+void SeeUnscaledPixels() {
+  using SetContext = void*(WINAPI*)(void*);
+  const auto set = reinterpret_cast<SetContext>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetThreadDpiAwarenessContext")));
+  if (set != nullptr) {
+    set(reinterpret_cast<void*>(-3));  // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE
+  }
+}
+
 std::optional<int> CheckState(HWND button) {
   DWORD_PTR state = 0;
   return SendWithTimeout(button, BM_GETCHECK, 0, 0, &state) ? std::optional<int>(state)

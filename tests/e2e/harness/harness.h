@@ -115,6 +115,10 @@ bool Click(HWND button);
 bool Mouse(POINT at, std::initializer_list<DWORD> buttons);
 // Posts WM_KEYDOWN/WM_KEYUP of `virtual_key` to `target`.
 bool PressKey(HWND target, UINT virtual_key);
+// Makes the calling thread see window coordinates as the program's own
+// pixels, not scaled to this process's DPI: per-monitor aware where the
+// system knows that (Windows 10 1607 and later, and Wine).
+void SeeUnscaledPixels();
 // Keyboard focus of the thread that owns `window` (nullptr when none).
 HWND FocusOf(HWND window);
 
