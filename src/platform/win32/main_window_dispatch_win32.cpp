@@ -85,9 +85,9 @@ LRESULT Form1Window::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_ENDSESSION:
       // The session ends: save what a close would save, before the process
-      // is ended.
+      // is ended, with no message box to hold up the log-off.
       if (wparam != FALSE) {
-        Unload();
+        UnloadFor(UnloadReason::kSessionEnd);
       }
       return 0;
     case WM_DESTROY:

@@ -37,13 +37,17 @@ void Form1Window::Hide() {
 }
 
 void Form1Window::Unload() {
+  UnloadFor(UnloadReason::kClose);
+}
+
+void Form1Window::UnloadFor(UnloadReason reason) {
   // Once only, whether by the close box, the tray menu or the end of the
   // session, and even when one of them arrives during the unload itself.
   if (unload_started_) {
     return;
   }
   unload_started_ = true;
-  Raise(&Form1Events::Form_Unload);
+  Raise(&Form1Events::Form_Unload, reason);
   unloaded_ = true;
   // WM_DESTROY ends the message loop; if the window can't be destroyed the
   // program ends all the same.

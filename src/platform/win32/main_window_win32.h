@@ -91,6 +91,8 @@ class Form1Window final : public MainWindow {
   LRESULT OnControlColour(HDC dc, HWND control);
   void OnDrawItem(const DRAWITEMSTRUCT& item);
   bool OnSetCursor(HWND under_cursor, int hit_test);
+  // Runs the unload handler once, then destroys the window.
+  void UnloadFor(UnloadReason reason);
   // Runs one handler of the events with `args`, unless the window is past
   // its unload. Every handler runs through here.
   template <typename... Args>
