@@ -151,6 +151,9 @@ Form1Window::~Form1Window() {
 }
 
 bool Form1Window::CreateControls(HINSTANCE instance) {
+  // A new child window goes to the bottom of its siblings' stacking, so
+  // creating the controls in the table's order, top first, stacks them as
+  // the table says with no move of their own; the Tab key follows it too.
   for (const ControlLayout& layout : layout::kControls) {
     const layout::PixelRect place = layout::ControlPixels(layout, dpi_);
     const WindowKind kind = KindOf(layout);
@@ -170,11 +173,6 @@ bool Form1Window::CreateControls(HINSTANCE instance) {
                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)),
                                      instance, nullptr);
     if (control == nullptr) {
-      return false;
-    }
-    // Stacking follows the table, top first; the Tab key follows it too.
-    if (!::SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0,
-                        SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE)) {
       return false;
     }
     if (layout.kind == ControlKind::kFrame) {

@@ -62,11 +62,13 @@ void Form1Window::ApplyFonts() {
   // The fonts of another DPI stay until every control has let go of them.
   std::vector<Font> previous = std::move(fonts_);
   fonts_.clear();
+  // A window not yet shown has nothing to redraw.
+  const BOOL redraw = ::IsWindowVisible(window_);
   for (const layout::ControlLayout& layout : layout::kControls) {
     HWND control = Control(layout.id);
     HFONT font = FontFor(layout.font);
     if (control != nullptr && font != nullptr) {
-      ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+      ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw);
     }
   }
   // Three tabs of one width across the row; a height of 0 lets the tab
