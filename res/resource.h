@@ -3,7 +3,7 @@
 #ifndef QUELLNET_RES_RESOURCE_H_
 #define QUELLNET_RES_RESOURCE_H_
 
-/* The program icon, 32 x 32 and 16 x 16; the lowest id, so Explorer shows it. */
+/* The program icon, 16 to 256 pixels; the lowest id, so Explorer shows it. */
 #define IDI_QUELLNET 1
 /* The banner picture across the top of the main window. */
 #define IDR_BANNER 101

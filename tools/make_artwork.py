@@ -3,20 +3,27 @@
 
   banner.bmp    380 x 60 banner across the top of the main window (8-bit
                 BMP with a 256-colour palette, run-length encoded)
-  quellnet.ico  the program icon: 32 x 32 and 16 x 16, 16 colours each
+  quellnet.ico  the program icon: 16, 20, 24, 32, 40, 48 and 64 pixels with
+                an alpha channel, 256 pixels as PNG (Windows Vista and
+                later), and 16 and 32 pixels in 16 colours for old systems
+                and 16-colour screens
   green.gif     25 x 25 status picture: protected
   red.gif       25 x 25 status picture: not protected
 
-Only the Python standard library is used, and the output is the same on every
-run, so the committed files can be checked by running this again:
+The icon is drawn with Pillow (Debian: python3-pil); everything else uses only
+the Python standard library. The output is the same on every run, so the
+committed files can be checked by running this again:
 
   python3 tools/make_artwork.py [output-folder]
 """
 
+import io
 import math
 import os
 import struct
 import sys
+
+from PIL import Image, ImageDraw
 
 # --------------------------------------------------------------------------
 # Drawing helpers. Images are lists of rows of (r, g, b) tuples.
@@ -450,17 +457,116 @@ def ico_entry_bitmap(indices, mask):
     return header + colours + bytes(xor) + bytes(and_mask)
 
 
-def write_ico(path, sizes):
-    images = [ico_entry_bitmap(*icon_image(size)) for size in sizes]
-    data = bytearray(struct.pack("<HHH", 0, 1, len(images)))
-    offset = 6 + 16 * len(images)
-    for size, image in zip(sizes, images):
-        data += struct.pack("<BBBBHHII", size, size, 16, 0, 1, 4, len(image), offset)
-        offset += len(image)
-    for image in images:
-        data += image
+# Sizes of the true-colour images: what Windows asks for at 100 % to 200 %
+# (small icons 16 to 32, large ones 32 to 64), and 256 for Explorer's views.
+ALPHA_SIZES = [16, 20, 24, 32, 40, 48, 64, 256]
+# The 16-colour images, for Windows 2000 and XP on 16-colour screens.
+VGA_SIZES = [32, 16]
+# Drawn this many times larger, then reduced: the reduction averages the
+# samples into smooth edges and partial alpha.
+SUPERSAMPLE = 8
+
+
+def shield_outline(left, top, width, height, steps=64):
+    """The shield_inside() outline as polygon points, clockwise from the top
+    left corner."""
+    right_side = []
+    for i in range(steps + 1):
+        v = i / steps
+        half = 0.5
+        if v > 0.55:
+            k = (v - 0.55) / 0.45
+            half = 0.5 * math.sqrt(max(0.0, 1.0 - k * k))
+        right_side.append((left + (0.5 + half) * width, top + v * height))
+    top_edge = [(left + (0.5 + u) * width, top + 0.06 * (1.0 - (2.0 * u) ** 2) * height)
+                for u in [j / steps - 0.5 for j in range(steps + 1)]]
+    left_side = [(2 * left + width - x, y) for x, y in reversed(right_side)]
+    return top_edge + right_side + left_side
+
+
+def vertical_ramp(size, top_colour, bottom_colour):
+    ramp = Image.new("RGBA", (1, size))
+    for y in range(size):
+        ramp.putpixel((0, y), mix(top_colour, bottom_colour, y / max(1, size - 1)) + (255,))
+    return ramp.resize((size, size))
+
+
+def alpha_icon(size):
+    """The shield with its check mark at `size` pixels, RGBA. Strokes and the
+    rim keep at least about one pixel at the smallest sizes."""
+    big = size * SUPERSAMPLE
+    image = Image.new("RGBA", (big, big), (0, 0, 0, 0))
+    margin = big / 16.0
+    width, height = big - 2 * margin, big - margin * 1.2
+    outline = shield_outline(margin, margin * 0.4, width, height)
+    # The rim: silver at the top, darker grey towards the point.
+    mask = Image.new("L", (big, big), 0)
+    ImageDraw.Draw(mask).polygon(outline, fill=255)
+    image.paste(vertical_ramp(big, (232, 236, 244), (120, 128, 144)), (0, 0), mask)
+    # The face, two blues split down the middle, lighter towards the top.
+    rim = max(big / 14.0, SUPERSAMPLE * 1.2)
+    face = shield_outline(margin + rim, margin * 0.4 + rim, width - 2 * rim, height - 2.2 * rim)
+    face_mask = Image.new("L", (big, big), 0)
+    ImageDraw.Draw(face_mask).polygon(face, fill=255)
+    left_half = vertical_ramp(big, (84, 140, 222), (30, 90, 190))
+    right_half = vertical_ramp(big, (58, 98, 172), (20, 60, 140))
+    left_half.paste(right_half.crop((big // 2, 0, big, big)), (big // 2, 0))
+    image.paste(left_half, (0, 0), face_mask)
+    # The white check mark.
+    stroke = max(0.085 * big, SUPERSAMPLE * 1.6)
+    points = [(0.29 * big, 0.50 * big), (0.45 * big, 0.67 * big), (0.73 * big, 0.31 * big)]
+    ImageDraw.Draw(image).line(points, fill=(255, 255, 255, 255), width=int(round(stroke)),
+                               joint="curve")
+    resampling = getattr(Image, "Resampling", Image).BOX
+    return image.resize((size, size), resampling)
+
+
+def ico_alpha_bitmap(image):
+    """A 32-bit DIB (BGRA, bottom-up) with its AND mask, as an icon stores
+    it; Windows XP and later draw the alpha channel."""
+    size = image.width
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, 0, 0, 0, 0, 0)
+    pixels = bytearray()
+    for y in reversed(range(size)):
+        for x in range(size):
+            r, g, b, a = image.getpixel((x, y))
+            pixels += bytes((b, g, r, a))
+    and_stride = ((size + 31) // 32) * 4
+    and_mask = bytearray()
+    for y in reversed(range(size)):
+        line = bytearray(and_stride)
+        for x in range(size):
+            if image.getpixel((x, y))[3] == 0:
+                line[x // 8] |= 0x80 >> (x % 8)
+        and_mask += line
+    return header + bytes(pixels) + bytes(and_mask)
+
+
+def ico_png(image):
+    data = io.BytesIO()
+    image.save(data, format="PNG", optimize=True)
+    return data.getvalue()
+
+
+def write_ico(path):
+    # (size, bits per pixel, colour count, image data), largest last so that
+    # programs that take the first image get a small one.
+    entries = []
+    for size in VGA_SIZES:
+        entries.append((size, 4, 16, ico_entry_bitmap(*icon_image(size))))
+    for size in ALPHA_SIZES:
+        image = alpha_icon(size)
+        data = ico_png(image) if size >= 256 else ico_alpha_bitmap(image)
+        entries.append((size, 32, 0, data))
+    header = bytearray(struct.pack("<HHH", 0, 1, len(entries)))
+    offset = 6 + 16 * len(entries)
+    for size, bits, colours, data in entries:
+        # A size of 256 is written as 0.
+        header += struct.pack("<BBBBHHII", size % 256, size % 256, colours, 0, 1, bits, len(data),
+                              offset)
+        offset += len(data)
     with open(path, "wb") as f:
-        f.write(data)
+        f.write(header + b"".join(data for _, _, _, data in entries))
 
 
 def status_tile(base, symbol):
@@ -497,7 +603,7 @@ def main():
     os.makedirs(out, exist_ok=True)
     palette, indices = banner()
     write_bmp(os.path.join(out, "banner.bmp"), palette, indices)
-    write_ico(os.path.join(out, "quellnet.ico"), [32, 16])
+    write_ico(os.path.join(out, "quellnet.ico"))
     palette, indices = status_tile((30, 150, 50), "check")
     write_gif(os.path.join(out, "green.gif"), palette, indices)
     palette, indices = status_tile((200, 30, 30), "cross")

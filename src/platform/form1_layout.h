@@ -190,19 +190,25 @@ constexpr int TwipsToPixels(int twips, int dpi) {
                                       : -((-scaled + half) / kTwipsPerInch));
 }
 
-// A rectangle in pixels. Its edges are converted, not its size, so that
+// A rectangle in pixels at `dpi` (the same across and down, as every screen
+// Windows drives has). Its edges are converted, not its size, so that
 // controls that touch in twips touch in pixels too.
-constexpr PixelRect ToPixels(const TwipsRect& twips, int dpi_x, int dpi_y) {
-  const int left = TwipsToPixels(twips.left, dpi_x);
-  const int top = TwipsToPixels(twips.top, dpi_y);
-  return {left, top, TwipsToPixels(twips.left + twips.width, dpi_x) - left,
-          TwipsToPixels(twips.top + twips.height, dpi_y) - top};
+constexpr PixelRect ToPixels(const TwipsRect& twips, int dpi) {
+  const int left = TwipsToPixels(twips.left, dpi);
+  const int top = TwipsToPixels(twips.top, dpi);
+  return {left, top, TwipsToPixels(twips.left + twips.width, dpi) - left,
+          TwipsToPixels(twips.top + twips.height, dpi) - top};
 }
 
-// Where the control's window goes in the client area. A line is one pixel
-// thick whatever the DPI.
-constexpr PixelRect ControlPixels(const ControlLayout& layout, int dpi_x, int dpi_y) {
-  PixelRect rect = ToPixels(AbsoluteTwips(layout), dpi_x, dpi_y);
+// The client area at `dpi`.
+constexpr PixelRect ClientPixels(int dpi) {
+  return ToPixels({0, 0, kClientWidthTwips, kClientHeightTwips}, dpi);
+}
+
+// Where the control's window goes in the client area at `dpi`. A line is
+// one pixel thick whatever the DPI.
+constexpr PixelRect ControlPixels(const ControlLayout& layout, int dpi) {
+  PixelRect rect = ToPixels(AbsoluteTwips(layout), dpi);
   if (layout.kind == ControlKind::kLine) {
     rect.height = 1;
   }

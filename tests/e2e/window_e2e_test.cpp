@@ -1,7 +1,9 @@
 // The main window as the real program builds it from its layout table and as
-// the user works it: every control in its place with its text, the tab pages
-// and the Tab key, on the common controls its manifest asks for.
+// the user works it: every control in its place (at 96 DPI and on a screen of
+// 144 DPI, and again when moved to one of another DPI) with its text, the tab
+// pages and the Tab key, on the common controls its manifest asks for.
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -9,12 +11,41 @@
 #include "platform/form1_layout.h"
 
 // After <windows.h>, which fixture.h brings in.
+#include <commctrl.h>
 #include <psapi.h>
+#include <shlwapi.h>
 
 namespace quellnet::e2e {
 namespace {
 
 using namespace platform;
+
+std::string Describe(const RECT& rect) {
+  char text[64];
+  std::snprintf(text, sizeof text, "(%ld,%ld)-(%ld,%ld)", rect.left, rect.top, rect.right,
+                rect.bottom);
+  return text;
+}
+
+// The client area and every control where the layout puts them at `dpi`,
+// to the pixel: the window makes them from that very arithmetic, which the
+// unit tests check against the design at every DPI.
+void ExpectLaidOutAt(HWND main, int dpi) {
+  SCOPED_TRACE(std::to_string(dpi) + " DPI");
+  RECT client{};
+  ASSERT_TRUE(GetClientRect(main, &client));
+  EXPECT_EQ(client.right, layout::ClientPixels(dpi).width);
+  EXPECT_EQ(client.bottom, layout::ClientPixels(dpi).height);
+  for (const layout::ControlLayout& control : layout::kControls) {
+    const layout::PixelRect place = layout::ControlPixels(control, dpi);
+    const RECT want{place.left, place.top, place.right(), place.bottom()};
+    RECT got{};
+    GetWindowRect(GetDlgItem(main, control.id), &got);
+    MapWindowPoints(HWND_DESKTOP, main, reinterpret_cast<POINT*>(&got), 2);
+    EXPECT_TRUE(EqualRect(&got, &want))
+        << "control " << control.id << ": expected " << Describe(want) << ", got " << Describe(got);
+  }
+}
 
 class WindowTest : public QuellnetTest {
  protected:
@@ -30,26 +61,12 @@ class WindowTest : public QuellnetTest {
 // the old version 5 from the system folder.
 TEST_F(WindowTest, EveryControlIsInItsPlaceWithItsTextOnVersion6CommonControls) {
   EXPECT_EQ(WindowText(Main()), L"Corvane Quellnet 2.1");
-  RECT client{};
-  ASSERT_TRUE(GetClientRect(Main(), &client));
-  EXPECT_EQ(client.right, 383);
-  EXPECT_EQ(client.bottom, 378);
+  ExpectLaidOutAt(Main(), 96);
   EXPECT_EQ(GetWindowLongW(Main(), GWL_STYLE) & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME),
             WS_MINIMIZEBOX);
   for (const layout::ControlLayout& expected : layout::kControls) {
-    SCOPED_TRACE("control " + std::to_string(expected.id));
-    HWND control = Control(expected.id);
-    ASSERT_NE(control, nullptr);
-    const layout::PixelRect want = layout::ControlPixels(expected, 96, 96);
-    RECT got{};
-    GetWindowRect(control, &got);
-    MapWindowPoints(HWND_DESKTOP, Main(), reinterpret_cast<POINT*>(&got), 2);
-    EXPECT_NEAR(got.left, want.left, 1);
-    EXPECT_NEAR(got.top, want.top, 1);
-    EXPECT_NEAR(got.right, want.right(), 1);
-    EXPECT_NEAR(got.bottom, want.top + want.height, 1);
     if (!expected.text.empty()) {
-      EXPECT_EQ(WindowText(control), expected.text);
+      EXPECT_EQ(WindowText(Control(expected.id)), expected.text) << "control " << expected.id;
     }
   }
   // Screen readers name a field that has no caption of its own from the
@@ -119,6 +136,67 @@ TEST_F(WindowTest, EachPageShowsItsControlsKeepsTheirValuesAndTheTabKeyGoesRound
   EXPECT_EQ(CheckState(Control(kIdChkStartup)), BST_CHECKED);
   EXPECT_EQ(CheckState(Control(kIdChkHideOnStart)), BST_CHECKED);
   EXPECT_EQ(CheckState(Control(kIdChkmess)), BST_UNCHECKED);
+}
+
+// A screen of 144 DPI (150 %). The session's DPI is the user's "LogPixels",
+// which Wine reads as each program starts.
+class HighDpiWindowTest : public QuellnetTest {
+ protected:
+  void SetUp() override {
+    QuellnetTest::SetUp();
+    SeeUnscaledPixels();
+    ASSERT_TRUE(SetLogPixels(144));
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
+  }
+  void TearDown() override {
+    QuellnetTest::TearDown();
+    SetLogPixels(96);  // the other tests of this program run at 96 DPI
+  }
+  static bool SetLogPixels(DWORD dpi) {
+    return SHSetValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &dpi,
+                       sizeof dpi) == ERROR_SUCCESS;
+  }
+  // The height of the tab strip, which the tab control takes from its font.
+  int TabStripHeight() {
+    const RemoteMemory remote(program_.Process(), sizeof(RECT));
+    DWORD_PTR ok = 0;
+    RECT item{};
+    return SendMessageTimeoutW(Control(kIdSSTab1), TCM_GETITEMRECT, 0,
+                               reinterpret_cast<LPARAM>(remote.address()), SMTO_ABORTIFHUNG, 5000,
+                               &ok) &&
+                   ok != 0 && remote.Read(&item, sizeof item)
+               ? item.bottom - item.top
+               : 0;
+  }
+};
+
+// Moved to a monitor of 120 DPI, the window takes the rectangle the system
+// suggests and lays itself out again, fonts too. Wine has one DPI for all
+// monitors and never sends WM_DPICHANGED, so the test sends what Windows
+// would, the rectangle in the program's own memory.
+TEST_F(HighDpiWindowTest, LaysItselfOutAtTheScreensDpiAndAgainOnAMonitorOfAnother) {
+  ExpectLaidOutAt(Main(), 144);
+  const int tabs_at_144 = TabStripHeight();
+
+  RECT window{};
+  RECT client{};
+  ASSERT_TRUE(GetWindowRect(Main(), &window) && GetClientRect(Main(), &client));
+  const layout::PixelRect client_at_120 = layout::ClientPixels(120);
+  const RECT suggested{40, 30, 40 + window.right - window.left - client.right + client_at_120.width,
+                       30 + window.bottom - window.top - client.bottom + client_at_120.height};
+  const RemoteMemory remote(program_.Process(), sizeof suggested);
+  ASSERT_TRUE(remote.Write(&suggested, sizeof suggested));
+  DWORD_PTR answer = 0;
+  ASSERT_TRUE(SendMessageTimeoutW(Main(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(120, 120),
+                                  reinterpret_cast<LPARAM>(remote.address()), SMTO_ABORTIFHUNG,
+                                  5000, &answer));
+
+  ASSERT_TRUE(GetWindowRect(Main(), &window));
+  EXPECT_TRUE(EqualRect(&window, &suggested)) << Describe(window);
+  ExpectLaidOutAt(Main(), 120);
+  const int tabs_at_120 = TabStripHeight();
+  EXPECT_GT(tabs_at_120, 0);
+  EXPECT_LT(tabs_at_120, tabs_at_144) << "the tabs kept the font of 144 DPI";
 }
 
 }  // namespace

@@ -73,7 +73,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   std::unique_ptr<platform::Shell> shell = win32::CreateShell(handle);
   std::unique_ptr<platform::Network> network = win32::CreateNetwork();
   std::unique_ptr<platform::TrayIcon> tray_icon =
-      win32::CreateTrayIcon(handle, platform::kTrayCallbackMessage, window->SmallIcon());
+      win32::CreateTrayIcon(handle, platform::kTrayCallbackMessage, window->TrayIcon());
   if (!registry || !services || !files || !shell || !network || !tray_icon) {
     return FailStart(L"Quellnet could not prepare its access to Windows.");
   }

@@ -77,11 +77,11 @@ bool Win32PictureBox::Show(Picture picture) {
   return true;
 }
 
-void Win32PictureBox::Draw(const DRAWITEMSTRUCT& item) const {
+void Win32PictureBox::Draw(const DRAWITEMSTRUCT& item, int dpi) const {
   // The control's own DC is clipped to the control, so a picture larger than
   // the box shows only its top-left part.
   ::FillRect(item.hDC, &item.rcItem, ::GetSysColorBrush(COLOR_BTNFACE));
-  picture_.Draw(item.hDC, item.rcItem.left, item.rcItem.top);
+  picture_.Draw(item.hDC, item.rcItem.left, item.rcItem.top, dpi);
 }
 
 }  // namespace quellnet::platform::win32

@@ -61,8 +61,8 @@ class Win32PictureBox final : public PictureBox {
 
   // Shows `picture`; false (and no change) when it is empty.
   bool Show(Picture picture);
-  // Paints the control for WM_DRAWITEM.
-  void Draw(const DRAWITEMSTRUCT& item) const;
+  // Paints the control for WM_DRAWITEM, the picture at `dpi`.
+  void Draw(const DRAWITEMSTRUCT& item, int dpi) const;
 
  private:
   HWND box_ = nullptr;

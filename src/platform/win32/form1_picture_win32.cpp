@@ -9,6 +9,8 @@ namespace {
 // them and is not read into memory.
 constexpr DWORD kLargestPicture = 1024 * 1024;
 constexpr long kHimetricPerInch = 2540;
+// The pictures are drawn for a screen of 96 dots per inch.
+constexpr int kPicturesDpi = 96;
 
 using CreateStreamOnHGlobalFn = HRESULT(WINAPI*)(HGLOBAL, BOOL, IStream**);
 using OleLoadPictureFn = HRESULT(WINAPI*)(IStream*, LONG, BOOL, REFIID, void**);
@@ -114,11 +116,13 @@ Picture Picture::FromBitmapResource(HINSTANCE instance, int id) {
   return picture;
 }
 
-void Picture::Draw(HDC dc, int x, int y) const {
+void Picture::Draw(HDC dc, int x, int y, int dpi) const {
+  const int width = ::MulDiv(width_, dpi, kPicturesDpi);
+  const int height = ::MulDiv(height_, dpi, kPicturesDpi);
   if (picture_) {
     // The source rectangle runs bottom-up in the picture's own measure. A
     // picture that fails to render leaves the background showing.
-    picture_.Get()->Render(dc, x, y, width_, height_, 0, himetric_height_, himetric_width_,
+    picture_.Get()->Render(dc, x, y, width, height, 0, himetric_height_, himetric_width_,
                            -himetric_height_, nullptr);
     return;
   }
@@ -129,7 +133,15 @@ void Picture::Draw(HDC dc, int x, int y) const {
   if (previous == nullptr) {
     return;
   }
-  ::BitBlt(dc, x, y, width_, height_, memory.Get(), 0, 0, SRCCOPY);
+  if (width == width_ && height == height_) {
+    ::BitBlt(dc, x, y, width, height, memory.Get(), 0, 0, SRCCOPY);
+  } else {
+    // Averaged rather than pixels dropped or doubled; where halftoning is
+    // missing (Windows 9x only) the default mode still scales.
+    ::SetStretchBltMode(dc, HALFTONE);
+    ::SetBrushOrgEx(dc, 0, 0, nullptr);
+    ::StretchBlt(dc, x, y, width, height, memory.Get(), 0, 0, width_, height_, SRCCOPY);
+  }
   ::SelectObject(memory.Get(), previous);
 }
 

@@ -1,4 +1,5 @@
-// The pictures the window draws at their natural size: the status picture
+// The pictures the window draws at their natural size, which grows with the
+// screen's DPI as the layout's twips do: the status picture
 // `Picture1`, a GIF file read by the system's picture loader, and the banner
 // `Image1`, a bitmap resource.
 #pragma once
@@ -30,9 +31,9 @@ class Picture {
   static Picture FromBitmapResource(HINSTANCE instance, int id);
 
   bool IsEmpty() const { return !picture_ && !bitmap_; }
-  // Draws the picture with its top-left corner at (x, y); nothing for an
-  // empty picture.
-  void Draw(HDC dc, int x, int y) const;
+  // Draws the picture with its top-left corner at (x, y), its pixels taken
+  // as 96 to the inch and scaled to `dpi`; nothing for an empty picture.
+  void Draw(HDC dc, int x, int y, int dpi) const;
 
   Picture() = default;
 

@@ -4,6 +4,7 @@
 
 #include "platform/app_info.h"
 #include "platform/form1_ids.h"
+#include "platform/win32/dpi_win32.h"
 #include "resource.h"
 
 // After <windows.h>.
@@ -21,8 +22,6 @@ using layout::Alignment;
 using layout::ControlKind;
 using layout::ControlLayout;
 using layout::TabPage;
-
-constexpr int kDefaultDpi = 96;
 
 // The frame draws only its border, so whatever lay under its inside would
 // stay there when part of it is uncovered; it fills its inside itself.
@@ -80,21 +79,13 @@ std::unique_ptr<Form1Window> Form1Window::Create(HINSTANCE instance) {
   form->instance_ = instance;
 
   // Twips become pixels with the screen's DPI; the manifest declares the
-  // program DPI-aware, so these are the real pixels.
-  if (HDC screen = ::GetDC(nullptr)) {
-    form->dpi_x_ = ::GetDeviceCaps(screen, LOGPIXELSX);
-    form->dpi_y_ = ::GetDeviceCaps(screen, LOGPIXELSY);
-    ::ReleaseDC(nullptr, screen);
-  }
-  if (form->dpi_x_ <= 0 || form->dpi_y_ <= 0) {
-    form->dpi_x_ = form->dpi_y_ = kDefaultDpi;
-  }
-
-  // A missing icon leaves the system's default in its place.
-  form->big_icon_.Reset(static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUELLNET),
-                                                        IMAGE_ICON, ::GetSystemMetrics(SM_CXICON),
-                                                        ::GetSystemMetrics(SM_CYICON), 0)));
-  form->small_icon_.Reset(static_cast<HICON>(
+  // program aware of it, so these are the real pixels. The window is made
+  // at the session's DPI and moves to its monitor's below.
+  form->dpi_ = SystemDpi();
+  // The notification area is drawn at the session's DPI, whatever monitor
+  // the window is on. A missing icon leaves the system's default in its
+  // place.
+  form->tray_icon_.Reset(static_cast<HICON>(
       ::LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUELLNET), IMAGE_ICON,
                    ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0)));
   form->menutray_.Reset(::LoadMenuW(instance, MAKEINTRESOURCEW(IDR_MENUTRAY)));
@@ -106,8 +97,6 @@ std::unique_ptr<Form1Window> Form1Window::Create(HINSTANCE instance) {
   window_class.cbSize = sizeof(window_class);
   window_class.lpfnWndProc = &Form1Window::WindowProc;
   window_class.hInstance = instance;
-  window_class.hIcon = form->big_icon_.Get();
-  window_class.hIconSm = form->small_icon_.Get();
   window_class.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
   window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   window_class.lpszClassName = kForm1ClassName;
@@ -116,23 +105,29 @@ std::unique_ptr<Form1Window> Form1Window::Create(HINSTANCE instance) {
   }
   form->class_registered_ = true;
 
-  // Minimise and close buttons only, and a border that does not resize.
-  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-  RECT frame = {0, 0, layout::TwipsToPixels(layout::kClientWidthTwips, form->dpi_x_),
-                layout::TwipsToPixels(layout::kClientHeightTwips, form->dpi_y_)};
-  if (!::AdjustWindowRectEx(&frame, style, FALSE, 0)) {
+  const SIZE size = form->OuterSize(form->dpi_);
+  if (size.cx <= 0) {
     return nullptr;
   }
-  const int width = frame.right - frame.left;
-  const int height = frame.bottom - frame.top;
   // Centred on the screen when first shown.
-  const int x = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-  const int y = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+  const int x = (::GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2;
+  const int y = (::GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2;
   const std::wstring caption(platform::kWindowCaption);
-  if (::CreateWindowExW(0, kForm1ClassName, caption.c_str(), style, x > 0 ? x : 0, y > 0 ? y : 0,
-                        width, height, nullptr, nullptr, instance, form.get()) == nullptr) {
+  if (::CreateWindowExW(0, kForm1ClassName, caption.c_str(), kStyle, x > 0 ? x : 0, y > 0 ? y : 0,
+                        size.cx, size.cy, nullptr, nullptr, instance, form.get()) == nullptr) {
     return nullptr;
   }
+  // A monitor of another density than the session's (changed since the
+  // logon): the window takes that monitor's size before it has controls.
+  const int monitor_dpi = WindowDpi(form->window_);
+  if (monitor_dpi != form->dpi_) {
+    form->dpi_ = monitor_dpi;
+    const SIZE resized = form->OuterSize(monitor_dpi);
+    // Refused, the window keeps the session's size and clips the layout.
+    ::SetWindowPos(form->window_, nullptr, 0, 0, resized.cx, resized.cy,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  form->LoadWindowIcons();
   if (!form->CreateControls(instance)) {
     return nullptr;
   }
@@ -155,30 +150,12 @@ Form1Window::~Form1Window() {
   }
 }
 
-HFONT Form1Window::FontFor(const layout::FontStyle& layout) {
-  for (const Font& font : fonts_) {
-    if (font.layout.centipoints == layout.centipoints && font.layout.bold == layout.bold &&
-        font.layout.underline == layout.underline) {
-      return static_cast<HFONT>(font.font.Get());
-    }
-  }
-  const std::wstring face(layout::kFontFace);
-  // Where "MS Sans Serif" is missing the font mapper picks the nearest sans
-  // serif face at the same size.
-  HFONT created = ::CreateFontW(-layout::FontPixelHeight(layout, dpi_y_), 0, 0, 0,
-                                layout.bold ? FW_BOLD : FW_NORMAL, FALSE, layout.underline, FALSE,
-                                DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, face.c_str());
-  if (created == nullptr) {
-    return nullptr;  // the control keeps the system font
-  }
-  fonts_.push_back({layout, UniqueGdiObject(created)});
-  return created;
-}
-
 bool Form1Window::CreateControls(HINSTANCE instance) {
+  // A new child window goes to the bottom of its siblings' stacking, so
+  // creating the controls in the table's order, top first, stacks them as
+  // the table says with no move of their own; the Tab key follows it too.
   for (const ControlLayout& layout : layout::kControls) {
-    const layout::PixelRect place = layout::ControlPixels(layout, dpi_x_, dpi_y_);
+    const layout::PixelRect place = layout::ControlPixels(layout, dpi_);
     const WindowKind kind = KindOf(layout);
     // Each control clips the controls stacked above it, so the page controls
     // paint over the tab control and the frame does not paint over its
@@ -197,14 +174,6 @@ bool Form1Window::CreateControls(HINSTANCE instance) {
                                      instance, nullptr);
     if (control == nullptr) {
       return false;
-    }
-    // Stacking follows the table, top first; the Tab key follows it too.
-    if (!::SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0,
-                        SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE)) {
-      return false;
-    }
-    if (HFONT font = FontFor(layout.font)) {
-      ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
     if (layout.kind == ControlKind::kFrame) {
       ::SetWindowLongPtrW(control, GWLP_USERDATA, ::GetWindowLongPtrW(control, GWLP_WNDPROC));
@@ -227,18 +196,11 @@ bool Form1Window::CreateControls(HINSTANCE instance) {
           return false;
         }
       }
-      // Three tabs of one width across the row, at the height the font
-      // gives them.
-      RECT first = {};
-      if (::SendMessageW(control, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first))) {
-        const int tab_width = (place.width - 4) / static_cast<int>(layout::kTabCaptions.size());
-        ::SendMessageW(control, TCM_SETITEMSIZE, 0,
-                       MAKELPARAM(tab_width, first.bottom - first.top));
-      }
       ::SendMessageW(control, TCM_SETCURSEL, 0, 0);
     }
   }
 
+  ApplyFonts();
   chkmess_.Attach(Control(kIdChkmess), [this] { Raise(&Form1Events::chkmess_Click); });
   chkStartup_.Attach(Control(kIdChkStartup), nullptr);
   chkHideOnStart_.Attach(Control(kIdChkHideOnStart), nullptr);

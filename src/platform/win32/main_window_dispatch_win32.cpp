@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "platform/form1_ids.h"
+#include "platform/win32/dpi_win32.h"
 
 // After <windows.h>.
 #include <commctrl.h>
@@ -92,6 +93,21 @@ LRESULT Form1Window::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_DESTROY:
       ::PostQuitMessage(0);
       return 0;
+    case kWmDpiChanged:
+      // Moved to a monitor of another density (per-monitor aware systems
+      // only). Both halves of wparam carry the same DPI.
+      OnDpiChanged(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
+      return 0;
+    case kWmGetDpiScaledSize: {
+      // Asked first: the size the layout needs at the new
+      // DPI, so the suggested rectangle fits it exactly.
+      const SIZE size = OuterSize(static_cast<int>(wparam));
+      if (size.cx <= 0) {
+        break;  // the system scales the window itself
+      }
+      *reinterpret_cast<SIZE*>(lparam) = size;
+      return TRUE;
+    }
     case WM_COMMAND:
       OnCommand(LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HWND>(lparam));
       return 0;
@@ -202,10 +218,10 @@ LRESULT Form1Window::OnControlColour(HDC dc, HWND control) {
 void Form1Window::OnDrawItem(const DRAWITEMSTRUCT& item) {
   switch (item.CtlID) {
     case kIdImage1:
-      Image1_.Draw(item);
+      Image1_.Draw(item, dpi_);
       break;
     case kIdPicture1:
-      Picture1_.Draw(item);
+      Picture1_.Draw(item, dpi_);
       break;
     case kIdLine2:
       ::FillRect(item.hDC, &item.rcItem, ::GetSysColorBrush(COLOR_WINDOWTEXT));

@@ -37,7 +37,8 @@ class Form1Window final : public MainWindow {
 
   // Null once the window has been destroyed.
   HWND Handle() const { return window_; }
-  HICON SmallIcon() const { return small_icon_.Get(); }
+  // The icon for the notification area, at the size the taskbar draws it.
+  HICON TrayIcon() const { return tray_icon_.Get(); }
 
   // Where the window's events go from now on; nullptr for nowhere.
   void SetEvents(Form1Events* events) { events_ = events; }
@@ -66,10 +67,23 @@ class Form1Window final : public MainWindow {
   void ShowMessage(std::wstring_view text, std::wstring_view caption, MessageIcon icon) override;
 
  private:
+  // Minimise and close buttons only, and a border that does not resize.
+  static constexpr DWORD kStyle =
+      WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
   bool CreateControls(HINSTANCE instance);
+  // The window's icons at the sizes the system asks for at `dpi_`.
+  void LoadWindowIcons();
+  // Every control's font, made at `dpi_`, and the tabs' size that follows.
+  void ApplyFonts();
   HFONT FontFor(const layout::FontStyle& layout);
+  // Moved to another screen density: the whole layout again at `dpi`, and
+  // the window takes the rectangle the system suggests for it.
+  void OnDpiChanged(int dpi, const RECT& suggested);
+  // The window's outer size for the layout's client area at `dpi`.
+  SIZE OuterSize(int dpi) const;
   HWND Control(Form1ControlId id) const { return ::GetDlgItem(window_, id); }
   // Shows the controls of `page` and hides those of the other pages.
   void ShowPage(int page);
@@ -88,10 +102,11 @@ class Form1Window final : public MainWindow {
   bool class_registered_ = false;
   HWND window_ = nullptr;
   Form1Events* events_ = nullptr;
-  int dpi_x_ = 96;
-  int dpi_y_ = 96;
+  // The density the layout is drawn at: the DPI of the window's monitor.
+  int dpi_ = 96;
   UniqueIcon big_icon_;
   UniqueIcon small_icon_;
+  UniqueIcon tray_icon_;
   UniqueMenu menutray_;
   struct Font {
     layout::FontStyle layout;

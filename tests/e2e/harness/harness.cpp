@@ -187,6 +187,15 @@ bool PressKey(HWND target, UINT virtual_key) {
          PostMessageW(target, WM_KEYUP, virtual_key, up);
 }
 
+void SeeUnscaledPixels() {
+  using SetContext = void*(WINAPI*)(void*);
+  const auto set = reinterpret_cast<SetContext>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetThreadDpiAwarenessContext")));
+  if (set != nullptr) {
+    set(reinterpret_cast<void*>(-3));  // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE
+  }
+}
+
 int CurrentTab(HWND tab) {
   return static_cast<int>(Send(tab, TCM_GETCURSEL, 0, 0, static_cast<DWORD_PTR>(-1)));
 }
@@ -271,36 +280,30 @@ std::vector<ShownIcon> ShownIcons() {
   GetWindowThreadProcessId(area, &process_id);
   UniqueKernelHandle process(
       OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process_id));
-  struct Remote {
+  struct Tool {
     TTTOOLINFOW info;
     wchar_t text[1024];  // the longest text a tooltip hands out
-  } local{};
-  auto* remote = static_cast<Remote*>(
-      process ? VirtualAllocEx(process.Get(), nullptr, sizeof(Remote), MEM_COMMIT, PAGE_READWRITE)
-              : nullptr);
-  if (area == nullptr || remote == nullptr) {
-    return icons;
-  }
+  } tool{};
+  const RemoteMemory remote(process.Get(), sizeof tool);
+  auto* remote_tool = static_cast<Tool*>(remote.address());
   for (HWND tooltip = nullptr;
+       area != nullptr && remote_tool != nullptr &&
        (tooltip = FindWindowExW(nullptr, tooltip, TOOLTIPS_CLASSW, nullptr)) != nullptr;) {
-    local = {};
-    local.info.cbSize = sizeof local.info;
-    local.info.lpszText = remote->text;
-    if (GetWindow(tooltip, GW_OWNER) != area ||
-        !WriteProcessMemory(process.Get(), remote, &local, sizeof local, nullptr) ||
-        Send(tooltip, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(remote)) == 0 ||
-        Send(tooltip, TTM_GETTEXTW, 1023, reinterpret_cast<LPARAM>(remote)) != 0 ||
-        !ReadProcessMemory(process.Get(), remote, &local, sizeof local, nullptr) ||
-        IsRectEmpty(&local.info.rect)) {
+    tool = {};
+    tool.info.cbSize = sizeof tool.info;
+    tool.info.lpszText = remote_tool->text;
+    if (GetWindow(tooltip, GW_OWNER) != area || !remote.Write(&tool, sizeof tool) ||
+        Send(tooltip, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(remote_tool)) == 0 ||
+        Send(tooltip, TTM_GETTEXTW, 1023, reinterpret_cast<LPARAM>(remote_tool)) != 0 ||
+        !remote.Read(&tool, sizeof tool) || IsRectEmpty(&tool.info.rect)) {
       continue;
     }
-    MapWindowPoints(area, nullptr, reinterpret_cast<POINT*>(&local.info.rect), 2);
-    local.text[1023] = L'\0';
-    icons.push_back({{(local.info.rect.left + local.info.rect.right) / 2,
-                      (local.info.rect.top + local.info.rect.bottom) / 2},
-                     local.text});
+    MapWindowPoints(area, nullptr, reinterpret_cast<POINT*>(&tool.info.rect), 2);
+    tool.text[1023] = L'\0';
+    icons.push_back({{(tool.info.rect.left + tool.info.rect.right) / 2,
+                      (tool.info.rect.top + tool.info.rect.bottom) / 2},
+                     tool.text});
   }
-  VirtualFreeEx(process.Get(), remote, 0, MEM_RELEASE);
   return icons;
 }
 

@@ -93,6 +93,32 @@ bool Click(HWND button);
 bool Mouse(POINT at, std::initializer_list<DWORD> buttons);
 // Posts WM_KEYDOWN/WM_KEYUP of `virtual_key` to `target`.
 bool PressKey(HWND target, UINT virtual_key);
+// Makes the calling thread see window coordinates as the program's own
+// pixels, not scaled to this process's DPI: per-monitor aware where the
+// system knows that (Windows 10 1607 and later, and Wine).
+void SeeUnscaledPixels();
+// Memory in another process, for messages whose parameter points to a
+// structure (the system copies such parameters only for standard messages).
+class RemoteMemory {
+ public:
+  RemoteMemory(HANDLE process, size_t size)
+      : process_(process),
+        address_(VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE)) {}
+  ~RemoteMemory() { VirtualFreeEx(process_, address_, 0, MEM_RELEASE); }
+  RemoteMemory(const RemoteMemory&) = delete;
+  RemoteMemory& operator=(const RemoteMemory&) = delete;
+  void* address() const { return address_; }
+  bool Write(const void* data, size_t size) const {
+    return address_ != nullptr && WriteProcessMemory(process_, address_, data, size, nullptr);
+  }
+  bool Read(void* data, size_t size) const {
+    return address_ != nullptr && ReadProcessMemory(process_, address_, data, size, nullptr);
+  }
+
+ private:
+  HANDLE process_;
+  void* address_;
+};
 // The page the tab control shows, and switching pages with the arrow keys,
 // which raises TCN_SELCHANGING and TCN_SELCHANGE as a user's choice does.
 int CurrentTab(HWND tab);

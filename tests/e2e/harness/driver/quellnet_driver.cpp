@@ -83,6 +83,8 @@ int Tick(const std::wstring& caption) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  // The rectangle printed is in the screen's pixels whatever its DPI.
+  quellnet::e2e::SeeUnscaledPixels();
   const auto seconds = [&](int fallback) {
     return Millis(1000 * (argc > 2 ? _wtoi(argv[2]) : fallback));
   };

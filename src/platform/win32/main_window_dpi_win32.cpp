@@ -1,0 +1,105 @@
+// The main window at its monitor's density: the window's size, its icons and
+// the controls' fonts made for the current DPI, and the whole layout again
+// when the window moves to a monitor of another DPI.
+#include "platform/win32/dpi_win32.h"
+#include "platform/win32/main_window_win32.h"
+#include "resource.h"
+
+// After <windows.h>.
+#include <commctrl.h>
+
+namespace quellnet::platform::win32 {
+
+SIZE Form1Window::OuterSize(int dpi) const {
+  const layout::PixelRect client = layout::ClientPixels(dpi);
+  RECT frame = {0, 0, client.width, client.height};
+  if (!AdjustWindowRectForDpi(frame, kStyle, 0, dpi)) {
+    return SIZE{0, 0};
+  }
+  return SIZE{frame.right - frame.left, frame.bottom - frame.top};
+}
+
+void Form1Window::LoadWindowIcons() {
+  // Each at the size the system draws it at this DPI, so nothing is scaled.
+  // A missing icon leaves the system's default in its place.
+  UniqueIcon big(static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_QUELLNET),
+                                                 IMAGE_ICON, SystemMetricForDpi(SM_CXICON, dpi_),
+                                                 SystemMetricForDpi(SM_CYICON, dpi_), 0)));
+  UniqueIcon small(static_cast<HICON>(::LoadImageW(
+      instance_, MAKEINTRESOURCEW(IDI_QUELLNET), IMAGE_ICON, SystemMetricForDpi(SM_CXSMICON, dpi_),
+      SystemMetricForDpi(SM_CYSMICON, dpi_), 0)));
+  if (window_ != nullptr) {
+    ::SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.Get()));
+    ::SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.Get()));
+  }
+  // The window no longer uses the old ones, which go here.
+  big_icon_ = std::move(big);
+  small_icon_ = std::move(small);
+}
+
+HFONT Form1Window::FontFor(const layout::FontStyle& layout) {
+  for (const Font& font : fonts_) {
+    if (font.layout.centipoints == layout.centipoints && font.layout.bold == layout.bold &&
+        font.layout.underline == layout.underline) {
+      return static_cast<HFONT>(font.font.Get());
+    }
+  }
+  const std::wstring face(layout::kFontFace);
+  // Where "MS Sans Serif" is missing the font mapper picks the nearest sans
+  // serif face at the same size.
+  HFONT created = ::CreateFontW(-layout::FontPixelHeight(layout, dpi_), 0, 0, 0,
+                                layout.bold ? FW_BOLD : FW_NORMAL, FALSE, layout.underline, FALSE,
+                                DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, face.c_str());
+  if (created == nullptr) {
+    return nullptr;  // the control keeps the font it has
+  }
+  fonts_.push_back({layout, UniqueGdiObject(created)});
+  return created;
+}
+
+void Form1Window::ApplyFonts() {
+  // The fonts of another DPI stay until every control has let go of them.
+  std::vector<Font> previous = std::move(fonts_);
+  fonts_.clear();
+  // A window not yet shown has nothing to redraw.
+  const BOOL redraw = ::IsWindowVisible(window_);
+  for (const layout::ControlLayout& layout : layout::kControls) {
+    HWND control = Control(layout.id);
+    HFONT font = FontFor(layout.font);
+    if (control != nullptr && font != nullptr) {
+      ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw);
+    }
+  }
+  // Three tabs of one width across the row; a height of 0 lets the tab
+  // control take the height its new font gives it.
+  if (HWND tab = Control(kIdSSTab1)) {
+    const int width = layout::ControlPixels(*layout::FindControl(kIdSSTab1), dpi_).width;
+    const int tab_width = (width - 4) / static_cast<int>(layout::kTabCaptions.size());
+    ::SendMessageW(tab, TCM_SETITEMSIZE, 0, MAKELPARAM(tab_width, 0));
+  }
+}
+
+void Form1Window::OnDpiChanged(int dpi, const RECT& suggested) {
+  if (dpi <= 0 || window_ == nullptr) {
+    return;
+  }
+  dpi_ = dpi;
+  for (const layout::ControlLayout& layout : layout::kControls) {
+    const layout::PixelRect place = layout::ControlPixels(layout, dpi_);
+    // A control that refuses keeps its old place; the others still move.
+    if (HWND control = Control(layout.id)) {
+      ::SetWindowPos(control, nullptr, place.left, place.top, place.width, place.height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+  }
+  ApplyFonts();
+  LoadWindowIcons();
+  // Refused, the window keeps its old rectangle; its controls are laid out
+  // for the new DPI all the same.
+  ::SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  ::InvalidateRect(window_, nullptr, TRUE);
+}
+
+}  // namespace quellnet::platform::win32
