@@ -30,8 +30,6 @@ using quellnet::e2e::WindowText;
 using quellnet::platform::kIdChkmess;
 using quellnet::platform::kIdLabel2;
 
-constexpr wchar_t kMessenger[] = L"Messenger";
-
 double Ms(Clock::duration duration) {
   return std::chrono::duration<double, std::milli>(duration).count();
 }
@@ -72,12 +70,8 @@ double TimeClick(HWND chkmess, HWND label, const std::wstring& caption) {
 }
 
 bool MeasureOneStopTime(DWORD stop_delay_ms, int rounds) {
-  quellnet::tools::TestServiceOptions options;
-  options.name = kMessenger;
-  options.stop_delay_ms = stop_delay_ms;
-  std::wstring error;
-  if (!quellnet::tools::InstallTestService(options, error)) {
-    std::fwprintf(stderr, L"install failed: %ls\n", error.c_str());
+  if (const DWORD error = quellnet::tools::InstallTestService(stop_delay_ms)) {
+    std::fwprintf(stderr, L"install failed: error %lu\n", static_cast<unsigned long>(error));
     return false;
   }
 
@@ -85,8 +79,7 @@ bool MeasureOneStopTime(DWORD stop_delay_ms, int rounds) {
   std::vector<double> service_stops;
   for (int round = 0; round < rounds; ++round) {
     std::chrono::microseconds took{};
-    if (!quellnet::tools::StartTestService(kMessenger) ||
-        !quellnet::tools::StopTestService(kMessenger, &took)) {
+    if (!quellnet::tools::StartTestService() || !quellnet::tools::StopTestService(&took)) {
       std::fwprintf(stderr, L"direct start/stop failed\n");
       return false;
     }
@@ -96,7 +89,7 @@ bool MeasureOneStopTime(DWORD stop_delay_ms, int rounds) {
   // The switch: starting with protection off, each round clicks it on (the
   // service stops) and off again (it starts).
   quellnet::e2e::ResetProgramState();
-  if (!quellnet::tools::StartTestService(kMessenger)) {
+  if (!quellnet::tools::StartTestService()) {
     return false;
   }
   ProgramUnderTest program;
@@ -121,7 +114,7 @@ bool MeasureOneStopTime(DWORD stop_delay_ms, int rounds) {
     clicks_off.push_back(off);
   }
   program.Close();
-  quellnet::tools::DeleteTestService(kMessenger);
+  quellnet::tools::DeleteTestService();
 
   const Summary stop = Summarise(service_stops);
   const Summary on = Summarise(clicks_on);
@@ -146,6 +139,6 @@ int wmain(int argc, wchar_t** argv) {
   for (DWORD delay : {0ul, 100ul, 500ul}) {
     ok = MeasureOneStopTime(delay, rounds) && ok;
   }
-  quellnet::tools::DeleteTestService(kMessenger);
+  quellnet::tools::DeleteTestService();
   return ok ? 0 : 1;
 }

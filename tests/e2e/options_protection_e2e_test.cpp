@@ -23,7 +23,6 @@ using tools::TestServiceState;
   return 0;
 }();
 
-constexpr wchar_t kMessenger[] = L"Messenger";
 constexpr wchar_t kProtected[] = L"PC Protected !";
 constexpr wchar_t kNotProtected[] = L"PC Not Protected !";
 
@@ -31,15 +30,12 @@ class OptionsProtectionTest : public QuellnetTest {
  protected:
   void SetUp() override {
     QuellnetTest::SetUp();
-    std::wstring error;
-    ASSERT_TRUE(
-        tools::InstallTestService({.stop_delay_ms = 150, .start_type = SERVICE_AUTO_START}, error))
-        << Narrow(error);
-    ASSERT_TRUE(tools::StartTestService(kMessenger));
+    ASSERT_EQ(tools::InstallTestService(150, SERVICE_AUTO_START), 0u);
+    ASSERT_TRUE(tools::StartTestService());
   }
   void TearDown() override {
     QuellnetTest::TearDown();
-    EXPECT_TRUE(tools::DeleteTestService(kMessenger));
+    EXPECT_TRUE(tools::DeleteTestService());
   }
   bool CaptionBecomes(const wchar_t* caption) const {
     return WaitUntil([&] { return WindowText(Control(kIdLabel2)) == caption; });
@@ -54,14 +50,14 @@ TEST_F(OptionsProtectionTest, StoredProtectionStopsTheServiceAndTheSwitchTurnsIt
   EXPECT_EQ(CheckState(Control(kIdChkmess)), BST_CHECKED);
   EXPECT_TRUE(CaptionBecomes(kProtected));
   EXPECT_TRUE(Shows(Shown::kGreen));
-  EXPECT_EQ(TestServiceState(kMessenger), SERVICE_STOPPED);
-  EXPECT_EQ(TestServiceStartType(kMessenger), SERVICE_DEMAND_START);
+  EXPECT_EQ(TestServiceState(), SERVICE_STOPPED);
+  EXPECT_EQ(TestServiceStartType(), SERVICE_DEMAND_START);
 
   ASSERT_NO_FATAL_FAILURE(Toggle(kIdChkmess));
   ASSERT_TRUE(CaptionBecomes(kNotProtected));
   EXPECT_TRUE(Shows(Shown::kRed));
-  EXPECT_EQ(TestServiceState(kMessenger), SERVICE_RUNNING);
-  EXPECT_EQ(TestServiceStartType(kMessenger), SERVICE_AUTO_START);
+  EXPECT_EQ(TestServiceState(), SERVICE_RUNNING);
+  EXPECT_EQ(TestServiceStartType(), SERVICE_AUTO_START);
 
   EXPECT_FALSE(program_.WaitForMessageBox(kQuietPeriod).has_value());
   // The local address from the system's adapter list: four dotted numbers.
@@ -73,23 +69,23 @@ TEST_F(OptionsProtectionTest, StoredProtectionStopsTheServiceAndTheSwitchTurnsIt
 // service that was removed but still runs is stopped, not taken as missing;
 // once it has gone, turning protection off says so.
 TEST_F(OptionsProtectionTest, ADisabledServiceStaysDisabledAndARemovedOneIsStoppedThenMissed) {
-  ASSERT_TRUE(tools::SetTestServiceStartType(kMessenger, SERVICE_DISABLED));
+  ASSERT_TRUE(tools::SetTestServiceStartType(SERVICE_DISABLED));
   ASSERT_NO_FATAL_FAILURE(StartProgram({.presets = {{kOptionsKey, L"mess", L"1"}}}));
   EXPECT_TRUE(CaptionBecomes(kProtected));
-  EXPECT_EQ(TestServiceState(kMessenger), SERVICE_STOPPED);
-  EXPECT_EQ(TestServiceStartType(kMessenger), SERVICE_DISABLED);
+  EXPECT_EQ(TestServiceState(), SERVICE_STOPPED);
+  EXPECT_EQ(TestServiceStartType(), SERVICE_DISABLED);
 
-  ASSERT_TRUE(tools::SetTestServiceStartType(kMessenger, SERVICE_DEMAND_START));
-  ASSERT_TRUE(tools::StartTestService(kMessenger));
-  ASSERT_TRUE(tools::MarkTestServiceForDeletion(kMessenger));
+  ASSERT_TRUE(tools::SetTestServiceStartType(SERVICE_DEMAND_START));
+  ASSERT_TRUE(tools::StartTestService());
+  ASSERT_TRUE(tools::MarkTestServiceForDeletion());
   ASSERT_NO_FATAL_FAILURE(Toggle(kIdChkmess));  // off: it runs, as asked
   ASSERT_TRUE(CaptionBecomes(kNotProtected));
   ASSERT_NO_FATAL_FAILURE(Toggle(kIdChkmess));  // on: it is stopped, and goes
   ASSERT_TRUE(CaptionBecomes(kProtected));
   EXPECT_FALSE(program_.WaitForMessageBox(kQuietPeriod).has_value());
-  EXPECT_NE(TestServiceState(kMessenger), SERVICE_RUNNING);
+  EXPECT_NE(TestServiceState(), SERVICE_RUNNING);
 
-  ASSERT_TRUE(WaitUntil([] { return !TestServiceState(kMessenger).has_value(); }));
+  ASSERT_TRUE(WaitUntil([] { return !TestServiceState().has_value(); }));
   ASSERT_TRUE(Click(Control(kIdChkmess)));  // off, with no service at all
   const auto box = program_.WaitForMessageBox();
   ASSERT_TRUE(box.has_value());

@@ -4,7 +4,6 @@
 
 #include <cwchar>
 #include <string>
-#include <vector>
 
 #include "platform/win32/handles.h"
 
@@ -15,14 +14,13 @@ using platform::win32::UniqueServiceHandle;
 
 constexpr wchar_t kServiceMarker[] = L"--quellnet-test-service";
 
-UniqueServiceHandle OpenTestService(const std::wstring& name, DWORD access) {
+UniqueServiceHandle OpenTestService(DWORD access) {
   const UniqueServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
-  return UniqueServiceHandle(manager ? OpenServiceW(manager.Get(), name.c_str(), access) : nullptr);
+  return UniqueServiceHandle(manager ? OpenServiceW(manager.Get(), kTestService, access) : nullptr);
 }
 
 // ---------------------------------------------------------------- the service itself
 
-std::wstring g_name;
 DWORD g_stop_delay_ms = 0;
 SERVICE_STATUS_HANDLE g_status_handle = nullptr;
 HANDLE g_stop_requested = nullptr;
@@ -50,7 +48,7 @@ DWORD WINAPI Control(DWORD control, DWORD, void*, void*) {
 }
 
 void WINAPI ServiceMain(DWORD, LPWSTR*) {
-  g_status_handle = RegisterServiceCtrlHandlerExW(g_name.c_str(), Control, nullptr);
+  g_status_handle = RegisterServiceCtrlHandlerExW(kTestService, Control, nullptr);
   if (g_status_handle != nullptr) {
     Report(SERVICE_RUNNING);
     WaitForSingleObject(g_stop_requested, INFINITE);
@@ -72,9 +70,9 @@ bool WaitForState(SC_HANDLE service, DWORD state, int timeout_ms) {
 }
 
 // Sends `control` (0: a start) and waits for `state`, timing the wait.
-bool Change(const std::wstring& name, DWORD control, DWORD state, std::chrono::microseconds* took) {
+bool Change(DWORD control, DWORD state, std::chrono::microseconds* took) {
   const UniqueServiceHandle service =
-      OpenTestService(name, SERVICE_START | SERVICE_STOP | SERVICE_QUERY_STATUS);
+      OpenTestService(SERVICE_START | SERVICE_STOP | SERVICE_QUERY_STATUS);
   const auto begin = std::chrono::steady_clock::now();
   SERVICE_STATUS status{};
   if (!service || !(control != 0 ? ControlService(service.Get(), control, &status)
@@ -94,48 +92,39 @@ bool Change(const std::wstring& name, DWORD control, DWORD state, std::chrono::m
 void RunAsTestServiceIfAsked() {
   int count = 0;
   LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
-  // PROGRAM --quellnet-test-service NAME STOP_DELAY
-  const bool asked = args != nullptr && count == 4 && std::wcscmp(args[1], kServiceMarker) == 0;
-  if (asked) {
-    g_name = args[2];
-    g_stop_delay_ms = static_cast<DWORD>(std::wcstoul(args[3], nullptr, 10));
-  }
+  // PROGRAM --quellnet-test-service STOP_DELAY
+  const bool asked = args != nullptr && count == 3 && std::wcscmp(args[1], kServiceMarker) == 0;
+  g_stop_delay_ms = asked ? static_cast<DWORD>(std::wcstoul(args[2], nullptr, 10)) : 0;
   LocalFree(args);
-  if (!asked) {
-    return;
+  if (asked) {
+    g_stop_requested = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    wchar_t name[] = L"Messenger";  // the table wants it writable
+    SERVICE_TABLE_ENTRYW table[] = {{name, ServiceMain}, {nullptr, nullptr}};
+    ExitProcess(StartServiceCtrlDispatcherW(table) ? 0 : 1);
   }
-  g_stop_requested = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  std::vector<wchar_t> name(g_name.c_str(), g_name.c_str() + g_name.size() + 1);
-  SERVICE_TABLE_ENTRYW table[] = {{name.data(), ServiceMain}, {nullptr, nullptr}};
-  ExitProcess(StartServiceCtrlDispatcherW(table) ? 0 : 1);
 }
 
-bool InstallTestService(const TestServiceOptions& options, std::wstring& error) {
-  if (!DeleteTestService(options.name)) {
-    error = L"an older " + options.name + L" service could not be removed";
-    return false;
+DWORD InstallTestService(DWORD stop_delay_ms, DWORD start_type) {
+  if (!DeleteTestService()) {
+    return ERROR_SERVICE_EXISTS;
   }
   wchar_t own[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, own, MAX_PATH);
-  const std::wstring command = L"\"" + std::wstring(own) + L"\" " + kServiceMarker + L" " +
-                               options.name + L" " + std::to_wstring(options.stop_delay_ms);
+  const std::wstring command =
+      L"\"" + std::wstring(own) + L"\" " + kServiceMarker + L" " + std::to_wstring(stop_delay_ms);
   const UniqueServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CREATE_SERVICE));
   const UniqueServiceHandle service(
-      manager ? CreateServiceW(manager.Get(), options.name.c_str(), options.name.c_str(),
-                               SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS, options.start_type,
-                               SERVICE_ERROR_IGNORE, command.c_str(), nullptr, nullptr, nullptr,
-                               nullptr, nullptr)
+      manager ? CreateServiceW(manager.Get(), kTestService, kTestService, SERVICE_ALL_ACCESS,
+                               SERVICE_WIN32_OWN_PROCESS, start_type, SERVICE_ERROR_IGNORE,
+                               command.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr)
               : nullptr);
-  if (!service) {
-    error = L"the service could not be created: error " + std::to_wstring(GetLastError());
-  }
-  return static_cast<bool>(service);
+  return service ? ERROR_SUCCESS : GetLastError();
 }
 
-bool DeleteTestService(const std::wstring& name) {
+bool DeleteTestService() {
   {
     const UniqueServiceHandle service =
-        OpenTestService(name, SERVICE_STOP | SERVICE_QUERY_STATUS | DELETE);
+        OpenTestService(SERVICE_STOP | SERVICE_QUERY_STATUS | DELETE);
     if (!service) {
       return GetLastError() == ERROR_SERVICE_DOES_NOT_EXIST;
     }
@@ -148,49 +137,48 @@ bool DeleteTestService(const std::wstring& name) {
     }
   }
   // The registration goes once the last handle to it is closed.
-  for (int tries = 0; tries < 1000 && TestServiceState(name); ++tries) {
+  for (int tries = 0; tries < 1000 && TestServiceState(); ++tries) {
     Sleep(10);
   }
-  return !TestServiceState(name);
+  return !TestServiceState();
 }
 
-bool MarkTestServiceForDeletion(const std::wstring& name) {
-  const UniqueServiceHandle service = OpenTestService(name, DELETE);
+bool MarkTestServiceForDeletion() {
+  const UniqueServiceHandle service = OpenTestService(DELETE);
   return service && DeleteService(service.Get());
 }
 
-bool SetTestServiceStartType(const std::wstring& name, DWORD start_type) {
-  const UniqueServiceHandle service = OpenTestService(name, SERVICE_CHANGE_CONFIG);
+bool SetTestServiceStartType(DWORD start_type) {
+  const UniqueServiceHandle service = OpenTestService(SERVICE_CHANGE_CONFIG);
   return service &&
          ChangeServiceConfigW(service.Get(), SERVICE_NO_CHANGE, start_type, SERVICE_NO_CHANGE,
                               nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
 }
 
-std::optional<DWORD> TestServiceState(const std::wstring& name) {
-  const UniqueServiceHandle service = OpenTestService(name, SERVICE_QUERY_STATUS);
+std::optional<DWORD> TestServiceState() {
+  const UniqueServiceHandle service = OpenTestService(SERVICE_QUERY_STATUS);
   SERVICE_STATUS status{};
   return service && QueryServiceStatus(service.Get(), &status)
              ? std::optional<DWORD>(status.dwCurrentState)
              : std::nullopt;
 }
 
-std::optional<DWORD> TestServiceStartType(const std::wstring& name) {
-  const UniqueServiceHandle service = OpenTestService(name, SERVICE_QUERY_CONFIG);
-  std::vector<unsigned char> buffer(8192);
-  auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGW*>(buffer.data());
+std::optional<DWORD> TestServiceStartType() {
+  const UniqueServiceHandle service = OpenTestService(SERVICE_QUERY_CONFIG);
+  alignas(QUERY_SERVICE_CONFIGW) unsigned char buffer[8192];
+  auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGW*>(buffer);
   DWORD needed = 0;
-  return service && QueryServiceConfigW(service.Get(), config, static_cast<DWORD>(buffer.size()),
-                                        &needed)
+  return service && QueryServiceConfigW(service.Get(), config, sizeof buffer, &needed)
              ? std::optional<DWORD>(config->dwStartType)
              : std::nullopt;
 }
 
-bool StartTestService(const std::wstring& name, std::chrono::microseconds* took) {
-  return Change(name, 0, SERVICE_RUNNING, took);
+bool StartTestService(std::chrono::microseconds* took) {
+  return Change(0, SERVICE_RUNNING, took);
 }
 
-bool StopTestService(const std::wstring& name, std::chrono::microseconds* took) {
-  return Change(name, SERVICE_CONTROL_STOP, SERVICE_STOPPED, took);
+bool StopTestService(std::chrono::microseconds* took) {
+  return Change(SERVICE_CONTROL_STOP, SERVICE_STOPPED, took);
 }
 
 }  // namespace quellnet::tools
