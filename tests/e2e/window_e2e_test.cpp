@@ -47,19 +47,14 @@ void ExpectLaidOutAt(HWND main, int dpi) {
   }
 }
 
-class WindowTest : public QuellnetTest {
- protected:
-  void SetUp() override {
-    QuellnetTest::SetUp();
-    ASSERT_NO_FATAL_FAILURE(StartProgram());
-  }
-};
-
 // The controls come from version 6 of the common controls, of the program's
 // own architecture, from the side-by-side store. A manifest dependency that
 // names another architecture is silently not met, and the program then gets
-// the old version 5 from the system folder.
-TEST_F(WindowTest, EveryControlIsInItsPlaceWithItsTextOnVersion6CommonControls) {
+// the old version 5 from the system folder. Each page shows only its own
+// controls and keeps their values; its visible tab stops come round in order,
+// from wherever the focus starts.
+TEST_F(QuellnetTest, EveryControlInPlaceOnVersion6CommonControlsAndEachPageWithItsTabStops) {
+  ASSERT_NO_FATAL_FAILURE(StartProgram());
   EXPECT_EQ(WindowText(Main()), L"Corvane Quellnet 2.1");
   ExpectLaidOutAt(Main(), 96);
   EXPECT_EQ(GetWindowLongW(Main(), GWL_STYLE) & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME),
@@ -88,11 +83,7 @@ TEST_F(WindowTest, EveryControlIsInItsPlaceWithItsTextOnVersion6CommonControls) 
                            ? L"\\amd64_microsoft.windows.common-controls_6595b64144ccf1df_6."
                            : L"\\x86_microsoft.windows.common-controls_6595b64144ccf1df_6.";
   EXPECT_NE(comctl.find(own), std::wstring::npos) << Narrow(comctl);
-}
 
-// Each page shows only its own controls and keeps their values; its visible
-// tab stops come round in order, from wherever the focus starts.
-TEST_F(WindowTest, EachPageShowsItsControlsKeepsTheirValuesAndTheTabKeyGoesRoundThem) {
   ASSERT_TRUE(program_.SelectPage(1));
   for (int id : {kIdChkStartup, kIdChkHideOnStart}) {
     ASSERT_NO_FATAL_FAILURE(Toggle(id));
@@ -162,7 +153,7 @@ class HighDpiWindowTest : public QuellnetTest {
     DWORD_PTR ok = 0;
     RECT item{};
     return SendMessageTimeoutW(Control(kIdSSTab1), TCM_GETITEMRECT, 0,
-                               reinterpret_cast<LPARAM>(remote.address()), SMTO_ABORTIFHUNG, 5000,
+                               reinterpret_cast<LPARAM>(remote.address), SMTO_ABORTIFHUNG, 5000,
                                &ok) &&
                    ok != 0 && remote.Read(&item, sizeof item)
                ? item.bottom - item.top
@@ -188,7 +179,7 @@ TEST_F(HighDpiWindowTest, LaysItselfOutAtTheScreensDpiAndAgainOnAMonitorOfAnothe
   ASSERT_TRUE(remote.Write(&suggested, sizeof suggested));
   DWORD_PTR answer = 0;
   ASSERT_TRUE(SendMessageTimeoutW(Main(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(120, 120),
-                                  reinterpret_cast<LPARAM>(remote.address()), SMTO_ABORTIFHUNG,
+                                  reinterpret_cast<LPARAM>(remote.address), SMTO_ABORTIFHUNG,
                                   5000, &answer));
 
   ASSERT_TRUE(GetWindowRect(Main(), &window));

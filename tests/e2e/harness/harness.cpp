@@ -210,30 +210,16 @@ bool SelectTab(HWND tab, int index) {
   return true;
 }
 
-namespace {
-
-struct WindowSearch {
-  DWORD process_id;
-  bool visible_only;
-  std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectWindow(HWND window, LPARAM parameter) {
-  auto& search = *reinterpret_cast<WindowSearch*>(parameter);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner == search.process_id && (!search.visible_only || IsWindowVisible(window))) {
-    search.found.push_back(window);
-  }
-  return TRUE;
-}
-
-}  // namespace
-
 std::vector<HWND> TopLevelWindowsOf(DWORD process_id, bool visible_only) {
-  WindowSearch search{process_id, visible_only, {}};
-  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  std::vector<HWND> found;
+  for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, nullptr, nullptr));) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == process_id && (!visible_only || IsWindowVisible(window))) {
+      found.push_back(window);
+    }
+  }
+  return found;
 }
 
 Shown MostlyShown(HWND control) {
@@ -285,7 +271,7 @@ std::vector<ShownIcon> ShownIcons() {
     wchar_t text[1024];  // the longest text a tooltip hands out
   } tool{};
   const RemoteMemory remote(process.Get(), sizeof tool);
-  auto* remote_tool = static_cast<Tool*>(remote.address());
+  auto* remote_tool = static_cast<Tool*>(remote.address);
   for (HWND tooltip = nullptr;
        area != nullptr && remote_tool != nullptr &&
        (tooltip = FindWindowExW(nullptr, tooltip, TOOLTIPS_CLASSW, nullptr)) != nullptr;) {

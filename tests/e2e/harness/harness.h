@@ -99,25 +99,21 @@ bool PressKey(HWND target, UINT virtual_key);
 void SeeUnscaledPixels();
 // Memory in another process, for messages whose parameter points to a
 // structure (the system copies such parameters only for standard messages).
-class RemoteMemory {
- public:
+struct RemoteMemory {
   RemoteMemory(HANDLE process, size_t size)
-      : process_(process),
-        address_(VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE)) {}
-  ~RemoteMemory() { VirtualFreeEx(process_, address_, 0, MEM_RELEASE); }
+      : process(process),
+        address(VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE)) {}
+  ~RemoteMemory() { VirtualFreeEx(process, address, 0, MEM_RELEASE); }
   RemoteMemory(const RemoteMemory&) = delete;
   RemoteMemory& operator=(const RemoteMemory&) = delete;
-  void* address() const { return address_; }
   bool Write(const void* data, size_t size) const {
-    return address_ != nullptr && WriteProcessMemory(process_, address_, data, size, nullptr);
+    return address != nullptr && WriteProcessMemory(process, address, data, size, nullptr);
   }
   bool Read(void* data, size_t size) const {
-    return address_ != nullptr && ReadProcessMemory(process_, address_, data, size, nullptr);
+    return address != nullptr && ReadProcessMemory(process, address, data, size, nullptr);
   }
-
- private:
-  HANDLE process_;
-  void* address_;
+  HANDLE process;
+  void* address;
 };
 // The page the tab control shows, and switching pages with the arrow keys,
 // which raises TCN_SELCHANGING and TCN_SELCHANGE as a user's choice does.
