@@ -11,9 +11,6 @@ set -euo pipefail
 
 (($# == 3)) || { echo "usage: $0 OBJDUMP PROGRAM.exe ALLOW_LIST" >&2 && exit 2; }
 objdump=$1 program=$2 allow_list=$3
-for file in "$program" "$allow_list"; do
-  [[ -f $file ]] || { echo "error: no file $file" >&2 && exit 1; }
-done
 
 # objdump -p prints, per DLL, "DLL Name: X.dll" and then one line per
 # import: "<tab>vma<tab> hint  Name", or "<tab>vma<tab> <ordinal>" by ordinal.

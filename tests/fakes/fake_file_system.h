@@ -6,6 +6,7 @@
 
 #include <map>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -39,29 +40,22 @@ struct FakeFileSystem final : platform::FileSystem {
   }
 
   std::optional<std::wstring> FullPath(const std::wstring& path) override {
-    const bool unc = path.rfind(L"\\\\", 0) == 0;
+    const bool unc = path.starts_with(L"\\\\");
     std::vector<std::wstring> parts;
-    std::wstring part;
-    for (std::size_t i = unc ? 2 : 0; i <= path.size(); ++i) {
-      if (i < path.size() && path[i] != L'\\') {
-        part += path[i];
-        continue;
-      }
-      if (part == L"..") {
-        if (parts.size() > (unc ? 2u : 1u)) {
-          parts.pop_back();
-        }
-      } else if (!part.empty() && part != L".") {
+    std::wstringstream in(path.substr(unc ? 2 : 0));
+    for (std::wstring part; std::getline(in, part, L'\\');) {
+      if (part == L".." && parts.size() > (unc ? 2u : 1u)) {
+        parts.pop_back();
+      } else if (!part.empty() && part != L"." && part != L"..") {
         parts.push_back(part);
       }
-      part.clear();
+    }
+    std::wstring full = unc ? L"\\" : L"";
+    for (const std::wstring& part : parts) {
+      full += (full.empty() ? L"" : L"\\") + part;
     }
     if (parts.empty()) {
       return std::nullopt;
-    }
-    std::wstring full = unc ? L"\\\\" : L"";
-    for (std::size_t i = 0; i < parts.size(); ++i) {
-      full += (i == 0 ? L"" : L"\\") + parts[i];
     }
     return !unc && parts.size() == 1 ? full + L'\\' : full;  // "C:\"
   }
