@@ -38,14 +38,7 @@ class TrayTest : public QuellnetTest {
     ASSERT_TRUE(WaitUntil([&] { return Hidden(); })) << "the window did not go to the tray";
   }
   // The open pop-up menu of the program, if any.
-  HWND Menu() const {
-    for (HWND window : TopLevelWindowsOf(program_.Pid(), true)) {
-      if (ClassNameOf(window) == L"#32768") {
-        return window;
-      }
-    }
-    return nullptr;
-  }
+  HWND Menu() const { return WindowOf(program_.Pid(), L"#32768", true); }
   // Right-clicks the icon and waits for the menu.
   HWND OpenMenu() {
     HWND menu = nullptr;

@@ -6,6 +6,7 @@
 #include <shlwapi.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <thread>
 
 namespace quellnet::e2e {
@@ -151,11 +152,6 @@ std::wstring WindowText(HWND window) {
   return text;
 }
 
-std::wstring ClassNameOf(HWND window) {
-  wchar_t name[256];
-  return std::wstring(name, std::max(GetClassNameW(window, name, 256), 0));
-}
-
 int CheckState(HWND button) {
   return static_cast<int>(Send(button, BM_GETCHECK, 0, 0, static_cast<DWORD_PTR>(-1)));
 }
@@ -210,18 +206,19 @@ bool SelectTab(HWND tab, int index) {
   return true;
 }
 
-std::vector<HWND> TopLevelWindowsOf(DWORD process_id, bool visible_only) {
-  std::vector<HWND> found;
+HWND WindowOf(DWORD process_id, const wchar_t* class_name, bool visible_only) {
   for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, nullptr, nullptr));) {
     DWORD owner = 0;
+    wchar_t name[64] = {};
     GetWindowThreadProcessId(window, &owner);
-    if (owner == process_id && (!visible_only || IsWindowVisible(window))) {
-      found.push_back(window);
+    GetClassNameW(window, name, 64);
+    if (owner == process_id && std::wcscmp(name, class_name) == 0 &&
+        (!visible_only || IsWindowVisible(window))) {
+      return window;
     }
   }
-  return found;
+  return nullptr;
 }
-
 Shown MostlyShown(HWND control) {
   RECT box{};
   GetWindowRect(control, &box);
@@ -326,11 +323,7 @@ bool ProgramUnderTest::Start(const StartOptions& options) {
     return main_window_ != nullptr && (IsWindowVisible(main_window_) || IsIconic(main_window_));
   };
   WaitUntil([&] {
-    for (HWND window : TopLevelWindowsOf(pid_)) {
-      if (ClassNameOf(window) == platform::kForm1ClassName) {
-        main_window_ = window;
-      }
-    }
+    main_window_ = WindowOf(pid_, platform::kForm1ClassName, false);
     return shown() || !IsRunning();
   });
   if (!shown()) {
@@ -368,19 +361,11 @@ void ProgramUnderTest::Kill() {
 }
 
 std::optional<MessageBoxInfo> ProgramUnderTest::WaitForMessageBox(Millis timeout) const {
-  std::optional<MessageBoxInfo> box;
-  WaitUntil(
-      [&] {
-        for (HWND window : TopLevelWindowsOf(pid_, true)) {
-          if (ClassNameOf(window) == L"#32770") {
-            box =
-                MessageBoxInfo{window, WindowText(window), WindowText(GetDlgItem(window, 0xFFFF))};
-          }
-        }
-        return box.has_value();
-      },
-      timeout);
-  return box;
+  HWND box = nullptr;
+  if (!WaitUntil([&] { return (box = WindowOf(pid_, L"#32770", true)) != nullptr; }, timeout)) {
+    return std::nullopt;
+  }
+  return MessageBoxInfo{box, WindowText(box), WindowText(GetDlgItem(box, 0xFFFF))};
 }
 
 bool ProgramUnderTest::Answer(const MessageBoxInfo& box) {

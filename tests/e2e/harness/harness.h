@@ -80,7 +80,6 @@ void ResetProgramState();
 
 // Text by WM_GETTEXT (works across processes for every standard control).
 std::wstring WindowText(HWND window);
-std::wstring ClassNameOf(HWND window);
 // The check state (BST_UNCHECKED 0, BST_CHECKED 1, BST_INDETERMINATE 2), or
 // -1 when the window did not answer.
 int CheckState(HWND button);
@@ -119,8 +118,9 @@ struct RemoteMemory {
 // which raises TCN_SELCHANGING and TCN_SELCHANGE as a user's choice does.
 int CurrentTab(HWND tab);
 bool SelectTab(HWND tab, int index);
-// Top-level windows of a process; visible ones only when asked.
-std::vector<HWND> TopLevelWindowsOf(DWORD process_id, bool visible_only = false);
+// A top-level window of that class that the process owns (a visible one
+// when asked), or nullptr.
+HWND WindowOf(DWORD process_id, const wchar_t* class_name, bool visible_only);
 
 // What a control shows, read from the screen: mostly green or mostly red
 // pixels (more than 100 of one, fewer than 20 of the other), or neither.
