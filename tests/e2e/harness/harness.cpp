@@ -375,11 +375,10 @@ bool ProgramUnderTest::Answer(const MessageBoxInfo& box) {
 }
 
 std::string Narrow(const std::wstring& text) {
-  std::string narrow(text.size() * 3, '\0');
-  narrow.resize(std::max(
-      WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(),
-                          static_cast<int>(narrow.size()), nullptr, nullptr),
-      0));
+  std::string narrow;
+  for (wchar_t c : text) {
+    narrow += c < 0x80 ? static_cast<char>(c) : '?';
+  }
   return narrow;
 }
 

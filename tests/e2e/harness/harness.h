@@ -198,7 +198,8 @@ class ProgramUnderTest {
   std::string last_error_;
 };
 
-// Printable form of a wide text for assertion messages.
+// Printable form of a wide text for assertion messages and the ASCII names
+// of test files; other characters become "?".
 std::string Narrow(const std::wstring& text);
 
 }  // namespace quellnet::e2e
