@@ -1,5 +1,7 @@
 #include "cleaners/browser_cleaner.h"
 
+#include <algorithm>
+
 #include "cleaners/folder_safety.h"
 #include "cleaners/tree_deletion.h"
 #include "platform/app_info.h"
@@ -27,9 +29,15 @@ BrowserCleaner::BrowserCleaner(const CleanerJob& job, platform::MainWindow& wind
 
 void BrowserCleaner::Run() {
   outcomes_.clear();
+  done_ = 0;
+  entry_share_ = 0;
+  stopped_ = false;
   {
-    platform::WaitCursor busy(window_);
+    platform::BusyWindow busy(window_);
     Clean();
+  }
+  if (stopped_) {
+    return;
   }
   const RunMessage message = Compose(job_.words, outcomes_);
   window_.ShowMessage(message.text, platform::kApplicationTitle, message.icon);
@@ -54,16 +62,19 @@ void BrowserCleaner::Clean() {
   } else if (Opens(folder.path)) {
     // 3. The files directly in the folder.
     DeleteFilesIn(folder.path);
-    if (job_.whole_cache) {
+    if (job_.whole_cache && !stopped_) {
       // 4. Each subfolder whole, "Content.IE5" among them; the folder stays.
-      DeleteSubfoldersOf(folder.path);
+      DeleteSubfoldersOf(folder.path, entry_share_);
       // 5. A second pass over the subfolders of "Content.IE5", or of the
-      //    cache folder when "Content.IE5" went in step 4.
-      DeleteSubfoldersOf(SecondPassFolder(folder.path));
+      //    cache folder when "Content.IE5" went in step 4. Only what the
+      //    first pass had to leave is left for it.
+      if (!stopped_) {
+        DeleteSubfoldersOf(SecondPassFolder(folder.path), 0);
+      }
     }
   }
   // 6. The typed-address history.
-  if (job_.whole_cache) {
+  if (job_.whole_cache && !stopped_) {
     outcomes_.push_back(
         {.kind = Kind::kHistoryDeleted, .reg = registry_.DeleteKeyTree(kTypedUrlsKey)});
   }
@@ -91,17 +102,24 @@ void BrowserCleaner::DeleteFilesIn(const std::wstring& folder) {
     }
     return;
   }
+  const auto deleted = std::count_if(entries.begin(), entries.end(), [&](const auto& entry) {
+    return !entry.type.folder || job_.whole_cache;
+  });
+  entry_share_ = deleted == 0 ? 0 : 1.0 / static_cast<double>(deleted);
   for (const auto& entry : entries) {
     if (!entry.type.folder) {
       const std::wstring path = folder + L'\\' + entry.name;
       outcomes_.push_back({.kind = Kind::kTried, .path = path});
       outcomes_.push_back(
           {.kind = Kind::kLeft, .path = path, .fs = files_.Remove(path, entry.type)});
+      if (!Advance(entry_share_)) {
+        return;
+      }
     }
   }
 }
 
-void BrowserCleaner::DeleteSubfoldersOf(const std::wstring& folder) {
+void BrowserCleaner::DeleteSubfoldersOf(const std::wstring& folder, double share_each) {
   std::vector<platform::Entry> entries;
   const FsStatus listed = files_.List(folder, entries);
   if (listed != FsStatus::kOk) {
@@ -115,12 +133,22 @@ void BrowserCleaner::DeleteSubfoldersOf(const std::wstring& folder) {
       const std::wstring path = folder + L'\\' + entry.name;
       outcomes_.push_back({.kind = Kind::kTried, .path = path});
       std::vector<Leftover> leftovers;
-      DeleteTree(files_, path, entry.type, leftovers);
+      DeleteTree(files_, path, entry.type, leftovers, share_each,
+                 [this](double share) { return Advance(share); });
       for (auto& leftover : leftovers) {
         outcomes_.push_back({.kind = Kind::kLeft, .path = leftover.path, .fs = leftover.reason});
       }
+      if (stopped_) {
+        return;
+      }
     }
   }
+}
+
+bool BrowserCleaner::Advance(double share) {
+  done_ += share;
+  stopped_ = stopped_ || !window_.KeepResponding(done_);
+  return !stopped_;
 }
 
 std::wstring BrowserCleaner::SecondPassFolder(const std::wstring& cache) {

@@ -26,10 +26,11 @@ class ServiceControl {
  public:
   virtual ~ServiceControl() = default;
   // Sets the service to start on demand and stops it; waits until it reports
-  // stopped, at most 30 seconds.
+  // stopped, at most 30 seconds (kTimedOut), and less when the program ends
+  // meanwhile.
   virtual ServiceResult Stop(std::wstring_view service_name) = 0;
   // Sets the service to start automatically and starts it; waits until it
-  // reports running, at most 30 seconds.
+  // reports running, with the same limits.
   virtual ServiceResult Start(std::wstring_view service_name) = 0;
   virtual ServiceState Query(std::wstring_view service_name) = 0;
 };

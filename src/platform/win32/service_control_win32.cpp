@@ -3,6 +3,7 @@
 // automatically; both wait until the service reports the requested state.
 #include <algorithm>
 #include <string>
+#include <utility>
 
 #include "platform/win32/factories.h"
 #include "platform/win32/handles.h"
@@ -89,8 +90,9 @@ ServiceResult EndedWhileStarting(const SERVICE_STATUS& status) {
 }
 
 // Moves the service to `target` (SERVICE_STOPPED or SERVICE_RUNNING) and
-// waits until it reports that state, at most kWaitLimitMs.
-ServiceResult MoveTo(SC_HANDLE service, DWORD target) {
+// waits until it reports that state, at most kWaitLimitMs, or until `wait`
+// says to stop waiting.
+ServiceResult MoveTo(SC_HANDLE service, DWORD target, const WaitFn& wait) {
   const DWORD started = ::GetTickCount();
   bool requested = false;
   for (;;) {
@@ -120,15 +122,16 @@ ServiceResult MoveTo(SC_HANDLE service, DWORD target) {
       // Between two states after all: wait, then ask again.
     }
     // Unsigned arithmetic keeps this right when the tick count wraps.
-    if (::GetTickCount() - started >= kWaitLimitMs) {
+    if (::GetTickCount() - started >= kWaitLimitMs || !wait(PollInterval(status))) {
       return {ServiceOutcome::kTimedOut, {}};
     }
-    ::Sleep(PollInterval(status));
   }
 }
 
 class Win32ServiceControl final : public ServiceControl {
  public:
+  explicit Win32ServiceControl(WaitFn wait) : wait_(std::move(wait)) {}
+
   ServiceResult Stop(std::wstring_view service_name) override {
     return Change(service_name, SERVICE_DEMAND_START, SERVICE_STOPPED);
   }
@@ -167,7 +170,7 @@ class Win32ServiceControl final : public ServiceControl {
 
  private:
   // Sets the start type, then moves the service to `target`.
-  static ServiceResult Change(std::wstring_view service_name, DWORD start_type, DWORD target) {
+  ServiceResult Change(std::wstring_view service_name, DWORD start_type, DWORD target) {
     UniqueServiceHandle manager(::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
     if (!manager) {
       return Failure(::GetLastError());
@@ -184,14 +187,16 @@ class Win32ServiceControl final : public ServiceControl {
                                 nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr)) {
       return Failure(::GetLastError());
     }
-    return MoveTo(service.Get(), target);
+    return MoveTo(service.Get(), target, wait_);
   }
+
+  WaitFn wait_;
 };
 
 }  // namespace
 
-std::unique_ptr<ServiceControl> CreateServiceControl() {
-  return std::make_unique<Win32ServiceControl>();
+std::unique_ptr<ServiceControl> CreateServiceControl(WaitFn wait) {
+  return std::make_unique<Win32ServiceControl>(std::move(wait));
 }
 
 }  // namespace quellnet::platform::win32
