@@ -12,7 +12,6 @@
 namespace quellnet::e2e {
 namespace {
 
-using platform::kIdChkHideOnStart;
 using platform::kIdChkmess;
 using platform::kIdChkStartup;
 using platform::kIdLabel2;
@@ -153,20 +152,6 @@ TEST_F(OptionsProtectionTest, TheEntryIsQuotedForAFolderWithBlanksAndGoesWithThe
   ASSERT_TRUE(program_.Close());
   EXPECT_EQ(ReadOption(L"StartUp"), L"0");
   EXPECT_FALSE(UserValueExists(kRunKey, kRunValueName));
-
-  // Ending the Windows session saves as closing does; afterwards Windows
-  // ends the process without any further message.
-  ASSERT_NO_FATAL_FAILURE(StartProgram());
-  ASSERT_TRUE(program_.SelectPage(kPreferencesPage));
-  ASSERT_NO_FATAL_FAILURE(Toggle(kIdChkHideOnStart));
-  DWORD_PTR answer = 0;
-  ASSERT_TRUE(SendMessageTimeoutW(Main(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF,
-                                  SMTO_ABORTIFHUNG, 5000, &answer));
-  EXPECT_NE(answer, 0u);
-  ASSERT_TRUE(SendMessageTimeoutW(Main(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG,
-                                  5000, &answer));
-  program_.Kill();
-  EXPECT_EQ(ReadOption(L"HideOnStart"), L"1");
 }
 
 }  // namespace
