@@ -47,6 +47,25 @@ double Ms(Clock::duration duration) {
   return std::chrono::duration<double, std::milli>(duration).count();
 }
 
+// The processor time `process` has used so far, user and kernel: unlike the
+// time on the clock, it hardly changes with the load of other programs on
+// the machine.
+double CpuMs(HANDLE process) {
+  FILETIME created, exited, kernel, user;
+  if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) {
+    return 0;
+  }
+  const auto ticks = [](const FILETIME& time) {
+    return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+  };
+  return static_cast<double>(ticks(kernel) + ticks(user)) / 10000.0;
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values.empty() ? 0 : values[values.size() / 2];
+}
+
 struct Program {
   const wchar_t* name;
   std::wstring folder;
@@ -158,7 +177,8 @@ void EndSession(ProgramUnderTest& program, const Program& which, const char* dur
 
 // One "Clear Cache": its time from click to message, and with `probed` the
 // longest wait.
-bool CleanOnce(const Program& which, bool probed, double& clean_ms, double& longest_ms) {
+bool CleanOnce(const Program& which, bool probed, double& clean_ms, double& longest_ms,
+               double& cpu_ms) {
   ProgramUnderTest program;
   if (!BuildCache() || !StartForgetting(program, which) || !program.SelectPage(2)) {
     return false;
@@ -168,12 +188,14 @@ bool CleanOnce(const Program& which, bool probed, double& clean_ms, double& long
   if (probed) {
     probe.emplace(program.MainWindow());
   }
+  const double cpu_at_click = CpuMs(program.Process());
   const Clock::time_point clicked = Clock::now();
   if (!Click(program.Control(kIdCommand1))) {
     return false;
   }
   const auto box = program.WaitForMessageBox(std::chrono::seconds(300));
   clean_ms = Ms(Clock::now() - clicked);
+  cpu_ms = CpuMs(program.Process()) - cpu_at_click;
   longest_ms = probe ? probe->Stop() : 0;
   if (box) {
     AnswerMessageBox(*box);
@@ -249,36 +271,37 @@ int wmain(int argc, wchar_t** argv) {
   std::printf("Clear Cache of %d files in %d folders, %d rounds, alternating:\n", kFiles,
               kSubfolders + 2, rounds);
   std::vector<std::vector<double>> times(programs.size());
+  std::vector<std::vector<double>> cpu_times(programs.size());
   for (int round = 0; round < rounds; ++round) {
     for (std::size_t turn = 0; turn < programs.size(); ++turn) {
       const std::size_t index = (turn + static_cast<std::size_t>(round)) % programs.size();
       double clean_ms = 0;
       double longest_ms = 0;
-      if (!CleanOnce(programs[index], false, clean_ms, longest_ms)) {
+      double cpu_ms = 0;
+      if (!CleanOnce(programs[index], false, clean_ms, longest_ms, cpu_ms)) {
         std::printf("  %ls: the clean did not complete\n", programs[index].name);
         continue;
       }
       times[index].push_back(clean_ms);
-      std::printf("  round %d %-7ls click to message %.0f ms\n", round + 1, programs[index].name,
-                  clean_ms);
+      cpu_times[index].push_back(cpu_ms);
+      std::printf("  round %d %-7ls click to message %.0f ms, processor time %.0f ms\n", round + 1,
+                  programs[index].name, clean_ms, cpu_ms);
     }
   }
   for (std::size_t index = 0; index < programs.size(); ++index) {
-    std::sort(times[index].begin(), times[index].end());
-    if (!times[index].empty()) {
-      std::printf("  median %-7ls %.0f ms\n", programs[index].name,
-                  times[index][times[index].size() / 2]);
-    }
+    std::printf("  median %-7ls click to message %.0f ms, processor time %.0f ms\n",
+                programs[index].name, Median(times[index]), Median(cpu_times[index]));
   }
   if (programs.size() == 2 && !times[0].empty() && !times[1].empty()) {
-    std::printf("  ratio now / before (medians): %.3f\n",
-                times[0][times[0].size() / 2] / times[1][times[1].size() / 2]);
+    std::printf("  ratio now / before (medians): click to message %.3f, processor time %.3f\n",
+                Median(times[0]) / Median(times[1]), Median(cpu_times[0]) / Median(cpu_times[1]));
   }
   std::printf("Clear Cache with the probe:\n");
   for (const Program& which : programs) {
     double clean_ms = 0;
     double longest_ms = 0;
-    if (CleanOnce(which, true, clean_ms, longest_ms)) {
+    double cpu_ms = 0;
+    if (CleanOnce(which, true, clean_ms, longest_ms, cpu_ms)) {
       std::printf("  %-7ls click to message %.0f ms, longest unanswered wait %.0f ms\n", which.name,
                   clean_ms, longest_ms);
     }
