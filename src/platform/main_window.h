@@ -35,17 +35,15 @@ class MainWindow {
   // still repaints and the tray icon still answers. Calls nest.
   virtual void SetBusy(bool busy) = 0;
   // Long work calls this between two of its steps, with the share of it
-  // that is done (0 to 1; kProgressUnknown where it can't tell). The window
-  // takes its turn: it handles what has arrived (paint, the tray icon, the
-  // end of the session) and shows the progress on its taskbar button. False
-  // once the program is ending: the work then stops before its next step.
+  // that is done, from 0 to 1. The window takes its turn: it handles what
+  // has arrived (paint, the tray icon, the end of the session) and shows the
+  // progress on its taskbar button. False once the program is ending: the
+  // work then stops before its next step.
   virtual bool KeepResponding(double done) = 0;
   // Modal box with one OK button, captioned `caption`. Shown only while the
   // program is not ending.
   virtual void ShowMessage(std::wstring_view text, std::wstring_view caption, MessageIcon icon) = 0;
 };
-
-inline constexpr double kProgressUnknown = -1;
 
 // Keeps the window busy for the life of the guard.
 class BusyWindow {
