@@ -15,7 +15,13 @@ packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64
   wine wine64 fonts-wine
   xvfb xauth x11-utils imagemagick
+  wixl msitools zip
 )
+# Signing the packages (scripts/package.sh) needs osslsigncode only when a
+# certificate is given.
+if [[ -n ${QUELLNET_SIGN_PKCS12:-} ]]; then
+  packages+=(osslsigncode)
+fi
 with_x86=0
 if [[ " $(test_archs) " == *" x86 "* ]]; then
   with_x86=1

@@ -12,7 +12,9 @@
 #    program under 64-bit Wine, and against the 32-bit program under 32-bit
 #    Wine where this machine can execute 32-bit code. Each test program runs
 #    in its own copy of a throw-away prefix on its own Xvfb display (see
-#    tests/e2e/CMakeLists.txt and scripts/wine-exec.sh).
+#    tests/e2e/CMakeLists.txt and scripts/wine-exec.sh). After each
+#    architecture's suite, that architecture's MSI is installed, upgraded and
+#    uninstalled under the same Wine (tests/package/msi_test.sh).
 #
 # It says at the start which architectures it tests and why, and its last
 # line says which it tested. Build trees go to build/ (or
@@ -69,21 +71,31 @@ tested=("native unit tests")
 say "running the native unit tests"
 ctest --test-dir "$build/native" --output-on-failure -j "$jobs" || failed+=("native unit tests")
 
-say "checking the 32-bit program's imports against Windows XP SP3"
-ctest --test-dir "$build/windows-tests-x86" --output-on-failure -L static || failed+=("XP import check")
-tested+=("XP import check")
+# Checks of the program files that need no Wine: the manifest's architecture
+# (both programs) and the 32-bit program's imports against Windows XP SP3.
+for arch in x86 x64; do
+  [[ -f $build/windows-tests-$arch/CTestTestfile.cmake ]] || configure_tests "$arch"
+  say "checking the $arch program file (manifest$([[ $arch == x86 ]] && echo ", XP imports"))"
+  ctest --test-dir "$build/windows-tests-$arch" --output-on-failure -L static ||
+    failed+=("$arch program file checks")
+done
+tested+=("program file checks")
 
 for arch in "${archs[@]}"; do
-  say "running the end-to-end tests of the $arch program under $( [[ $arch == x64 ]] && echo 64 || echo 32 )-bit Wine"
+  say "running the end-to-end tests of the $arch program under $([[ $arch == x64 ]] && echo 64 || echo 32)-bit Wine"
   # The display of the caller (if any) is never used: each test starts its own Xvfb.
   env -u DISPLAY ctest --test-dir "$build/windows-tests-$arch" --output-on-failure -j "$jobs" -L e2e ||
     failed+=("$arch end-to-end tests")
   tested+=("$arch end-to-end tests")
+  say "installing, upgrading and uninstalling the $arch MSI under Wine"
+  env -u DISPLAY tests/package/msi_test.sh "$arch" || failed+=("$arch package test")
+  tested+=("$arch package test")
 done
 
 untested=()
 for arch in x86 x64; do
-  [[ " ${archs[*]} " == *" $arch "* ]] || untested+=("$arch end-to-end tests (not runnable on this machine)")
+  [[ " ${archs[*]} " == *" $arch "* ]] ||
+    untested+=("$arch end-to-end and package tests (not runnable on this machine)")
 done
 
 elapsed=$((SECONDS - started))

@@ -45,7 +45,7 @@ class Form1 final : public platform::Form1Events {
   void Form_Load() override;
   void Form_Paint() override;
   void Form_Resize() override;
-  void Form_Unload() override;
+  void Form_Unload(platform::UnloadReason reason) override;
   void chkmess_Click() override;
   void Command1_Click() override;
   void Command2_Click() override;

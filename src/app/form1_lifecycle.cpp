@@ -1,4 +1,7 @@
 // Start-up, first paint and shutdown of the main window.
+#include <string>
+#include <vector>
+
 #include "platform/app_info.h"
 #include "app/form1.h"
 #include "app/option_text.h"
@@ -28,6 +31,23 @@ void RestoreOption(platform::SettingsStore& settings, std::wstring_view key,
     // The box refuses values other than 0, 1 and 2 and then stays off.
     box.SetValue(*value);
   }
+}
+
+// What closing could not do to the run-at-logon entry.
+constexpr std::wstring_view kUnsavedEntryAdd = L"the entry that starts Quellnet when you log on";
+constexpr std::wstring_view kUnsavedEntryRemove =
+    L"the removal of the entry that starts Quellnet when you log on: it will still start at "
+    L"your next logon";
+
+// One message for everything that closing could not save.
+std::wstring UnsavedNotice(const std::vector<std::wstring_view>& unsaved) {
+  std::wstring text = L"Quellnet could not save these settings as it closed:\n";
+  for (const std::wstring_view item : unsaved) {
+    text += L"\n- ";
+    text += item;
+  }
+  text += L"\n\nWhat was not saved keeps its earlier value at the next start.";
+  return text;
 }
 
 }  // namespace
@@ -82,22 +102,42 @@ void Form1::Form_Paint() {
   firstPaint_ = false;
 }
 
-void Form1::Form_Unload() {
+void Form1::Form_Unload(platform::UnloadReason reason) {
   // Each write stands on its own: one that fails loses only its own value.
-  platform::SettingsStore& settings = settings_;
-  settings.Write(platform::kApplicationTitle, kOptionsSection, kKeyStartUp,
-                 OptionText(controls_.chkStartup.Value()));
-  settings.Write(platform::kApplicationTitle, kOptionsSection, kKeyHideOnStart,
-                 OptionText(controls_.chkHideOnStart.Value()));
-  settings.Write(platform::kApplicationTitle, kOptionsSection, kKeyMess,
-                 OptionText(controls_.chkmess.Value()));
+  struct Option {
+    std::wstring_view key;
+    const platform::CheckBox& box;
+    std::wstring_view name;  // as the window shows it
+  };
+  const Option options[] = {
+      {kKeyStartUp, controls_.chkStartup, L"the option \"Run at Startup\""},
+      {kKeyHideOnStart, controls_.chkHideOnStart, L"the option \"Run Minimized\""},
+      {kKeyMess, controls_.chkmess, L"the option \"Enable Protection Now !\""},
+  };
+  std::vector<std::wstring_view> unsaved;
+  for (const Option& option : options) {
+    if (!settings_.Write(platform::kApplicationTitle, kOptionsSection, option.key,
+                         OptionText(option.box.Value()))) {
+      unsaved.push_back(option.name);
+    }
+  }
 
   // Read the box again: 1 and 2 both ask for the entry.
-  SetRunAtStartup(controls_.chkStartup.Value() != 0, platform_.registry, platform_.shell);
+  const bool run_at_startup = controls_.chkStartup.Value() != 0;
+  if (!SetRunAtStartup(run_at_startup, platform_.registry, platform_.shell)) {
+    unsaved.push_back(run_at_startup ? kUnsavedEntryAdd : kUnsavedEntryRemove);
+  }
 
   // The window is about to go: take its icon out of the notification area
   // now, or a dead icon stays there until the pointer passes over it.
   tray_.RemoveIcon();
+
+  // Told once, in one box. Not while Windows logs off or shuts down: a box
+  // would hold that up, and nobody may be there to read it.
+  if (!unsaved.empty() && reason == platform::UnloadReason::kClose) {
+    controls_.window.ShowMessage(UnsavedNotice(unsaved), platform::kApplicationTitle,
+                                 platform::MessageIcon::kWarning);
+  }
 }
 
 }  // namespace quellnet::app

@@ -13,20 +13,22 @@ std::wstring RunAtStartupData(std::wstring_view executable_path) {
   return data;
 }
 
-void SetRunAtStartup(bool enable, platform::Registry& registry, platform::Shell& shell) {
+bool SetRunAtStartup(bool enable, platform::Registry& registry, platform::Shell& shell) {
   if (!enable) {
     // A missing entry is no failure: there is simply nothing to remove.
-    registry.DeleteValue(kRunKeyPath, platform::kApplicationTitle);
-    return;
+    const platform::RegStatus removed =
+        registry.DeleteValue(kRunKeyPath, platform::kApplicationTitle);
+    return removed == platform::RegStatus::kOk || removed == platform::RegStatus::kNotFound;
   }
   // Read afresh: the program may have been moved since the last run.
   const std::wstring executable = shell.ExecutablePath();
   if (executable.empty()) {
     // An entry without a path would start nothing; leave any earlier entry
     // as it is rather than replace it with a broken one.
-    return;
+    return false;
   }
-  registry.SetText(kRunKeyPath, platform::kApplicationTitle, RunAtStartupData(executable));
+  return registry.SetText(kRunKeyPath, platform::kApplicationTitle, RunAtStartupData(executable)) ==
+         platform::RegStatus::kOk;
 }
 
 }  // namespace quellnet::app

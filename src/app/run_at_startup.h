@@ -18,8 +18,9 @@ inline constexpr std::wstring_view kRunKeyPath =
 std::wstring RunAtStartupData(std::wstring_view executable_path);
 
 // Adds or replaces the entry (enable) or removes it. The key is only opened,
-// never created. Failures are not reported: the option itself is already
-// saved, and the entry follows it at the next shutdown.
-void SetRunAtStartup(bool enable, platform::Registry& registry, platform::Shell& shell);
+// never created. True when the entry is as asked afterwards (an entry that
+// was not there needs no removal); false when it could not be written or
+// removed, which the caller tells the user.
+bool SetRunAtStartup(bool enable, platform::Registry& registry, platform::Shell& shell);
 
 }  // namespace quellnet::app

@@ -60,8 +60,13 @@ void BrowserCleaner::Clean() {
       return;
     }
   } else if (Opens(folder.path)) {
-    // 3. The files directly in the folder.
-    DeleteFilesIn(folder.path);
+    // 3. The files directly in the folder, and in its "Low" folder.
+    if (DeleteFilesIn(folder.path, true) && !job_.low_folder.empty() && !stopped_) {
+      const std::wstring low = folder.path + L'\\' + std::wstring(job_.low_folder);
+      if (IsRealFolder(low)) {
+        DeleteFilesIn(low, false);
+      }
+    }
     if (job_.whole_cache && !stopped_) {
       // 4. Each subfolder whole, "Content.IE5" among them; the folder stays.
       DeleteSubfoldersOf(folder.path, entry_share_);
@@ -92,7 +97,7 @@ bool BrowserCleaner::Opens(const std::wstring& folder) {
   return status == FsStatus::kOk;
 }
 
-void BrowserCleaner::DeleteFilesIn(const std::wstring& folder) {
+bool BrowserCleaner::DeleteFilesIn(const std::wstring& folder, bool first_pass) {
   std::vector<platform::Entry> entries;
   const FsStatus listed = files_.List(folder, entries);
   if (listed != FsStatus::kOk) {
@@ -100,23 +105,27 @@ void BrowserCleaner::DeleteFilesIn(const std::wstring& folder) {
     if (listed != FsStatus::kNotFound) {
       outcomes_.push_back({.kind = Kind::kFilesUnlisted, .path = folder, .fs = listed});
     }
-    return;
+    return false;
   }
-  const auto deleted = std::count_if(entries.begin(), entries.end(), [&](const auto& entry) {
-    return !entry.type.folder || job_.whole_cache;
-  });
-  entry_share_ = deleted == 0 ? 0 : 1.0 / static_cast<double>(deleted);
+  double share = 0;
+  if (first_pass) {
+    const auto deleted = std::count_if(entries.begin(), entries.end(), [&](const auto& entry) {
+      return !entry.type.folder || job_.whole_cache;
+    });
+    entry_share_ = deleted == 0 ? 0 : 1.0 / static_cast<double>(deleted);
+    share = entry_share_;
+  }
   for (const auto& entry : entries) {
     if (!entry.type.folder) {
       const std::wstring path = folder + L'\\' + entry.name;
       outcomes_.push_back({.kind = Kind::kTried, .path = path});
-      outcomes_.push_back(
-          {.kind = Kind::kLeft, .path = path, .fs = files_.Remove(path, entry.type)});
-      if (!Advance(entry_share_)) {
-        return;
+      Left(path, files_.Remove(path, entry.type));
+      if (!Advance(share)) {
+        return true;
       }
     }
   }
+  return true;
 }
 
 void BrowserCleaner::DeleteSubfoldersOf(const std::wstring& folder, double share_each) {
@@ -135,8 +144,8 @@ void BrowserCleaner::DeleteSubfoldersOf(const std::wstring& folder, double share
       std::vector<Leftover> leftovers;
       DeleteTree(files_, path, entry.type, leftovers, share_each,
                  [this](double share) { return Advance(share); });
-      for (auto& leftover : leftovers) {
-        outcomes_.push_back({.kind = Kind::kLeft, .path = leftover.path, .fs = leftover.reason});
+      for (const auto& leftover : leftovers) {
+        Left(leftover.path, leftover.reason);
       }
       if (stopped_) {
         return;
@@ -152,13 +161,22 @@ bool BrowserCleaner::Advance(double share) {
 }
 
 std::wstring BrowserCleaner::SecondPassFolder(const std::wstring& cache) {
-  // A link is never opened: what it leads to is not part of the cache.
   const std::wstring content = cache + std::wstring(kContentFolder);
+  return IsRealFolder(content) ? content : cache;
+}
+
+// A link is never opened: what it leads to is not the browser's.
+bool BrowserCleaner::IsRealFolder(const std::wstring& path) {
   platform::EntryType type;
-  if (files_.TypeOf(content, type) == FsStatus::kOk && type.folder && !type.link) {
-    return content;
+  return files_.TypeOf(path, type) == FsStatus::kOk && type.folder && !type.link;
+}
+
+void BrowserCleaner::Left(const std::wstring& path, FsStatus status) {
+  Outcome outcome{.kind = Kind::kLeft, .path = path, .fs = status};
+  if (status == FsStatus::kInUse) {
+    outcome.holders = files_.HoldersOf(path);
   }
-  return cache;
+  outcomes_.push_back(std::move(outcome));
 }
 
 }  // namespace quellnet::cleaners

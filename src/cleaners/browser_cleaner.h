@@ -19,8 +19,12 @@ struct CleanerJob {
   CleanerWords words;
   // The cache cleaner also deletes the subfolders, makes a second pass over
   // "Content.IE5" and deletes the typed-address history; the cookie cleaner
-  // deletes only the files directly in its folder.
+  // deletes only the files directly in its folder and in `low_folder`.
   bool whole_cache;
+  // A subfolder whose files go too, where it is a real folder and no link:
+  // the browser's protected mode (Vista and later) keeps the cookies of
+  // Internet sites in "Low".
+  std::wstring_view low_folder;
 };
 
 inline constexpr CleanerJob kCacheJob{
@@ -28,11 +32,13 @@ inline constexpr CleanerJob kCacheJob{
     {L"Internet Cache Cleared !", L"The Internet cache was not cleared completely.",
      L"cache folder"},
     true,
+    L"",
 };
 inline constexpr CleanerJob kCookieJob{
     L"Cookies",
     {L"All Cookies Cleared !", L"The cookies were not cleared completely.", L"cookie folder"},
     false,
+    L"Low",
 };
 
 class BrowserCleaner {
@@ -47,9 +53,15 @@ class BrowserCleaner {
  private:
   void Clean();
   bool Opens(const std::wstring& folder);
-  void DeleteFilesIn(const std::wstring& folder);
+  // False when the folder could not be listed. In the first pass each entry
+  // the run deletes is an equal share of the run; later passes only finish
+  // what it left, and count for nothing.
+  bool DeleteFilesIn(const std::wstring& folder, bool first_pass);
   void DeleteSubfoldersOf(const std::wstring& folder, double share_each);
   std::wstring SecondPassFolder(const std::wstring& cache);
+  bool IsRealFolder(const std::wstring& path);
+  // Records what a deletion of `path` left, and who holds it when in use.
+  void Left(const std::wstring& path, platform::FsStatus status);
   // An entry has had its turn and `share` more of the run is done; false
   // once the run must stop.
   bool Advance(double share);

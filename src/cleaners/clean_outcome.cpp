@@ -1,6 +1,7 @@
 #include "cleaners/clean_outcome.h"
 
 #include <algorithm>
+#include <cwctype>
 #include <map>
 #include <optional>
 #include <utility>
@@ -15,24 +16,6 @@ std::wstring Quoted(const std::wstring& path) {
   return L"\"" + path + L"\"";
 }
 
-std::wstring_view ProtectedName(platform::ProtectedKind kind) {
-  switch (kind) {
-    case platform::ProtectedKind::kProfile:
-      return L"your user folder";
-    case platform::ProtectedKind::kDesktop:
-      return L"your Desktop";
-    case platform::ProtectedKind::kDocuments:
-      return L"your Documents folder";
-    case platform::ProtectedKind::kWindows:
-      return L"the Windows folder";
-    case platform::ProtectedKind::kSystem:
-      return L"the Windows system folder";
-    case platform::ProtectedKind::kProgramFiles:
-      return L"the Program Files folder";
-  }
-  return L"a folder that must be kept";
-}
-
 std::wstring RefusalReason(const FolderVerdict& verdict) {
   switch (verdict.refusal) {
     case Refusal::kNone:
@@ -44,9 +27,20 @@ std::wstring RefusalReason(const FolderVerdict& verdict) {
       return L"is a whole drive";
     case Refusal::kShareRoot:
       return L"is a whole network share";
-    case Refusal::kProtected:
-      return std::wstring(verdict.holds ? L"holds " : L"is ") +
-             std::wstring(ProtectedName(verdict.kind));
+    case Refusal::kProtected: {
+      const std::wstring name(ProtectedName(verdict.folder));
+      switch (verdict.relation) {
+        case Relation::kIs:
+          return L"is " + name;
+        case Relation::kHolds:
+          return L"holds " + name;
+        case Relation::kInside:
+          return L"lies inside " + name;
+        case Relation::kIsProfile:
+          return L"is a user's profile folder";
+      }
+      break;
+    }
   }
   return L"can't be used";
 }
@@ -54,6 +48,33 @@ std::wstring RefusalReason(const FolderVerdict& verdict) {
 // "1 item is in use and was left" / "3 items are in use and were left".
 std::wstring Count(std::size_t count, std::wstring_view one, std::wstring_view many) {
   return std::to_wstring(count) + L" " + std::wstring(count == 1 ? one : many);
+}
+
+// "A", "A and B", "A, B and C".
+std::wstring JoinNames(const std::vector<std::wstring>& names) {
+  std::wstring joined;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    joined += (i == 0 ? L"" : i + 1 == names.size() ? L" and " : L", ") + names[i];
+  }
+  return joined;
+}
+
+// The browser's index of its cache or cookies. While Windows Explorer runs
+// (always, on XP) it keeps the file open, and so it stays on every run.
+bool IsIndexFile(const std::wstring& path) {
+  const std::wstring name = path.substr(path.rfind(L'\\') + 1);
+  std::wstring folded;
+  for (wchar_t c : name) {
+    folded += static_cast<wchar_t>(std::towlower(static_cast<std::wint_t>(c)));
+  }
+  return folded == L"index.dat";
+}
+
+// Where the system can't tell who holds an index file, it is Windows itself:
+// Explorer keeps the browser's index files open from logon to logoff.
+bool HeldByWindowsOrUnknown(const std::vector<platform::Holder>& holders) {
+  return std::all_of(holders.begin(), holders.end(),
+                     [](const platform::Holder& holder) { return holder.windows; });
 }
 
 }  // namespace
@@ -68,7 +89,7 @@ RunMessage Compose(const CleanerWords& words, const std::vector<Outcome>& outcom
   };
   const std::wstring the_folder = L"The " + std::wstring(words.folder);
   bool nothing_deleted = false;
-  std::map<std::wstring, FsStatus> left;  // path of each entry left -> why
+  std::map<std::wstring, const Outcome*> left;  // path of each entry left -> why
   std::optional<RegStatus> history;
 
   for (const Outcome& outcome : outcomes) {
@@ -124,7 +145,7 @@ RunMessage Compose(const CleanerWords& words, const std::vector<Outcome>& outcom
         break;
       case Outcome::Kind::kLeft:
         if (outcome.fs != FsStatus::kOk && outcome.fs != FsStatus::kNotFound) {
-          left[outcome.path] = outcome.fs;
+          left[outcome.path] = &outcome;
         }
         break;
       case Outcome::Kind::kHistoryDeleted:
@@ -135,21 +156,66 @@ RunMessage Compose(const CleanerWords& words, const std::vector<Outcome>& outcom
 
   const bool history_kept =
       history && *history != RegStatus::kOk && *history != RegStatus::kNotFound;
-  if (lines.empty() && left.empty() && !nothing_deleted && !history_kept) {
-    // The plain success text stands alone, as it always has.
-    return {std::wstring(words.done), platform::MessageIcon::kNone};
-  }
 
-  std::size_t in_use = 0;
+  std::size_t windows_index = 0;  // index.dat files that Windows keeps open
+  std::size_t held_by_named = 0;
+  std::vector<std::wstring> holder_names;  // of those, each program once
+  bool only_windows_holds = true;          // ... and all of them Windows itself
+  std::size_t held_by_unknown = 0;
   std::size_t denied = 0;
   std::size_t other = 0;
-  for (const auto& [path, reason] : left) {
-    ++(reason == FsStatus::kInUse ? in_use : reason == FsStatus::kAccessDenied ? denied : other);
+  for (const auto& [path, outcome] : left) {
+    if (outcome->fs == FsStatus::kAccessDenied) {
+      ++denied;
+    } else if (outcome->fs != FsStatus::kInUse) {
+      ++other;
+    } else if (IsIndexFile(path) && HeldByWindowsOrUnknown(outcome->holders)) {
+      ++windows_index;
+    } else if (outcome->holders.empty()) {
+      ++held_by_unknown;
+    } else {
+      ++held_by_named;
+      for (const platform::Holder& holder : outcome->holders) {
+        only_windows_holds = only_windows_holds && holder.windows;
+        if (std::find(holder_names.begin(), holder_names.end(), holder.name) ==
+            holder_names.end()) {
+          holder_names.push_back(holder.name);
+        }
+      }
+    }
   }
-  if (in_use > 0) {
-    lines.push_back(
-        Count(in_use, L"item is in use and was left.", L"items are in use and were left.") +
-        L" Close the browser and try again.");
+  const std::wstring index_line =
+      windows_index == 1
+          ? L"The browser's index file (index.dat) stays: Windows keeps it open while you are "
+            L"logged on."
+          : L"The browser's index files (index.dat) stay: Windows keeps them open while you are "
+            L"logged on.";
+  const bool only_index_left = windows_index == left.size();
+  if (lines.empty() && only_index_left && !nothing_deleted && !history_kept) {
+    if (windows_index == 0) {
+      // The plain success text stands alone, as it always has.
+      return {std::wstring(words.done), platform::MessageIcon::kNone};
+    }
+    // Nothing the user could do would remove these; it is no failure.
+    return {std::wstring(words.done) + L"\n\n" + index_line, platform::MessageIcon::kInformation};
+  }
+
+  if (held_by_named > 0) {
+    const std::wstring names = JoinNames(holder_names);
+    std::wstring line = Count(held_by_named, L"item is in use by " + names + L" and was left.",
+                              L"items are in use by " + names + L" and were left.");
+    if (!only_windows_holds) {
+      line += holder_names.size() == 1 ? L" Close " + names + L" and try again."
+                                       : std::wstring(L" Close those programs and try again.");
+    }
+    lines.push_back(line);
+  }
+  if (held_by_unknown > 0) {
+    lines.push_back(Count(held_by_unknown, L"item is in use by another program and was left.",
+                          L"items are in use by another program and were left."));
+  }
+  if (windows_index > 0) {
+    lines.push_back(index_line);
   }
   if (denied > 0) {
     lines.push_back(Count(denied, L"item was left because you have no permission to delete it.",

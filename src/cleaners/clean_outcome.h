@@ -36,6 +36,7 @@ struct Outcome {
   platform::FsStatus fs = platform::FsStatus::kOk;
   platform::RegStatus reg = platform::RegStatus::kOk;
   FolderVerdict verdict{};
+  std::vector<platform::Holder> holders{};  // for kLeft in use: who holds it, where known
 };
 
 struct RunMessage {

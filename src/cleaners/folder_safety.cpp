@@ -1,8 +1,11 @@
 #include "cleaners/folder_safety.h"
 
+#include <algorithm>
 #include <cwctype>
+#include <map>
 #include <optional>
 #include <utility>
+#include <vector>
 
 namespace quellnet::cleaners {
 namespace paths {
@@ -86,6 +89,33 @@ bool IsShareRoot(const std::wstring& plain) {
   return components <= 2;
 }
 
+bool IsDevicePath(const std::wstring& plain) {
+  return StartsWith(plain, L"\\\\.\\") || StartsWith(plain, L"\\\\?\\");
+}
+
+std::wstring LocalPathOfAdminShare(const std::wstring& plain, const std::wstring& computer_name) {
+  // "\\host\X$" then the end or a separator.
+  if (!StartsWith(plain, L"\\\\")) {
+    return plain;
+  }
+  const std::size_t host_end = plain.find(L'\\', 2);
+  if (host_end == std::wstring::npos || plain.size() < host_end + 3 ||
+      !IsDriveLetter(plain[host_end + 1]) || plain[host_end + 2] != L'$' ||
+      (plain.size() > host_end + 3 && !IsSeparator(plain[host_end + 3]))) {
+    return plain;
+  }
+  const std::wstring host = Folded(plain.substr(2, host_end - 2));
+  if (host != L"localhost" && host != L"127.0.0.1" &&
+      (computer_name.empty() || host != Folded(computer_name))) {
+    return plain;
+  }
+  std::wstring local{plain[host_end + 1], L':', L'\\'};
+  if (plain.size() > host_end + 4) {
+    local += plain.substr(host_end + 4);
+  }
+  return local;
+}
+
 bool SamePath(const std::wstring& a, const std::wstring& b) {
   return Folded(a) == Folded(b);
 }
@@ -123,42 +153,108 @@ FolderVerdict Refuse(Refusal refusal, const std::wstring& path) {
   return verdict;
 }
 
-// The protected folder that `folder` is or holds, judged by the names alone.
-std::optional<FolderVerdict> ByName(const std::wstring& given, const std::wstring& folder,
-                                    const std::vector<platform::ProtectedFolder>& guarded) {
-  for (const auto& protected_folder : guarded) {
-    const bool is = paths::SamePath(folder, protected_folder.path);
-    if (is || paths::IsBelow(protected_folder.path, folder)) {
-      FolderVerdict verdict = Refuse(Refusal::kProtected, given);
-      verdict.kind = protected_folder.kind;
-      verdict.holds = !is;
-      return verdict;
-    }
+FolderVerdict RefuseProtected(const std::wstring& given, const ProtectedFolder& guarded,
+                              Relation relation) {
+  FolderVerdict verdict = Refuse(Refusal::kProtected, given);
+  verdict.folder = guarded.folder;
+  verdict.relation = relation;
+  return verdict;
+}
+
+// How `folder` stands to a protected folder, judged by the names alone.
+std::optional<Relation> ByName(const std::wstring& folder, const ProtectedFolder& guarded) {
+  if (paths::SamePath(folder, guarded.path)) {
+    return Relation::kIs;
+  }
+  if (paths::IsBelow(guarded.path, folder)) {
+    return Relation::kHolds;
+  }
+  if (guarded.reach == Reach::kAllInside && paths::IsBelow(folder, guarded.path)) {
+    return Relation::kInside;
+  }
+  if (guarded.reach == Reach::kEachProfile &&
+      paths::SamePath(paths::Parent(folder), guarded.path)) {
+    return Relation::kIsProfile;
   }
   return std::nullopt;
 }
 
-// The same, judged by what the folder really is: a link or a short name can
-// lead to a protected folder, or to one of the folders that hold it, under a
-// name that looks harmless.
-std::optional<FolderVerdict> ByIdentity(const std::wstring& given, const std::wstring& folder,
-                                        const std::vector<platform::ProtectedFolder>& guarded,
-                                        platform::FileSystem& files) {
-  const std::optional<platform::FolderIdentity> identity = files.IdentityOf(folder);
-  if (!identity) {
-    return std::nullopt;  // no folder there, so nothing to delete either
-  }
-  for (const auto& protected_folder : guarded) {
-    for (std::wstring outer = protected_folder.path; !outer.empty(); outer = paths::Parent(outer)) {
-      if (files.IdentityOf(outer) == identity) {
-        FolderVerdict verdict = Refuse(Refusal::kProtected, given);
-        verdict.kind = protected_folder.kind;
-        verdict.holds = !paths::SamePath(outer, protected_folder.path);
-        return verdict;
-      }
+// The same, judged by what the folders really are: a link or a short name can
+// lead to a protected folder, to a folder that holds one, or into one, under
+// a name that looks harmless. Identities are read once per path.
+class ByIdentity {
+ public:
+  ByIdentity(const std::wstring& folder, platform::FileSystem& files) : files_(files) {
+    for (std::wstring outer = folder; !outer.empty(); outer = paths::Parent(outer)) {
+      chain_.push_back(Identity(outer));
     }
   }
-  return std::nullopt;
+
+  std::optional<Relation> Of(const ProtectedFolder& guarded) {
+    if (!chain_.front()) {
+      return std::nullopt;  // no folder there, so nothing to delete either
+    }
+    const auto protected_identity = Identity(guarded.path);
+    if (chain_.front() == protected_identity) {
+      return Relation::kIs;
+    }
+    for (std::wstring outer = paths::Parent(guarded.path); !outer.empty();
+         outer = paths::Parent(outer)) {
+      if (Identity(outer) == chain_.front()) {
+        return Relation::kHolds;
+      }
+    }
+    if (!protected_identity) {
+      return std::nullopt;
+    }
+    if (guarded.reach == Reach::kAllInside &&
+        std::find(chain_.begin() + 1, chain_.end(), protected_identity) != chain_.end()) {
+      return Relation::kInside;
+    }
+    if (guarded.reach == Reach::kEachProfile && chain_.size() > 1 &&
+        chain_[1] == protected_identity) {
+      return Relation::kIsProfile;
+    }
+    return std::nullopt;
+  }
+
+ private:
+  std::optional<platform::FolderIdentity> Identity(const std::wstring& path) {
+    const auto known = identities_.find(path);
+    if (known != identities_.end()) {
+      return known->second;
+    }
+    return identities_[path] = files_.IdentityOf(path);
+  }
+
+  platform::FileSystem& files_;
+  // The folder's identity, then its parent's, up to its root.
+  std::vector<std::optional<platform::FolderIdentity>> chain_;
+  std::map<std::wstring, std::optional<platform::FolderIdentity>> identities_;
+};
+
+// Of all the protected folders a location meets, the one that says most
+// plainly why it is refused: being or holding one comes before lying inside
+// one, and of the folders it lies inside the innermost ("the Windows system
+// folder", not "the Windows folder").
+template <typename Judge>
+std::optional<FolderVerdict> Closest(const std::wstring& given,
+                                     const std::vector<ProtectedFolder>& guarded, Judge judge) {
+  const ProtectedFolder* best = nullptr;
+  Relation best_relation = Relation::kIs;
+  for (const ProtectedFolder& folder : guarded) {
+    const std::optional<Relation> relation = judge(folder);
+    if (relation && (best == nullptr || *relation < best_relation ||
+                     (*relation == best_relation && relation == Relation::kInside &&
+                      folder.path.size() > best->path.size()))) {
+      best = &folder;
+      best_relation = *relation;
+    }
+  }
+  if (best == nullptr) {
+    return std::nullopt;
+  }
+  return RefuseProtected(given, *best, best_relation);
 }
 
 }  // namespace
@@ -167,7 +263,11 @@ FolderVerdict CheckFolder(const std::wstring& path, platform::FileSystem& files)
   if (path.empty()) {
     return Refuse(Refusal::kEmpty, path);
   }
-  const std::wstring plain = paths::Plain(path);
+  const std::wstring given = paths::Plain(path);
+  if (paths::IsDevicePath(given)) {
+    return Refuse(Refusal::kNotFullPath, path);
+  }
+  const std::wstring plain = paths::LocalPathOfAdminShare(given, files.ComputerName());
   if (paths::IsDriveRoot(plain)) {
     return Refuse(Refusal::kDriveRoot, path);
   }
@@ -188,11 +288,14 @@ FolderVerdict CheckFolder(const std::wstring& path, platform::FileSystem& files)
   if (paths::IsShareRoot(*full)) {
     return Refuse(Refusal::kShareRoot, path);
   }
-  const auto guarded = files.ProtectedFolders();
-  if (auto verdict = ByName(path, *full, guarded)) {
+  const std::vector<ProtectedFolder> guarded = ProtectedFolders(files);
+  if (auto verdict = Closest(
+          path, guarded, [&](const ProtectedFolder& folder) { return ByName(*full, folder); })) {
     return *verdict;
   }
-  if (auto verdict = ByIdentity(path, *full, guarded, files)) {
+  ByIdentity identity(*full, files);
+  if (auto verdict = Closest(path, guarded,
+                             [&](const ProtectedFolder& folder) { return identity.Of(folder); })) {
     return *verdict;
   }
   FolderVerdict verdict;

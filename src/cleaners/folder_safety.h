@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "cleaners/protected_folders.h"
 #include "platform/file_system.h"
 
 namespace quellnet::cleaners {
@@ -16,7 +17,15 @@ enum class Refusal {
   kNotFullPath,  // relative, drive-relative ("C:foo") or a device path
   kDriveRoot,    // "C:\" or "C:"
   kShareRoot,    // "\\server\share" or "\\server"
-  kProtected,    // is or holds one of the protected folders
+  kProtected,    // is, holds or lies inside one of the protected folders
+};
+
+// How a refused location stands to the protected folder it met.
+enum class Relation {
+  kIs,
+  kHolds,
+  kInside,     // a folder whose protection reaches everything inside it
+  kIsProfile,  // a user's profile in the folder of all profiles
 };
 
 struct FolderVerdict {
@@ -24,10 +33,9 @@ struct FolderVerdict {
   // The folder to work on, in full canonical form, when it may be emptied;
   // otherwise the path as it was given (for the message).
   std::wstring path;
-  // For kProtected: which folder, and whether `path` holds it rather than
-  // being it.
-  platform::ProtectedKind kind = platform::ProtectedKind::kProfile;
-  bool holds = false;
+  // For kProtected: which folder, and how `path` stands to it.
+  platform::KnownFolder folder = platform::KnownFolder::kProfile;
+  Relation relation = Relation::kIs;
 };
 
 // The checks that need no file system.
@@ -39,6 +47,12 @@ bool IsFullPath(const std::wstring& plain);
 bool IsDriveRoot(const std::wstring& plain);
 // "\\server", "\\server\share", with or without a trailing separator.
 bool IsShareRoot(const std::wstring& plain);
+// "\\.\..." or "\\?\..." left after Plain: a device, not a folder path.
+bool IsDevicePath(const std::wstring& plain);
+// "\\localhost\C$\dir" (or this machine's name, or 127.0.0.1) -> "C:\dir":
+// a drive's administrative share on this machine stands for the drive. Any
+// other path comes back as it is.
+std::wstring LocalPathOfAdminShare(const std::wstring& plain, const std::wstring& computer_name);
 // Windows compares paths without regard to case; a trailing separator does
 // not change which folder a path names.
 bool SamePath(const std::wstring& a, const std::wstring& b);

@@ -38,19 +38,34 @@ struct FolderIdentity {
   friend bool operator==(const FolderIdentity&, const FolderIdentity&) = default;
 };
 
-// The folders whose loss would cost the user their own files or the system.
-enum class ProtectedKind {
-  kProfile,
+// Folders the system names for this user and machine.
+enum class KnownFolder {
+  kProfile,       // the user's profile
+  kProfiles,      // the folder that holds every user's profile
+  kAppData,       // the user's (roaming) application data
+  kLocalAppData,  // the user's local application data
+  kFavorites,
+  kPictures,
+  kMusic,
+  kVideos,
+  kDownloads,  // Vista and later
   kDesktop,
   kDocuments,
+  kPublicProfile,  // Public (Vista and later) or All Users (XP)
+  kCommonAppData,  // application data of all users
   kWindows,
-  kSystem,
+  kSystem,        // as the program names it: SysWOW64 for a 32-bit program on 64-bit Windows
+  kSystemWow64,   // 64-bit Windows only
+  kSystemNative,  // "Sysnative": the real System32 for a 32-bit program on 64-bit Windows
   kProgramFiles,
+  kProgramFilesX86,
+  kProgramFiles64,  // the 64-bit Program Files, as a 32-bit program on 64-bit Windows names it
 };
 
-struct ProtectedFolder {
-  ProtectedKind kind;
-  std::wstring path;  // full path, as FullPath gives it
+// A program that holds a file open.
+struct Holder {
+  std::wstring name;     // as the system shows it to the user ("Internet Explorer")
+  bool windows = false;  // Windows itself: Explorer, a service or a critical system process
 };
 
 class FileSystem {
@@ -62,9 +77,14 @@ class FileSystem {
   // no "\\?\" prefix and no trailing separator except on a drive root.
   // nullopt when no full form can be made.
   virtual std::optional<std::wstring> FullPath(const std::wstring& path) = 0;
-  // The protected folders of this user and machine; a folder the system can't
-  // name is left out.
-  virtual std::vector<ProtectedFolder> ProtectedFolders() = 0;
+  // Where the system keeps `folder`, as it names it; nullopt where it names
+  // none (a folder this version of Windows lacks, or Sysnative outside WOW64).
+  virtual std::optional<std::wstring> KnownFolderPath(KnownFolder folder) = 0;
+  // This machine's own name, by which "\\name\C$" reaches its drive C:.
+  virtual std::wstring ComputerName() = 0;
+  // The programs that hold `path` open, where the system can tell (the
+  // Restart Manager of Vista and later); empty where it can't.
+  virtual std::vector<Holder> HoldersOf(const std::wstring& path) = 0;
   // The identity of the folder at `path`, links followed; nullopt when no
   // folder can be reached there.
   virtual std::optional<FolderIdentity> IdentityOf(const std::wstring& path) = 0;

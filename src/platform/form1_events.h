@@ -6,6 +6,10 @@
 
 namespace quellnet::platform {
 
+// What ends the window: the user (close box, tray menu) or the end of the
+// Windows session (log-off, shutdown), when no message box may hold it up.
+enum class UnloadReason { kClose, kSessionEnd };
+
 class Form1Events {
  public:
   virtual ~Form1Events() = default;
@@ -13,7 +17,8 @@ class Form1Events {
   virtual void Form_Load() = 0;    // once, before the window becomes visible
   virtual void Form_Paint() = 0;   // after every repaint of the client area
   virtual void Form_Resize() = 0;  // after every change of the window state
-  virtual void Form_Unload() = 0;  // once, whatever ends the window
+  // Once, whatever ends the window.
+  virtual void Form_Unload(UnloadReason reason) = 0;
   virtual void chkmess_Click() = 0;
   virtual void Command1_Click() = 0;
   virtual void Command2_Click() = 0;

@@ -123,11 +123,13 @@ inline constexpr std::array<ControlLayout, 20> kControls = {{
     {kIdChkmess,        kCheckBox,      kSSTab1,  kMain,            {1320, 1680, 3135, 255},  L"  Enable Protection Now !", kLeft,   kBigBold,   kSystemColour, true},
     {kIdChkHideOnStart, kCheckBox,      kFrame1,  kPreferences,     {2040, 240, 1455, 195},   L"Run Minimized",             kLeft,   kPlain,     kSystemColour, true},
     {kIdChkStartup,     kCheckBox,      kFrame1,  kPreferences,     {120, 240, 1935, 195},    L"Run at Startup",            kLeft,   kPlain,     kSystemColour, true},
+    // A field's label lies just above it: screen readers name a field that has
+    // no caption of its own from the static text before it in this order.
+    {kIdLabel6,         kLabel,         kSSTab1,  kMain,            {600, 600, 1815, 255},    L"Your Current IP Address:",  kLeft,   kPlain,     kSystemColour, false},
     {kIdText1,          kTextBox,       kSSTab1,  kMain,            {2640, 600, 2175, 315},   L"",                          kLeft,   kPlain,     kSystemColour, true},
     {kIdCommand1,       kCommandButton, kSSTab1,  kInternetOptions, {480, 2040, 1335, 495},   L"Clear Cache",               kCenter, kPlain,     kSystemColour, true},
     {kIdCommand2,       kCommandButton, kSSTab1,  kInternetOptions, {3360, 2040, 1355, 495},  L"Clear Cookies",             kCenter, kPlain,     kSystemColour, true},
     // Page "Main".
-    {kIdLabel6,         kLabel,         kSSTab1,  kMain,            {600, 600, 1815, 255},    L"Your Current IP Address:",  kLeft,   kPlain,     kSystemColour, false},
     {kIdLabel2,         kLabel,         kSSTab1,  kMain,            {1560, 1320, 2415, 255},  L"",                          kCenter, kPlain,     kSystemColour, false},
     {kIdPicture1,       kPictureBox,    kSSTab1,  kMain,            {2640, 2040, 375, 375},   L"",                          kLeft,   kPlain,     kSystemColour, false},
     {kIdLabel4,         kLabel,         kSSTab1,  kMain,            {960, 2640, 3855, 615},   kOptionsNotice,               kLeft,   kPlain,     kSystemColour, false},

@@ -12,6 +12,9 @@ enum class ServiceOutcome {
   kDone,
   kAlreadyInState,  // counts as done
   kNotInstalled,
+  // Removed from Windows, which deletes it once it has stopped and nothing
+  // holds it open; until then it may still run.
+  kMarkedForDeletion,
   kAccessDenied,
   kTimedOut,
   kOtherError,
@@ -25,9 +28,10 @@ struct ServiceResult {
 class ServiceControl {
  public:
   virtual ~ServiceControl() = default;
-  // Sets the service to start on demand and stops it; waits until it reports
-  // stopped, at most 30 seconds (kTimedOut), and less when the program ends
-  // meanwhile.
+  // Stops the service so that it stays stopped: one that starts automatically
+  // is first set to start on demand, a disabled one stays disabled, and one
+  // marked for deletion is stopped as it is. Waits until it reports stopped,
+  // at most 30 seconds (kTimedOut), and less when the program ends meanwhile.
   virtual ServiceResult Stop(std::wstring_view service_name) = 0;
   // Sets the service to start automatically and starts it; waits until it
   // reports running, with the same limits.

@@ -28,22 +28,34 @@ constexpr std::wstring_view kAdministratorAdvice =
     L"(or ask your administrator to do it) and click the switch again.";
 
 // What to tell the user when the click did not put the service in the state
-// asked for; `outcome` is what the service control reported.
-Notice NoticeFor(bool stop_requested, const platform::ServiceResult& result) {
+// asked for: `result` is what the service control reported, `state` where
+// the service is now.
+Notice NoticeFor(bool stop_requested, const platform::ServiceResult& result, ServiceState state) {
   const std::wstring verb = stop_requested ? L"stop" : L"start";
   const std::wstring failed = L"Quellnet could not " + verb + L" the Messenger service";
-  switch (result.outcome) {
-    case ServiceOutcome::kNotInstalled:
-      if (stop_requested) {
-        return {
-            L"The Messenger service is not installed on this computer, so nothing can "
-            L"deliver its pop-up messages. Your PC needs no further protection.",
+  if (state == ServiceState::kNotInstalled) {
+    // Nothing can deliver such pop-ups: whichever way the switch went, that
+    // is the protected state, told as information.
+    return {stop_requested
+                ? L"The Messenger service is not installed on this computer, so nothing can "
+                  L"deliver its pop-up messages. Your PC needs no further protection."
+                : L"The Messenger service is not installed on this computer, so it can't be "
+                  L"started. Nothing can deliver its pop-up messages while it is missing.",
             MessageIcon::kInformation};
+  }
+  switch (result.outcome) {
+    case ServiceOutcome::kMarkedForDeletion:
+      if (stop_requested) {
+        return {failed +
+                    L". It has been removed from Windows, which deletes it once it has "
+                    L"stopped, at the latest when the computer restarts.",
+                MessageIcon::kWarning};
       }
       return {
-          L"The Messenger service is not installed on this computer, so it can't be "
-          L"started. Nothing can deliver its pop-up messages while it is missing.",
-          MessageIcon::kWarning};
+          L"The Messenger service has been removed from Windows and is waiting to be "
+          L"deleted, so it can't be started. Nothing can deliver its pop-up messages while "
+          L"it is stopped.",
+          MessageIcon::kInformation};
     case ServiceOutcome::kAccessDenied:
       return {failed + L": Windows denied access.\n\n" + std::wstring(kAdministratorAdvice),
               MessageIcon::kWarning};
@@ -52,6 +64,7 @@ Notice NoticeFor(bool stop_requested, const platform::ServiceResult& result) {
                   L" within 30 seconds. It may still be busy: wait a moment and click the "
                   L"switch again, or restart the computer.",
               MessageIcon::kWarning};
+    case ServiceOutcome::kNotInstalled:
     case ServiceOutcome::kOtherError:
     case ServiceOutcome::kDone:
     case ServiceOutcome::kAlreadyInState:
@@ -110,7 +123,7 @@ void ProtectionSwitch::OnClick() {
   }
   // The check box keeps the user's choice: it is saved and applied again at
   // the next start, while the display above shows what is true now.
-  const Notice notice = NoticeFor(stop_requested, result);
+  const Notice notice = NoticeFor(stop_requested, result, state);
   window_.ShowMessage(notice.text, platform::kApplicationTitle, notice.icon);
 }
 
@@ -122,20 +135,13 @@ bool ProtectionSwitch::IsProtected() {
 }
 
 ServiceState ProtectionSwitch::StateAfter(bool stop_requested, ServiceOutcome outcome) {
-  switch (outcome) {
-    case ServiceOutcome::kDone:
-    case ServiceOutcome::kAlreadyInState:
-      // The service control returns only once the service reports the
-      // requested state.
-      return stop_requested ? ServiceState::kStopped : ServiceState::kRunning;
-    case ServiceOutcome::kNotInstalled:
-      return ServiceState::kNotInstalled;
-    case ServiceOutcome::kAccessDenied:
-    case ServiceOutcome::kTimedOut:
-    case ServiceOutcome::kOtherError:
-      break;
+  if (outcome == ServiceOutcome::kDone || outcome == ServiceOutcome::kAlreadyInState) {
+    // The service control returns only once the service reports the
+    // requested state.
+    return stop_requested ? ServiceState::kStopped : ServiceState::kRunning;
   }
-  // The request failed part-way or not at all: ask the service where it is.
+  // The request failed part-way or not at all. An error does not tell where
+  // the service is (one marked for deletion may still run): ask it.
   return services_.Query(kMessengerService);
 }
 

@@ -7,16 +7,10 @@ using platform::WindowState;
 TrayPresence::TrayPresence(platform::MainWindow& window, platform::TrayIcon& icon)
     : window_(window), icon_(icon) {}
 
-void TrayPresence::TryAdd() {
+void TrayPresence::AddIcon() {
   // A refused add is not shown to the user; the next minimise or a recreated
   // notification area tries again.
-  if (icon_.Add()) {
-    icon_ever_added_ = true;
-  }
-}
-
-void TrayPresence::AddIcon() {
-  TryAdd();
+  icon_.Add();
 }
 
 void TrayPresence::OnResize() {
@@ -24,11 +18,10 @@ void TrayPresence::OnResize() {
     return;
   }
   // Adding again is harmless while the icon is there and brings it back if
-  // the notification area lost it.
-  TryAdd();
-  if (!icon_ever_added_) {
-    // No icon has ever been shown: hiding now would leave the user no way
-    // back, so the window stays minimised on the taskbar.
+  // the notification area lost it. Without an icon now (no shell, or
+  // Explorer restarting), hiding would leave the user no way back, so the
+  // window stays minimised on the taskbar.
+  if (!icon_.Add()) {
     return;
   }
   window_.Hide();
@@ -53,7 +46,7 @@ void TrayPresence::OnNotify(std::uint32_t mouse_message) {
 }
 
 void TrayPresence::OnAreaRecreated() {
-  TryAdd();
+  icon_.Add();
 }
 
 void TrayPresence::Restore() {

@@ -32,13 +32,8 @@ class TrayPresence {
   void RemoveIcon();
 
  private:
-  void TryAdd();
-
   platform::MainWindow& window_;
   platform::TrayIcon& icon_;
-  // Hiding the window is only safe when there is, or has been, an icon to
-  // bring it back with; without one the window stays on the taskbar.
-  bool icon_ever_added_ = false;
 };
 
 }  // namespace quellnet::tray

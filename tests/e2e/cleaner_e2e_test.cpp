@@ -8,6 +8,10 @@
 
 #include "fixture.h"
 
+// After <windows.h>, which fixture.h brings in.
+#include <sddl.h>
+#include <shlobj.h>
+
 namespace quellnet::e2e {
 namespace {
 
@@ -23,6 +27,46 @@ constexpr int kInternetOptionsPage = 2;
 bool MakeFile(const std::wstring& path, bool read_only = false) {
   return WriteTextFile(path, "cached") &&
          (!read_only || SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+}
+
+// The current user's hive as the kernel names it ("\Registry\User\<SID>"),
+// the form a registry link's target takes.
+std::wstring UserHive() {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
+    return {};
+  }
+  const platform::win32::UniqueKernelHandle owned(token);
+  alignas(TOKEN_USER) BYTE buffer[256];
+  DWORD size = 0;
+  wchar_t* sid = nullptr;
+  if (!GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &size) ||
+      !ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, &sid)) {
+    return {};
+  }
+  std::wstring hive = L"\\Registry\\User\\" + std::wstring(sid);
+  LocalFree(sid);
+  return hive;
+}
+
+// Makes `link` (below HKEY_CURRENT_USER) a registry link to `target` (below
+// HKEY_CURRENT_USER too).
+bool MakeRegistryLink(const std::wstring& link, const std::wstring& target) {
+  const std::wstring hive = UserHive();
+  HKEY key = nullptr;
+  if (hive.empty() ||
+      RegCreateKeyExW(HKEY_CURRENT_USER, link.c_str(), 0, nullptr, REG_OPTION_CREATE_LINK,
+                      KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+    return false;
+  }
+  // The kernel's name of the target, stored without a terminating NUL.
+  const std::wstring kernel_name = hive + L"\\" + target;
+  const bool made =
+      RegSetValueExW(key, L"SymbolicLinkValue", 0, REG_LINK,
+                     reinterpret_cast<const BYTE*>(kernel_name.data()),
+                     static_cast<DWORD>(kernel_name.size() * sizeof(wchar_t))) == ERROR_SUCCESS;
+  RegCloseKey(key);
+  return made;
 }
 
 class CleanerTest : public QuellnetTest {
@@ -86,6 +130,22 @@ class CleanerTest : public QuellnetTest {
   std::wstring cookies_;
 };
 
+// "TypedURLs" made a link to another program's key: the link goes, the key
+// it leads to stays whole.
+TEST_F(CleanerTest, ClearCacheDeletesALinkedTypedAddressKeyAsTheLinkOnly) {
+  const std::wstring target = L"Software\\QuellnetTests\\Another program";
+  ASSERT_TRUE(WriteString(target, L"setting", L"keep"));
+  ASSERT_TRUE(WriteString(target + L"\\Inner", L"also", L"keep"));
+  ASSERT_TRUE(DeleteUserKeyTree(kTypedUrls));
+  ASSERT_TRUE(MakeRegistryLink(kTypedUrls, target));
+  ASSERT_EQ(ReadUserString(kTypedUrls, L"setting"), L"keep") << "the link leads nowhere";
+
+  EXPECT_EQ(Press(kIdCommand1), "Internet Cache Cleared !");
+  EXPECT_EQ(ReadUserString(target, L"setting"), L"keep");
+  EXPECT_EQ(ReadUserString(target + L"\\Inner", L"also"), L"keep");
+  EXPECT_FALSE(ReadUserString(kTypedUrls, L"setting").has_value());
+}
+
 // Read-only files, a path beyond MAX_PATH and a file held open, as only the
 // real file system has them.
 TEST_F(CleanerTest, ClearCacheEmptiesTheCacheButAFileHeldOpenAndDeletesTheTypedAddresses) {
@@ -97,7 +157,7 @@ TEST_F(CleanerTest, ClearCacheEmptiesTheCacheButAFileHeldOpenAndDeletesTheTypedA
 
   EXPECT_EQ(Press(kIdCommand1),
             "The Internet cache was not cleared completely.\n\n"
-            "1 item is in use and was left. Close the browser and try again.\n"
+            "1 item is in use by another program and was left.\n"
             "The list of typed addresses was cleared.");
   EXPECT_EQ(Contents(cache_), (Paths{L"\\Content.IE5", L"\\Content.IE5\\AB12CD34",
                                      L"\\Content.IE5\\AB12CD34\\held.dat"}));
@@ -135,13 +195,28 @@ TEST_F(CleanerTest, ClearCacheNeverReachesThroughALinkToAFolderOutside) {
   }
 }
 
-// The protected folders as the system names them.
-TEST_F(CleanerTest, ClearCookiesRefusesTheWindowsFolder) {
-  EXPECT_EQ(Press(kIdCommand2, L"C:\\Windows"),
+// The protected folders as the system names them: a folder inside the
+// system folder, and the user's application data as a whole.
+TEST_F(CleanerTest, ClearCookiesRefusesAFolderOfTheSystem) {
+  EXPECT_EQ(Press(kIdCommand2, L"C:\\Windows\\System32\\drivers"),
             "The cookies were not cleared completely.\n\n"
-            "The cookie folder was left alone: its recorded location, \"C:\\Windows\", is the "
-            "Windows folder.");
-  EXPECT_TRUE(FileExists(L"C:\\windows\\win.ini"));
+            "The cookie folder was left alone: its recorded location, "
+            "\"C:\\Windows\\System32\\drivers\", lies inside the Windows system folder.");
+  EXPECT_TRUE(FileExists(L"C:\\windows\\system32\\drivers"));
+}
+
+TEST_F(CleanerTest, ClearCacheRefusesTheApplicationDataFolder) {
+  wchar_t app_data[MAX_PATH];
+  ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, app_data), S_OK);
+  ASSERT_TRUE(MakeFile(std::wstring(app_data) + L"\\settings.ini"));
+  cache_ = app_data;
+  EXPECT_EQ(Press(kIdCommand1),
+            "The Internet cache was not cleared completely.\n\n"
+            "The cache folder was left alone: its recorded location, \"" +
+                Narrow(app_data) +
+                "\", is your application data folder.\n"
+                "The list of typed addresses was cleared.");
+  EXPECT_TRUE(FileExists(std::wstring(app_data) + L"\\settings.ini"));
 }
 
 }  // namespace

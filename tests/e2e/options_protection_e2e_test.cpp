@@ -12,6 +12,7 @@
 namespace quellnet::e2e {
 namespace {
 
+using platform::kIdChkHideOnStart;
 using platform::kIdChkmess;
 using platform::kIdChkStartup;
 using platform::kIdLabel2;
@@ -94,6 +95,27 @@ TEST_F(OptionsProtectionTest, WithoutTheServiceTheSwitchSaysSoAndShowsProtected)
   EXPECT_EQ(CheckState(Control(kIdChkmess)), BST_CHECKED);
 }
 
+// Turning protection on never makes a disabled service startable again; a
+// service that was removed but still runs is stopped, not taken as missing.
+TEST_F(OptionsProtectionTest, ProtectionStopsADisabledOrRemovedServiceAndLeavesItDisabled) {
+  ASSERT_TRUE(tools::SetTestServiceStartType(kMessenger, SERVICE_DISABLED));
+  ASSERT_NO_FATAL_FAILURE(StartProgram({.options = {{L"mess", L"1"}}}));
+  EXPECT_EQ(Caption(), kProtected);
+  EXPECT_EQ(TestServiceState(kMessenger), SERVICE_STOPPED);
+  EXPECT_EQ(TestServiceStartType(kMessenger), SERVICE_DISABLED);
+
+  ASSERT_TRUE(tools::SetTestServiceStartType(kMessenger, SERVICE_DEMAND_START));
+  ASSERT_TRUE(tools::StartTestService(kMessenger));
+  ASSERT_TRUE(tools::MarkTestServiceForDeletion(kMessenger));
+  ASSERT_EQ(TestServiceState(kMessenger), SERVICE_RUNNING);
+  ASSERT_NO_FATAL_FAILURE(Toggle(kIdChkmess));  // off: it runs, as asked
+  ASSERT_TRUE(WaitUntil([&] { return Caption() == kNotProtected; })) << Narrow(Caption());
+  ASSERT_NO_FATAL_FAILURE(Toggle(kIdChkmess));  // on: it is stopped, and goes
+  ASSERT_TRUE(WaitUntil([&] { return Caption() == kProtected; })) << Narrow(Caption());
+  EXPECT_FALSE(program_.WaitForMessageBox(kQuietPeriod).has_value());
+  EXPECT_NE(TestServiceState(kMessenger), SERVICE_RUNNING);
+}
+
 TEST_F(OptionsProtectionTest, AServiceThatFailsToStartIsReportedAndShownAsItIs) {
   // A service whose program file is missing: every start fails at once.
   ASSERT_TRUE(tools::DeleteTestService(kMessenger));
@@ -152,6 +174,29 @@ TEST_F(OptionsProtectionTest, TheEntryIsQuotedForAFolderWithBlanksAndGoesWithThe
   ASSERT_TRUE(program_.Close());
   EXPECT_EQ(ReadOption(L"StartUp"), L"0");
   EXPECT_FALSE(UserValueExists(kRunKey, kRunValueName));
+
+  // Ending the Windows session saves as closing does; afterwards Windows
+  // ends the process without any further message, not even for an entry
+  // that could not be written (no Run key).
+  ASSERT_NO_FATAL_FAILURE(StartProgram());
+  ASSERT_TRUE(program_.SelectPage(kPreferencesPage));
+  ASSERT_NO_FATAL_FAILURE(Toggle(kIdChkHideOnStart));
+  ASSERT_NO_FATAL_FAILURE(Toggle(kIdChkStartup));
+  ASSERT_TRUE(DeleteUserKeyTree(kRunKey));
+  DWORD_PTR answer = 0;
+  ASSERT_TRUE(SendMessageTimeoutW(Main(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF,
+                                  SMTO_ABORTIFHUNG, 5000, &answer));
+  EXPECT_NE(answer, 0u);
+  ASSERT_TRUE(SendMessageTimeoutW(Main(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG,
+                                  5000, &answer));
+  EXPECT_FALSE(program_.WaitForMessageBox(kQuietPeriod).has_value());
+  program_.Kill();
+  EXPECT_EQ(ReadOption(L"HideOnStart"), L"1");
+  HKEY run = nullptr;  // the Run key back for whatever runs next
+  EXPECT_EQ(
+      RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_READ, nullptr, &run, nullptr),
+      ERROR_SUCCESS);
+  RegCloseKey(run);
 }
 
 }  // namespace

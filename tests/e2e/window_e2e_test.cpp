@@ -211,14 +211,24 @@ TEST_F(WindowTest, TabKeyVisitsTheShownPagesControlsInOrder) {
   }
 }
 
+// Screen readers name a field that has no caption of its own from the
+// static text just before it in the z-order.
+TEST_F(WindowTest, TheAddressBoxIsNamedByItsLabelForScreenReaders) {
+  EXPECT_EQ(GetWindow(Control(kIdText1), GW_HWNDPREV), Control(kIdLabel6));
+}
+
 TEST_F(WindowTest, ClickOnTheWebLinkOpensTheMakersPage) {
   // Stand in for the browser: the driver writes what it was asked to open.
+  // The build may name an http or an https page.
   constexpr wchar_t kOpened[] = L"C:\\opened-url.txt";
-  ASSERT_TRUE(WriteString(L"Software\\Classes\\http", L"URL Protocol", L"", HKEY_LOCAL_MACHINE));
-  ASSERT_TRUE(WriteString(
-      L"Software\\Classes\\http\\shell\\open\\command", L"",
-      L"\"C:\\run\\quellnet_driver.exe\" record-args " + std::wstring(kOpened) + L" \"%1\"",
-      HKEY_LOCAL_MACHINE));
+  for (const std::wstring scheme : {L"http", L"https"}) {
+    const std::wstring classes = L"Software\\Classes\\" + scheme;
+    ASSERT_TRUE(WriteString(classes, L"URL Protocol", L"", HKEY_LOCAL_MACHINE));
+    ASSERT_TRUE(WriteString(
+        classes + L"\\shell\\open\\command", L"",
+        L"\"C:\\run\\quellnet_driver.exe\" record-args " + std::wstring(kOpened) + L" \"%1\"",
+        HKEY_LOCAL_MACHINE));
+  }
   RECT link{};
   ASSERT_TRUE(GetWindowRect(Control(kIdLabel3), &link));
   ASSERT_TRUE(Mouse({(link.left + link.right) / 2, (link.top + link.bottom) / 2},

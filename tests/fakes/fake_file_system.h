@@ -66,7 +66,15 @@ struct FakeFileSystem final : platform::FileSystem {
     return !unc && parts.size() == 1 ? full + L'\\' : full;  // "C:\"
   }
 
-  std::vector<platform::ProtectedFolder> ProtectedFolders() override { return protected_folders; }
+  std::optional<std::wstring> KnownFolderPath(platform::KnownFolder folder) override {
+    const auto known = known_folders.find(folder);
+    return known == known_folders.end() ? std::nullopt : std::optional(known->second);
+  }
+  std::wstring ComputerName() override { return computer_name; }
+  std::vector<platform::Holder> HoldersOf(const std::wstring& path) override {
+    const auto found = holders.find(path);
+    return found == holders.end() ? std::vector<platform::Holder>{} : found->second;
+  }
 
   std::optional<platform::FolderIdentity> IdentityOf(const std::wstring& path) override {
     const std::wstring real = Resolve(path);
@@ -135,7 +143,9 @@ struct FakeFileSystem final : platform::FileSystem {
 
   std::map<std::wstring, EntryType> entries;
   std::map<std::wstring, std::wstring> aliases;  // a link or short name -> the real path
-  std::vector<platform::ProtectedFolder> protected_folders;
+  std::map<platform::KnownFolder, std::wstring> known_folders;
+  std::wstring computer_name;
+  std::map<std::wstring, std::vector<platform::Holder>> holders;
   std::map<std::wstring, FsStatus> delete_errors;
   std::map<std::wstring, FsStatus> fail_once;  // the first removal only fails
   std::map<std::wstring, FsStatus> open_errors;

@@ -10,6 +10,7 @@ class FakeTrayIcon final : public platform::TrayIcon {
  public:
   bool Add() override {
     if (!area_available) {
+      present = false;  // a missing or restarting area has lost the icon
       return false;
     }
     present = true;

@@ -165,6 +165,18 @@ bool DeleteTestService(const std::wstring& name) {
   return true;
 }
 
+bool MarkTestServiceForDeletion(const std::wstring& name) {
+  const UniqueServiceHandle service = OpenTestService(name, DELETE);
+  return service && DeleteService(service.Get());
+}
+
+bool SetTestServiceStartType(const std::wstring& name, DWORD start_type) {
+  const UniqueServiceHandle service = OpenTestService(name, SERVICE_CHANGE_CONFIG);
+  return service &&
+         ChangeServiceConfigW(service.Get(), SERVICE_NO_CHANGE, start_type, SERVICE_NO_CHANGE,
+                              nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+}
+
 std::optional<DWORD> TestServiceState(const std::wstring& name) {
   const UniqueServiceHandle service = OpenTestService(name, SERVICE_QUERY_STATUS);
   SERVICE_STATUS status{};

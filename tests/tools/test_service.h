@@ -36,6 +36,12 @@ void RunAsTestServiceIfAsked();
 bool InstallTestService(const TestServiceOptions& options, std::wstring& error);
 // Stops the service if it runs and removes it; true when it is gone.
 bool DeleteTestService(const std::wstring& name);
+// Marks the service for deletion and leaves it as it is: a running one goes
+// on running, and Windows removes it once it has stopped.
+bool MarkTestServiceForDeletion(const std::wstring& name);
+// SERVICE_AUTO_START, SERVICE_DEMAND_START or SERVICE_DISABLED, also while
+// the service runs.
+bool SetTestServiceStartType(const std::wstring& name, DWORD start_type);
 
 // SERVICE_STOPPED, SERVICE_RUNNING, ...; nullopt when it is not installed.
 std::optional<DWORD> TestServiceState(const std::wstring& name);

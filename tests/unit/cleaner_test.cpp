@@ -32,20 +32,35 @@ const std::wstring kCacheLeft = L"The Internet cache was not cleared completely.
 const std::wstring kCookiesLeft = L"The cookies were not cleared completely.\n\n";
 const std::wstring kHistoryCleared = L"\nThe list of typed addresses was cleared.";
 
-// A user "Bob" with his own files in the protected folders, a cache and a
-// cookie folder as the browser leaves them, and typed addresses.
+// A user "Bob" of a 32-bit program on 64-bit Windows 7, with his own files
+// in the protected folders, a cache and a cookie folder as the browser leaves
+// them, and typed addresses.
 class CleanerTest : public ::testing::Test {
  protected:
   CleanerTest() {
-    using platform::ProtectedKind;
-    files.protected_folders = {
-        {ProtectedKind::kProfile, kProfile},
-        {ProtectedKind::kDesktop, kProfile + L"\\Desktop"},
-        {ProtectedKind::kDocuments, kProfile + L"\\Documents"},
-        {ProtectedKind::kWindows, L"C:\\Windows"},
-        {ProtectedKind::kSystem, L"C:\\Windows\\System32"},
-        {ProtectedKind::kProgramFiles, L"C:\\Program Files"},
+    using platform::KnownFolder;
+    files.known_folders = {
+        {KnownFolder::kProfile, kProfile},
+        {KnownFolder::kProfiles, L"C:\\Users"},
+        {KnownFolder::kAppData, kProfile + L"\\AppData\\Roaming"},
+        {KnownFolder::kLocalAppData, kProfile + L"\\AppData\\Local"},
+        {KnownFolder::kFavorites, kProfile + L"\\Favorites"},
+        {KnownFolder::kPictures, kProfile + L"\\Pictures"},
+        {KnownFolder::kDesktop, kProfile + L"\\Desktop"},
+        {KnownFolder::kDocuments, kProfile + L"\\Documents"},
+        {KnownFolder::kPublicProfile, L"C:\\Users\\Public"},
+        {KnownFolder::kCommonAppData, L"C:\\ProgramData"},
+        {KnownFolder::kWindows, L"C:\\Windows"},
+        // A 32-bit program on 64-bit Windows: what it calls System32 is
+        // SysWOW64, and the real one is Sysnative.
+        {KnownFolder::kSystem, L"C:\\Windows\\SysWOW64"},
+        {KnownFolder::kSystemWow64, L"C:\\Windows\\SysWOW64"},
+        {KnownFolder::kSystemNative, L"C:\\Windows\\Sysnative"},
+        {KnownFolder::kProgramFiles, L"C:\\Program Files (x86)"},
+        {KnownFolder::kProgramFilesX86, L"C:\\Program Files (x86)"},
+        {KnownFolder::kProgramFiles64, L"C:\\Program Files"},
     };
+    files.computer_name = L"BOBPC";
     files.AddFile(kProfile + L"\\Desktop\\note.txt");
     files.AddFile(L"C:\\Data\\photos\\cat.jpg");
     for (const auto& path :
@@ -58,6 +73,7 @@ class CleanerTest : public ::testing::Test {
     files.AddFile(kCookies + L"\\index.dat");
     files.AddLink(kCookies + L"\\shortcut.txt", L"C:\\Data\\photos\\cat.jpg", false);
     files.AddFile(kCookies + L"\\Low\\bob@low[1].txt");
+    files.AddFile(kCookies + L"\\Low\\Deeper\\bob@deep[1].txt");
     registry.Put(kShellFolders, L"Cache", kCache);
     registry.Put(kShellFolders, L"Cookies", kCookies);
     registry.Put(kTypedUrls, L"url1", L"http://one.example/");
@@ -66,6 +82,7 @@ class CleanerTest : public ::testing::Test {
 
   // Runs one cleaner and returns the text of the one message it showed.
   std::wstring Run(const CleanerJob& job) {
+    window.messages.clear();
     BrowserCleaner(job, window, registry, files).Run();
     EXPECT_EQ(window.messages.size(), 1u);
     EXPECT_EQ(window.messages.back().caption, L"Quellnet");
@@ -87,7 +104,7 @@ TEST_F(CleanerTest, TheCacheCleanerEmptiesTheCacheAndTheTypedAddressesBeforeItSa
   EXPECT_EQ(window.busy_times, 1);
   EXPECT_FALSE(registry.KeyExists(kTypedUrls));
   EXPECT_FALSE(registry.KeyExists(kTypedUrls + L"\\Extra"));
-  EXPECT_EQ(files.Under(kCookies).size(), 6u);
+  EXPECT_EQ(files.Under(kCookies).size(), 8u);
   EXPECT_TRUE(files.Exists(kProfile + L"\\Desktop\\note.txt"));
   // The window had a turn after every entry; the progress only grew and
   // ended with the whole run done.
@@ -112,13 +129,23 @@ TEST_F(CleanerTest, AProgramEndingDuringTheRunStopsItBetweenTwoEntries) {
   EXPECT_TRUE(registry.KeyExists(kTypedUrls));
 }
 
-TEST_F(CleanerTest, TheCookieCleanerDeletesOnlyTheFilesDirectlyInItsFolder) {
+TEST_F(CleanerTest, TheCookieCleanerDeletesOnlyTheFilesDirectlyInItsFolderAndInLow) {
   EXPECT_EQ(Run(kCookieJob), L"All Cookies Cleared !");
   EXPECT_EQ(files.Under(kCookies),
-            (Paths{kCookies, kCookies + L"\\Low", kCookies + L"\\Low\\bob@low[1].txt"}));
+            (Paths{kCookies, kCookies + L"\\Low", kCookies + L"\\Low\\Deeper",
+                   kCookies + L"\\Low\\Deeper\\bob@deep[1].txt"}));
   EXPECT_TRUE(files.Exists(L"C:\\Data\\photos\\cat.jpg"));  // the link went, not its target
   EXPECT_TRUE(registry.KeyExists(kTypedUrls));
   EXPECT_EQ(registry.calls, std::vector<FakeRegistry::Op>{FakeRegistry::Op::kRead});
+
+  // A "Low" that is a link is not the browser's: it is never opened.
+  files.entries.erase(files.entries.lower_bound(kCookies + L"\\Low"),
+                      files.entries.upper_bound(kCookies + L"\\Low]"));
+  files.AddLink(kCookies + L"\\Low", L"C:\\Data\\photos");
+  files.listed.clear();
+  EXPECT_EQ(Run(kCookieJob), L"All Cookies Cleared !");
+  EXPECT_TRUE(files.Exists(L"C:\\Data\\photos\\cat.jpg"));
+  EXPECT_EQ(files.listed, Paths{kCookies});
 }
 
 // A location that can't be used: nothing on disk changes, and the message
@@ -202,7 +229,8 @@ TEST_F(CleanerTest, AnEntryThatStaysIsCountedOnceAndEverythingElseGoes) {
   // "Content.IE5" stays in the first pass; the second pass takes its
   // subfolders and tries nothing else twice.
   EXPECT_EQ(Run(kCacheJob), kCacheLeft +
-                                L"1 item is in use and was left. Close the browser and try again.\n"
+                                L"The browser's index file (index.dat) stays: Windows keeps it "
+                                L"open while you are logged on.\n"
                                 L"1 item was left because you have no permission to delete it.\n"
                                 L"1 item could not be deleted." +
                                 kHistoryCleared);
@@ -219,14 +247,43 @@ TEST_F(CleanerTest, WithoutContentFolderTheSecondPassRetriesTheCacheSubfoldersOn
   files.AddFile(kCache + L"\\Other\\c.htm");
   files.delete_errors[kCache + L"\\Other\\page.htm"] = FsStatus::kInUse;
   files.delete_errors[kCache + L"\\Other\\b.htm"] = FsStatus::kInUse;
+  files.delete_errors[kCache + L"\\Other\\d.htm"] = FsStatus::kInUse;
+  files.AddFile(kCache + L"\\Other\\d.htm");
+  // The system names the holders of two of them, not of the third.
+  files.holders[kCache + L"\\Other\\page.htm"] = {{L"Internet Explorer", false}};
+  files.holders[kCache + L"\\Other\\b.htm"] = {{L"Windows Explorer", true},
+                                               {L"Internet Explorer", false}};
   // Released between the passes: what the first pass left of it is forgotten.
   files.fail_once[kCache + L"\\Other\\c.htm"] = FsStatus::kAccessDenied;
 
-  EXPECT_EQ(Run(kCacheJob), kCacheLeft +
-                                L"2 items are in use and were left. Close the browser and try "
-                                L"again." +
-                                kHistoryCleared);
+  EXPECT_EQ(Run(kCacheJob),
+            kCacheLeft +
+                L"2 items are in use by Windows Explorer and Internet Explorer and were left. "
+                L"Close those programs and try again.\n"
+                L"1 item is in use by another program and was left." +
+                kHistoryCleared);
   EXPECT_EQ(std::count(files.listed.begin(), files.listed.end(), kCache), 3);
+}
+
+// Windows keeps the browser's index files open while the user is logged on;
+// the system says so where it can tell, and where it can't (XP) that is who
+// holds them. Such a file left alone is no failure. One that a program holds
+// is reported like any other file in use.
+TEST_F(CleanerTest, AnIndexFileThatWindowsKeepsOpenIsToldAsSuchNotAsAFailure) {
+  files.delete_errors[kCookies + L"\\index.dat"] = FsStatus::kInUse;
+  EXPECT_EQ(Run(kCookieJob),
+            L"All Cookies Cleared !\n\nThe browser's index file (index.dat) "
+            L"stays: Windows keeps it open while you are logged on.");
+  EXPECT_EQ(window.messages.back().icon, MessageIcon::kInformation);
+
+  files.holders[kCookies + L"\\index.dat"] = {{L"Windows Explorer", true}};
+  EXPECT_EQ(Run(kCookieJob).substr(0, 26), L"All Cookies Cleared !\n\nThe");
+
+  files.holders[kCookies + L"\\index.dat"] = {{L"Internet Explorer", false}};
+  EXPECT_EQ(Run(kCookieJob), kCookiesLeft +
+                                 L"1 item is in use by Internet Explorer and was left. Close "
+                                 L"Internet Explorer and try again.");
+  EXPECT_EQ(window.messages.back().icon, MessageIcon::kWarning);
 }
 
 TEST_F(CleanerTest, UnlistableFoldersAndKeptTypedAddressesAreReportedAndTheRunGoesOn) {
@@ -306,6 +363,12 @@ class Refused : public CleanerTest, public ::testing::WithParamInterface<Refused
 TEST_P(Refused, DeletesNothingOnDiskButStillClearsTypedAddresses) {
   files.aliases[L"C:\\Sneaky"] = kProfile;       // a junction to the profile
   files.aliases[L"C:\\Short~1"] = L"C:\\Users";  // a short name
+  files.aliases[L"C:\\Win"] = L"C:\\Windows";    // a junction into the system
+  files.aliases[L"C:\\Homes"] = L"C:\\Users";
+  for (const auto& folder : {L"C:\\Windows\\Fonts", L"C:\\Users\\Alice\\AppData",
+                             L"C:\\Users\\Bob\\Documents\\My Music"}) {
+    files.AddFolder(folder);
+  }
   registry.Put(kShellFolders, L"Cache", GetParam().value);
   const Paths before = files.Under(L"C:");
 
@@ -323,6 +386,7 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedLocation{"RootRelative", L"\\Temp", L"is not a full path"},
         RefusedLocation{"DriveRelative", L"C:Temp", L"is not a full path"},
         RefusedLocation{"Device", L"\\\\.\\C:\\Temp", L"is not a full path"},
+        RefusedLocation{"DeviceDrive", L"\\\\.\\C:", L"is not a full path"},
         RefusedLocation{"BareDrive", L"C:", L"is a whole drive"},
         RefusedLocation{"SlashedRoot", L"c:/", L"is a whole drive"},
         RefusedLocation{"ExtendedRoot", L"\\\\?\\C:\\", L"is a whole drive"},
@@ -330,16 +394,43 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedLocation{"Share", L"\\\\server\\share\\", L"is a whole network share"},
         RefusedLocation{"ExtendedShare", L"\\\\?\\UNC\\server\\share", L"is a whole network share"},
         RefusedLocation{"ProfileOtherCase", L"c:\\users\\BOB\\", L"is your user folder"},
-        RefusedLocation{"HoldsProfile", L"C:\\Users", L"holds your user folder"},
+        RefusedLocation{"Profiles", L"C:\\Users", L"is the folder of all user profiles"},
         RefusedLocation{"ClimbsToProfile", L"C:\\Users\\Bob\\AppData\\Local\\..\\..",
                         L"is your user folder"},
         RefusedLocation{"Desktop", L"C:\\Users\\Bob\\Desktop", L"is your Desktop"},
         RefusedLocation{"Documents", L"C:\\Users\\Bob\\Documents", L"is your Documents folder"},
         RefusedLocation{"Windows", L"C:\\WINDOWS", L"is the Windows folder"},
-        RefusedLocation{"System", L"C:\\Windows\\System32", L"is the Windows system folder"},
+        RefusedLocation{"System", L"C:\\Windows\\SysWOW64", L"is the Windows system folder"},
+        RefusedLocation{"RealSystem", L"C:\\Windows\\Sysnative\\drivers",
+                        L"lies inside the Windows system folder"},
+        RefusedLocation{"InsideWindows", L"C:\\Windows\\Fonts", L"lies inside the Windows folder"},
         RefusedLocation{"ProgramFiles", L"C:\\Program Files", L"is the Program Files folder"},
+        RefusedLocation{"InsideProgramFilesX86", L"C:\\Program Files (x86)\\Common Files",
+                        L"lies inside the Program Files folder"},
+        RefusedLocation{"AppData", L"C:\\Users\\Bob\\AppData\\Roaming",
+                        L"is your application data folder"},
+        RefusedLocation{"LocalAppData", L"C:\\Users\\Bob\\AppData\\Local",
+                        L"is your local application data folder"},
+        RefusedLocation{"HoldsAppData", L"C:\\Users\\Bob\\AppData",
+                        L"holds your application data folder"},
+        RefusedLocation{"Favorites", L"C:\\Users\\Bob\\Favorites", L"is your Favorites"},
+        RefusedLocation{"InsideDocuments", L"C:\\Users\\Bob\\Documents\\My Music",
+                        L"lies inside your Documents folder"},
+        RefusedLocation{"Public", L"C:\\Users\\Public", L"is the folder shared by all users"},
+        RefusedLocation{"CommonAppData", L"C:\\ProgramData",
+                        L"is the application data of all users"},
+        RefusedLocation{"AnotherProfile", L"C:\\Users\\Alice", L"is a user's profile folder"},
+        RefusedLocation{"LocalhostShare", L"\\\\localhost\\C$\\Windows\\Temp",
+                        L"lies inside the Windows folder"},
+        RefusedLocation{"OwnNameShare", L"\\\\bobpc\\c$\\Users\\Bob", L"is your user folder"},
+        RefusedLocation{"OwnDriveShare", L"\\\\127.0.0.1\\C$", L"is a whole drive"},
         RefusedLocation{"JunctionToProfile", L"C:\\Sneaky", L"is your user folder"},
-        RefusedLocation{"ShortNameHoldingProfile", L"C:\\Short~1", L"holds your user folder"}),
+        RefusedLocation{"ShortNameOfProfiles", L"C:\\Short~1",
+                        L"is the folder of all user profiles"},
+        RefusedLocation{"JunctionIntoWindows", L"C:\\Win\\Fonts",
+                        L"lies inside the Windows folder"},
+        RefusedLocation{"JunctionToAnotherProfile", L"C:\\Homes\\Alice",
+                        L"is a user's profile folder"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A folder inside a protected one, or one whose name merely starts like a
@@ -353,7 +444,8 @@ TEST_F(CleanerTest, FoldersInsideProtectedOnesAreAcceptedInTheirCanonicalForm) {
   EXPECT_EQ(share.refusal, Refusal::kNone);
   EXPECT_EQ(share.path, L"\\\\srv\\profiles\\bob\\Cookies");
   for (const wchar_t* path :
-       {L"C:\\Windows\\Temp", L"C:\\Users\\Bobby", L"C:\\Program Files Cache"}) {
+       {L"C:\\Users\\Bob\\AppData\\Local\\Microsoft", L"C:\\Users\\Bobby\\Cache",
+        L"C:\\Program Files Cache", L"\\\\otherpc\\C$\\Cache"}) {
     EXPECT_EQ(CheckFolder(path, files).refusal, Refusal::kNone) << testing::PrintToString(path);
   }
 }

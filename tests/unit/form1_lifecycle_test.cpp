@@ -21,6 +21,7 @@ namespace {
 using fakes::FakeServiceControl;
 using platform::ServiceOutcome;
 using platform::ServiceState;
+using platform::UnloadReason;
 using platform::WindowState;
 
 constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
@@ -31,7 +32,7 @@ class Form1LifecycleTest : public testing::Test {
   Form1LifecycleTest() {
     chkmess.on_click = [this] { form.chkmess_Click(); };
     window.on_resize = [this] { form.Form_Resize(); };
-    window.on_unload = [this] { form.Form_Unload(); };
+    window.on_unload = [this] { form.Form_Unload(UnloadReason::kClose); };
     Picture1.readable_files = {L"C:\\Quellnet\\green.gif", L"C:\\Quellnet\\red.gif"};
     services.states[L"Messenger"] = ServiceState::kRunning;
     registry.AddKey(kRunKey);
@@ -145,7 +146,7 @@ TEST_F(Form1LifecycleTest, UnloadAddsTheEntryForRunAtStartupOneOrTwoAndRemovesIt
     registry.Put(kRunKey, L"Quellnet", L"\"C:\\old\\quellnet.exe\"");
     Store(L"StartUp", text);
     form.Form_Load();
-    form.Form_Unload();
+    form.Form_Unload(UnloadReason::kClose);
     EXPECT_EQ(Stored(L"StartUp"), text);
     EXPECT_EQ(Stored(L"mess"), L"0");
     if (text == std::wstring(L"0")) {
@@ -157,15 +158,45 @@ TEST_F(Form1LifecycleTest, UnloadAddsTheEntryForRunAtStartupOneOrTwoAndRemovesIt
   }
 }
 
-TEST_F(Form1LifecycleTest, OptionsThatCannotBeStoredDoNotStopTheShutdown) {
+// Each write stands on its own and a failed one does not stop the shutdown;
+// whatever was not saved is told once, in one box at close that names it,
+// and not at all while the session ends.
+TEST_F(Form1LifecycleTest, AFailedSaveIsToldOnceAtCloseOnlyAndTheShutdownGoesOn) {
   form.Form_Load();
   chkStartup.SetValue(1);
   registry.FailOn(fakes::FakeRegistry::Op::kCreateKey, kOptionsKey,
                   platform::RegStatus::kAccessDenied);
-  form.Form_Unload();
-
+  form.Form_Unload(UnloadReason::kSessionEnd);
   EXPECT_EQ(Stored(L"StartUp"), std::nullopt);
   EXPECT_NE(RunEntry(), nullptr);
+  EXPECT_TRUE(window.messages.empty());
+
+  registry.FailOn(fakes::FakeRegistry::Op::kSet, kRunKey, platform::RegStatus::kAccessDenied);
+  registry.FailOn(fakes::FakeRegistry::Op::kDeleteValue, kRunKey,
+                  platform::RegStatus::kAccessDenied);
+  form.Form_Unload(UnloadReason::kClose);
+  ASSERT_EQ(window.messages.size(), 1u);
+  const std::wstring& text = window.messages[0].text;
+  EXPECT_EQ(window.messages[0].caption, L"Quellnet");
+  EXPECT_EQ(window.messages[0].icon, platform::MessageIcon::kWarning);
+  for (const wchar_t* named :
+       {L"\"Run at Startup\"", L"\"Run Minimized\"", L"\"Enable Protection Now !\"", L"log on"}) {
+    EXPECT_NE(text.find(named), std::wstring::npos) << testing::PrintToString(text);
+  }
+
+  // An entry that stays because it could not be removed is told as such.
+  chkStartup.SetValue(0);
+  form.Form_Unload(UnloadReason::kClose);
+  ASSERT_EQ(window.messages.size(), 2u);
+  EXPECT_NE(window.messages[1].text.find(L"will still start"), std::wstring::npos);
+}
+
+// The web link opens the page that the build names, not one fixed in code.
+TEST_F(Form1LifecycleTest, TheWebLinkOpensThePageTheBuildNames) {
+  const std::string expected = QUELLNET_EXPECTED_WEB_ADDRESS;
+  form.Label3_Click();
+  EXPECT_EQ(shell.opened,
+            std::vector<std::wstring>{std::wstring(expected.begin(), expected.end())});
 }
 
 TEST_F(Form1LifecycleTest,
@@ -188,8 +219,9 @@ TEST_F(Form1LifecycleTest,
   ASSERT_NE(RunEntry(), nullptr);
   EXPECT_EQ(RunEntry()->text, L"\"C:\\Quellnet\\quellnet.exe\"");
   EXPECT_FALSE(tray_icon.present);
-  // Nothing is undone: the service stays stopped.
+  // Nothing is undone: the service stays stopped. All saved: nothing to tell.
   EXPECT_EQ(services.StateOf(L"Messenger"), ServiceState::kStopped);
+  EXPECT_TRUE(window.messages.empty());
 }
 
 }  // namespace

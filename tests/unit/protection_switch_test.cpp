@@ -52,10 +52,13 @@ TEST(ProtectionSwitch, ShowsTheStateTheServiceIsInAfterEveryOutcome) {
   using O = ServiceOutcome;
   using S = ServiceState;
   const auto kWarn = MessageIcon::kWarning;
+  const auto kInfo = MessageIcon::kInformation;
   const Case cases[] = {
       {true, O::kDone, S::kStopped, true, std::nullopt, L""},
       {true, O::kAlreadyInState, S::kStopped, true, std::nullopt, L""},
-      {true, O::kNotInstalled, S::kNotInstalled, true, MessageIcon::kInformation, L"not installed"},
+      {true, O::kNotInstalled, S::kNotInstalled, true, kInfo, L"not installed"},
+      // Marked for deletion yet still running: shown as it is, not as missing.
+      {true, O::kMarkedForDeletion, S::kRunning, false, kWarn, L"removed from Windows"},
       {true, O::kAccessDenied, S::kRunning, false, kWarn, L"administrator"},
       {true, O::kTimedOut, S::kPending, false, kWarn, L"30 seconds"},
       {true, O::kOtherError, S::kRunning, false, kWarn, L"The dependent services are running."},
@@ -63,7 +66,8 @@ TEST(ProtectionSwitch, ShowsTheStateTheServiceIsInAfterEveryOutcome) {
       {true, O::kAccessDenied, S::kStopped, true, std::nullopt, L""},
       {false, O::kDone, S::kRunning, false, std::nullopt, L""},
       {false, O::kAlreadyInState, S::kRunning, false, std::nullopt, L""},
-      {false, O::kNotInstalled, S::kNotInstalled, true, kWarn, L"not installed"},
+      {false, O::kNotInstalled, S::kNotInstalled, true, kInfo, L"not installed"},
+      {false, O::kMarkedForDeletion, S::kStopped, true, kInfo, L"can't be started"},
       {false, O::kAccessDenied, S::kStopped, true, kWarn, L"could not start"},
       {false, O::kTimedOut, S::kPending, false, kWarn, L"did not start"},
       {false, O::kOtherError, S::kStopped, true, kWarn, L"The dependent services are running."},

@@ -22,7 +22,7 @@ TEST(SetRunAtStartup, ReplacesOrRemovesOnlyTheProgramsOwnEntry) {
   registry.Put(kRunKeyPath, L"Other", L"\"C:\\other.exe\"");
   const auto entry = [&] { return registry.Find(kRunKeyPath, L"Quellnet"); };
 
-  SetRunAtStartup(true, registry, shell);
+  EXPECT_TRUE(SetRunAtStartup(true, registry, shell));
   ASSERT_NE(entry(), nullptr);
   EXPECT_EQ(entry()->text, L"\"C:\\Quellnet\\quellnet.exe\"");
   // After the program moved, the value is replaced, never added again.
@@ -31,13 +31,15 @@ TEST(SetRunAtStartup, ReplacesOrRemovesOnlyTheProgramsOwnEntry) {
   EXPECT_EQ(entry()->text, L"\"E:\\Tools\\quellnet.exe\"");
   EXPECT_EQ(registry.ValueCount(kRunKeyPath), 2u);
 
-  // An unknown path would make a broken entry: the old one stays.
+  // An unknown path would make a broken entry: the old one stays, and the
+  // caller hears that the entry was not written.
   shell.executable_path.clear();
-  SetRunAtStartup(true, registry, shell);
+  EXPECT_FALSE(SetRunAtStartup(true, registry, shell));
   EXPECT_EQ(entry()->text, L"\"E:\\Tools\\quellnet.exe\"");
 
-  SetRunAtStartup(false, registry, shell);
-  SetRunAtStartup(false, registry, shell);
+  // Removing an entry that is not there is no failure.
+  EXPECT_TRUE(SetRunAtStartup(false, registry, shell));
+  EXPECT_TRUE(SetRunAtStartup(false, registry, shell));
   EXPECT_EQ(entry(), nullptr);
   EXPECT_NE(registry.Find(kRunKeyPath, L"Other"), nullptr);
 }
@@ -45,7 +47,7 @@ TEST(SetRunAtStartup, ReplacesOrRemovesOnlyTheProgramsOwnEntry) {
 TEST(SetRunAtStartup, NeverCreatesAMissingRunKey) {
   fakes::FakeRegistry empty;
   fakes::FakeShell shell;
-  SetRunAtStartup(true, empty, shell);
+  EXPECT_FALSE(SetRunAtStartup(true, empty, shell));
   EXPECT_FALSE(empty.KeyExists(kRunKeyPath));
 }
 

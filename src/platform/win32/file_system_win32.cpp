@@ -4,15 +4,15 @@
 // Every path goes to the system in its extended form ("\\?\C:\...",
 // "\\?\UNC\server\share\..."), so entries deeper than MAX_PATH are reached
 // like any other; the paths handed back are in the ordinary form.
-#include <shlobj.h>
-
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "platform/win32/factories.h"
+#include "platform/win32/filled.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/known_folders_win32.h"
 
 namespace quellnet::platform::win32 {
 namespace {
@@ -149,32 +149,6 @@ FsStatus RemoveReadOnly(const std::wstring& extended, EntryType type) {
   return ToStatus(error);
 }
 
-std::optional<std::wstring> ShellFolder(int csidl) {
-  wchar_t path[MAX_PATH];
-  if (FAILED(::SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))) {
-    return std::nullopt;
-  }
-  return std::wstring(path);
-}
-
-// Calls a "fill this buffer" API, growing the buffer as it asks.
-template <typename Fill>
-std::optional<std::wstring> Filled(Fill fill) {
-  std::wstring buffer(MAX_PATH, L'\0');
-  for (int attempt = 0; attempt < 3; ++attempt) {
-    const DWORD length = fill(buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length == 0) {
-      return std::nullopt;
-    }
-    if (length < buffer.size()) {
-      buffer.resize(length);
-      return buffer;
-    }
-    buffer.assign(length + 1, L'\0');  // too small: `length` is the size needed
-  }
-  return std::nullopt;
-}
-
 class Win32FileSystem final : public FileSystem {
  public:
   std::optional<std::wstring> FullPath(const std::wstring& path) override {
@@ -201,35 +175,18 @@ class Win32FileSystem final : public FileSystem {
     return full;
   }
 
-  std::vector<ProtectedFolder> ProtectedFolders() override {
-    std::vector<std::pair<ProtectedKind, std::optional<std::wstring>>> named = {
-        {ProtectedKind::kProfile, ShellFolder(CSIDL_PROFILE)},
-        {ProtectedKind::kDesktop, ShellFolder(CSIDL_DESKTOPDIRECTORY)},
-        {ProtectedKind::kDocuments, ShellFolder(CSIDL_PERSONAL)},
-        {ProtectedKind::kWindows, Filled([](wchar_t* buffer, DWORD size) {
-           return static_cast<DWORD>(::GetWindowsDirectoryW(buffer, size));
-         })},
-        {ProtectedKind::kSystem, Filled([](wchar_t* buffer, DWORD size) {
-           return static_cast<DWORD>(::GetSystemDirectoryW(buffer, size));
-         })},
-        {ProtectedKind::kProgramFiles, ShellFolder(CSIDL_PROGRAM_FILES)},
-        // A 32-bit program on 64-bit Windows is told "Program Files (x86)"
-        // above; the other one is named only by this variable (absent on XP).
-        {ProtectedKind::kProgramFiles, Filled([](wchar_t* buffer, DWORD size) {
-           return ::GetEnvironmentVariableW(L"ProgramW6432", buffer, size);
-         })},
-    };
-    std::vector<ProtectedFolder> folders;
-    for (auto& [kind, path] : named) {
-      if (!path || path->empty()) {
-        continue;  // the system does not name this one
-      }
-      if (std::optional<std::wstring> full = FullPath(*path)) {
-        folders.push_back({kind, *full});
-      }
-    }
-    return folders;
+  std::optional<std::wstring> KnownFolderPath(KnownFolder folder) override {
+    return KnownFolderPathOf(folder);
   }
+
+  std::wstring ComputerName() override {
+    wchar_t name[MAX_COMPUTERNAME_LENGTH + 1];
+    DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
+    // Without a name only "localhost" is taken for this machine.
+    return ::GetComputerNameW(name, &size) ? std::wstring(name, size) : std::wstring();
+  }
+
+  std::vector<Holder> HoldersOf(const std::wstring& path) override { return HoldersOfFile(path); }
 
   std::optional<FolderIdentity> IdentityOf(const std::wstring& path) override {
     // Opened without FILE_FLAG_OPEN_REPARSE_POINT, a link gives the identity

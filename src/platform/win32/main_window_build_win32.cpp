@@ -177,6 +177,9 @@ HFONT Form1Window::FontFor(const layout::FontStyle& layout) {
 }
 
 bool Form1Window::CreateControls(HINSTANCE instance) {
+  // A new child window goes to the bottom of its siblings' stacking, so
+  // creating the controls in the table's order, top first, stacks them as
+  // the table says with no move of their own; the Tab key follows it too.
   for (const ControlLayout& layout : layout::kControls) {
     const layout::PixelRect place = layout::ControlPixels(layout, dpi_x_, dpi_y_);
     const WindowKind kind = KindOf(layout);
@@ -196,11 +199,6 @@ bool Form1Window::CreateControls(HINSTANCE instance) {
                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)),
                                      instance, nullptr);
     if (control == nullptr) {
-      return false;
-    }
-    // Stacking follows the table, top first; the Tab key follows it too.
-    if (!::SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0,
-                        SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE)) {
       return false;
     }
     if (HFONT font = FontFor(layout.font)) {

@@ -84,9 +84,10 @@ LRESULT Form1Window::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_ENDSESSION:
       // The session ends: save what a close would save, before the process
-      // is ended, even in the middle of long work (which then stops).
+      // is ended, with no message box to hold up the log-off, even in the
+      // middle of long work (which then stops).
       if (wparam != FALSE) {
-        Unload();
+        UnloadFor(UnloadReason::kSessionEnd);
       }
       return 0;
     case WM_DESTROY:

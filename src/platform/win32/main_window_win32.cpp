@@ -44,6 +44,10 @@ void Form1Window::Hide() {
 }
 
 void Form1Window::Unload() {
+  UnloadFor(UnloadReason::kClose);
+}
+
+void Form1Window::UnloadFor(UnloadReason reason) {
   // Once only, whether by the close box, the tray menu or the end of the
   // session, and even when one of them arrives during the unload itself.
   if (unload_started_) {
@@ -52,7 +56,7 @@ void Form1Window::Unload() {
   unload_started_ = true;
   // The options are saved at once, even during long work: at the end of
   // the session the process may be ended as soon as this returns.
-  Raise(&Form1Events::Form_Unload);
+  Raise(&Form1Events::Form_Unload, reason);
   unloaded_ = true;
   if (busy_depth_ > 0 && handler_depth_ > 0) {
     // The busy handler still uses the window; it stops at its next turn,
@@ -180,9 +184,10 @@ bool Form1Window::IsInputToWindow(const MSG& message) const {
 }
 
 void Form1Window::ShowMessage(std::wstring_view text, std::wstring_view caption, MessageIcon icon) {
-  // A program that is ending has nobody left to tell, and a box would hold
-  // up its end.
-  if (unload_started_) {
+  // Once the window is unloaded (work that was running when the program
+  // was closed goes on to its end) nobody is left to tell, and a box would
+  // hold up the end.
+  if (unloaded_) {
     return;
   }
   UINT flags = MB_OK;

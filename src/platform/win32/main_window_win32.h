@@ -84,6 +84,8 @@ class Form1Window final : public MainWindow {
   LRESULT OnControlColour(HDC dc, HWND control);
   void OnDrawItem(const DRAWITEMSTRUCT& item);
   bool OnSetCursor(HWND under_cursor, int hit_test);
+  // Runs the unload handler once, then destroys the window (later when busy).
+  void UnloadFor(UnloadReason reason);
   // Dispatches every message waiting for this thread, as a modal loop does:
   // keys and clicks meant for the busy window are dropped.
   void HandlePending();

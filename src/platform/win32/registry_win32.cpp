@@ -44,13 +44,45 @@ std::wstring Expand(const std::wstring& text) {
   return expanded;
 }
 
+// A registry link (a key created with REG_OPTION_CREATE_LINK) leads to
+// another key, which may belong to any program. Opened with
+// REG_OPTION_OPEN_LINK it shows itself, with its target in this value.
+bool IsLink(HKEY key) {
+  DWORD type = REG_NONE;
+  return ::RegQueryValueExW(key, L"SymbolicLinkValue", nullptr, &type, nullptr, nullptr) ==
+             ERROR_SUCCESS &&
+         type == REG_LINK;
+}
+
+// RegDeleteKey opens the key again without REG_OPTION_OPEN_LINK and so would
+// delete the target; the link itself goes only through its own handle.
+// NtDeleteKey is in every ntdll from XP on, but not in the SDK's import
+// libraries of every toolchain, so it is looked up.
+LONG DeleteLink(HKEY link) {
+  using NtDeleteKeyFunction = LONG(NTAPI*)(HANDLE);
+  const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+  const auto delete_key =
+      ntdll == nullptr ? nullptr
+                       : reinterpret_cast<NtDeleteKeyFunction>(
+                             reinterpret_cast<void*>(::GetProcAddress(ntdll, "NtDeleteKey")));
+  if (delete_key == nullptr) {
+    return ERROR_CALL_NOT_IMPLEMENTED;  // left; never followed
+  }
+  return delete_key(link) >= 0 ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+}
+
 // XP has no RegDeleteTree: delete the subkeys depth first by taking index 0
-// until none is left, then the key itself.
+// until none is left, then the key itself. A link, at the top or below, is
+// deleted as the link; the key it leads to is never entered.
 LONG DeleteTree(HKEY parent, const std::wstring& name) {
   UniqueHKey key;
-  LONG error = ::RegOpenKeyExW(parent, name.c_str(), 0, KEY_READ | DELETE, key.Receive());
+  LONG error =
+      ::RegOpenKeyExW(parent, name.c_str(), REG_OPTION_OPEN_LINK, KEY_READ | DELETE, key.Receive());
   if (error != ERROR_SUCCESS) {
     return error;
+  }
+  if (IsLink(key.Get())) {
+    return DeleteLink(key.Get());
   }
   // Registry key names are at most 255 characters.
   wchar_t child[256];

@@ -1,9 +1,12 @@
 // Stopping and starting a service through the Service Control Manager. A
-// stop also sets the service to start on demand, a start sets it to start
-// automatically; both wait until the service reports the requested state.
+// stop also sets an automatic service to start on demand and leaves a
+// disabled one disabled, a start sets it to start automatically; both wait
+// until the service reports the requested state.
 #include <algorithm>
+#include <cstdint>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/win32/factories.h"
 #include "platform/win32/handles.h"
@@ -45,11 +48,39 @@ ServiceResult Failure(DWORD error) {
     case ERROR_ACCESS_DENIED:
       return {ServiceOutcome::kAccessDenied, {}};
     case ERROR_SERVICE_DOES_NOT_EXIST:
-    case ERROR_SERVICE_MARKED_FOR_DELETE:
       return {ServiceOutcome::kNotInstalled, {}};
+    case ERROR_SERVICE_MARKED_FOR_DELETE:
+      return {ServiceOutcome::kMarkedForDeletion, {}};
     default:
       return {ServiceOutcome::kOtherError, SystemMessage(error)};
   }
+}
+
+DWORD SetStartType(SC_HANDLE service, DWORD start_type) {
+  return ::ChangeServiceConfigW(service, SERVICE_NO_CHANGE, start_type, SERVICE_NO_CHANGE, nullptr,
+                                nullptr, nullptr, nullptr, nullptr, nullptr, nullptr)
+             ? ERROR_SUCCESS
+             : ::GetLastError();
+}
+
+// Before a stop: a service that would start again by itself at the next
+// restart is set to start on demand, so the stop lasts. A disabled one stays
+// disabled; on demand would make it startable again. Returns the error of
+// the step, ERROR_SUCCESS when done.
+DWORD KeepFromStartingAgain(SC_HANDLE service) {
+  // The largest configuration the call returns is 8 KiB; whole 64-bit words
+  // keep the record's pointers aligned.
+  constexpr DWORD kLargestConfig = 8192;
+  std::vector<std::uint64_t> buffer(kLargestConfig / sizeof(std::uint64_t));
+  auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGW*>(buffer.data());
+  DWORD needed = 0;
+  if (!::QueryServiceConfigW(service, config, kLargestConfig, &needed)) {
+    return ::GetLastError();
+  }
+  if (config->dwStartType == SERVICE_DISABLED) {
+    return ERROR_SUCCESS;
+  }
+  return SetStartType(service, SERVICE_DEMAND_START);
 }
 
 bool IsPending(DWORD state) {
@@ -133,11 +164,11 @@ class Win32ServiceControl final : public ServiceControl {
   explicit Win32ServiceControl(WaitFn wait) : wait_(std::move(wait)) {}
 
   ServiceResult Stop(std::wstring_view service_name) override {
-    return Change(service_name, SERVICE_DEMAND_START, SERVICE_STOPPED);
+    return Change(service_name, SERVICE_STOPPED);
   }
 
   ServiceResult Start(std::wstring_view service_name) override {
-    return Change(service_name, SERVICE_AUTO_START, SERVICE_RUNNING);
+    return Change(service_name, SERVICE_RUNNING);
   }
 
   ServiceState Query(std::wstring_view service_name) override {
@@ -169,23 +200,27 @@ class Win32ServiceControl final : public ServiceControl {
   }
 
  private:
-  // Sets the start type, then moves the service to `target`.
-  ServiceResult Change(std::wstring_view service_name, DWORD start_type, DWORD target) {
+  // Sets the start type that goes with `target`, then moves the service there.
+  ServiceResult Change(std::wstring_view service_name, DWORD target) {
     UniqueServiceHandle manager(::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
     if (!manager) {
       return Failure(::GetLastError());
     }
-    const DWORD access =
-        SERVICE_CHANGE_CONFIG | SERVICE_QUERY_STATUS |
-        (target == SERVICE_STOPPED ? SERVICE_STOP : SERVICE_START | SERVICE_PAUSE_CONTINUE);
+    const bool stop = target == SERVICE_STOPPED;
+    const DWORD access = SERVICE_QUERY_CONFIG | SERVICE_CHANGE_CONFIG | SERVICE_QUERY_STATUS |
+                         (stop ? SERVICE_STOP : SERVICE_START | SERVICE_PAUSE_CONTINUE);
     UniqueServiceHandle service(
         ::OpenServiceW(manager.Get(), std::wstring(service_name).c_str(), access));
     if (!service) {
       return Failure(::GetLastError());
     }
-    if (!::ChangeServiceConfigW(service.Get(), SERVICE_NO_CHANGE, start_type, SERVICE_NO_CHANGE,
-                                nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr)) {
-      return Failure(::GetLastError());
+    const DWORD error = stop ? KeepFromStartingAgain(service.Get())
+                             : SetStartType(service.Get(), SERVICE_AUTO_START);
+    // A service marked for deletion takes no new configuration but may still
+    // run: stopping it is what protection needs, and lets Windows remove it.
+    // It can't be started again.
+    if (error != ERROR_SUCCESS && !(stop && error == ERROR_SERVICE_MARKED_FOR_DELETE)) {
+      return Failure(error);
     }
     return MoveTo(service.Get(), target, wait_);
   }

@@ -3,8 +3,13 @@
 //
 //   quellnet_driver wait-window [seconds]  waits for the visible main window,
 //                                          prints its rectangle as WxH+X+Y
+//   quellnet_driver wait-running [seconds] waits for the main window, shown or
+//                                          hidden in the tray
 //   quellnet_driver select-page N          shows tab page N (0, 1, 2)
 //   quellnet_driver close [seconds]        closes the window, waits for the end
+//   quellnet_driver tick CAPTION           ticks the check box of that caption
+//                                          (blanks around it ignored) on the
+//                                          page shown, as a click does
 //   quellnet_driver record-args FILE ARG...
 //                                          writes the ARGs, one a line, to FILE:
 //                                          a stand-in handler that tests register
@@ -52,6 +57,13 @@ int WaitWindow(Millis timeout) {
   return 0;
 }
 
+int WaitRunning(Millis timeout) {
+  return quellnet::e2e::WaitUntil([] { return FindWindowW(kForm1ClassName, nullptr) != nullptr; },
+                                  timeout)
+             ? 0
+             : Fail("no Quellnet window");
+}
+
 int SelectPage(int index) {
   HWND window = FindVisibleMainWindow();
   if (window == nullptr ||
@@ -80,6 +92,45 @@ int Close(Millis timeout) {
   return ended ? 0 : Fail("Quellnet did not end");
 }
 
+// The check box (or other button) of the main window with `caption`, blanks around its text
+// ignored; nullptr when there is none.
+HWND FindCheckBox(HWND window, const std::wstring& caption) {
+  struct Search {
+    const std::wstring& caption;
+    HWND found;
+  } search{caption, nullptr};
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM context) -> BOOL {
+        auto& search = *reinterpret_cast<Search*>(context);
+        std::wstring text = quellnet::e2e::WindowText(child);
+        const size_t first = text.find_first_not_of(L' ');
+        const size_t last = text.find_last_not_of(L' ');
+        text = first == std::wstring::npos ? L"" : text.substr(first, last - first + 1);
+        if (text == search.caption && quellnet::e2e::ClassNameOf(child) == L"Button") {
+          search.found = child;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+int Tick(const std::wstring& caption) {
+  HWND window = FindVisibleMainWindow();
+  HWND box = window != nullptr ? FindCheckBox(window, caption) : nullptr;
+  if (box == nullptr) {
+    return Fail("no such check box in a visible Quellnet window");
+  }
+  if (quellnet::e2e::CheckState(box) != BST_CHECKED && !quellnet::e2e::Click(box)) {
+    return Fail("the click could not be sent");
+  }
+  return quellnet::e2e::WaitUntil([&] { return quellnet::e2e::CheckState(box) == BST_CHECKED; })
+             ? 0
+             : Fail("the check box did not become ticked");
+}
+
 int RecordArguments(int argc, wchar_t** argv) {
   std::wstring lines;
   for (int i = 3; i < argc; ++i) {
@@ -100,17 +151,24 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"wait-window") {
     return WaitWindow(seconds(30));
   }
+  if (command == L"wait-running") {
+    return WaitRunning(seconds(30));
+  }
   if (command == L"select-page" && argc == 3) {
     return SelectPage(_wtoi(argv[2]));
   }
   if (command == L"close") {
     return Close(seconds(15));
   }
+  if (command == L"tick" && argc == 3) {
+    return Tick(argv[2]);
+  }
   if (command == L"record-args" && argc >= 3) {
     return RecordArguments(argc, argv);
   }
-  std::fprintf(stderr,
-               "usage: quellnet_driver wait-window [s] | select-page N | close [s] |"
-               " record-args FILE ARG...\n");
+  std::fprintf(
+      stderr,
+      "usage: quellnet_driver wait-window [s] | wait-running [s] | select-page N | close [s] |"
+      " tick CAPTION | record-args FILE ARG...\n");
   return 2;
 }

@@ -1,0 +1,183 @@
+#include "platform/win32/known_folders_win32.h"
+
+#include <windows.h>
+
+#include <restartmanager.h>
+#include <shlobj.h>
+
+#include "platform/program_folder.h"
+#include "platform/win32/filled.h"
+
+namespace quellnet::platform::win32 {
+namespace {
+
+std::optional<std::wstring> ShellFolder(int csidl) {
+  wchar_t path[MAX_PATH];
+  if (FAILED(::SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))) {
+    return std::nullopt;
+  }
+  return std::wstring(path);
+}
+
+std::optional<std::wstring> Variable(const wchar_t* name) {
+  return Filled([name](wchar_t* buffer, DWORD size) {
+    return ::GetEnvironmentVariableW(name, buffer, size);
+  });
+}
+
+std::optional<std::wstring> WindowsFolder() {
+  return Filled([](wchar_t* buffer, DWORD size) {
+    return static_cast<DWORD>(::GetWindowsDirectoryW(buffer, size));
+  });
+}
+
+std::optional<std::wstring> SystemFolder() {
+  return Filled([](wchar_t* buffer, DWORD size) {
+    return static_cast<DWORD>(::GetSystemDirectoryW(buffer, size));
+  });
+}
+
+// A system DLL loaded from the system folder by its full path, never from
+// the program's folder or the current one; nullptr where it is missing.
+HMODULE LoadSystemLibrary(const wchar_t* name) {
+  const std::optional<std::wstring> system = SystemFolder();
+  return system ? ::LoadLibraryW((*system + L"\\" + name).c_str()) : nullptr;
+}
+
+template <typename Function>
+Function Find(HMODULE module, const char* name) {
+  return module == nullptr
+             ? nullptr
+             : reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
+}
+
+// Downloads has no CSIDL; SHGetKnownFolderPath (Vista and later) names it.
+std::optional<std::wstring> DownloadsFolder() {
+  using GetKnownFolderPath = HRESULT(WINAPI*)(const GUID&, DWORD, HANDLE, PWSTR*);
+  using TaskMemFree = void(WINAPI*)(void*);
+  static constexpr GUID kDownloads = {
+      0x374DE290, 0x123F, 0x4565, {0x91, 0x64, 0x39, 0xC4, 0x92, 0x5E, 0x46, 0x7B}};
+  const auto get =
+      Find<GetKnownFolderPath>(::GetModuleHandleW(L"shell32.dll"), "SHGetKnownFolderPath");
+  const auto free = Find<TaskMemFree>(::GetModuleHandleW(L"ole32.dll"), "CoTaskMemFree");
+  PWSTR path = nullptr;
+  if (get == nullptr || free == nullptr || FAILED(get(kDownloads, 0, nullptr, &path))) {
+    return std::nullopt;
+  }
+  std::wstring downloads(path);
+  free(path);
+  return downloads;
+}
+
+// True for a 32-bit program on 64-bit Windows (see architecture.h).
+bool IsWow64() {
+  BOOL wow64 = FALSE;
+  return ::IsWow64Process(::GetCurrentProcess(), &wow64) && wow64;
+}
+
+}  // namespace
+
+std::optional<std::wstring> KnownFolderPathOf(KnownFolder folder) {
+  switch (folder) {
+    case KnownFolder::kProfile:
+      return ShellFolder(CSIDL_PROFILE);
+    case KnownFolder::kProfiles: {
+      // Every profile lies in the folder that holds the user's own.
+      const std::optional<std::wstring> profile = ShellFolder(CSIDL_PROFILE);
+      return profile ? std::optional(FolderOfPath(*profile)) : std::nullopt;
+    }
+    case KnownFolder::kAppData:
+      return ShellFolder(CSIDL_APPDATA);
+    case KnownFolder::kLocalAppData:
+      return ShellFolder(CSIDL_LOCAL_APPDATA);
+    case KnownFolder::kFavorites:
+      return ShellFolder(CSIDL_FAVORITES);
+    case KnownFolder::kPictures:
+      return ShellFolder(CSIDL_MYPICTURES);
+    case KnownFolder::kMusic:
+      return ShellFolder(CSIDL_MYMUSIC);
+    case KnownFolder::kVideos:
+      return ShellFolder(CSIDL_MYVIDEO);
+    case KnownFolder::kDownloads:
+      return DownloadsFolder();
+    case KnownFolder::kDesktop:
+      return ShellFolder(CSIDL_DESKTOPDIRECTORY);
+    case KnownFolder::kDocuments:
+      return ShellFolder(CSIDL_PERSONAL);
+    case KnownFolder::kPublicProfile:
+      // "Public" from Vista on; on XP the "All Users" profile plays its part.
+      if (std::optional<std::wstring> shared = Variable(L"PUBLIC")) {
+        return shared;
+      }
+      return Variable(L"ALLUSERSPROFILE");
+    case KnownFolder::kCommonAppData:
+      return ShellFolder(CSIDL_COMMON_APPDATA);
+    case KnownFolder::kWindows:
+      return WindowsFolder();
+    case KnownFolder::kSystem:
+      return SystemFolder();
+    case KnownFolder::kSystemWow64:
+      return Filled([](wchar_t* buffer, DWORD size) {
+        return static_cast<DWORD>(::GetSystemWow64DirectoryW(buffer, size));
+      });
+    case KnownFolder::kSystemNative: {
+      const std::optional<std::wstring> windows = WindowsFolder();
+      return windows && IsWow64() ? std::optional(*windows + L"\\Sysnative") : std::nullopt;
+    }
+    case KnownFolder::kProgramFiles:
+      return ShellFolder(CSIDL_PROGRAM_FILES);
+    case KnownFolder::kProgramFilesX86:
+      return ShellFolder(CSIDL_PROGRAM_FILESX86);
+    case KnownFolder::kProgramFiles64:
+      return Variable(L"ProgramW6432");
+  }
+  return std::nullopt;
+}
+
+std::vector<Holder> HoldersOfFile(const std::wstring& path) {
+  using StartSession = DWORD(WINAPI*)(DWORD*, DWORD, WCHAR*);
+  using RegisterResources =
+      DWORD(WINAPI*)(DWORD, UINT, LPCWSTR*, UINT, RM_UNIQUE_PROCESS*, UINT, LPCWSTR*);
+  using GetList = DWORD(WINAPI*)(DWORD, UINT*, UINT*, RM_PROCESS_INFO*, LPDWORD);
+  using EndSession = DWORD(WINAPI*)(DWORD);
+  // Loaded once, on the first file found in use, and kept for the run.
+  static const HMODULE manager = LoadSystemLibrary(L"rstrtmgr.dll");
+  const auto start = Find<StartSession>(manager, "RmStartSession");
+  const auto add = Find<RegisterResources>(manager, "RmRegisterResources");
+  const auto list = Find<GetList>(manager, "RmGetList");
+  const auto end = Find<EndSession>(manager, "RmEndSession");
+  if (start == nullptr || add == nullptr || list == nullptr || end == nullptr) {
+    return {};
+  }
+  DWORD session = 0;
+  WCHAR key[CCH_RM_SESSION_KEY + 1] = {};
+  if (start(&session, 0, key) != ERROR_SUCCESS) {
+    return {};
+  }
+  std::vector<RM_PROCESS_INFO> found;
+  LPCWSTR files[] = {path.c_str()};
+  if (add(session, 1, files, 0, nullptr, 0, nullptr) == ERROR_SUCCESS) {
+    UINT needed = 0;
+    UINT count = 0;
+    DWORD reasons = 0;
+    // The list may grow between the two calls; then it is simply not told.
+    if (list(session, &needed, &count, nullptr, &reasons) == ERROR_MORE_DATA) {
+      found.resize(needed);
+      count = needed;
+      if (list(session, &needed, &count, found.data(), &reasons) != ERROR_SUCCESS) {
+        count = 0;
+      }
+      found.resize(count);
+    }
+  }
+  end(session);  // nothing is left to undo if this fails
+  std::vector<Holder> holders;
+  for (const RM_PROCESS_INFO& info : found) {
+    holders.push_back({info.strAppName, info.ApplicationType == RmExplorer ||
+                                            info.ApplicationType == RmService ||
+                                            info.ApplicationType == RmCritical});
+  }
+  return holders;
+}
+
+}  // namespace quellnet::platform::win32

@@ -1,0 +1,22 @@
+// Where the system keeps the folders the cleaners must judge a location
+// against, and the programs that hold a file open.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/file_system.h"
+
+namespace quellnet::platform::win32 {
+
+// The folder as the system names it for this user and machine; nullopt where
+// it names none.
+std::optional<std::wstring> KnownFolderPathOf(KnownFolder folder);
+
+// The programs that hold `path` open, through the Restart Manager (Vista and
+// later, loaded from the system folder only when present); empty where the
+// system can't tell.
+std::vector<Holder> HoldersOfFile(const std::wstring& path);
+
+}  // namespace quellnet::platform::win32

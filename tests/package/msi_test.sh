@@ -1,0 +1,177 @@
+#!/bin/bash
+# Installs, upgrades and uninstalls the MSI of one architecture under Wine,
+# silently, the way an administrator deploys it, and checks what each step
+# leaves behind. scripts/test.sh runs it for every architecture the machine
+# can run.
+#
+#   tests/package/msi_test.sh ARCH
+#
+# Needs the program of ARCH (preset windows-ARCH) and the window driver
+# (preset windows-tests-ARCH, target quellnet_driver) built. It builds two
+# MSIs around the same program with scripts/package.sh: the project version
+# and one a patch level higher. Everything happens in a fresh copy of a
+# throw-away prefix (scripts/wine-prefix.sh: menu builder off, no drive to the
+# host) on a private Xvfb, under build/package-test-ARCH; the copy is kept
+# when a check fails.
+#
+#  1. install: program and pictures in %LOCALAPPDATA%\Programs\Quellnet, the
+#     Start-menu shortcut, the Programs-and-Features entry;
+#  2. the installed program ticks "Run at Startup" and closes: the Run value
+#     starts the installed program;
+#  3. the newer version is installed over the running program, started from
+#     its shortcut, whose "Run Minimized" was just ticked: the program was
+#     closed the normal way (its unload saved that tick) and the options and
+#     the Run value are still there;
+#  4. uninstall while the program runs hidden in the tray: it ends by its own
+#     close (exit code 0), and no file, folder, shortcut, Run value, settings
+#     key or Programs-and-Features entry of Quellnet is left, while another
+#     program's Run value is.
+set -uo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/common.sh"
+
+(($# == 1)) || die "usage: $0 x86|x64"
+use_wine "$1"
+arch=$1
+work=$QUELLNET_BUILD_DIR/package-test-$arch
+driver_exe=$QUELLNET_BUILD_DIR/windows-tests-$arch/bin/quellnet_driver.exe
+[[ -f $driver_exe ]] || die "no $driver_exe (build the windows-tests-$arch preset first)"
+
+failures=0
+check() {
+  local what=$1
+  shift
+  if "$@"; then
+    printf '  ok    %s\n' "$what"
+  else
+    printf '  FAIL  %s\n' "$what"
+    failures=$((failures + 1))
+    return 1
+  fi
+}
+step() { say "$arch package: $*"; }
+
+# ---- the two packages
+version=$(sed -n 's/^project(quellnet VERSION \([0-9.]*\).*/\1/p' "$QUELLNET_ROOT/CMakeLists.txt")
+newer=${version%.*}.$((${version##*.} + 1))
+rm -rf "$work/msi"
+mkdir -p "$work"
+for v in "$version" "$newer"; do
+  "$QUELLNET_SCRIPTS/package.sh" --arch "$arch" --version "$v" --output "$work/msi" \
+    >"$work/package.log" 2>&1 || die "could not build the $v package: $(cat "$work/package.log")"
+done
+product_code() {
+  msiinfo export "$work/msi/Quellnet-$1-$arch.msi" Property | tr -d '\r' | sed -n 's/^ProductCode\t//p'
+}
+old_code=$(product_code "$version")
+new_code=$(product_code "$newer")
+
+# ---- a fresh prefix on its own display
+"$QUELLNET_SCRIPTS/wine-prefix.sh" "$work/base" || die "no Wine prefix"
+export WINEPREFIX=$work/prefix
+rm -rf "$WINEPREFIX"
+cp -a "$work/base" "$WINEPREFIX"
+mkdir -p "$WINEPREFIX/drive_c/run"
+# A working directory that Wine can name (no drive maps the host).
+cd "$WINEPREFIX/drive_c" || die "no drive C: in $WINEPREFIX"
+cp -p "$work"/msi/*.msi "$driver_exe" "$WINEPREFIX/drive_c/run/"
+trap 'stop_wine; stop_xvfb' EXIT
+start_xvfb
+# One wineserver for all the short Wine calls below.
+wineserver -p
+
+quiet_wine() { wine "$@" 2>/dev/null | tr -d '\r'; }
+driver() { timeout --kill-after=5 90 "$QUELLNET_WINE" 'C:\run\quellnet_driver.exe' "$@" >/dev/null; }
+msiexec() { timeout --kill-after=5 120 "$QUELLNET_WINE" msiexec "$@" /qn; }
+# The data of a registry value, or nothing (status 1) when it is absent.
+reg_value() {
+  quiet_wine reg query "$1" /v "$2" | sed -n "s/^    $2    REG_[A-Z_]*    //p" | grep .
+}
+key_exists() { quiet_wine reg query "$1" >/dev/null; }
+uninstall_entry() {
+  local root
+  for root in HKLM HKCU; do
+    reg_value "$root\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$1" "$2" && return
+  done
+  return 1
+}
+equals() { [[ $1 == "$2" ]]; }
+not() { ! "$@" >/dev/null; }
+
+run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+options_key='HKCU\Software\Quellnet\Options'
+local_appdata=$(quiet_wine cmd /c echo %LOCALAPPDATA%)
+app_data=$(quiet_wine cmd /c echo %APPDATA%)
+program=$local_appdata\\Programs\\Quellnet\\quellnet.exe
+shortcut="$app_data\\Microsoft\\Windows\\Start Menu\\Programs\\Quellnet.lnk"
+unix_path() { quiet_wine winepath -u "$1"; }
+other_tool='"C:\Tools\other.exe" /tray'
+
+# Starts the installed program in the background; $program_pid is Wine's
+# process, which ends with the program's exit code.
+start_installed() {
+  wine "$program" >/dev/null 2>&1 &
+  program_pid=$!
+}
+
+# ---- 1. install
+step "installing $version"
+msiexec /i "C:\\run\\Quellnet-$version-$arch.msi" || die "the installation failed"
+check "program and pictures installed" test -f "$(unix_path "$program")" \
+  -a -f "$(unix_path "${program%\\*}\\green.gif")" -a -f "$(unix_path "${program%\\*}\\red.gif")"
+check "Start-menu shortcut" test -f "$(unix_path "$shortcut")"
+# Wine's menu builder would copy the shortcut into the host's menus.
+host_menu=$(find "${XDG_DATA_HOME:-$HOME/.local/share}/applications" -ipath '*quellnet*' 2>/dev/null)
+check "nothing in the host's menus${host_menu:+: $host_menu}" test -z "$host_menu"
+check "Programs and Features: name" equals "$(uninstall_entry "$old_code" DisplayName)" Quellnet
+check "Programs and Features: version" equals "$(uninstall_entry "$old_code" DisplayVersion)" "$version"
+check "Programs and Features: publisher" equals "$(uninstall_entry "$old_code" Publisher)" Corvane
+check "Programs and Features: icon" cmp -s "$QUELLNET_ROOT/res/quellnet.ico" \
+  "$(unix_path "$app_data\\Microsoft\\Installer\\$old_code\\Quellnet.ico")"
+quiet_wine reg add "$run_key" /v OtherTool /d "$other_tool" /f >/dev/null
+
+# ---- 2. run at startup
+step "ticking \"Run at Startup\" in the installed program"
+start_installed
+driver wait-window 60 && driver select-page 1 && driver tick "Run at Startup" && driver close 30 ||
+  die "could not tick \"Run at Startup\" and close the program"
+wait "$program_pid"
+check "Run value starts the installed program" equals "$(reg_value "$run_key" Quellnet)" "\"$program\""
+
+# ---- 3. upgrade over the running program
+step "installing $newer over the running program"
+wine start "$shortcut" >/dev/null 2>&1
+driver wait-window 60 && driver select-page 1 && driver tick "Run Minimized" ||
+  die "the shortcut did not start a program whose options could be ticked"
+msiexec /i "C:\\run\\Quellnet-$newer-$arch.msi" || die "the upgrade failed"
+check "program closed by the upgrade" not driver wait-running 1 2>/dev/null
+check "closed the normal way: its unload saved \"Run Minimized\"" \
+  equals "$(reg_value "$options_key" HideOnStart)" 1
+check "\"Run at Startup\" kept" equals "$(reg_value "$options_key" StartUp)" 1
+check "Run value kept" equals "$(reg_value "$run_key" Quellnet)" "\"$program\""
+check "Programs and Features: the new version" \
+  equals "$(uninstall_entry "$new_code" DisplayVersion)" "$newer"
+check "Programs and Features: the old version gone" not uninstall_entry "$old_code" DisplayName
+
+# ---- 4. uninstall while it runs hidden in the tray
+step "uninstalling while the program runs in the tray"
+start_installed
+driver wait-running 60 || die "the installed program did not start"
+msiexec /x "C:\\run\\Quellnet-$newer-$arch.msi" || die "the uninstall failed"
+check "program closed by the uninstall" not driver wait-running 1 2>/dev/null || wineserver -k
+wait "$program_pid"
+exit_code=$?
+check "closed the normal way (exit code 0)" equals "$exit_code" 0
+leftovers=$(find "$WINEPREFIX/drive_c/users" -ipath '*quellnet*')
+check "no file, folder or shortcut of Quellnet left${leftovers:+: $leftovers}" test -z "$leftovers"
+check "no Run value left" not reg_value "$run_key" Quellnet
+check "no HKCU\\Software\\Quellnet left" not key_exists 'HKCU\Software\Quellnet'
+check "another program's Run value untouched" equals "$(reg_value "$run_key" OtherTool)" "$other_tool"
+check "Programs and Features: no entry left" not uninstall_entry "$new_code" DisplayName
+
+if ((failures)); then
+  say "$arch package: $failures check(s) failed; the prefix is kept in $WINEPREFIX"
+  exit 1
+fi
+stop_wine
+rm -rf "$WINEPREFIX"
+say "$arch package: install, upgrade and uninstall passed"
