@@ -38,10 +38,12 @@ class LongWorkTest : public QuellnetTest {
     ResetProgramState();
   }
 
-  bool Answers(UINT message, WPARAM wparam, LPARAM lparam, DWORD_PTR* result = nullptr) const {
-    DWORD_PTR ignored = 0;
-    return SendMessageTimeoutW(Main(), message, wparam, lparam, SMTO_ABORTIFHUNG, kAnswerWithinMs,
-                               result != nullptr ? result : &ignored) != 0;
+  // The window's answer to `message`, or -1 when it did not come in time.
+  LRESULT Answer(UINT message, WPARAM wparam = 0, LPARAM lparam = 0) const {
+    DWORD_PTR answer = 0;
+    const bool came = SendMessageTimeoutW(Main(), message, wparam, lparam, SMTO_ABORTIFHUNG,
+                                          kAnswerWithinMs, &answer) != 0;
+    return came ? static_cast<LRESULT>(answer) : -1;
   }
 
   // While the work runs: the window takes no input but answers, repaints,
@@ -52,16 +54,14 @@ class LongWorkTest : public QuellnetTest {
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowEnabled(Main()); }));
     ASSERT_FALSE(program_.WaitForMessageBox(Millis{0}).has_value())
         << "the window was not disabled during the work";
-    EXPECT_TRUE(Answers(WM_NULL, 0, 0)) << "the window did not answer during the work";
+    EXPECT_EQ(Answer(WM_NULL), 0) << "the window did not answer during the work";
     ASSERT_TRUE(InvalidateRect(Main(), nullptr, FALSE));
     EXPECT_TRUE(
         WaitUntil([&] { return !GetUpdateRect(Main(), nullptr, FALSE); }, Millis{kAnswerWithinMs}))
         << "the window did not repaint during the work";
 
-    DWORD_PTR may_end = 0;
-    EXPECT_TRUE(Answers(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, &may_end));
-    EXPECT_NE(may_end, 0u);
-    EXPECT_TRUE(Answers(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF));
+    EXPECT_GT(Answer(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), 0) << "the session end was refused";
+    EXPECT_EQ(Answer(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF), 0);
     // Saved before the answer: Windows may end the process right after it.
     EXPECT_EQ(ReadOption(L"StartUp"), L"1");
     EXPECT_TRUE(UserValueExists(kRunKey, kRunValueName));
