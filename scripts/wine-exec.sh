@@ -25,6 +25,11 @@
 #
 # However the run ends, every process of the prefix that the run used and the
 # Xvfb that it started are ended before this script returns.
+#
+# In a private copy, the run may delete nothing of the prefix's C: drive
+# outside C:\CleanerTests (the cleaners' scratch folders) and no registry key
+# of the user outside the few the program itself deletes: the drive and the
+# user's keys are listed before and after, and anything gone fails the run.
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
@@ -65,6 +70,18 @@ name=$(basename "$program")
 cp -p "$(dirname "$program")"/*.exe "$WINEPREFIX/drive_c/run/"
 cp -p "$program" "$WINEPREFIX/drive_c/run/$name"
 
+# Every file and folder of C: but the scratch folders, and every key of the
+# user (user.reg, written when the wineserver ends) but those the program and
+# its tests delete on purpose.
+inventory() {
+  {
+    (cd "$WINEPREFIX/drive_c" && find . -path ./CleanerTests -prune -o -print)
+    grep -o '^\[[^]]*\]' "$WINEPREFIX/user.reg" |
+      grep -v -E 'TypedURLs|^\[Software\\\\Quellnet|^\[Software\\\\QuellnetTests'
+  } | LC_ALL=C sort
+}
+[[ -n $private ]] && inventory >"$private.before"
+
 timeout --kill-after=10 "$timeout_seconds" "$QUELLNET_WINE" "C:\\run\\$name" "$@"
 status=$?
 if ((status == 124)); then
@@ -73,6 +90,14 @@ fi
 
 cleanup
 trap - EXIT
+if [[ -n $private ]]; then
+  gone=$(LC_ALL=C comm -23 "$private.before" <(inventory))
+  rm -f "$private.before"
+  if [[ -n $gone ]]; then
+    printf 'error: %s deleted what no test lets it delete:\n%s\n' "$name" "$gone" >&2
+    ((status != 0)) || status=1
+  fi
+fi
 if [[ -n $private ]] && ((status == 0)); then
   rm -rf "$private"
 fi

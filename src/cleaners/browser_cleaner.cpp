@@ -1,5 +1,7 @@
 #include "cleaners/browser_cleaner.h"
 
+#include <algorithm>
+
 #include "cleaners/folder_safety.h"
 #include "cleaners/tree_deletion.h"
 #include "platform/app_info.h"
@@ -27,9 +29,15 @@ BrowserCleaner::BrowserCleaner(const CleanerJob& job, platform::MainWindow& wind
 
 void BrowserCleaner::Run() {
   outcomes_.clear();
+  done_ = 0;
+  entry_share_ = 0;
+  stopped_ = false;
   {
-    platform::WaitCursor busy(window_);
+    platform::BusyWindow busy(window_);
     Clean();
+  }
+  if (stopped_) {
+    return;
   }
   const RunMessage message = Compose(job_.words, outcomes_);
   window_.ShowMessage(message.text, platform::kApplicationTitle, message.icon);
@@ -53,22 +61,25 @@ void BrowserCleaner::Clean() {
     }
   } else if (Opens(folder.path)) {
     // 3. The files directly in the folder, and in its "Low" folder.
-    if (DeleteFilesIn(folder.path) && !job_.low_folder.empty()) {
+    if (DeleteFilesIn(folder.path, true) && !job_.low_folder.empty() && !stopped_) {
       const std::wstring low = folder.path + L'\\' + std::wstring(job_.low_folder);
       if (IsRealFolder(low)) {
-        DeleteFilesIn(low);
+        DeleteFilesIn(low, false);
       }
     }
-    if (job_.whole_cache) {
+    if (job_.whole_cache && !stopped_) {
       // 4. Each subfolder whole, "Content.IE5" among them; the folder stays.
-      DeleteSubfoldersOf(folder.path);
+      DeleteSubfoldersOf(folder.path, entry_share_);
       // 5. A second pass over the subfolders of "Content.IE5", or of the
-      //    cache folder when "Content.IE5" went in step 4.
-      DeleteSubfoldersOf(SecondPassFolder(folder.path));
+      //    cache folder when "Content.IE5" went in step 4. Only what the
+      //    first pass had to leave is left for it.
+      if (!stopped_) {
+        DeleteSubfoldersOf(SecondPassFolder(folder.path), 0);
+      }
     }
   }
   // 6. The typed-address history.
-  if (job_.whole_cache) {
+  if (job_.whole_cache && !stopped_) {
     outcomes_.push_back(
         {.kind = Kind::kHistoryDeleted, .reg = registry_.DeleteKeyTree(kTypedUrlsKey)});
   }
@@ -86,7 +97,7 @@ bool BrowserCleaner::Opens(const std::wstring& folder) {
   return status == FsStatus::kOk;
 }
 
-bool BrowserCleaner::DeleteFilesIn(const std::wstring& folder) {
+bool BrowserCleaner::DeleteFilesIn(const std::wstring& folder, bool first_pass) {
   std::vector<platform::Entry> entries;
   const FsStatus listed = files_.List(folder, entries);
   if (listed != FsStatus::kOk) {
@@ -96,17 +107,28 @@ bool BrowserCleaner::DeleteFilesIn(const std::wstring& folder) {
     }
     return false;
   }
+  double share = 0;
+  if (first_pass) {
+    const auto deleted = std::count_if(entries.begin(), entries.end(), [&](const auto& entry) {
+      return !entry.type.folder || job_.whole_cache;
+    });
+    entry_share_ = deleted == 0 ? 0 : 1.0 / static_cast<double>(deleted);
+    share = entry_share_;
+  }
   for (const auto& entry : entries) {
     if (!entry.type.folder) {
       const std::wstring path = folder + L'\\' + entry.name;
       outcomes_.push_back({.kind = Kind::kTried, .path = path});
       Left(path, files_.Remove(path, entry.type));
+      if (!Advance(share)) {
+        return true;
+      }
     }
   }
   return true;
 }
 
-void BrowserCleaner::DeleteSubfoldersOf(const std::wstring& folder) {
+void BrowserCleaner::DeleteSubfoldersOf(const std::wstring& folder, double share_each) {
   std::vector<platform::Entry> entries;
   const FsStatus listed = files_.List(folder, entries);
   if (listed != FsStatus::kOk) {
@@ -120,12 +142,22 @@ void BrowserCleaner::DeleteSubfoldersOf(const std::wstring& folder) {
       const std::wstring path = folder + L'\\' + entry.name;
       outcomes_.push_back({.kind = Kind::kTried, .path = path});
       std::vector<Leftover> leftovers;
-      DeleteTree(files_, path, entry.type, leftovers);
+      DeleteTree(files_, path, entry.type, leftovers, share_each,
+                 [this](double share) { return Advance(share); });
       for (const auto& leftover : leftovers) {
         Left(leftover.path, leftover.reason);
       }
+      if (stopped_) {
+        return;
+      }
     }
   }
+}
+
+bool BrowserCleaner::Advance(double share) {
+  done_ += share;
+  stopped_ = stopped_ || !window_.KeepResponding(done_);
+  return !stopped_;
 }
 
 std::wstring BrowserCleaner::SecondPassFolder(const std::wstring& cache) {

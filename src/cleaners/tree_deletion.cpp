@@ -18,6 +18,7 @@ struct Pending {
   std::wstring path;
   platform::EntryType type;
   std::size_t parent;  // index in the stack, kTop for the folder asked for
+  double share;        // of the whole work
   bool listed = false;
   bool kept_something = false;  // an entry inside it stays
 };
@@ -26,12 +27,16 @@ constexpr std::size_t kTop = static_cast<std::size_t>(-1);
 }  // namespace
 
 FsStatus DeleteTree(platform::FileSystem& files, const std::wstring& path, platform::EntryType type,
-                    std::vector<Leftover>& leftovers) {
+                    std::vector<Leftover>& leftovers, double share, const AdvanceFn& advance) {
+  // One entry has had its turn; false when the deletion must stop.
+  auto turn_done = [&](double entry_share) { return !advance || advance(entry_share); };
+
   if (!type.folder || type.link) {
     const FsStatus removed = files.Remove(path, type);
     if (Stays(removed)) {
       leftovers.push_back({path, removed});
     }
+    turn_done(share);
     return removed;
   }
 
@@ -40,7 +45,7 @@ FsStatus DeleteTree(platform::FileSystem& files, const std::wstring& path, platf
   FsStatus first = FsStatus::kOk;
   bool gone_before = false;
   std::vector<Pending> stack;
-  stack.push_back({path, type, kTop});
+  stack.push_back({path, type, kTop, share});
 
   // Records an entry that stays, and marks the folder that holds it.
   auto keep = [&](const std::wstring& kept, FsStatus status, std::size_t parent) {
@@ -68,14 +73,25 @@ FsStatus DeleteTree(platform::FileSystem& files, const std::wstring& path, platf
         stack.pop_back();
         gone_before = unreadable.parent == kTop && listed == FsStatus::kNotFound;
         keep(unreadable.path, listed, unreadable.parent);
+        if (!turn_done(unreadable.share)) {
+          return first;
+        }
         continue;
+      }
+      // An empty folder keeps its share for its own removal.
+      const double entry_share = entries.empty() ? 0 : stack[top].share / entries.size();
+      if (!entries.empty()) {
+        stack[top].share = 0;
       }
       for (auto& entry : entries) {
         std::wstring entry_path = stack[top].path + L'\\' + entry.name;
         if (entry.type.folder && !entry.type.link) {
-          stack.push_back({std::move(entry_path), entry.type, top});
+          stack.push_back({std::move(entry_path), entry.type, top, entry_share});
         } else {
           keep(entry_path, files.Remove(entry_path, entry.type), top);
+          if (!turn_done(entry_share)) {
+            return first;
+          }
         }
       }
       continue;
@@ -84,6 +100,9 @@ FsStatus DeleteTree(platform::FileSystem& files, const std::wstring& path, platf
     const Pending done = std::move(stack[top]);
     stack.pop_back();
     const FsStatus removed = files.Remove(done.path, done.type);
+    if (!turn_done(done.share)) {
+      return first;
+    }
     if (!Stays(removed)) {
       continue;
     }

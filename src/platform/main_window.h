@@ -1,5 +1,5 @@
 // The main window itself, as the logic sees it: its state, showing and
-// the few window-level services (wait cursor, tray menu, message box).
+// the few window-level services (busy state, tray menu, message box).
 #pragma once
 
 #include <string>
@@ -22,25 +22,36 @@ class MainWindow {
   // Hidden windows have no taskbar button; the program keeps running.
   virtual void Hide() = 0;
   // Runs the unload handler, then destroys the window; the program ends.
+  // While the window is busy the handler runs at once, but the window is
+  // destroyed only once the handler that made it busy has returned.
   virtual void Unload() = 0;
   // Result is informational; callers may ignore it.
   virtual bool SetForeground() = 0;
   // Opens the pop-up menu `menutray` at the pointer. A chosen item arrives as
   // its click event after this returns or while it runs.
   virtual void PopupTrayMenu() = 0;
-  // Shows or removes the hourglass while a long synchronous task runs.
-  virtual void SetWaitCursor(bool busy) = 0;
-  // Modal box with one OK button, captioned `caption`.
+  // Marks the window busy while long work runs on this thread, or no longer
+  // busy: the hourglass shows and input to the window is ignored, while it
+  // still repaints and the tray icon still answers. Calls nest.
+  virtual void SetBusy(bool busy) = 0;
+  // Long work calls this between two of its steps, with the share of it
+  // that is done, from 0 to 1. The window takes its turn: it handles what
+  // has arrived (paint, the tray icon, the end of the session) and shows the
+  // progress on its taskbar button. False once the program is ending: the
+  // work then stops before its next step.
+  virtual bool KeepResponding(double done) = 0;
+  // Modal box with one OK button, captioned `caption`. Shown only while the
+  // program is not ending.
   virtual void ShowMessage(std::wstring_view text, std::wstring_view caption, MessageIcon icon) = 0;
 };
 
-// Shows the wait cursor for the life of the guard.
-class WaitCursor {
+// Keeps the window busy for the life of the guard.
+class BusyWindow {
  public:
-  explicit WaitCursor(MainWindow& window) : window_(window) { window_.SetWaitCursor(true); }
-  ~WaitCursor() { window_.SetWaitCursor(false); }
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
+  explicit BusyWindow(MainWindow& window) : window_(window) { window_.SetBusy(true); }
+  ~BusyWindow() { window_.SetBusy(false); }
+  BusyWindow(const BusyWindow&) = delete;
+  BusyWindow& operator=(const BusyWindow&) = delete;
 
  private:
   MainWindow& window_;

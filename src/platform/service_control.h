@@ -31,10 +31,10 @@ class ServiceControl {
   // Stops the service so that it stays stopped: one that starts automatically
   // is first set to start on demand, a disabled one stays disabled, and one
   // marked for deletion is stopped as it is. Waits until it reports stopped,
-  // at most 30 seconds.
+  // at most 30 seconds (kTimedOut), and less when the program ends meanwhile.
   virtual ServiceResult Stop(std::wstring_view service_name) = 0;
   // Sets the service to start automatically and starts it; waits until it
-  // reports running, at most 30 seconds.
+  // reports running, with the same limits.
   virtual ServiceResult Start(std::wstring_view service_name) = 0;
   virtual ServiceState Query(std::wstring_view service_name) = 0;
 };

@@ -107,7 +107,7 @@ void ProtectionSwitch::OnClick() {
   platform::ServiceResult result;
   ServiceState state = ServiceState::kUnknown;
   {
-    platform::WaitCursor wait(window_);
+    platform::BusyWindow busy(window_);
     result =
         stop_requested ? services_.Stop(kMessengerService) : services_.Start(kMessengerService);
     state = StateAfter(stop_requested, result.outcome);

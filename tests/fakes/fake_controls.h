@@ -88,7 +88,14 @@ struct FakeMainWindow final : platform::MainWindow {
     return foreground_granted;
   }
   void PopupTrayMenu() override { foreground_requests_before_popup = foreground_requests; }
-  void SetWaitCursor(bool busy) override { wait_cursor = busy; }
+  void SetBusy(bool now_busy) override {
+    busy = now_busy;
+    busy_times += now_busy ? 1 : 0;
+  }
+  bool KeepResponding(double done) override {
+    progress.push_back(done);
+    return turns_left < 0 || turns_left-- > 0;
+  }
   void ShowMessage(std::wstring_view text, std::wstring_view caption,
                    platform::MessageIcon icon) override {
     messages.push_back({std::wstring(text), std::wstring(caption), icon});
@@ -104,7 +111,12 @@ struct FakeMainWindow final : platform::MainWindow {
   // Runs while a message box is "on the screen", before it is dismissed.
   std::function<void()> on_message;
   bool unloaded = false;
-  bool wait_cursor = false;
+  bool busy = false;
+  int busy_times = 0;
+  // Every share of long work reported done; the program ends after
+  // `turns_left` more turns (never when negative).
+  std::vector<double> progress;
+  int turns_left = -1;
   // Windows may refuse the foreground; nothing may depend on it.
   bool foreground_granted = true;
   int foreground_requests = 0;

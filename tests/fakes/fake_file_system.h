@@ -110,6 +110,7 @@ struct FakeFileSystem final : platform::FileSystem {
   }
 
   FsStatus Remove(const std::wstring& path, EntryType type) override {
+    removals.push_back(path);
     const auto entry = entries.find(path);
     if (entry == entries.end()) {
       return FsStatus::kNotFound;
@@ -140,7 +141,8 @@ struct FakeFileSystem final : platform::FileSystem {
   std::map<std::wstring, FsStatus> open_errors;
   std::map<std::wstring, FsStatus> list_errors;
   std::map<std::wstring, std::uint64_t> identities;
-  std::vector<std::wstring> listed;  // every folder List was asked for
+  std::vector<std::wstring> listed;    // every folder List was asked for
+  std::vector<std::wstring> removals;  // every path Remove was asked for
 
  private:
   static bool IsBelow(const std::wstring& inner, const std::wstring& outer) {

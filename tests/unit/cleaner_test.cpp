@@ -86,7 +86,7 @@ class CleanerTest : public ::testing::Test {
     BrowserCleaner(job, window, registry, files).Run();
     EXPECT_EQ(window.messages.size(), 1u);
     EXPECT_EQ(window.messages.back().caption, L"Quellnet");
-    EXPECT_FALSE(window.wait_cursor);
+    EXPECT_FALSE(window.busy);
     return window.messages.back().text;
   }
 
@@ -101,14 +101,32 @@ TEST_F(CleanerTest, TheCacheCleanerEmptiesTheCacheAndTheTypedAddressesBeforeItSa
   EXPECT_EQ(Run(kCacheJob), L"Internet Cache Cleared !");
   EXPECT_EQ(window.messages[0].icon, MessageIcon::kNone);
   EXPECT_EQ(at_message, Paths{kCache});
+  EXPECT_EQ(window.busy_times, 1);
   EXPECT_FALSE(registry.KeyExists(kTypedUrls));
   EXPECT_FALSE(registry.KeyExists(kTypedUrls + L"\\Extra"));
   EXPECT_EQ(files.Under(kCookies).size(), 8u);
   EXPECT_TRUE(files.Exists(kProfile + L"\\Desktop\\note.txt"));
+  // The window had a turn after every entry; the progress only grew and
+  // ended with the whole run done.
+  EXPECT_EQ(window.progress.size(), files.removals.size());
+  EXPECT_TRUE(std::is_sorted(window.progress.begin(), window.progress.end()));
+  EXPECT_DOUBLE_EQ(window.progress.back(), 1.0);
 
   // Once more: an empty cache and no typed addresses are no trouble.
   window.messages.clear();
   EXPECT_EQ(Run(kCacheJob), L"Internet Cache Cleared !");
+}
+
+// The program ending during a run (the session ends) stops it between two
+// entries: nothing more is touched and nobody is told.
+TEST_F(CleanerTest, AProgramEndingDuringTheRunStopsItBetweenTwoEntries) {
+  window.turns_left = 2;
+  BrowserCleaner(kCacheJob, window, registry, files).Run();
+  EXPECT_EQ(files.removals, (Paths{kCache + L"\\desktop.ini", kContent + L"\\index.dat",
+                                   kContent + L"\\IJ90KL12"}));
+  EXPECT_TRUE(window.messages.empty());
+  EXPECT_FALSE(window.busy);
+  EXPECT_TRUE(registry.KeyExists(kTypedUrls));
 }
 
 TEST_F(CleanerTest, TheCookieCleanerDeletesOnlyTheFilesDirectlyInItsFolderAndInLow) {

@@ -80,7 +80,7 @@ TEST(ProtectionSwitch, ShowsTheStateTheServiceIsInAfterEveryOutcome) {
     rig.chkmess.SetValue(c.turn_on ? 0 : 1);
     rig.chkmess.on_click = [&] { rig.protection.OnClick(); };
     bool cursor_during_call = false;
-    rig.services.during_change = [&] { cursor_during_call = rig.window.wait_cursor; };
+    rig.services.during_change = [&] { cursor_during_call = rig.window.busy; };
     const std::wstring system_message =
         c.outcome == O::kOtherError ? L"The dependent services are running." : L"";
     rig.services.next = FakeServiceControl::Scripted{{c.outcome, system_message}, c.after};
@@ -91,7 +91,7 @@ TEST(ProtectionSwitch, ShowsTheStateTheServiceIsInAfterEveryOutcome) {
     ASSERT_FALSE(rig.services.calls.empty());
     EXPECT_EQ(rig.services.calls[0], c.turn_on ? L"Stop Messenger" : L"Start Messenger");
     EXPECT_TRUE(cursor_during_call);
-    EXPECT_FALSE(rig.window.wait_cursor);
+    EXPECT_FALSE(rig.window.busy);
     EXPECT_EQ(rig.Picture1.picture, c.shows_protected ? kGreen : kRed);
     EXPECT_EQ(rig.Label2.caption, c.shows_protected ? L"PC Protected !" : L"PC Not Protected !");
     if (!c.icon) {

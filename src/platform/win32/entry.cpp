@@ -68,7 +68,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   HWND handle = window->Handle();
 
   std::unique_ptr<platform::Registry> registry = win32::CreateRegistry();
-  std::unique_ptr<platform::ServiceControl> services = win32::CreateServiceControl();
+  std::unique_ptr<platform::ServiceControl> services = win32::CreateServiceControl(
+      [&window](DWORD milliseconds) { return window->WaitResponding(milliseconds); });
   std::unique_ptr<platform::FileSystem> files = win32::CreateFileSystem();
   std::unique_ptr<platform::Shell> shell = win32::CreateShell(handle);
   std::unique_ptr<platform::Network> network = win32::CreateNetwork();

@@ -2,6 +2,7 @@
 // defined beside its implementation.
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include <windows.h>
@@ -16,7 +17,12 @@
 namespace quellnet::platform::win32 {
 
 std::unique_ptr<Registry> CreateRegistry();
-std::unique_ptr<ServiceControl> CreateServiceControl();
+// Waits `milliseconds` between two looks at a service; false to give up
+// the wait (the program is ending).
+using WaitFn = std::function<bool(DWORD milliseconds)>;
+// The service control waits for a service through `wait`, so the window can
+// go on answering meanwhile.
+std::unique_ptr<ServiceControl> CreateServiceControl(WaitFn wait);
 std::unique_ptr<FileSystem> CreateFileSystem();
 std::unique_ptr<Shell> CreateShell(HWND owner);
 std::unique_ptr<Network> CreateNetwork();

@@ -85,7 +85,8 @@ LRESULT Form1Window::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_ENDSESSION:
       // The session ends: save what a close would save, before the process
-      // is ended, with no message box to hold up the log-off.
+      // is ended, with no message box to hold up the log-off, even in the
+      // middle of long work (which then stops).
       if (wparam != FALSE) {
         UnloadFor(UnloadReason::kSessionEnd);
       }
@@ -155,6 +156,10 @@ LRESULT Form1Window::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         Raise(&Form1Events::Instance_Activate);
         return 0;
       }
+      if (taskbar_.ButtonCreatedMessage() != 0 && message == taskbar_.ButtonCreatedMessage()) {
+        taskbar_.ButtonCreated();
+        return 0;
+      }
       if (taskbar_created_ != 0 && message == taskbar_created_) {
         Raise(&Form1Events::TrayIcon_AreaRecreated);
         return 0;
@@ -174,8 +179,9 @@ void Form1Window::OnCommand(int id, int code, HWND control) {
     }
     return;
   }
-  // BN_CLICKED and STN_CLICKED are both 0.
-  if (code != BN_CLICKED) {
+  // BN_CLICKED and STN_CLICKED are both 0. A busy window takes no clicks,
+  // not even one sent by another program.
+  if (code != BN_CLICKED || busy_depth_ > 0) {
     return;
   }
   switch (id) {
@@ -232,7 +238,7 @@ void Form1Window::OnDrawItem(const DRAWITEMSTRUCT& item) {
 }
 
 bool Form1Window::OnSetCursor(HWND under_cursor, int hit_test) {
-  if (wait_cursor_depth_ > 0) {
+  if (busy_depth_ > 0) {
     ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
     return true;
   }

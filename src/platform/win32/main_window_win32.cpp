@@ -47,8 +47,20 @@ void Form1Window::UnloadFor(UnloadReason reason) {
     return;
   }
   unload_started_ = true;
+  // The options are saved at once, even during long work: at the end of
+  // the session the process may be ended as soon as this returns.
   Raise(&Form1Events::Form_Unload, reason);
   unloaded_ = true;
+  if (busy_depth_ > 0 && handler_depth_ > 0) {
+    // The busy handler still uses the window; it stops at its next turn,
+    // and the window goes once it has returned.
+    destroy_pending_ = true;
+    return;
+  }
+  Destroy();
+}
+
+void Form1Window::Destroy() {
   // WM_DESTROY ends the message loop; if the window can't be destroyed the
   // program ends all the same.
   if (window_ == nullptr || !::DestroyWindow(window_)) {
@@ -82,19 +94,13 @@ void Form1Window::PopupTrayMenu() {
   ::PostMessageW(window_, WM_NULL, 0, 0);
 }
 
-void Form1Window::SetWaitCursor(bool busy) {
-  if (busy) {
-    ++wait_cursor_depth_;
-    ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+void Form1Window::ShowMessage(std::wstring_view text, std::wstring_view caption, MessageIcon icon) {
+  // Once the window is unloaded (work that was running when the program
+  // was closed goes on to its end) nobody is left to tell, and a box would
+  // hold up the end.
+  if (unloaded_) {
     return;
   }
-  if (wait_cursor_depth_ > 0 && --wait_cursor_depth_ == 0) {
-    // The next move of the pointer sets the right cursor for where it is.
-    ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
-  }
-}
-
-void Form1Window::ShowMessage(std::wstring_view text, std::wstring_view caption, MessageIcon icon) {
   UINT flags = MB_OK;
   switch (icon) {
     case MessageIcon::kInformation:

@@ -15,6 +15,7 @@
 #include "platform/main_window.h"
 #include "platform/win32/form1_controls_win32.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/taskbar_progress_win32.h"
 
 namespace quellnet::platform::win32 {
 
@@ -63,8 +64,14 @@ class Form1Window final : public MainWindow {
   void Unload() override;
   bool SetForeground() override;
   void PopupTrayMenu() override;
-  void SetWaitCursor(bool busy) override;
+  void SetBusy(bool busy) override;
+  bool KeepResponding(double done) override;
   void ShowMessage(std::wstring_view text, std::wstring_view caption, MessageIcon icon) override;
+
+  // Waits `milliseconds` while the window goes on handling what arrives,
+  // for a wait inside long work (the service control's). False as soon as
+  // the program is ending: the work then stops waiting.
+  bool WaitResponding(DWORD milliseconds);
 
  private:
   // Minimise and close buttons only, and a border that does not resize.
@@ -91,10 +98,17 @@ class Form1Window final : public MainWindow {
   LRESULT OnControlColour(HDC dc, HWND control);
   void OnDrawItem(const DRAWITEMSTRUCT& item);
   bool OnSetCursor(HWND under_cursor, int hit_test);
-  // Runs the unload handler once, then destroys the window.
+  // Runs the unload handler once, then destroys the window (later when busy).
   void UnloadFor(UnloadReason reason);
+  // Dispatches every message waiting for this thread, as a modal loop does:
+  // keys and clicks meant for the busy window are dropped.
+  void HandlePending();
+  bool IsInputToWindow(const MSG& message) const;
+  // Destroys the window, which ends the message loop.
+  void Destroy();
   // Runs one handler of the events with `args`, unless the window is past
-  // its unload. Every handler runs through here.
+  // its unload. Every handler runs through here; the destruction of a
+  // window unloaded while busy waits until the outermost handler returns.
   template <typename... Args>
   void Raise(void (Form1Events::*handler)(Args...), std::type_identity_t<Args>... args);
 
@@ -116,7 +130,13 @@ class Form1Window final : public MainWindow {
   UINT taskbar_created_ = 0;
   // The control that had the focus when the window was last deactivated.
   HWND focus_ = nullptr;
-  int wait_cursor_depth_ = 0;
+  // SetBusy(true) calls not yet balanced; handlers running, nested.
+  int busy_depth_ = 0;
+  int handler_depth_ = 0;
+  // When long work last let the window handle its messages.
+  DWORD last_turn_ = 0;
+  TaskbarProgress taskbar_;
+  bool destroy_pending_ = false;
   // WM_SIZE messages seen, so SetState knows whether one was raised.
   unsigned resizes_ = 0;
   bool unload_started_ = false;
@@ -143,10 +163,15 @@ inline void Form1Window::Raise(void (Form1Events::*handler)(Args...),
   // exception must not travel on into Windows, whose frames it cannot unwind
   // through; the program would end. The handlers raise nothing but the
   // standard library's exceptions, so nothing else is caught.
+  ++handler_depth_;
   try {
     (events_->*handler)(args...);
   } catch (const std::exception& error) {
     ReportHandlerFailure(error.what());
+  }
+  if (--handler_depth_ == 0 && destroy_pending_) {
+    destroy_pending_ = false;
+    Destroy();
   }
 }
 

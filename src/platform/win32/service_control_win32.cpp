@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/win32/factories.h"
@@ -120,8 +121,9 @@ ServiceResult EndedWhileStarting(const SERVICE_STATUS& status) {
 }
 
 // Moves the service to `target` (SERVICE_STOPPED or SERVICE_RUNNING) and
-// waits until it reports that state, at most kWaitLimitMs.
-ServiceResult MoveTo(SC_HANDLE service, DWORD target) {
+// waits until it reports that state, at most kWaitLimitMs, or until `wait`
+// says to stop waiting.
+ServiceResult MoveTo(SC_HANDLE service, DWORD target, const WaitFn& wait) {
   const DWORD started = ::GetTickCount();
   bool requested = false;
   for (;;) {
@@ -151,15 +153,16 @@ ServiceResult MoveTo(SC_HANDLE service, DWORD target) {
       // Between two states after all: wait, then ask again.
     }
     // Unsigned arithmetic keeps this right when the tick count wraps.
-    if (::GetTickCount() - started >= kWaitLimitMs) {
+    if (::GetTickCount() - started >= kWaitLimitMs || !wait(PollInterval(status))) {
       return {ServiceOutcome::kTimedOut, {}};
     }
-    ::Sleep(PollInterval(status));
   }
 }
 
 class Win32ServiceControl final : public ServiceControl {
  public:
+  explicit Win32ServiceControl(WaitFn wait) : wait_(std::move(wait)) {}
+
   ServiceResult Stop(std::wstring_view service_name) override {
     return Change(service_name, SERVICE_STOPPED);
   }
@@ -198,7 +201,7 @@ class Win32ServiceControl final : public ServiceControl {
 
  private:
   // Sets the start type that goes with `target`, then moves the service there.
-  static ServiceResult Change(std::wstring_view service_name, DWORD target) {
+  ServiceResult Change(std::wstring_view service_name, DWORD target) {
     UniqueServiceHandle manager(::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
     if (!manager) {
       return Failure(::GetLastError());
@@ -219,14 +222,16 @@ class Win32ServiceControl final : public ServiceControl {
     if (error != ERROR_SUCCESS && !(stop && error == ERROR_SERVICE_MARKED_FOR_DELETE)) {
       return Failure(error);
     }
-    return MoveTo(service.Get(), target);
+    return MoveTo(service.Get(), target, wait_);
   }
+
+  WaitFn wait_;
 };
 
 }  // namespace
 
-std::unique_ptr<ServiceControl> CreateServiceControl() {
-  return std::make_unique<Win32ServiceControl>();
+std::unique_ptr<ServiceControl> CreateServiceControl(WaitFn wait) {
+  return std::make_unique<Win32ServiceControl>(std::move(wait));
 }
 
 }  // namespace quellnet::platform::win32

@@ -1,0 +1,102 @@
+// The window during long work: a "Clear Cache" of thousands of files and a
+// stop of a stand-in "Messenger" service that hangs. The window is disabled
+// but answers and repaints, and an end of the session during the work is
+// answered at once and saves the options.
+#include <string>
+
+#include "fixture.h"
+#include "tools/test_service.h"
+
+namespace quellnet::e2e {
+namespace {
+
+using platform::kIdChkmess;
+using platform::kIdCommand1;
+
+// In the process the Service Control Manager starts, this serves the service
+// and never returns.
+[[maybe_unused]] const int kServiceHook = [] {
+  tools::RunAsTestServiceIfAsked();
+  return 0;
+}();
+
+constexpr wchar_t kShellFolders[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+// Below the cleaners' scratch folder, the only place a test lets them delete.
+constexpr wchar_t kCache[] = L"C:\\CleanerTests\\LongWork\\Temporary Internet Files";
+constexpr int kInternetOptionsPage = 2;
+// Far less than the work takes, far more than a message should wait.
+constexpr UINT kAnswerWithinMs = 1000;
+
+class LongWorkTest : public QuellnetTest {
+ protected:
+  // Starts the program with "Run at Startup" on, then forgets the stored
+  // options, so that only a save during the work can bring them back.
+  void StartWithStartUpOn() {
+    ASSERT_NO_FATAL_FAILURE(StartProgram(
+        {.presets = {{kOptionsKey, L"StartUp", L"1"}, {kShellFolders, L"Cache", kCache}}}));
+    ResetProgramState();
+  }
+
+  // The window's answer to `message`, or -1 when it did not come in time.
+  LRESULT Answer(UINT message, WPARAM wparam = 0, LPARAM lparam = 0) const {
+    DWORD_PTR answer = 0;
+    const bool came = SendMessageTimeoutW(Main(), message, wparam, lparam, SMTO_ABORTIFHUNG,
+                                          kAnswerWithinMs, &answer) != 0;
+    return came ? static_cast<LRESULT>(answer) : -1;
+  }
+
+  // While the work runs: the window takes no input but answers, repaints,
+  // and ends the session at once with the options saved; then the program
+  // ends by itself.
+  void ExpectAliveThenEndSession() {
+    // A message box disables the window too, but only once the work is over.
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowEnabled(Main()); }));
+    ASSERT_FALSE(program_.WaitForMessageBox(Millis{0}).has_value())
+        << "the window was not disabled during the work";
+    EXPECT_EQ(Answer(WM_NULL), 0) << "the window did not answer during the work";
+    ASSERT_TRUE(InvalidateRect(Main(), nullptr, FALSE));
+    EXPECT_TRUE(
+        WaitUntil([&] { return !GetUpdateRect(Main(), nullptr, FALSE); }, Millis{kAnswerWithinMs}))
+        << "the window did not repaint during the work";
+
+    EXPECT_GT(Answer(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), 0) << "the session end was refused";
+    EXPECT_EQ(Answer(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF), 0);
+    // Saved before the answer: Windows may end the process right after it.
+    EXPECT_EQ(ReadUserString(kOptionsKey, L"StartUp"), L"1");
+    EXPECT_TRUE(ReadUserString(kRunKey, kRunValueName).has_value());
+    EXPECT_TRUE(program_.WaitForExit()) << "the program did not end after the session end";
+  }
+};
+
+TEST_F(LongWorkTest, DuringALongCleanTheWindowAnswersAndASessionEndStopsTheClean) {
+  // Enough files that the clean takes seconds under Wine.
+  for (int folder = 0; folder < 50; ++folder) {
+    const std::wstring path = std::wstring(kCache) + L"\\Content.IE5\\F" + std::to_wstring(folder);
+    ASSERT_TRUE(MakeFolders(path));
+    for (int file = 0; file < 100; ++file) {
+      ASSERT_TRUE(WriteTextFile(path + L"\\item" + std::to_wstring(file) + L".htm", "cached"));
+    }
+  }
+  ASSERT_NO_FATAL_FAILURE(StartWithStartUpOn());
+  ASSERT_TRUE(program_.SelectPage(kInternetOptionsPage));
+  ASSERT_TRUE(Click(Control(kIdCommand1)));
+
+  ASSERT_NO_FATAL_FAILURE(ExpectAliveThenEndSession());
+  // The clean stopped part-way, and told nobody.
+  EXPECT_FALSE(Contents(kCache).empty());
+}
+
+TEST_F(LongWorkTest, DuringAHungServiceStopTheWindowAnswersAndASessionEndSaves) {
+  ASSERT_EQ(tools::InstallTestService(8000), 0u);  // it hangs on a stop
+  ASSERT_TRUE(tools::StartTestService());
+  ASSERT_NO_FATAL_FAILURE(StartWithStartUpOn());
+  ASSERT_TRUE(Click(Control(kIdChkmess)));
+
+  ASSERT_NO_FATAL_FAILURE(ExpectAliveThenEndSession());
+  EXPECT_EQ(ReadUserString(kOptionsKey, L"mess"), L"1");
+  EXPECT_TRUE(tools::DeleteTestService());
+}
+
+}  // namespace
+}  // namespace quellnet::e2e
