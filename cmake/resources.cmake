@@ -1,10 +1,13 @@
-# The manifest and the version numbers of this architecture's build, made from
-# res/quellnet.manifest.in and the project version (the one place it is set)
-# into ${QUELLNET_GENERATED}: the program's resources and the start-up
+# The architecture of this build, as the scripts name it (QUELLNET_ARCH: x86
+# or x64) and as manifests do; and the manifest and the version numbers, made
+# from res/quellnet.manifest.in and the project version (the one place it is
+# set) into ${QUELLNET_GENERATED}: the program's resources and the start-up
 # benchmark's floor program use them.
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+  set(QUELLNET_ARCH x64)
   set(QUELLNET_MANIFEST_ARCH amd64)
 else()
+  set(QUELLNET_ARCH x86)
   set(QUELLNET_MANIFEST_ARCH x86)
 endif()
 set(QUELLNET_VERSION4 "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}.0")
