@@ -179,8 +179,8 @@ TEST_F(HighDpiWindowTest, LaysItselfOutAtTheScreensDpiAndAgainOnAMonitorOfAnothe
   ASSERT_TRUE(remote.Write(&suggested, sizeof suggested));
   DWORD_PTR answer = 0;
   ASSERT_TRUE(SendMessageTimeoutW(Main(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(120, 120),
-                                  reinterpret_cast<LPARAM>(remote.address), SMTO_ABORTIFHUNG,
-                                  5000, &answer));
+                                  reinterpret_cast<LPARAM>(remote.address), SMTO_ABORTIFHUNG, 5000,
+                                  &answer));
 
   ASSERT_TRUE(GetWindowRect(Main(), &window));
   EXPECT_TRUE(EqualRect(&window, &suggested)) << Describe(window);
