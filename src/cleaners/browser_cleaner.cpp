@@ -97,14 +97,19 @@ bool BrowserCleaner::Opens(const std::wstring& folder) {
   return status == FsStatus::kOk;
 }
 
+bool BrowserCleaner::Listed(const std::wstring& folder, Kind unlisted,
+                            std::vector<platform::Entry>& entries) {
+  const FsStatus listed = files_.List(folder, entries);
+  // A folder that went away took its entries with it: nothing to report.
+  if (listed != FsStatus::kOk && listed != FsStatus::kNotFound) {
+    outcomes_.push_back({.kind = unlisted, .path = folder, .fs = listed});
+  }
+  return listed == FsStatus::kOk;
+}
+
 bool BrowserCleaner::DeleteFilesIn(const std::wstring& folder, bool first_pass) {
   std::vector<platform::Entry> entries;
-  const FsStatus listed = files_.List(folder, entries);
-  if (listed != FsStatus::kOk) {
-    // A folder that went away took its files with it.
-    if (listed != FsStatus::kNotFound) {
-      outcomes_.push_back({.kind = Kind::kFilesUnlisted, .path = folder, .fs = listed});
-    }
+  if (!Listed(folder, Kind::kFilesUnlisted, entries)) {
     return false;
   }
   double share = 0;
@@ -130,11 +135,7 @@ bool BrowserCleaner::DeleteFilesIn(const std::wstring& folder, bool first_pass) 
 
 void BrowserCleaner::DeleteSubfoldersOf(const std::wstring& folder, double share_each) {
   std::vector<platform::Entry> entries;
-  const FsStatus listed = files_.List(folder, entries);
-  if (listed != FsStatus::kOk) {
-    if (listed != FsStatus::kNotFound) {
-      outcomes_.push_back({.kind = Kind::kSubfoldersUnlisted, .path = folder, .fs = listed});
-    }
+  if (!Listed(folder, Kind::kSubfoldersUnlisted, entries)) {
     return;
   }
   for (const auto& entry : entries) {

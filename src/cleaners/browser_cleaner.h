@@ -56,6 +56,10 @@ class BrowserCleaner {
   // False when the folder could not be listed. In the first pass each entry
   // the run deletes is an equal share of the run; later passes only finish
   // what it left, and count for nothing.
+  // Lists `folder`; when that fails, records `unlisted` (a folder that is
+  // gone is no trouble) and returns false.
+  bool Listed(const std::wstring& folder, Outcome::Kind unlisted,
+              std::vector<platform::Entry>& entries);
   bool DeleteFilesIn(const std::wstring& folder, bool first_pass);
   void DeleteSubfoldersOf(const std::wstring& folder, double share_each);
   std::wstring SecondPassFolder(const std::wstring& cache);
