@@ -78,12 +78,16 @@ bool MeasureOneStopTime(DWORD stop_delay_ms, int rounds) {
   // The service's own stop time: stop it directly, watching closely.
   std::vector<double> service_stops;
   for (int round = 0; round < rounds; ++round) {
-    std::chrono::microseconds took{};
-    if (!quellnet::tools::StartTestService() || !quellnet::tools::StopTestService(&took)) {
-      std::fwprintf(stderr, L"direct start/stop failed\n");
+    if (!quellnet::tools::StartTestService()) {
+      std::fwprintf(stderr, L"direct start failed\n");
       return false;
     }
-    service_stops.push_back(took.count() / 1000.0);
+    const auto asked = Clock::now();
+    if (!quellnet::tools::StopTestService()) {
+      std::fwprintf(stderr, L"direct stop failed\n");
+      return false;
+    }
+    service_stops.push_back(Ms(Clock::now() - asked));
   }
 
   // The switch: starting with protection off, each round clicks it on (the

@@ -1,4 +1,4 @@
-// A stand-in "Messenger" service for the end-to-end tests and the benchmark:
+// A stand-in "Messenger" service for the end-to-end tests and the benchmarks:
 // a program registers ITSELF as the service, and the Service Control Manager
 // starts that same program again with a marker and the stop delay on its
 // command line; there it serves until it is told to stop.
@@ -9,34 +9,177 @@
 
 #include <windows.h>
 
-#include <chrono>
+#include <shellapi.h>
+
+#include <cwchar>
 #include <optional>
+#include <string>
+
+#include "platform/win32/handles.h"
 
 namespace quellnet::tools {
 
-inline constexpr wchar_t kTestService[] = L"Messenger";
+using platform::win32::UniqueServiceHandle;
 
-// In the process the Service Control Manager started: serves until stopped,
-// then ends the process. Elsewhere it returns at once.
-void RunAsTestServiceIfAsked();
+inline constexpr wchar_t kTestService[] = L"Messenger";
+inline constexpr wchar_t kTestServiceMarker[] = L"--quellnet-test-service";
+
+inline UniqueServiceHandle OpenTestService(DWORD access) {
+  const UniqueServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+  return UniqueServiceHandle(manager ? OpenServiceW(manager.Get(), kTestService, access) : nullptr);
+}
+
+// ---------------------------------------------------------------- the service process
+
+namespace service_process {
+
+inline DWORD stop_delay_ms = 0;
+inline SERVICE_STATUS_HANDLE status_handle = nullptr;
+inline HANDLE stop_requested = nullptr;
+
+inline void Report(DWORD state, DWORD wait_hint = 0) {
+  static DWORD checkpoint = 0;
+  SERVICE_STATUS status{SERVICE_WIN32_OWN_PROCESS,
+                        state,
+                        state == SERVICE_RUNNING ? DWORD{SERVICE_ACCEPT_STOP} : 0,
+                        0,
+                        0,
+                        state == SERVICE_STOP_PENDING ? ++checkpoint : 0,
+                        wait_hint};
+  SetServiceStatus(status_handle, &status);
+}
+
+inline DWORD WINAPI Control(DWORD control, DWORD, void*, void*) {
+  if (control == SERVICE_CONTROL_STOP) {
+    Report(SERVICE_STOP_PENDING, stop_delay_ms + 1000);
+    SetEvent(stop_requested);
+  }
+  return control == SERVICE_CONTROL_STOP || control == SERVICE_CONTROL_INTERROGATE
+             ? NO_ERROR
+             : ERROR_CALL_NOT_IMPLEMENTED;
+}
+
+inline void WINAPI ServiceMain(DWORD, LPWSTR*) {
+  status_handle = RegisterServiceCtrlHandlerExW(kTestService, Control, nullptr);
+  if (status_handle != nullptr) {
+    Report(SERVICE_RUNNING);
+    WaitForSingleObject(stop_requested, INFINITE);
+    Sleep(stop_delay_ms);
+    Report(SERVICE_STOPPED);
+  }
+}
+
+}  // namespace service_process
+
+// In the process the Service Control Manager started (PROGRAM MARKER
+// STOP_DELAY): serves until stopped, then ends the process. Elsewhere it
+// returns at once.
+inline void RunAsTestServiceIfAsked() {
+  int count = 0;
+  LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
+  const bool asked = args != nullptr && count == 3 && std::wcscmp(args[1], kTestServiceMarker) == 0;
+  if (asked) {
+    service_process::stop_delay_ms = static_cast<DWORD>(std::wcstoul(args[2], nullptr, 10));
+  }
+  LocalFree(args);
+  if (asked) {
+    service_process::stop_requested = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    wchar_t name[] = L"Messenger";  // the table wants it writable
+    SERVICE_TABLE_ENTRYW table[] = {{name, service_process::ServiceMain}, {nullptr, nullptr}};
+    ExitProcess(StartServiceCtrlDispatcherW(table) ? 0 : 1);
+  }
+}
+
+// ---------------------------------------------------------------- control from outside
+
+// SERVICE_STOPPED, SERVICE_RUNNING, ...; nullopt when it is not installed.
+inline std::optional<DWORD> TestServiceState() {
+  const UniqueServiceHandle service = OpenTestService(SERVICE_QUERY_STATUS);
+  SERVICE_STATUS status{};
+  return service && QueryServiceStatus(service.Get(), &status)
+             ? std::optional<DWORD>(status.dwCurrentState)
+             : std::nullopt;
+}
+
+inline std::optional<DWORD> TestServiceStartType() {
+  const UniqueServiceHandle service = OpenTestService(SERVICE_QUERY_CONFIG);
+  alignas(QUERY_SERVICE_CONFIGW) unsigned char buffer[8192];
+  auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGW*>(buffer);
+  DWORD needed = 0;
+  return service && QueryServiceConfigW(service.Get(), config, sizeof buffer, &needed)
+             ? std::optional<DWORD>(config->dwStartType)
+             : std::nullopt;
+}
+
+inline bool WaitForTestServiceState(std::optional<DWORD> state, int timeout_ms = 30000) {
+  for (int waited = 0; TestServiceState() != state && waited < timeout_ms; ++waited) {
+    Sleep(1);
+  }
+  return TestServiceState() == state;
+}
+
+// Starts or stops it and waits until it reports that state.
+inline bool StartTestService() {
+  const UniqueServiceHandle service = OpenTestService(SERVICE_START);
+  return service && StartServiceW(service.Get(), 0, nullptr) &&
+         WaitForTestServiceState(SERVICE_RUNNING);
+}
+
+inline bool StopTestService() {
+  const UniqueServiceHandle service = OpenTestService(SERVICE_STOP);
+  SERVICE_STATUS status{};
+  return service && ControlService(service.Get(), SERVICE_CONTROL_STOP, &status) &&
+         WaitForTestServiceState(SERVICE_STOPPED);
+}
+
+// Stops the service if it runs and removes it; true when it is gone, which
+// is once the last handle to it is closed.
+inline bool DeleteTestService() {
+  StopTestService();  // fails at once when it does not run
+  {
+    const UniqueServiceHandle service = OpenTestService(DELETE);
+    if (!service) {
+      return GetLastError() == ERROR_SERVICE_DOES_NOT_EXIST;
+    }
+    if (!DeleteService(service.Get()) && GetLastError() != ERROR_SERVICE_MARKED_FOR_DELETE) {
+      return false;
+    }
+  }
+  return WaitForTestServiceState(std::nullopt, 10000);
+}
+
+// Marks it for deletion and leaves it as it is: a running one goes on
+// running, and Windows removes it once it has stopped.
+inline bool MarkTestServiceForDeletion() {
+  const UniqueServiceHandle service = OpenTestService(DELETE);
+  return service && DeleteService(service.Get());
+}
+
+inline bool SetTestServiceStartType(DWORD start_type) {
+  const UniqueServiceHandle service = OpenTestService(SERVICE_CHANGE_CONFIG);
+  return service &&
+         ChangeServiceConfigW(service.Get(), SERVICE_NO_CHANGE, start_type, SERVICE_NO_CHANGE,
+                              nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+}
 
 // Registers the service, replacing an older one. It takes `stop_delay_ms`
 // between being told to stop and reporting that it has. Returns the error
 // code, 0 on success.
-DWORD InstallTestService(DWORD stop_delay_ms, DWORD start_type = SERVICE_DEMAND_START);
-// Stops the service if it runs and removes it; true when it is gone.
-bool DeleteTestService();
-// Marks it for deletion and leaves it as it is: a running one goes on
-// running, and Windows removes it once it has stopped.
-bool MarkTestServiceForDeletion();
-bool SetTestServiceStartType(DWORD start_type);
-// SERVICE_STOPPED, SERVICE_RUNNING, ... and the start type; nullopt when it
-// is not installed.
-std::optional<DWORD> TestServiceState();
-std::optional<DWORD> TestServiceStartType();
-// Starts or stops it and waits until it reports the state; the time from the
-// request to the report goes to `took`.
-bool StartTestService(std::chrono::microseconds* took = nullptr);
-bool StopTestService(std::chrono::microseconds* took = nullptr);
+inline DWORD InstallTestService(DWORD stop_delay_ms, DWORD start_type = SERVICE_DEMAND_START) {
+  if (!DeleteTestService()) {
+    return ERROR_SERVICE_EXISTS;
+  }
+  wchar_t own[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, own, MAX_PATH);
+  const std::wstring command = L"\"" + std::wstring(own) + L"\" " + kTestServiceMarker + L" " +
+                               std::to_wstring(stop_delay_ms);
+  const UniqueServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CREATE_SERVICE));
+  const UniqueServiceHandle service(
+      manager ? CreateServiceW(manager.Get(), kTestService, kTestService, SERVICE_ALL_ACCESS,
+                               SERVICE_WIN32_OWN_PROCESS, start_type, SERVICE_ERROR_IGNORE,
+                               command.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr)
+              : nullptr);
+  return service ? ERROR_SUCCESS : GetLastError();
+}
 
 }  // namespace quellnet::tools

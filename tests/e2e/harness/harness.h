@@ -15,11 +15,19 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+#include <shellapi.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include <algorithm>
 #include <chrono>
+#include <cwchar>
 #include <functional>
 #include <initializer_list>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/form1_ids.h"
@@ -28,6 +36,7 @@
 namespace quellnet::e2e {
 
 using Millis = std::chrono::milliseconds;
+using platform::win32::UniqueKernelHandle;
 
 // Long enough for a cold start under Wine on a busy machine.
 inline constexpr Millis kDefaultTimeout{15000};
@@ -40,22 +49,121 @@ inline constexpr wchar_t kOptionsKey[] = L"Software\\Quellnet\\Options";
 inline constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 inline constexpr wchar_t kRunValueName[] = L"Quellnet";
 
+// A message to the program that takes longer than 5 s counts as hung: the
+// answer is then `failed`.
+inline DWORD_PTR Send(HWND window, UINT message, WPARAM wparam = 0, LPARAM lparam = 0,
+                      DWORD_PTR failed = 0) {
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutW(window, message, wparam, lparam, SMTO_ABORTIFHUNG, 5000, &result)
+             ? result
+             : failed;
+}
+
 // Polls `condition` until it holds (true) or `timeout` passes (false).
-bool WaitUntil(const std::function<bool()>& condition, Millis timeout = kDefaultTimeout);
+inline bool WaitUntil(const std::function<bool()>& condition, Millis timeout = kDefaultTimeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() >= deadline) {
+      return false;
+    }
+    std::this_thread::sleep_for(Millis{20});
+  }
+  return true;
+}
+
+// Printable form of a wide text for assertion messages and the ASCII names
+// of test files; other characters become "?".
+inline std::string Narrow(const std::wstring& text) {
+  std::string narrow;
+  for (wchar_t c : text) {
+    narrow += c < 0x80 ? static_cast<char>(c) : '?';
+  }
+  return narrow;
+}
 
 // ---------------------------------------------------------------- files
 
 // Creates `folder` and its parents; true when it exists afterwards.
-bool MakeFolders(const std::wstring& folder);
-bool FileExists(const std::wstring& path);
-bool WriteTextFile(const std::wstring& path, const std::string& content);
+inline bool MakeFolders(const std::wstring& folder) {
+  const int made = SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
+  return made == ERROR_SUCCESS || made == ERROR_ALREADY_EXISTS;
+}
+
+inline bool FileExists(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+inline bool WriteTextFile(const std::wstring& path, const std::string& content) {
+  UniqueKernelHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD written = 0;
+  return file &&
+         WriteFile(file.Get(), content.data(), static_cast<DWORD>(content.size()), &written,
+                   nullptr) &&
+         written == content.size();
+}
+
 // Everything below `folder` (links are listed, not entered), as paths
 // relative to it ("\\sub\\file"), sorted.
-std::vector<std::wstring> Contents(const std::wstring& folder, const std::wstring& below = {});
+inline std::vector<std::wstring> Contents(const std::wstring& folder,
+                                          const std::wstring& below = {}) {
+  std::vector<std::wstring> found;
+  WIN32_FIND_DATAW entry;
+  const platform::win32::UniqueFindHandle find(
+      FindFirstFileW((L"\\\\?\\" + folder + below + L"\\*").c_str(), &entry));
+  for (bool more = static_cast<bool>(find); more; more = FindNextFileW(find.Get(), &entry)) {
+    const std::wstring name = below + L"\\" + entry.cFileName;
+    if (name == below + L"\\." || name == below + L"\\..") {
+      continue;
+    }
+    found.push_back(name);
+    if ((entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) ==
+        FILE_ATTRIBUTE_DIRECTORY) {
+      const std::vector<std::wstring> inner = Contents(folder, name);
+      found.insert(found.end(), inner.begin(), inner.end());
+    }
+  }
+  std::sort(found.begin(), found.end());
+  return found;
+}
+
 // A symbolic link at `link` to the folder `target` (both on C:), made on the
 // Linux side with "ln": Wine shows it to Windows programs as a reparse point.
 // False outside Wine.
-bool MakeUnixFolderLink(const std::wstring& link, const std::wstring& target);
+inline bool MakeUnixFolderLink(const std::wstring& link, const std::wstring& target) {
+  using UnixName = char*(CDECL*)(const wchar_t*);
+  const auto unix_name = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  if (unix_name == nullptr) {
+    return false;
+  }
+  const auto take = [](char* name) {
+    const std::string taken(name != nullptr ? name : "");
+    HeapFree(GetProcessHeap(), 0, name);
+    return taken;
+  };
+  // The link does not exist yet: name its folder and append its own name.
+  const std::size_t slash = link.rfind(L'\\');
+  std::string command = "\\\\?\\unix\\bin\\ln -s \"" + take(unix_name(target.c_str())) + "\" \"" +
+                        take(unix_name(link.substr(0, slash).c_str())) + "/" +
+                        Narrow(link.substr(slash + 1)) + "\"";
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    return false;
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  // Wine does not let the handle of a Unix process tell when it ends; wait
+  // for the link instead.
+  return WaitUntil([&] {
+    const DWORD attributes = GetFileAttributesW(link.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+  });
+}
 
 // ---------------------------------------------------------------- registry, below
 // HKEY_CURRENT_USER
@@ -66,36 +174,101 @@ struct RegistryValue {
   std::wstring text;  // stored as REG_SZ
 };
 
-// The text of a REG_SZ value; nullopt when absent or of another type.
-std::optional<std::wstring> ReadUserString(const std::wstring& key, const std::wstring& name);
+// The text of a REG_SZ value stored with exactly one terminating NUL, counted
+// in its size; nullopt when absent, of another type or sized otherwise.
+inline std::optional<std::wstring> ReadUserString(const std::wstring& key,
+                                                  const std::wstring& name) {
+  wchar_t text[2048] = {};
+  DWORD type = 0;
+  DWORD size = sizeof text - sizeof(wchar_t);
+  if (SHGetValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), &type, text, &size) !=
+          ERROR_SUCCESS ||
+      type != REG_SZ || size != (std::wcslen(text) + 1) * sizeof(wchar_t)) {
+    return std::nullopt;
+  }
+  return std::wstring(text);
+}
+
 // Creates the key when needed.
-bool WriteString(const RegistryValue& value);
+inline bool WriteString(const RegistryValue& value) {
+  return SHSetValueW(HKEY_CURRENT_USER, value.key.c_str(), value.name.c_str(), REG_SZ,
+                     value.text.c_str(),
+                     static_cast<DWORD>((value.text.size() + 1) * 2)) == ERROR_SUCCESS;
+}
+
 // Deletes the key and all below it; true when it is absent afterwards.
-bool DeleteUserKeyTree(const std::wstring& key);
+inline bool DeleteUserKeyTree(const std::wstring& key) {
+  const DWORD status = SHDeleteKeyW(HKEY_CURRENT_USER, key.c_str());
+  return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+}
+
 // Removes what one test may leave for the next: the program's options and
 // its run-at-logon value.
-void ResetProgramState();
+inline void ResetProgramState() {
+  DeleteUserKeyTree(L"Software\\Quellnet");
+  SHDeleteValueW(HKEY_CURRENT_USER, kRunKey, kRunValueName);
+}
 
 // ---------------------------------------------------------------- windows and controls
 
 // Text by WM_GETTEXT (works across processes for every standard control).
-std::wstring WindowText(HWND window);
+inline std::wstring WindowText(HWND window) {
+  std::wstring text(Send(window, WM_GETTEXTLENGTH) + 1, L'\0');
+  text.resize(Send(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data())));
+  return text;
+}
+
 // The check state (BST_UNCHECKED 0, BST_CHECKED 1, BST_INDETERMINATE 2), or
 // -1 when the window did not answer.
-int CheckState(HWND button);
+inline int CheckState(HWND button) {
+  return static_cast<int>(Send(button, BM_GETCHECK, 0, 0, static_cast<DWORD_PTR>(-1)));
+}
+
 // Clicks a button or check box the way the mouse does (BM_CLICK, posted:
 // returns at once, so a handler that opens a message box cannot block the
 // test). Wait for the effect with WaitUntil / WaitForMessageBox.
-bool Click(HWND button);
+inline bool Click(HWND button) {
+  return PostMessageW(button, BM_CLICK, 0, 0) != 0;
+}
+
 // The real mouse, through SendInput: moves the pointer to `at` (screen
 // coordinates), then one input for each MOUSEEVENTF_ button flag there.
-bool Mouse(POINT at, std::initializer_list<DWORD> buttons);
+inline bool Mouse(POINT at, std::initializer_list<DWORD> buttons) {
+  // Absolute mouse positions run from 0 to 65535 across the screen.
+  std::vector<INPUT> inputs(buttons.size() + 1);
+  for (INPUT& input : inputs) {
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+  }
+  std::size_t i = 1;
+  for (DWORD button : buttons) {
+    inputs[i++].mi.dwFlags |= button;
+  }
+  return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
+}
+
 // Posts WM_KEYDOWN/WM_KEYUP of `virtual_key` to `target`.
-bool PressKey(HWND target, UINT virtual_key);
+inline bool PressKey(HWND target, UINT virtual_key) {
+  const LPARAM down = 1 | (static_cast<LPARAM>(MapVirtualKeyW(virtual_key, 0)) << 16);
+  const LPARAM up = down | (1 << 30) | (1u << 31);
+  return PostMessageW(target, WM_KEYDOWN, virtual_key, down) &&
+         PostMessageW(target, WM_KEYUP, virtual_key, up);
+}
+
 // Makes the calling thread see window coordinates as the program's own
 // pixels, not scaled to this process's DPI: per-monitor aware where the
 // system knows that (Windows 10 1607 and later, and Wine).
-void SeeUnscaledPixels();
+inline void SeeUnscaledPixels() {
+  using SetContext = void*(WINAPI*)(void*);
+  const auto set = reinterpret_cast<SetContext>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetThreadDpiAwarenessContext")));
+  if (set != nullptr) {
+    set(reinterpret_cast<void*>(-3));  // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE
+  }
+}
+
 // Memory in another process, for messages whose parameter points to a
 // structure (the system copies such parameters only for standard messages).
 struct RemoteMemory {
@@ -114,30 +287,94 @@ struct RemoteMemory {
   HANDLE process;
   void* address;
 };
+
 // The page the tab control shows, and switching pages with the arrow keys,
 // which raises TCN_SELCHANGING and TCN_SELCHANGE as a user's choice does.
-int CurrentTab(HWND tab);
-bool SelectTab(HWND tab, int index);
+inline int CurrentTab(HWND tab) {
+  return static_cast<int>(Send(tab, TCM_GETCURSEL, 0, 0, static_cast<DWORD_PTR>(-1)));
+}
+
+inline bool SelectTab(HWND tab, int index) {
+  for (int current = CurrentTab(tab); current != index; current = CurrentTab(tab)) {
+    if (current < 0 || !PressKey(tab, current < index ? VK_RIGHT : VK_LEFT) ||
+        !WaitUntil([&] { return CurrentTab(tab) != current; })) {
+      return false;
+    }
+  }
+  return true;
+}
+
 // A top-level window of that class that the process owns (a visible one
 // when asked), or nullptr.
-HWND WindowOf(DWORD process_id, const wchar_t* class_name, bool visible_only);
-
-// What a control shows, read from the screen: mostly green or mostly red
-// pixels (more than 100 of one, fewer than 20 of the other), or neither.
-enum class Shown { kNothing, kGreen, kRed };
-Shown MostlyShown(HWND control);
+inline HWND WindowOf(DWORD process_id, const wchar_t* class_name, bool visible_only) {
+  for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, nullptr, nullptr));) {
+    DWORD owner = 0;
+    wchar_t name[64] = {};
+    GetWindowThreadProcessId(window, &owner);
+    GetClassNameW(window, name, 64);
+    if (owner == process_id && std::wcscmp(name, class_name) == 0 &&
+        (!visible_only || IsWindowVisible(window))) {
+      return window;
+    }
+  }
+  return nullptr;
+}
 
 // ---------------------------------------------------------------- the notification area
 
 // Shell_NotifyIcon on the program's icon (window + id 1, no other data). A
 // NIM_MODIFY that changes nothing succeeds only for an icon that is there.
-bool NotifyIcon(DWORD message, HWND window);
+inline bool NotifyIcon(DWORD message, HWND window) {
+  NOTIFYICONDATAW data{};
+  data.cbSize = NOTIFYICONDATAW_V1_SIZE;
+  data.hWnd = window;
+  data.uID = platform::kTrayIconId;
+  return Shell_NotifyIconW(message, &data) != FALSE;
+}
+
 // An icon that the notification area shows: where it is on the screen and its tip.
 struct ShownIcon {
   POINT centre;
   std::wstring tip;
 };
-std::vector<ShownIcon> ShownIcons();
+
+// Wine's notification area draws its icons into its own window and gives
+// each one a tooltip of its own, whose tool covers the icon while it is
+// shown and nothing once it is gone. The tool's data must be in the area's
+// process, since the system copies no structure for these messages.
+inline std::vector<ShownIcon> ShownIcons() {
+  std::vector<ShownIcon> icons;
+  HWND area = FindWindowW(L"Shell_TrayWnd", nullptr);
+  DWORD process_id = 0;
+  GetWindowThreadProcessId(area, &process_id);
+  const UniqueKernelHandle process(
+      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process_id));
+  struct Tool {
+    TTTOOLINFOW info;
+    wchar_t text[1024];  // the longest text a tooltip hands out
+  } tool{};
+  const RemoteMemory remote(process.Get(), sizeof tool);
+  auto* remote_tool = static_cast<Tool*>(remote.address);
+  for (HWND tooltip = nullptr;
+       area != nullptr && remote_tool != nullptr &&
+       (tooltip = FindWindowExW(nullptr, tooltip, TOOLTIPS_CLASSW, nullptr)) != nullptr;) {
+    tool = {};
+    tool.info.cbSize = sizeof tool.info;
+    tool.info.lpszText = remote_tool->text;
+    if (GetWindow(tooltip, GW_OWNER) != area || !remote.Write(&tool, sizeof tool) ||
+        Send(tooltip, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(remote_tool)) == 0 ||
+        Send(tooltip, TTM_GETTEXTW, 1023, reinterpret_cast<LPARAM>(remote_tool)) != 0 ||
+        !remote.Read(&tool, sizeof tool) || IsRectEmpty(&tool.info.rect)) {
+      continue;
+    }
+    MapWindowPoints(area, nullptr, reinterpret_cast<POINT*>(&tool.info.rect), 2);
+    tool.text[1023] = L'\0';
+    icons.push_back({{(tool.info.rect.left + tool.info.rect.right) / 2,
+                      (tool.info.rect.top + tool.info.rect.bottom) / 2},
+                     tool.text});
+  }
+  return icons;
+}
 
 // ---------------------------------------------------------------- the program under test
 
@@ -167,7 +404,47 @@ class ProgramUnderTest {
   // Writes the presets, starts folder\quellnet.exe with that folder as its
   // current directory and, unless told not to, waits for its main window.
   // False (with the reason in LastError()) when any of that fails.
-  bool Start(const StartOptions& options = {});
+  bool Start(const StartOptions& options = {}) {
+    Kill();
+    last_error_.clear();
+    for (const RegistryValue& preset : options.presets) {
+      if (!WriteString(preset)) {
+        last_error_ = "could not preset " + Narrow(preset.key) + "\\" + Narrow(preset.name);
+        return false;
+      }
+    }
+    const std::wstring path = options.folder + L"\\quellnet.exe";
+    std::wstring command_line = L"\"" + path + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(path.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        options.folder.c_str(), &startup, &info)) {
+      last_error_ =
+          "could not start " + Narrow(path) + " (error " + std::to_string(GetLastError()) + ")";
+      return false;
+    }
+    CloseHandle(info.hThread);
+    process_.Reset(info.hProcess);
+    pid_ = info.dwProcessId;
+    if (!options.wait_for_window) {
+      return true;
+    }
+    // The window is created before its start-up code has run and shown after it.
+    const auto shown = [&] {
+      return main_window_ != nullptr && (IsWindowVisible(main_window_) || IsIconic(main_window_));
+    };
+    WaitUntil([&] {
+      main_window_ = WindowOf(pid_, platform::kForm1ClassName, false);
+      return shown() || !IsRunning();
+    });
+    if (!shown()) {
+      last_error_ = IsRunning() ? "the main window was not shown" : "the program ended at start-up";
+    } else if (WaitForInputIdle(process_.Get(), static_cast<DWORD>(kDefaultTimeout.count())) != 0) {
+      last_error_ = "the program did not become idle";
+    }
+    return last_error_.empty();
+  }
 
   DWORD Pid() const { return pid_; }
   HANDLE Process() const { return process_.Get(); }
@@ -177,29 +454,53 @@ class ProgramUnderTest {
   // A control of the main window by its id (form1_ids.h).
   HWND Control(int id) const { return GetDlgItem(main_window_, id); }
 
-  bool IsRunning() const;
+  bool IsRunning() const {
+    return process_ && WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT;
+  }
   // Waits for the process to end; true only when it ended with exit code 0.
-  bool WaitForExit(Millis timeout = kDefaultTimeout);
+  bool WaitForExit(Millis timeout = kDefaultTimeout) {
+    DWORD exit_code = 1;
+    return process_ &&
+           WaitForSingleObject(process_.Get(), static_cast<DWORD>(timeout.count())) ==
+               WAIT_OBJECT_0 &&
+           GetExitCodeProcess(process_.Get(), &exit_code) && exit_code == 0;
+  }
   // Asks the window to close (WM_CLOSE, posted) and waits for a clean end.
-  bool Close();
+  bool Close() {
+    return main_window_ != nullptr && PostMessageW(main_window_, WM_CLOSE, 0, 0) && WaitForExit();
+  }
   // Ends the process at once (no-op when it has ended).
-  void Kill();
+  void Kill() {
+    if (IsRunning()) {
+      TerminateProcess(process_.Get(), 1);
+      WaitForSingleObject(process_.Get(), 5000);
+    }
+    process_.Reset();
+    pid_ = 0;
+    main_window_ = nullptr;
+  }
 
   bool SelectPage(int index) const { return SelectTab(Control(platform::kIdSSTab1), index); }
   int CurrentPage() const { return CurrentTab(Control(platform::kIdSSTab1)); }
-  std::optional<MessageBoxInfo> WaitForMessageBox(Millis timeout = kDefaultTimeout) const;
+  std::optional<MessageBoxInfo> WaitForMessageBox(Millis timeout = kDefaultTimeout) const {
+    HWND box = nullptr;
+    if (!WaitUntil([&] { return (box = WindowOf(pid_, L"#32770", true)) != nullptr; }, timeout)) {
+      return std::nullopt;
+    }
+    return MessageBoxInfo{box, WindowText(box), WindowText(GetDlgItem(box, 0xFFFF))};
+  }
   // Presses the box's OK button and waits until the box is gone.
-  static bool Answer(const MessageBoxInfo& box);
+  static bool Answer(const MessageBoxInfo& box) {
+    return PostMessageW(box.dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                        reinterpret_cast<LPARAM>(GetDlgItem(box.dialog, IDOK))) &&
+           WaitUntil([&] { return !IsWindow(box.dialog); });
+  }
 
  private:
-  platform::win32::UniqueKernelHandle process_;
+  UniqueKernelHandle process_;
   DWORD pid_ = 0;
   HWND main_window_ = nullptr;
   std::string last_error_;
 };
-
-// Printable form of a wide text for assertion messages and the ASCII names
-// of test files; other characters become "?".
-std::string Narrow(const std::wstring& text);
 
 }  // namespace quellnet::e2e
