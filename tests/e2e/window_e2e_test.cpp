@@ -3,7 +3,7 @@
 // 144 DPI, and again when moved to one of another DPI) with its text, the tab
 // pages and the Tab key, on the common controls its manifest asks for.
 #include <algorithm>
-#include <cstdio>
+#include <array>
 #include <string>
 #include <vector>
 
@@ -11,20 +11,15 @@
 #include "platform/form1_layout.h"
 
 // After <windows.h>, which fixture.h brings in.
-#include <commctrl.h>
 #include <psapi.h>
-#include <shlwapi.h>
 
 namespace quellnet::e2e {
 namespace {
 
 using namespace platform;
 
-std::string Describe(const RECT& rect) {
-  char text[64];
-  std::snprintf(text, sizeof text, "(%ld,%ld)-(%ld,%ld)", rect.left, rect.top, rect.right,
-                rect.bottom);
-  return text;
+std::array<LONG, 4> Edges(const RECT& rect) {
+  return {rect.left, rect.top, rect.right, rect.bottom};
 }
 
 // The client area and every control where the layout puts them at `dpi`,
@@ -32,18 +27,16 @@ std::string Describe(const RECT& rect) {
 // unit tests check against the design at every DPI.
 void ExpectLaidOutAt(HWND main, int dpi) {
   SCOPED_TRACE(std::to_string(dpi) + " DPI");
-  RECT client{};
-  ASSERT_TRUE(GetClientRect(main, &client));
-  EXPECT_EQ(client.right, layout::ClientPixels(dpi).width);
-  EXPECT_EQ(client.bottom, layout::ClientPixels(dpi).height);
+  const layout::PixelRect client = layout::ClientPixels(dpi);
+  RECT got{};
+  ASSERT_TRUE(GetClientRect(main, &got));
+  EXPECT_EQ(Edges(got), Edges({0, 0, client.width, client.height}));
   for (const layout::ControlLayout& control : layout::kControls) {
-    const layout::PixelRect place = layout::ControlPixels(control, dpi);
-    const RECT want{place.left, place.top, place.right(), place.bottom()};
-    RECT got{};
+    const layout::PixelRect want = layout::ControlPixels(control, dpi);
     GetWindowRect(GetDlgItem(main, control.id), &got);
     MapWindowPoints(HWND_DESKTOP, main, reinterpret_cast<POINT*>(&got), 2);
-    EXPECT_TRUE(EqualRect(&got, &want))
-        << "control " << control.id << ": expected " << Describe(want) << ", got " << Describe(got);
+    EXPECT_EQ(Edges(got), Edges({want.left, want.top, want.right(), want.bottom()}))
+        << "control " << control.id;
   }
 }
 
@@ -68,16 +61,14 @@ TEST_F(QuellnetTest, EveryControlInPlaceOnVersion6CommonControlsAndEachPageWithI
   // static text just before it in the z-order.
   EXPECT_EQ(GetWindow(Control(kIdText1), GW_HWNDPREV), Control(kIdLabel6));
 
-  std::vector<HMODULE> modules(1024);
+  HMODULE modules[1024];
   DWORD needed = 0;
-  ASSERT_TRUE(EnumProcessModules(program_.Process(), modules.data(),
-                                 static_cast<DWORD>(modules.size() * sizeof(HMODULE)), &needed));
+  ASSERT_TRUE(EnumProcessModules(program_.Process(), modules, sizeof modules, &needed));
   std::wstring comctl;
-  for (std::size_t i = 0; i < needed / sizeof(HMODULE) && i < modules.size(); ++i) {
+  for (DWORD i = 0; i < needed / sizeof(HMODULE) && i < 1024; ++i) {
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameExW(program_.Process(), modules[i], path, MAX_PATH);
-    const std::wstring lower = CharLowerW(path);
-    comctl = lower.ends_with(L"\\comctl32.dll") ? lower : comctl;
+    comctl = std::wstring(CharLowerW(path)).ends_with(L"\\comctl32.dll") ? path : comctl;
   }
   const wchar_t* own = sizeof(void*) == 8
                            ? L"\\amd64_microsoft.windows.common-controls_6595b64144ccf1df_6."
@@ -150,12 +141,9 @@ class HighDpiWindowTest : public QuellnetTest {
   // The height of the tab strip, which the tab control takes from its font.
   int TabStripHeight() {
     const RemoteMemory remote(program_.Process(), sizeof(RECT));
-    DWORD_PTR ok = 0;
     RECT item{};
-    return SendMessageTimeoutW(Control(kIdSSTab1), TCM_GETITEMRECT, 0,
-                               reinterpret_cast<LPARAM>(remote.address), SMTO_ABORTIFHUNG, 5000,
-                               &ok) &&
-                   ok != 0 && remote.Read(&item, sizeof item)
+    return Send(Control(kIdSSTab1), TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(remote.address)) &&
+                   remote.Read(&item, sizeof item)
                ? item.bottom - item.top
                : 0;
   }
@@ -177,13 +165,11 @@ TEST_F(HighDpiWindowTest, LaysItselfOutAtTheScreensDpiAndAgainOnAMonitorOfAnothe
                        30 + window.bottom - window.top - client.bottom + client_at_120.height};
   const RemoteMemory remote(program_.Process(), sizeof suggested);
   ASSERT_TRUE(remote.Write(&suggested, sizeof suggested));
-  DWORD_PTR answer = 0;
-  ASSERT_TRUE(SendMessageTimeoutW(Main(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(120, 120),
-                                  reinterpret_cast<LPARAM>(remote.address), SMTO_ABORTIFHUNG, 5000,
-                                  &answer));
+  Send(Main(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(120, 120),
+       reinterpret_cast<LPARAM>(remote.address));
 
   ASSERT_TRUE(GetWindowRect(Main(), &window));
-  EXPECT_TRUE(EqualRect(&window, &suggested)) << Describe(window);
+  EXPECT_EQ(Edges(window), Edges(suggested));
   ExpectLaidOutAt(Main(), 120);
   const int tabs_at_120 = TabStripHeight();
   EXPECT_GT(tabs_at_120, 0);

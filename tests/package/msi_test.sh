@@ -16,12 +16,12 @@
 #
 #  1. install: program and pictures in %LOCALAPPDATA%\Programs\Quellnet, the
 #     Start-menu shortcut, the Programs-and-Features entry;
-#  2. the installed program ticks "Run at Startup" and closes: the Run value
-#     starts the installed program;
-#  3. the newer version is installed over the running program, started from
-#     its shortcut, whose "Run Minimized" was just ticked: the program was
-#     closed the normal way (its unload saved that tick) and the options and
-#     the Run value are still there;
+#  2. the installed program, started with "Run at Startup" and "Run
+#     Minimized" stored, closes: the Run value starts the installed program;
+#  3. the newer version is installed over the program running from its
+#     shortcut, whose stored options were deleted meanwhile: the program was
+#     closed the normal way (its unload saved the options again) and the Run
+#     value is still there;
 #  4. uninstall while the program runs hidden in the tray: it ends by its own
 #     close (exit code 0), and no file, folder, shortcut, Run value, settings
 #     key or Programs-and-Features entry of Quellnet is left, while another
@@ -113,23 +113,24 @@ check "Programs and Features: icon" cmp -s "$QUELLNET_ROOT/res/quellnet.ico" \
 quiet_wine reg add "$run_key" /v OtherTool /d "$other_tool" /f >/dev/null
 
 # ---- 2. run at startup
-say "$arch package: ticking \"Run at Startup\" in the installed program"
+say "$arch package: closing the installed program with \"Run at Startup\" on"
+for option in StartUp HideOnStart; do
+  quiet_wine reg add "$options_key" /v $option /d 1 /f >/dev/null
+done
 wine "$program" >/dev/null 2>&1 &
-driver wait-window 60 && driver select-page 1 && driver tick "Run at Startup" && driver close 30 ||
-  die "could not tick \"Run at Startup\" and close the program"
+driver wait-running 60 && driver close 30 || die "the installed program did not start and close"
 wait $!
 check "Run value starts the installed program" equals "$(reg_value "$run_key" Quellnet)" "\"$program\""
 
 # ---- 3. upgrade over the running program
 say "$arch package: installing $newer over the running program"
 wine start "$shortcut" >/dev/null 2>&1
-driver wait-window 60 && driver select-page 1 && driver tick "Run Minimized" ||
-  die "the shortcut did not start a program whose options could be ticked"
+driver wait-running 60 || die "the shortcut did not start the program"
+quiet_wine reg delete 'HKCU\Software\Quellnet' /f >/dev/null
 msiexec /i "C:\\run\\Quellnet-$newer-$arch.msi" || die "the upgrade failed"
 check "program closed by the upgrade" not driver wait-running 1 2>/dev/null
-check "closed the normal way: its unload saved \"Run Minimized\"" \
-  equals "$(reg_value "$options_key" HideOnStart)" 1
-check "\"Run at Startup\" kept" equals "$(reg_value "$options_key" StartUp)" 1
+check "closed the normal way: its unload saved the options" \
+  equals "$(reg_value "$options_key" StartUp)/$(reg_value "$options_key" HideOnStart)" 1/1
 check "Run value kept" equals "$(reg_value "$run_key" Quellnet)" "\"$program\""
 check "Programs and Features: the new version" \
   equals "$(uninstall_entry "$new_code" DisplayVersion)" "$newer"

@@ -8,9 +8,6 @@
 //                                          hidden in the tray
 //   quellnet_driver select-page N          shows tab page N (0, 1, 2)
 //   quellnet_driver close [seconds]        closes the window, waits for the end
-//   quellnet_driver tick CAPTION           ticks the check box of exactly that
-//                                          caption on the page shown, as a
-//                                          click does
 //
 // Exit code 0 on success, 1 on failure (with a message on stderr), 2 on wrong use.
 #include <cstdio>
@@ -72,14 +69,6 @@ int Close(Millis timeout) {
       "Quellnet did not end");
 }
 
-// Ticks the check box of the main window whose caption is exactly `caption`.
-int Tick(const std::wstring& caption) {
-  HWND box = FindWindowExW(MainWindow(), nullptr, L"Button", caption.c_str());
-  return Result(box != nullptr && (CheckState(box) == BST_CHECKED || Click(box)) &&
-                    WaitUntil([&] { return CheckState(box) == BST_CHECKED; }),
-                "no such check box in a visible Quellnet window, or it did not become ticked");
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -108,11 +97,8 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"close") {
     return Close(seconds(15));
   }
-  if (command == L"tick" && argc == 3) {
-    return Tick(argv[2]);
-  }
   std::fprintf(stderr,
                "usage: quellnet_driver wait-window [s] | wait-running [s] | select-page N |"
-               " close [s] | tick CAPTION\n");
+               " close [s]\n");
   return 2;
 }
