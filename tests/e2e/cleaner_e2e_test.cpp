@@ -8,7 +8,6 @@
 
 // After <windows.h>, which fixture.h brings in.
 #include <sddl.h>
-#include <shlobj.h>
 
 namespace quellnet::e2e {
 namespace {

@@ -8,9 +8,6 @@
 
 #include "fixture.h"
 
-// After <windows.h>, which the harness brings in.
-#include <shellapi.h>
-
 namespace quellnet::e2e {
 namespace {
 
