@@ -16,8 +16,6 @@ using platform::kIdCommand1;
 using platform::kIdCommand2;
 using Paths = std::vector<std::wstring>;
 
-constexpr wchar_t kShellFolders[] =
-    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 constexpr wchar_t kTypedUrls[] = L"Software\\Microsoft\\Internet Explorer\\TypedURLs";
 
 bool MakeFile(const std::wstring& path, bool read_only = false) {

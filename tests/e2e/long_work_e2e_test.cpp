@@ -20,8 +20,6 @@ using platform::kIdCommand1;
   return 0;
 }();
 
-constexpr wchar_t kShellFolders[] =
-    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 // Below the cleaners' scratch folder, the only place a test lets them delete.
 constexpr wchar_t kCache[] = L"C:\\CleanerTests\\LongWork\\Temporary Internet Files";
 constexpr int kInternetOptionsPage = 2;
@@ -40,10 +38,8 @@ class LongWorkTest : public QuellnetTest {
 
   // The window's answer to `message`, or -1 when it did not come in time.
   LRESULT Answer(UINT message, WPARAM wparam = 0, LPARAM lparam = 0) const {
-    DWORD_PTR answer = 0;
-    const bool came = SendMessageTimeoutW(Main(), message, wparam, lparam, SMTO_ABORTIFHUNG,
-                                          kAnswerWithinMs, &answer) != 0;
-    return came ? static_cast<LRESULT>(answer) : -1;
+    return static_cast<LRESULT>(
+        Send(Main(), message, wparam, lparam, static_cast<DWORD_PTR>(-1), kAnswerWithinMs));
   }
 
   // While the work runs: the window takes no input but answers, repaints,

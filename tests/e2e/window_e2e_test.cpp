@@ -1,7 +1,7 @@
 // The main window as the real program builds it from its layout table and as
 // the user works it: every control in its place on a screen of 144 DPI, and
 // again when moved to one of another DPI, with its text, the tab pages and
-// the Tab key, on the common controls its manifest asks for.
+// the Tab key.
 #include <algorithm>
 #include <array>
 #include <string>
@@ -9,9 +9,6 @@
 
 #include "fixture.h"
 #include "platform/form1_layout.h"
-
-// After <windows.h>, which fixture.h brings in.
-#include <psapi.h>
 
 namespace quellnet::e2e {
 namespace {
@@ -80,20 +77,6 @@ TEST_F(QuellnetTest,
   // Screen readers name a field that has no caption of its own from the
   // static text just before it in the z-order.
   EXPECT_EQ(GetWindow(Control(kIdText1), GW_HWNDPREV), Control(kIdLabel6));
-
-  HMODULE modules[1024];
-  DWORD needed = 0;
-  ASSERT_TRUE(EnumProcessModules(program_.Process(), modules, sizeof modules, &needed));
-  std::wstring comctl;
-  for (DWORD i = 0; i < needed / sizeof(HMODULE) && i < 1024; ++i) {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameExW(program_.Process(), modules[i], path, MAX_PATH);
-    comctl = std::wstring(CharLowerW(path)).ends_with(L"\\comctl32.dll") ? path : comctl;
-  }
-  const wchar_t* own = sizeof(void*) == 8
-                           ? L"\\amd64_microsoft.windows.common-controls_6595b64144ccf1df_6."
-                           : L"\\x86_microsoft.windows.common-controls_6595b64144ccf1df_6.";
-  EXPECT_NE(comctl.find(own), std::wstring::npos) << Narrow(comctl);
 
   ASSERT_TRUE(program_.SelectPage(1));
   for (int id : {kIdChkStartup, kIdChkHideOnStart}) {

@@ -48,13 +48,16 @@ inline constexpr wchar_t kProgramDir[] = L"C:\\Quellnet";
 inline constexpr wchar_t kOptionsKey[] = L"Software\\Quellnet\\Options";
 inline constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 inline constexpr wchar_t kRunValueName[] = L"Quellnet";
+// Where the cleaners find their folders.
+inline constexpr wchar_t kShellFolders[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
-// A message to the program that takes longer than 5 s counts as hung: the
-// answer is then `failed`.
+// A message to the program that is not answered within `within_ms` counts as
+// hung: the answer is then `failed`.
 inline DWORD_PTR Send(HWND window, UINT message, WPARAM wparam = 0, LPARAM lparam = 0,
-                      DWORD_PTR failed = 0) {
+                      DWORD_PTR failed = 0, UINT within_ms = 5000) {
   DWORD_PTR result = 0;
-  return SendMessageTimeoutW(window, message, wparam, lparam, SMTO_ABORTIFHUNG, 5000, &result)
+  return SendMessageTimeoutW(window, message, wparam, lparam, SMTO_ABORTIFHUNG, within_ms, &result)
              ? result
              : failed;
 }

@@ -5,7 +5,7 @@
 //   quellnet_driver wait-window [seconds]  waits for the visible main window,
 //                                          prints its rectangle as WxH+X+Y
 //   quellnet_driver wait-running [seconds] waits for the main window, shown or
-//                                          hidden in the tray
+//                                          hidden in the tray once started
 //   quellnet_driver select-page N          shows tab page N (0, 1, 2)
 //   quellnet_driver close [seconds]        closes the window, waits for the end
 //
@@ -20,9 +20,13 @@ namespace {
 using namespace quellnet::e2e;
 using quellnet::platform::kForm1ClassName;
 
+// The main window once its start-up code has run, which shows it or hides it
+// in the tray (minimised); with `visible_only`, only a shown one.
 HWND MainWindow(bool visible_only = true) {
   HWND window = FindWindowW(kForm1ClassName, nullptr);
-  return window != nullptr && (!visible_only || IsWindowVisible(window)) ? window : nullptr;
+  return window != nullptr && (IsWindowVisible(window) || (!visible_only && IsIconic(window)))
+             ? window
+             : nullptr;
 }
 
 int Result(bool ok, const char* failure) {
