@@ -1,7 +1,8 @@
 // An in-memory tree of folders, files and links for the cleaners' unit tests.
 // Paths are compared exactly as written. Any entry can be made undeletable
 // (held open, no right) and any folder unlistable. A link is an entry of its
-// own; `aliases` says where it leads, which only IdentityOf looks at.
+// own; `aliases` says where it leads, which only IdentityOf looks at. Listing
+// a link is refused, so a cleaner that opens one shows it in its message.
 #pragma once
 
 #include <map>
@@ -93,13 +94,15 @@ struct FakeFileSystem final : platform::FileSystem {
   }
 
   FsStatus List(const std::wstring& folder, std::vector<platform::Entry>& found) override {
-    listed.push_back(folder);
     if (list_errors.count(folder) != 0) {
       return list_errors[folder];
     }
     const auto entry = entries.find(folder);
     if (entry == entries.end() || !entry->second.folder) {
       return FsStatus::kNotFound;
+    }
+    if (entry->second.link) {
+      return FsStatus::kAccessDenied;
     }
     for (const auto& [path, type] : entries) {
       if (IsBelow(path, folder) && path.find(L'\\', folder.size() + 1) == std::wstring::npos) {
@@ -110,7 +113,6 @@ struct FakeFileSystem final : platform::FileSystem {
   }
 
   FsStatus Remove(const std::wstring& path, EntryType type) override {
-    removals.push_back(path);
     const auto entry = entries.find(path);
     if (entry == entries.end()) {
       return FsStatus::kNotFound;
@@ -141,8 +143,6 @@ struct FakeFileSystem final : platform::FileSystem {
   std::map<std::wstring, FsStatus> open_errors;
   std::map<std::wstring, FsStatus> list_errors;
   std::map<std::wstring, std::uint64_t> identities;
-  std::vector<std::wstring> listed;    // every folder List was asked for
-  std::vector<std::wstring> removals;  // every path Remove was asked for
 
  private:
   static bool IsBelow(const std::wstring& inner, const std::wstring& outer) {

@@ -9,7 +9,6 @@
 #include <map>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "platform/registry.h"
 
@@ -90,7 +89,6 @@ struct FakeRegistry final : platform::Registry {
     });
   }
 
-  std::vector<Op> calls;  // the kind of every call, in call order
   // Key paths and value names folded to lower case.
   std::map<std::wstring, std::map<std::wstring, Value>> keys;
   std::map<std::pair<Op, std::wstring>, RegStatus> failures;
@@ -104,7 +102,6 @@ struct FakeRegistry final : platform::Registry {
   }
   template <typename Work>
   RegStatus Do(Op op, std::wstring_view key_path, Work work) {
-    calls.push_back(op);
     const auto failure = failures.find({op, Fold(key_path)});
     return failure != failures.end() ? failure->second : work();
   }

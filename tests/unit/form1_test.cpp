@@ -1,7 +1,8 @@
-// Start-up, first paint and shutdown of the main window, through its
-// handlers, with the window wired as the program wires it.
+// The main window's handlers, with the window wired as the program wires it:
+// start-up, first paint and shutdown, the protection switch and the tray icon.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@ namespace quellnet::app {
 namespace {
 
 using fakes::FakeServiceControl;
+using platform::MessageIcon;
 using platform::ServiceOutcome;
 using platform::ServiceState;
 using platform::UnloadReason;
@@ -23,13 +25,14 @@ using platform::WindowState;
 
 constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr wchar_t kOptionsKey[] = L"Software\\Quellnet\\Options";
+constexpr wchar_t kGreen[] = L"C:\\Quellnet\\green.gif";
+constexpr wchar_t kRed[] = L"C:\\Quellnet\\red.gif";
 
-class Form1LifecycleTest : public testing::Test {
+class Form1Test : public testing::Test {
  protected:
-  Form1LifecycleTest() {
+  Form1Test() {
     chkmess.on_click = [this] { form.chkmess_Click(); };
     window.on_resize = [this] { form.Form_Resize(); };
-    window.on_unload = [this] { form.Form_Unload(UnloadReason::kClose); };
     services.states[L"Messenger"] = ServiceState::kRunning;
     registry.AddKey(kRunKey);
   }
@@ -42,6 +45,7 @@ class Form1LifecycleTest : public testing::Test {
     return value ? std::optional(value->text) : std::nullopt;
   }
   const fakes::FakeRegistry::Value* RunEntry() const { return registry.Find(kRunKey, L"Quellnet"); }
+  bool Hidden() const { return !window.visible && window.State() == WindowState::kMinimized; }
 
   fakes::FakeMainWindow window;
   fakes::FakeCheckBox chkmess;
@@ -63,7 +67,7 @@ class Form1LifecycleTest : public testing::Test {
 // Each stored option goes to its box (the forms the text may take are
 // ParseOptionText's); the protection switch runs once for a value it takes,
 // and the caption tells what it found.
-TEST_F(Form1LifecycleTest, RestoreSetsEachBoxFromItsStoredOption) {
+TEST_F(Form1Test, RestoreSetsEachBoxFromItsStoredOption) {
   struct Case {
     const wchar_t* text;  // nullptr: absent; L"\x1234": not text
     int expected;
@@ -93,14 +97,14 @@ TEST_F(Form1LifecycleTest, RestoreSetsEachBoxFromItsStoredOption) {
   }
 }
 
-TEST_F(Form1LifecycleTest, AStopThatFailsAtStartUpShowsNotProtectedSilentlyAndGoesOn) {
+TEST_F(Form1Test, AStopThatFailsAtStartUpShowsNotProtectedSilentlyAndGoesOn) {
   Store(L"mess", L"1");
   services.next =
       FakeServiceControl::Scripted{{ServiceOutcome::kAccessDenied, {}}, ServiceState::kRunning};
   form.Form_Load();
   EXPECT_EQ(chkmess.Value(), 1);  // the choice is kept and saved again
   EXPECT_EQ(Label2.caption, L"PC Not Protected !");
-  EXPECT_EQ(Picture1.picture, L"C:\\Quellnet\\red.gif");
+  EXPECT_EQ(Picture1.picture, kRed);
   EXPECT_TRUE(window.messages.empty());
   EXPECT_EQ(Text1.text, L"192.168.1.20");
 
@@ -112,7 +116,7 @@ TEST_F(Form1LifecycleTest, AStopThatFailsAtStartUpShowsNotProtectedSilentlyAndGo
   EXPECT_EQ(window.messages.size(), 1u);
 }
 
-TEST_F(Form1LifecycleTest, StoredRunMinimisedMinimisesAtTheFirstPaintOnly) {
+TEST_F(Form1Test, StoredRunMinimisedMinimisesAtTheFirstPaintOnly) {
   Store(L"HideOnStart", L"01");
   int resizes_while_minimised = 0;
   window.on_resize = [&] {
@@ -133,7 +137,7 @@ TEST_F(Form1LifecycleTest, StoredRunMinimisedMinimisesAtTheFirstPaintOnly) {
 
 // Each option is saved as its box shows it; "Run at Startup" 1 or 2 writes
 // the Run entry, 0 removes it.
-TEST_F(Form1LifecycleTest, UnloadSavesEveryOptionAndWritesOrRemovesTheRunEntry) {
+TEST_F(Form1Test, UnloadSavesEveryOptionAndWritesOrRemovesTheRunEntry) {
   for (const wchar_t* text : {L"0", L"1", L"2"}) {
     SCOPED_TRACE(testing::PrintToString(std::wstring(text)));
     registry.Put(kRunKey, L"Quellnet", L"\"C:\\old\\quellnet.exe\"");
@@ -153,7 +157,7 @@ TEST_F(Form1LifecycleTest, UnloadSavesEveryOptionAndWritesOrRemovesTheRunEntry) 
 // Each write stands on its own and a failed one does not stop the shutdown;
 // whatever was not saved is told once, in one box at close that names it,
 // and not at all while the session ends.
-TEST_F(Form1LifecycleTest, AFailedSaveIsToldOnceAtCloseOnlyAndTheShutdownGoesOn) {
+TEST_F(Form1Test, AFailedSaveIsToldOnceAtCloseOnlyAndTheShutdownGoesOn) {
   form.Form_Load();
   chkStartup.SetValue(1);
   registry.FailOn(fakes::FakeRegistry::Op::kCreateKey, kOptionsKey,
@@ -184,11 +188,137 @@ TEST_F(Form1LifecycleTest, AFailedSaveIsToldOnceAtCloseOnlyAndTheShutdownGoesOn)
 }
 
 // The web link opens the page that the build names, not one fixed in code.
-TEST_F(Form1LifecycleTest, TheWebLinkOpensThePageTheBuildNames) {
+TEST_F(Form1Test, TheWebLinkOpensThePageTheBuildNames) {
   const std::string expected = QUELLNET_EXPECTED_WEB_ADDRESS;
   form.Label3_Click();
   EXPECT_EQ(shell.opened,
             std::vector<std::wstring>{std::wstring(expected.begin(), expected.end())});
+}
+
+// For every outcome of a stop (switch on) and a start (switch off): the
+// display shows the state the service is really in afterwards, and a request
+// that did not reach its state says why, captioned with the program's title.
+// The box keeps the user's choice either way.
+TEST_F(Form1Test, TheSwitchShowsTheStateTheServiceIsInAfterEveryOutcome) {
+  struct Case {
+    bool turn_on;
+    ServiceOutcome outcome;
+    ServiceState after;
+    bool shows_protected;
+    std::optional<MessageIcon> icon;  // nullopt: no message
+    const wchar_t* words;             // in the message
+  };
+  using O = ServiceOutcome;
+  using S = ServiceState;
+  const auto kWarn = MessageIcon::kWarning;
+  const auto kInfo = MessageIcon::kInformation;
+  const Case cases[] = {
+      {true, O::kDone, S::kStopped, true, std::nullopt, L""},
+      {true, O::kAlreadyInState, S::kStopped, true, std::nullopt, L""},
+      {true, O::kNotInstalled, S::kNotInstalled, true, kInfo, L"not installed"},
+      // Marked for deletion yet still running: shown as it is, not as missing.
+      {true, O::kMarkedForDeletion, S::kRunning, false, kWarn, L"removed from Windows"},
+      {true, O::kAccessDenied, S::kRunning, false, kWarn, L"administrator"},
+      {true, O::kTimedOut, S::kPending, false, kWarn, L"30 seconds"},
+      {true, O::kOtherError, S::kRunning, false, kWarn, L"The dependent services are running."},
+      // Refused the start-type change, but the service had stopped anyway.
+      {true, O::kAccessDenied, S::kStopped, true, std::nullopt, L""},
+      {false, O::kDone, S::kRunning, false, std::nullopt, L""},
+      {false, O::kNotInstalled, S::kNotInstalled, true, kInfo, L"not installed"},
+      {false, O::kMarkedForDeletion, S::kStopped, true, kInfo, L"can't be started"},
+      {false, O::kAccessDenied, S::kStopped, true, kWarn, L"could not start"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message()
+                 << (c.turn_on ? "on, outcome " : "off, outcome ") << static_cast<int>(c.outcome)
+                 << ", state " << static_cast<int>(c.after));
+    chkmess.value = c.turn_on ? 0 : 1;  // set without a click
+    window.messages.clear();
+    services.calls.clear();
+    bool busy_during_call = false;
+    services.during_change = [&] { busy_during_call = window.busy; };
+    const std::wstring system_message =
+        c.outcome == O::kOtherError ? L"The dependent services are running." : L"";
+    services.next = FakeServiceControl::Scripted{{c.outcome, system_message}, c.after};
+
+    chkmess.UserClick();
+
+    EXPECT_EQ(chkmess.Value(), c.turn_on ? 1 : 0);
+    EXPECT_EQ(services.calls.at(0), c.turn_on ? L"Stop Messenger" : L"Start Messenger");
+    EXPECT_TRUE(busy_during_call);
+    EXPECT_FALSE(window.busy);
+    EXPECT_EQ(Picture1.picture, c.shows_protected ? kGreen : kRed);
+    EXPECT_EQ(Label2.caption, c.shows_protected ? L"PC Protected !" : L"PC Not Protected !");
+    ASSERT_EQ(window.messages.size(), c.icon ? 1u : 0u);
+    if (c.icon) {
+      EXPECT_EQ(window.messages[0].caption, L"Quellnet");
+      EXPECT_EQ(window.messages[0].icon, *c.icon);
+      EXPECT_NE(window.messages[0].text.find(c.words), std::wstring::npos)
+          << testing::PrintToString(window.messages[0].text);
+    }
+  }
+}
+
+// Without its picture the box shows nothing rather than a stale status, and
+// with the program's folder unknown no picture is loaded from the current
+// folder; the caption is set all the same.
+TEST_F(Form1Test, AMissingPictureOrProgramFolderClearsTheBoxButStillSetsTheCaption) {
+  chkmess.UserClick();
+  ASSERT_EQ(Picture1.picture, kGreen);
+  Picture1.missing = {kRed};
+  chkmess.UserClick();
+  EXPECT_TRUE(Picture1.picture.empty());
+  EXPECT_EQ(Label2.caption, L"PC Not Protected !");
+
+  Picture1.missing.clear();
+  chkmess.UserClick();
+  ASSERT_EQ(Picture1.picture, kGreen);
+  shell.program_folder.clear();
+  chkmess.UserClick();
+  EXPECT_TRUE(Picture1.picture.empty());
+  EXPECT_EQ(Label2.caption, L"PC Not Protected !");
+}
+
+TEST_F(Form1Test, OnlyTheDoubleClickRestoresFromTheTrayAndTheRightButtonReleaseOpensTheMenu) {
+  form.Form_Load();
+  window.SetState(WindowState::kMinimized);
+  ASSERT_TRUE(Hidden());
+  // No message, mouse move, left down and up, right down, right double-click,
+  // middle button down.
+  for (std::uint32_t code : {0x000u, 0x200u, 0x201u, 0x202u, 0x204u, 0x206u, 0x209u}) {
+    form.TrayIcon_Notify(code);
+    EXPECT_TRUE(Hidden()) << "code " << code;
+    EXPECT_EQ(window.foreground_requests_before_popup, -1) << "code " << code;
+  }
+
+  // The menu must belong to the foreground window, or it stays open when the
+  // user clicks elsewhere; it leaves the window where it is.
+  form.TrayIcon_Notify(tray::kRightButtonUp);
+  EXPECT_EQ(window.foreground_requests_before_popup, 1);
+  EXPECT_TRUE(Hidden());
+
+  // The fake window is always refused the foreground: it comes back anyway.
+  form.TrayIcon_Notify(tray::kLeftButtonDoubleClick);
+  EXPECT_TRUE(window.visible);
+  EXPECT_EQ(window.State(), WindowState::kNormal);
+  EXPECT_EQ(window.foreground_requests, 2);
+  EXPECT_TRUE(tray_icon.present);
+}
+
+// Hiding is safe only while the icon is there: without one the user would
+// have no way back, so the window stays minimised on the taskbar, also when
+// the icon was added at start-up but is missing now (Explorer restarting).
+TEST_F(Form1Test, MinimisingHidesToTheTrayOnlyWhileTheIconIsThere) {
+  for (const bool area_at_minimise : {false, true}) {
+    SCOPED_TRACE(area_at_minimise);
+    tray_icon.area_available = !area_at_minimise;
+    form.Form_Load();
+    tray_icon.area_available = area_at_minimise;
+    window.SetState(WindowState::kMinimized);
+    EXPECT_EQ(window.visible, !area_at_minimise);
+    EXPECT_EQ(window.State(), WindowState::kMinimized);
+    window.SetState(WindowState::kNormal);
+  }
 }
 
 }  // namespace
