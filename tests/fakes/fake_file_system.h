@@ -28,7 +28,6 @@ struct FakeFileSystem final : platform::FileSystem {
     aliases[path] = target;
   }
 
-  bool Exists(const std::wstring& path) const { return entries.count(path) != 0; }
   // The path and every entry below it, in order.
   std::vector<std::wstring> Under(const std::wstring& path) const {
     std::vector<std::wstring> found;
@@ -40,25 +39,24 @@ struct FakeFileSystem final : platform::FileSystem {
     return found;
   }
 
+  // As the system makes it full: "." and ".." resolved (never above the
+  // root), empty parts and a trailing separator dropped, a drive root "C:\".
   std::optional<std::wstring> FullPath(const std::wstring& path) override {
-    const bool unc = path.starts_with(L"\\\\");
+    const std::size_t root_parts = path.starts_with(L"\\\\") ? 2 : 1;
     std::vector<std::wstring> parts;
-    std::wstringstream in(path.substr(unc ? 2 : 0));
+    std::wstringstream in(path);
     for (std::wstring part; std::getline(in, part, L'\\');) {
-      if (part == L".." && parts.size() > (unc ? 2u : 1u)) {
+      if (part == L".." && parts.size() > root_parts) {
         parts.pop_back();
       } else if (!part.empty() && part != L"." && part != L"..") {
         parts.push_back(part);
       }
     }
-    std::wstring full = unc ? L"\\" : L"";
+    std::wstring full = root_parts == 2 ? L"\\" : L"";
     for (const std::wstring& part : parts) {
       full += (full.empty() ? L"" : L"\\") + part;
     }
-    if (parts.empty()) {
-      return std::nullopt;
-    }
-    return !unc && parts.size() == 1 ? full + L'\\' : full;  // "C:\"
+    return parts.size() == 1 && root_parts == 1 ? full + L'\\' : full;
   }
 
   std::optional<std::wstring> KnownFolderPath(platform::KnownFolder folder) override {
@@ -76,9 +74,8 @@ struct FakeFileSystem final : platform::FileSystem {
     if (!root && (entry == entries.end() || !entry->second.folder)) {
       return std::nullopt;
     }
-    // The identity is the index of the real path among all paths ever named.
-    const auto [known, added] = identities.try_emplace(real, identities.size() + 1);
-    return platform::FolderIdentity{1, known->second};
+    // Two names of one folder have one real path, and so one identity.
+    return platform::FolderIdentity{1, std::hash<std::wstring>{}(real)};
   }
 
   FsStatus TypeOf(const std::wstring& path, EntryType& type) override {
@@ -142,7 +139,6 @@ struct FakeFileSystem final : platform::FileSystem {
   std::map<std::wstring, FsStatus> fail_once;  // the first removal only fails
   std::map<std::wstring, FsStatus> open_errors;
   std::map<std::wstring, FsStatus> list_errors;
-  std::map<std::wstring, std::uint64_t> identities;
 
  private:
   static bool IsBelow(const std::wstring& inner, const std::wstring& outer) {

@@ -22,17 +22,11 @@ struct FakeRegistry final : platform::Registry {
     bool is_text = true;  // false: a value of another type (REG_DWORD, ...)
   };
 
-  // Creates the key and its parents, for setting up a test.
-  void AddKey(std::wstring_view key_path) {
-    const std::wstring path = Fold(key_path);
-    for (auto end = path.size(); end != std::wstring::npos; end = path.rfind(L'\\', end - 1)) {
-      keys.try_emplace(path.substr(0, end));
-    }
-  }
+  // Creates the key alone: no test needs the keys above it.
+  void AddKey(std::wstring_view key_path) { keys.try_emplace(Fold(key_path)); }
   bool KeyExists(std::wstring_view key_path) const { return keys.count(Fold(key_path)) != 0; }
   void Put(std::wstring_view key_path, std::wstring_view name, std::wstring_view text,
            bool is_text = true) {
-    AddKey(key_path);
     keys[Fold(key_path)][Fold(name)] = Value{std::wstring(text), is_text};
   }
   // The value's data, or nullptr when there is none.
@@ -64,11 +58,10 @@ struct FakeRegistry final : platform::Registry {
   RegStatus SetText(std::wstring_view key_path, std::wstring_view name,
                     std::wstring_view text) override {
     return Do(Op::kSet, key_path, [&] {
-      const auto key = keys.find(Fold(key_path));
-      if (key == keys.end()) {
+      if (!KeyExists(key_path)) {
         return RegStatus::kNotFound;
       }
-      key->second[Fold(name)] = Value{std::wstring(text), true};
+      Put(key_path, name, text);
       return RegStatus::kOk;
     });
   }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/form1.h"
+#include "app/run_at_startup.h"
 #include "fakes/fake_controls.h"
 #include "fakes/fake_file_system.h"
 #include "fakes/fake_registry.h"
@@ -118,21 +119,14 @@ TEST_F(Form1Test, AStopThatFailsAtStartUpShowsNotProtectedSilentlyAndGoesOn) {
 
 TEST_F(Form1Test, StoredRunMinimisedMinimisesAtTheFirstPaintOnly) {
   Store(L"HideOnStart", L"01");
-  int resizes_while_minimised = 0;
-  window.on_resize = [&] {
-    resizes_while_minimised += window.State() == WindowState::kMinimized ? 1 : 0;
-    form.Form_Resize();
-  };
   form.Form_Load();
+  EXPECT_EQ(window.State(), WindowState::kNormal);
   form.Form_Paint();
-  EXPECT_EQ(resizes_while_minimised, 1);
-  EXPECT_EQ(window.State(), WindowState::kMinimized);
-  EXPECT_FALSE(window.visible);  // hidden to the tray
+  EXPECT_TRUE(Hidden());  // minimised, and so hidden to the tray
 
   window.SetState(WindowState::kNormal);  // restored from the tray
   form.Form_Paint();
   EXPECT_EQ(window.State(), WindowState::kNormal);
-  EXPECT_EQ(resizes_while_minimised, 1);
 }
 
 // Each option is saved as its box shows it; "Run at Startup" 1 or 2 writes
@@ -185,6 +179,29 @@ TEST_F(Form1Test, AFailedSaveIsToldOnceAtCloseOnlyAndTheShutdownGoesOn) {
   form.Form_Unload(UnloadReason::kClose);
   ASSERT_EQ(window.messages.size(), 2u);
   EXPECT_NE(window.messages[1].text.find(L"will still start"), std::wstring::npos);
+}
+
+// Only the program's own Run entry is written or removed, and only under a
+// Run key that is there.
+TEST_F(Form1Test, SetRunAtStartupTouchesOnlyTheProgramsOwnEntry) {
+  registry.Put(kRunKey, L"Other", L"\"C:\\other.exe\"");
+  registry.Put(kRunKey, L"Quellnet", L"\"C:\\old\\quellnet.exe\"");
+  // An unknown path would make a broken entry: the old one stays, and the
+  // caller hears that the entry was not written.
+  shell.executable_path.clear();
+  EXPECT_FALSE(SetRunAtStartup(true, registry, shell));
+  EXPECT_EQ(RunEntry()->text, L"\"C:\\old\\quellnet.exe\"");
+
+  // Removing an entry that is not there is no failure.
+  EXPECT_TRUE(SetRunAtStartup(false, registry, shell));
+  EXPECT_TRUE(SetRunAtStartup(false, registry, shell));
+  EXPECT_EQ(RunEntry(), nullptr);
+  EXPECT_NE(registry.Find(kRunKey, L"Other"), nullptr);
+
+  registry.keys.clear();
+  shell.executable_path = L"C:\\Quellnet\\quellnet.exe";
+  EXPECT_FALSE(SetRunAtStartup(true, registry, shell));
+  EXPECT_FALSE(registry.KeyExists(kRunKey));
 }
 
 // The web link opens the page that the build names, not one fixed in code.
