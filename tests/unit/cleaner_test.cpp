@@ -215,7 +215,7 @@ TEST_F(CleanerTest, AnEntryThatStaysIsCountedOnceAndEverythingElseGoes) {
                    kCache + L"\\Other\\page.htm", kCache + L"\\desktop.ini"}));
 }
 
-TEST_F(CleanerTest, WithoutContentFolderTheSecondPassRetriesTheCacheSubfoldersOnce) {
+TEST_F(CleanerTest, WithoutContentFolderTheSecondPassRetriesTheCacheSubfolders) {
   files.entries.erase(files.entries.lower_bound(kContent),
                       files.entries.upper_bound(kContent + L"]"));
   files.AddFile(kCache + L"\\Other\\b.htm");
