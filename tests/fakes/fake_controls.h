@@ -45,17 +45,19 @@ struct FakeTextBox final : platform::TextBox {
   std::wstring text;
 };
 
-// Every picture loads but those listed as missing.
+// Every picture loads but those listed as missing, which leave the picture
+// shown before, as the real box does.
 struct FakePictureBox final : platform::PictureBox {
   bool LoadPicture(const std::wstring& path) override {
-    last_load = path;
-    picture = std::count(missing.begin(), missing.end(), path) == 0 ? path : L"";
-    return !picture.empty();
+    if (std::count(missing.begin(), missing.end(), path) != 0) {
+      return false;
+    }
+    picture = path;
+    return true;
   }
   void Clear() override { picture.clear(); }
 
-  std::wstring picture;    // the path of the picture shown, empty for none
-  std::wstring last_load;  // the last path asked for
+  std::wstring picture;  // the path of the picture shown, empty for none
   std::vector<std::wstring> missing;
 };
 
@@ -77,21 +79,14 @@ struct FakeMainWindow final : platform::MainWindow {
   }
   void Show() override { visible = true; }
   void Hide() override { visible = false; }
-  void Unload() override {
-    if (!unloaded && on_unload) {
-      on_unload();
-    }
-    unloaded = true;
-  }
+  void Unload() override {}  // the tests close the window through its handler
+  // Windows may refuse the foreground, and nothing may depend on it: here it always does.
   bool SetForeground() override {
     ++foreground_requests;
-    return foreground_granted;
+    return false;
   }
   void PopupTrayMenu() override { foreground_requests_before_popup = foreground_requests; }
-  void SetBusy(bool now_busy) override {
-    busy = now_busy;
-    busy_times += now_busy ? 1 : 0;
-  }
+  void SetBusy(bool now_busy) override { busy = now_busy; }
   bool KeepResponding(double done) override {
     progress.push_back(done);
     return turns_left < 0 || turns_left-- > 0;
@@ -107,18 +102,13 @@ struct FakeMainWindow final : platform::MainWindow {
   platform::WindowState state = platform::WindowState::kNormal;
   bool visible = true;
   std::function<void()> on_resize;
-  std::function<void()> on_unload;
   // Runs while a message box is "on the screen", before it is dismissed.
   std::function<void()> on_message;
-  bool unloaded = false;
   bool busy = false;
-  int busy_times = 0;
   // Every share of long work reported done; the program ends after
   // `turns_left` more turns (never when negative).
   std::vector<double> progress;
   int turns_left = -1;
-  // Windows may refuse the foreground; nothing may depend on it.
-  bool foreground_granted = true;
   int foreground_requests = 0;
   int foreground_requests_before_popup = -1;  // -1: no menu popped up
   std::vector<ShownMessage> messages;

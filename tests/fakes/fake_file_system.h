@@ -1,7 +1,8 @@
 // An in-memory tree of folders, files and links for the cleaners' unit tests.
 // Paths are compared exactly as written. Any entry can be made undeletable
 // (held open, no right) and any folder unlistable. A link is an entry of its
-// own; `aliases` says where it leads, which only IdentityOf looks at.
+// own; `aliases` says where it leads, which only IdentityOf looks at. Listing
+// a link is refused, so a cleaner that opens one shows it in its message.
 #pragma once
 
 #include <map>
@@ -27,7 +28,6 @@ struct FakeFileSystem final : platform::FileSystem {
     aliases[path] = target;
   }
 
-  bool Exists(const std::wstring& path) const { return entries.count(path) != 0; }
   // The path and every entry below it, in order.
   std::vector<std::wstring> Under(const std::wstring& path) const {
     std::vector<std::wstring> found;
@@ -39,25 +39,24 @@ struct FakeFileSystem final : platform::FileSystem {
     return found;
   }
 
+  // As the system makes it full: "." and ".." resolved (never above the
+  // root), empty parts and a trailing separator dropped, a drive root "C:\".
   std::optional<std::wstring> FullPath(const std::wstring& path) override {
-    const bool unc = path.starts_with(L"\\\\");
+    const std::size_t root_parts = path.starts_with(L"\\\\") ? 2 : 1;
     std::vector<std::wstring> parts;
-    std::wstringstream in(path.substr(unc ? 2 : 0));
+    std::wstringstream in(path);
     for (std::wstring part; std::getline(in, part, L'\\');) {
-      if (part == L".." && parts.size() > (unc ? 2u : 1u)) {
+      if (part == L".." && parts.size() > root_parts) {
         parts.pop_back();
       } else if (!part.empty() && part != L"." && part != L"..") {
         parts.push_back(part);
       }
     }
-    std::wstring full = unc ? L"\\" : L"";
+    std::wstring full = root_parts == 2 ? L"\\" : L"";
     for (const std::wstring& part : parts) {
       full += (full.empty() ? L"" : L"\\") + part;
     }
-    if (parts.empty()) {
-      return std::nullopt;
-    }
-    return !unc && parts.size() == 1 ? full + L'\\' : full;  // "C:\"
+    return parts.size() == 1 && root_parts == 1 ? full + L'\\' : full;
   }
 
   std::optional<std::wstring> KnownFolderPath(platform::KnownFolder folder) override {
@@ -75,9 +74,8 @@ struct FakeFileSystem final : platform::FileSystem {
     if (!root && (entry == entries.end() || !entry->second.folder)) {
       return std::nullopt;
     }
-    // The identity is the index of the real path among all paths ever named.
-    const auto [known, added] = identities.try_emplace(real, identities.size() + 1);
-    return platform::FolderIdentity{1, known->second};
+    // Two names of one folder have one real path, and so one identity.
+    return platform::FolderIdentity{1, std::hash<std::wstring>{}(real)};
   }
 
   FsStatus TypeOf(const std::wstring& path, EntryType& type) override {
@@ -93,13 +91,15 @@ struct FakeFileSystem final : platform::FileSystem {
   }
 
   FsStatus List(const std::wstring& folder, std::vector<platform::Entry>& found) override {
-    listed.push_back(folder);
     if (list_errors.count(folder) != 0) {
       return list_errors[folder];
     }
     const auto entry = entries.find(folder);
     if (entry == entries.end() || !entry->second.folder) {
       return FsStatus::kNotFound;
+    }
+    if (entry->second.link) {
+      return FsStatus::kAccessDenied;
     }
     for (const auto& [path, type] : entries) {
       if (IsBelow(path, folder) && path.find(L'\\', folder.size() + 1) == std::wstring::npos) {
@@ -110,7 +110,6 @@ struct FakeFileSystem final : platform::FileSystem {
   }
 
   FsStatus Remove(const std::wstring& path, EntryType type) override {
-    removals.push_back(path);
     const auto entry = entries.find(path);
     if (entry == entries.end()) {
       return FsStatus::kNotFound;
@@ -140,9 +139,6 @@ struct FakeFileSystem final : platform::FileSystem {
   std::map<std::wstring, FsStatus> fail_once;  // the first removal only fails
   std::map<std::wstring, FsStatus> open_errors;
   std::map<std::wstring, FsStatus> list_errors;
-  std::map<std::wstring, std::uint64_t> identities;
-  std::vector<std::wstring> listed;    // every folder List was asked for
-  std::vector<std::wstring> removals;  // every path Remove was asked for
 
  private:
   static bool IsBelow(const std::wstring& inner, const std::wstring& outer) {

@@ -9,7 +9,6 @@
 #include <map>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "platform/registry.h"
 
@@ -23,17 +22,11 @@ struct FakeRegistry final : platform::Registry {
     bool is_text = true;  // false: a value of another type (REG_DWORD, ...)
   };
 
-  // Creates the key and its parents, for setting up a test.
-  void AddKey(std::wstring_view key_path) {
-    const std::wstring path = Fold(key_path);
-    for (auto end = path.size(); end != std::wstring::npos; end = path.rfind(L'\\', end - 1)) {
-      keys.try_emplace(path.substr(0, end));
-    }
-  }
+  // Creates the key alone: no test needs the keys above it.
+  void AddKey(std::wstring_view key_path) { keys.try_emplace(Fold(key_path)); }
   bool KeyExists(std::wstring_view key_path) const { return keys.count(Fold(key_path)) != 0; }
   void Put(std::wstring_view key_path, std::wstring_view name, std::wstring_view text,
            bool is_text = true) {
-    AddKey(key_path);
     keys[Fold(key_path)][Fold(name)] = Value{std::wstring(text), is_text};
   }
   // The value's data, or nullptr when there is none.
@@ -65,11 +58,10 @@ struct FakeRegistry final : platform::Registry {
   RegStatus SetText(std::wstring_view key_path, std::wstring_view name,
                     std::wstring_view text) override {
     return Do(Op::kSet, key_path, [&] {
-      const auto key = keys.find(Fold(key_path));
-      if (key == keys.end()) {
+      if (!KeyExists(key_path)) {
         return RegStatus::kNotFound;
       }
-      key->second[Fold(name)] = Value{std::wstring(text), true};
+      Put(key_path, name, text);
       return RegStatus::kOk;
     });
   }
@@ -90,7 +82,6 @@ struct FakeRegistry final : platform::Registry {
     });
   }
 
-  std::vector<Op> calls;  // the kind of every call, in call order
   // Key paths and value names folded to lower case.
   std::map<std::wstring, std::map<std::wstring, Value>> keys;
   std::map<std::pair<Op, std::wstring>, RegStatus> failures;
@@ -104,7 +95,6 @@ struct FakeRegistry final : platform::Registry {
   }
   template <typename Work>
   RegStatus Do(Op op, std::wstring_view key_path, Work work) {
-    calls.push_back(op);
     const auto failure = failures.find({op, Fold(key_path)});
     return failure != failures.end() ? failure->second : work();
   }

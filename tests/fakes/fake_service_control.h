@@ -30,8 +30,7 @@ struct FakeServiceControl final : platform::ServiceControl {
   }
   State Query(std::wstring_view name) override {
     calls.push_back(L"Query " + std::wstring(name));
-    const auto found = states.find(std::wstring(name));
-    return found == states.end() ? State::kNotInstalled : found->second;
+    return states.try_emplace(std::wstring(name), State::kNotInstalled).first->second;
   }
 
   std::map<std::wstring, State> states;  // services not listed are not installed
@@ -45,24 +44,16 @@ struct FakeServiceControl final : platform::ServiceControl {
     if (during_change) {
       during_change();
     }
-    const std::wstring key(name);
+    State& state = states.try_emplace(std::wstring(name), State::kNotInstalled).first->second;
     if (next) {
-      const Scripted scripted = *std::exchange(next, std::nullopt);
-      states[key] = scripted.state_after;
-      if (scripted.state_after == State::kNotInstalled) {
-        states.erase(key);
-      }
-      return scripted.result;
+      state = next->state_after;
+      return std::exchange(next, std::nullopt)->result;
     }
-    const auto found = states.find(key);
     using O = platform::ServiceOutcome;
-    const O outcome = found == states.end()        ? O::kNotInstalled
-                      : found->second == requested ? O::kAlreadyInState
-                                                   : O::kDone;
-    if (outcome == O::kDone) {
-      found->second = requested;
+    if (state == State::kNotInstalled) {
+      return {O::kNotInstalled, {}};
     }
-    return {outcome, {}};
+    return {std::exchange(state, requested) == requested ? O::kAlreadyInState : O::kDone, {}};
   }
 };
 
