@@ -10,9 +10,8 @@
 # (preset windows-tests-ARCH, target quellnet_driver) built. It builds two
 # MSIs around the same program with scripts/package.sh: the project version
 # and one a patch level higher. Everything happens in a fresh copy of a
-# throw-away prefix (scripts/wine-prefix.sh: menu builder off, no drive to the
-# host) on a private Xvfb, under build/package-test-ARCH; the copy is kept
-# when a check fails.
+# throw-away prefix (scripts/session.sh: no drive to the host) on a private
+# Xvfb; the copy is kept when a check fails.
 #
 #  1. install: program and pictures in %LOCALAPPDATA%\Programs\Quellnet, the
 #     Start-menu shortcut, the Programs-and-Features entry;
@@ -28,13 +27,14 @@
 #     program's Run value is.
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/common.sh"
+source "$QUELLNET_SCRIPTS/session.sh"
 
 (($# == 1)) || die "usage: $0 x86|x64"
 use_wine "$1"
 arch=$1
 work=$QUELLNET_BUILD_DIR/package-test-$arch
-driver_exe=$QUELLNET_BUILD_DIR/windows-tests-$arch/bin/quellnet_driver.exe
-[[ -f $driver_exe ]] || die "no $driver_exe (build the windows-tests-$arch preset first)"
+[[ -f $(tests_dir)/bin/quellnet_driver.exe ]] ||
+  die "no window driver (build the windows-tests-$arch preset first)"
 
 failures=0
 check() {
@@ -60,22 +60,15 @@ product_code() {
 old_code=$(product_code "$version")
 new_code=$(product_code "$newer")
 
-# ---- a fresh prefix on its own display
-"$QUELLNET_SCRIPTS/wine-prefix.sh" "$work/base" || die "no Wine prefix"
-export WINEPREFIX=$work/prefix
-rm -rf "$WINEPREFIX"
-cp -a "$work/base" "$WINEPREFIX"
-mkdir -p "$WINEPREFIX/drive_c/run"
+# ---- a fresh prefix with the driver on its own display
+start_headless_session package-test
+cp -p "$work"/msi/*.msi "$WINEPREFIX/drive_c/run/"
 # A working directory that Wine can name (no drive maps the host).
 cd "$WINEPREFIX/drive_c" || die "no drive C: in $WINEPREFIX"
-cp -p "$work"/msi/*.msi "$driver_exe" "$WINEPREFIX/drive_c/run/"
-trap 'stop_wine; stop_xvfb' EXIT
-start_xvfb
 # One wineserver for all the short Wine calls below.
 wineserver -p
 
 quiet_wine() { wine "$@" 2>/dev/null | tr -d '\r'; }
-driver() { timeout --kill-after=5 90 "$QUELLNET_WINE" 'C:\run\quellnet_driver.exe' "$@" >/dev/null; }
 msiexec() { timeout --kill-after=5 120 "$QUELLNET_WINE" msiexec "$@" /qn; }
 # The data of a registry value, or nothing (status 1) when it is absent.
 reg_value() {

@@ -37,26 +37,21 @@ inline DWORD stop_delay_ms = 0;
 inline SERVICE_STATUS_HANDLE status_handle = nullptr;
 inline HANDLE stop_requested = nullptr;
 
-inline void Report(DWORD state, DWORD wait_hint = 0) {
-  static DWORD checkpoint = 0;
-  SERVICE_STATUS status{SERVICE_WIN32_OWN_PROCESS,
-                        state,
-                        state == SERVICE_RUNNING ? DWORD{SERVICE_ACCEPT_STOP} : 0,
-                        0,
-                        0,
-                        state == SERVICE_STOP_PENDING ? ++checkpoint : 0,
-                        wait_hint};
+// Reports `state`; a stop is pending for about the stop delay.
+inline void Report(DWORD state) {
+  const DWORD accepted = state == SERVICE_RUNNING ? SERVICE_ACCEPT_STOP : 0;
+  SERVICE_STATUS status{SERVICE_WIN32_OWN_PROCESS, state, accepted, 0, 0, 0, stop_delay_ms + 1000};
   SetServiceStatus(status_handle, &status);
 }
 
+// Every control but a stop only asks for the state, which SetServiceStatus
+// has told already.
 inline DWORD WINAPI Control(DWORD control, DWORD, void*, void*) {
   if (control == SERVICE_CONTROL_STOP) {
-    Report(SERVICE_STOP_PENDING, stop_delay_ms + 1000);
+    Report(SERVICE_STOP_PENDING);
     SetEvent(stop_requested);
   }
-  return control == SERVICE_CONTROL_STOP || control == SERVICE_CONTROL_INTERROGATE
-             ? NO_ERROR
-             : ERROR_CALL_NOT_IMPLEMENTED;
+  return NO_ERROR;
 }
 
 inline void WINAPI ServiceMain(DWORD, LPWSTR*) {
