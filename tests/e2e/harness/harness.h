@@ -234,22 +234,14 @@ inline bool Click(HWND button) {
   return PostMessageW(button, BM_CLICK, 0, 0) != 0;
 }
 
-// The real mouse, through SendInput: moves the pointer to `at` (screen
-// coordinates), then one input for each MOUSEEVENTF_ button flag there.
+// The real mouse: moves the pointer to `at` (screen coordinates), then one
+// input for each MOUSEEVENTF_ button flag there.
 inline bool Mouse(POINT at, std::initializer_list<DWORD> buttons) {
-  // Absolute mouse positions run from 0 to 65535 across the screen.
-  std::vector<INPUT> inputs(buttons.size() + 1);
-  for (INPUT& input : inputs) {
-    input.type = INPUT_MOUSE;
-    input.mi.dx = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-  }
-  std::size_t i = 1;
+  const bool moved = SetCursorPos(at.x, at.y) != 0;
   for (DWORD button : buttons) {
-    inputs[i++].mi.dwFlags |= button;
+    mouse_event(button, 0, 0, 0, 0);
   }
-  return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
+  return moved;
 }
 
 // Posts WM_KEYDOWN/WM_KEYUP of `virtual_key` to `target`.
@@ -291,20 +283,15 @@ struct RemoteMemory {
   void* address;
 };
 
-// The page the tab control shows, and switching pages with the arrow keys,
-// which raises TCN_SELCHANGING and TCN_SELCHANGE as a user's choice does.
+// The page the tab control shows, and switching pages as a user's choice
+// does, with TCN_SELCHANGING and TCN_SELCHANGE.
 inline int CurrentTab(HWND tab) {
   return static_cast<int>(Send(tab, TCM_GETCURSEL, 0, 0, static_cast<DWORD_PTR>(-1)));
 }
 
 inline bool SelectTab(HWND tab, int index) {
-  for (int current = CurrentTab(tab); current != index; current = CurrentTab(tab)) {
-    if (current < 0 || !PressKey(tab, current < index ? VK_RIGHT : VK_LEFT) ||
-        !WaitUntil([&] { return CurrentTab(tab) != current; })) {
-      return false;
-    }
-  }
-  return true;
+  Send(tab, TCM_SETCURFOCUS, index);
+  return CurrentTab(tab) == index;
 }
 
 // A top-level window of that class that the process owns (a visible one
