@@ -257,7 +257,6 @@ void ServiceHang(const Program& which) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  quellnet::tools::RunAsTestServiceIfAsked();
   const int rounds = argc > 1 ? std::max(1, _wtoi(argv[1])) : 3;
   std::vector<Program> programs = {{L"now", kProgramDir}};
   if (FileExists(L"C:\\QuellnetBefore\\quellnet.exe")) {

@@ -13,13 +13,6 @@ namespace {
 using platform::kIdChkmess;
 using platform::kIdCommand1;
 
-// In the process the Service Control Manager starts, this serves the service
-// and never returns.
-[[maybe_unused]] const int kServiceHook = [] {
-  tools::RunAsTestServiceIfAsked();
-  return 0;
-}();
-
 // Below the cleaners' scratch folder, the only place a test lets them delete.
 constexpr wchar_t kCache[] = L"C:\\CleanerTests\\LongWork\\Temporary Internet Files";
 constexpr int kInternetOptionsPage = 2;

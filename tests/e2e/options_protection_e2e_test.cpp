@@ -15,13 +15,6 @@ using namespace platform;
 using tools::TestServiceStartType;
 using tools::TestServiceState;
 
-// In the process the Service Control Manager starts, this serves the service
-// and never returns.
-[[maybe_unused]] const int kServiceHook = [] {
-  tools::RunAsTestServiceIfAsked();
-  return 0;
-}();
-
 constexpr wchar_t kProtected[] = L"PC Protected !";
 constexpr wchar_t kNotProtected[] = L"PC Not Protected !";
 constexpr COLORREF kGreen = RGB(0, 255, 0);

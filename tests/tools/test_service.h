@@ -3,8 +3,10 @@
 // starts that same program again with a marker and the stop delay on its
 // command line; there it serves until it is told to stop.
 //
-// A program that uses this calls RunAsTestServiceIfAsked() before anything
-// else; it never returns in the service process.
+// A program that includes this serves the service, and does nothing else,
+// when the Service Control Manager starts it: the check runs as the program's
+// static variables are made (GCC makes inline variables before main, used or
+// not).
 #pragma once
 
 #include <windows.h>
@@ -69,7 +71,7 @@ inline void WINAPI ServiceMain(DWORD, LPWSTR*) {
 // In the process the Service Control Manager started (PROGRAM MARKER
 // STOP_DELAY): serves until stopped, then ends the process. Elsewhere it
 // returns at once.
-inline void RunAsTestServiceIfAsked() {
+inline int RunAsTestServiceIfAsked() {
   int count = 0;
   LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
   const bool asked = args != nullptr && count == 3 && std::wcscmp(args[1], kTestServiceMarker) == 0;
@@ -83,7 +85,10 @@ inline void RunAsTestServiceIfAsked() {
     SERVICE_TABLE_ENTRYW table[] = {{name, service_process::ServiceMain}, {nullptr, nullptr}};
     ExitProcess(StartServiceCtrlDispatcherW(table) ? 0 : 1);
   }
+  return 0;
 }
+
+[[maybe_unused]] inline const int kServesWhenAsked = RunAsTestServiceIfAsked();
 
 // ---------------------------------------------------------------- control from outside
 
