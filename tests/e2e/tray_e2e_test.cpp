@@ -116,7 +116,7 @@ TEST_F(TrayTest, ASecondStartOrADoubleClickBringsBackTheWindowWaitingInTheTray) 
   ASSERT_TRUE(Mouse(TheIcon(), {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN,
                                 MOUSEEVENTF_LEFTUP}));
   EXPECT_TRUE(ComesBackInFront()) << "the double-click did not restore";
-  EXPECT_EQ(program_.CurrentPage(), 2);
+  EXPECT_EQ(CurrentTab(Control(platform::kIdSSTab1)), 2);
   EXPECT_TRUE(IsWindowVisible(Control(kIdCommand1)));
   EXPECT_FALSE(IsWindowVisible(Control(kIdChkmess)));
 

@@ -471,7 +471,6 @@ class ProgramUnderTest {
   }
 
   bool SelectPage(int index) const { return SelectTab(Control(platform::kIdSSTab1), index); }
-  int CurrentPage() const { return CurrentTab(Control(platform::kIdSSTab1)); }
   std::optional<MessageBoxInfo> WaitForMessageBox(Millis timeout = kDefaultTimeout) const {
     HWND box = nullptr;
     if (!WaitUntil([&] { return (box = WindowOf(pid_, L"#32770", true)) != nullptr; }, timeout)) {
