@@ -17,8 +17,8 @@ using tools::TestServiceState;
 
 constexpr wchar_t kProtected[] = L"PC Protected !";
 constexpr wchar_t kNotProtected[] = L"PC Not Protected !";
-constexpr COLORREF kGreen = RGB(0, 255, 0);
-constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr int kRed = 0;  // channels of an RGB triple
+constexpr int kGreen = 1;
 
 class OptionsProtectionTest : public QuellnetTest {
  protected:
@@ -34,25 +34,24 @@ class OptionsProtectionTest : public QuellnetTest {
   bool CaptionBecomes(const wchar_t* caption) const {
     return WaitUntil([&] { return WindowText(Control(kIdLabel2)) == caption; });
   }
-  // The picture shows the colour when more than 100 of its pixels on the
-  // screen are clearly of it and fewer than 20 of the other.
-  bool Shows(COLORREF colour) const {
+  // The picture shows the colour (kGreen, kRed) in more than 100 of its
+  // pixels on the screen, that colour's channel leading the others by 60.
+  bool Shows(int channel) const {
     return WaitUntil([&] {
       RECT box{};
       GetWindowRect(Control(kIdPicture1), &box);
       const HDC screen = GetDC(nullptr);
-      int counts[2] = {};  // green, red
+      int count = 0;
       for (LONG y = box.top; y < box.bottom; ++y) {
         for (LONG x = box.left; x < box.right; ++x) {
           const COLORREF pixel = GetPixel(screen, x, y);
-          const int r = GetRValue(pixel), g = GetGValue(pixel), b = GetBValue(pixel);
-          counts[0] += g > r + 60 && g > b + 60;
-          counts[1] += r > g + 60 && r > b + 60;
+          const int rgb[3] = {GetRValue(pixel), GetGValue(pixel), GetBValue(pixel)};
+          count += rgb[channel] > rgb[(channel + 1) % 3] + 60 &&
+                   rgb[channel] > rgb[(channel + 2) % 3] + 60;
         }
       }
       ReleaseDC(nullptr, screen);
-      const bool green = colour == kGreen;
-      return counts[green ? 0 : 1] > 100 && counts[green ? 1 : 0] < 20;
+      return count > 100;
     });
   }
 };

@@ -74,18 +74,16 @@ inline void WINAPI ServiceMain(DWORD, LPWSTR*) {
 inline int RunAsTestServiceIfAsked() {
   int count = 0;
   LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
-  const bool asked = args != nullptr && count == 3 && std::wcscmp(args[1], kTestServiceMarker) == 0;
-  if (asked) {
-    service_process::stop_delay_ms = static_cast<DWORD>(std::wcstoul(args[2], nullptr, 10));
+  if (args == nullptr || count != 3 || std::wcscmp(args[1], kTestServiceMarker) != 0) {
+    LocalFree(args);
+    return 0;
   }
-  LocalFree(args);
-  if (asked) {
-    service_process::stop_requested = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    wchar_t name[] = L"Messenger";  // the table wants it writable
-    SERVICE_TABLE_ENTRYW table[] = {{name, service_process::ServiceMain}, {nullptr, nullptr}};
-    ExitProcess(StartServiceCtrlDispatcherW(table) ? 0 : 1);
-  }
-  return 0;
+  // The process ends when the service stops; nothing here needs freeing.
+  service_process::stop_delay_ms = static_cast<DWORD>(std::wcstoul(args[2], nullptr, 10));
+  service_process::stop_requested = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  wchar_t name[] = L"Messenger";  // the table wants it writable
+  SERVICE_TABLE_ENTRYW table[] = {{name, service_process::ServiceMain}, {nullptr, nullptr}};
+  ExitProcess(StartServiceCtrlDispatcherW(table) ? 0 : 1);
 }
 
 [[maybe_unused]] inline const int kServesWhenAsked = RunAsTestServiceIfAsked();
