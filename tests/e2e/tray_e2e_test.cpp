@@ -11,9 +11,6 @@
 namespace quellnet::e2e {
 namespace {
 
-using platform::kIdChkmess;
-using platform::kIdCommand1;
-
 class TrayTest : public QuellnetTest {
  protected:
   bool Hidden() const { return !IsWindowVisible(Main()) && IsIconic(Main()); }
@@ -89,8 +86,7 @@ TEST_F(TrayTest, TheMenuOpensAtThePointerClosesOnAClickElsewhereExpandsAndCloses
   ASSERT_NO_FATAL_FAILURE(Minimise());
   ASSERT_NO_FATAL_FAILURE(Choose(OpenMenu(), 1));
   ASSERT_TRUE(program_.WaitForExit()) << "\"Close Quellnet\" did not end the program cleanly";
-  EXPECT_TRUE(ShownIcons().empty());
-  EXPECT_FALSE(NotifyIcon(NIM_MODIFY, window));
+  EXPECT_FALSE(NotifyIcon(NIM_MODIFY, window)) << "the icon stayed";
 }
 
 // Started minimised it waits in the tray, and a second start brings it back
@@ -117,13 +113,10 @@ TEST_F(TrayTest, ASecondStartOrADoubleClickBringsBackTheWindowWaitingInTheTray) 
                                 MOUSEEVENTF_LEFTUP}));
   EXPECT_TRUE(ComesBackInFront()) << "the double-click did not restore";
   EXPECT_EQ(CurrentTab(Control(platform::kIdSSTab1)), 2);
-  EXPECT_TRUE(IsWindowVisible(Control(kIdCommand1)));
-  EXPECT_FALSE(IsWindowVisible(Control(kIdChkmess)));
 
   // A restarted shell forgets the icon and announces itself to every
   // top-level window: the icon comes back.
   ASSERT_TRUE(NotifyIcon(NIM_DELETE, Main()));
-  ASSERT_TRUE(ShownIcons().empty());
   ASSERT_TRUE(PostMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0));
   EXPECT_TRUE(WaitUntil([&] { return NotifyIcon(NIM_MODIFY, Main()); }))
       << "the icon did not come back";

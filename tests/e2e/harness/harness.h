@@ -23,6 +23,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cwchar>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <initializer_list>
 #include <optional>
@@ -97,13 +99,10 @@ inline bool FileExists(const std::wstring& path) {
 }
 
 inline bool WriteTextFile(const std::wstring& path, const std::string& content) {
-  UniqueKernelHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
-  DWORD written = 0;
-  return file &&
-         WriteFile(file.Get(), content.data(), static_cast<DWORD>(content.size()), &written,
-                   nullptr) &&
-         written == content.size();
+  std::ofstream file(std::filesystem::path(path), std::ios::binary);
+  file << content;
+  file.close();
+  return !file.fail();
 }
 
 // Everything below `folder` (links are listed, not entered), as paths
