@@ -48,15 +48,10 @@ void ExpectLaidOutAt(HWND main, int dpi) {
 }
 
 // A screen of 144 DPI (150 %): the session's DPI is the user's "LogPixels",
-// which Wine reads as each program starts. The controls come from version 6
-// of the common controls, of the program's own architecture, from the
-// side-by-side store: a manifest dependency that names another architecture
-// is silently not met, and the program then gets the old version 5 from the
-// system folder. Each page shows only its own controls and keeps their
-// values; its visible tab stops come round in order, from wherever the focus
-// starts.
-TEST_F(QuellnetTest,
-       EveryControlInPlaceAtEachDpiOnVersion6CommonControlsAndEachPageWithItsTabStops) {
+// which Wine reads as each program starts. Each page shows only its own
+// controls and keeps their values; its visible tab stops come round in
+// order, from wherever the focus starts.
+TEST_F(QuellnetTest, EveryControlInPlaceAtEachDpiAndEachPageWithItsTabStops) {
   SeeUnscaledPixels();
   const DWORD dpi = 144;
   ASSERT_EQ(SHSetValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &dpi,
