@@ -12,8 +12,7 @@ namespace quellnet::e2e {
 namespace {
 
 using namespace platform;
-using tools::TestServiceStartType;
-using tools::TestServiceState;
+using namespace tools;
 
 constexpr wchar_t kProtected[] = L"PC Protected !";
 constexpr wchar_t kNotProtected[] = L"PC Not Protected !";
@@ -24,12 +23,12 @@ class OptionsProtectionTest : public QuellnetTest {
  protected:
   void SetUp() override {
     QuellnetTest::SetUp();
-    ASSERT_EQ(tools::InstallTestService(150, SERVICE_AUTO_START), 0u);
-    ASSERT_TRUE(tools::StartTestService());
+    ASSERT_EQ(InstallTestService(150, SERVICE_AUTO_START), 0u);
+    ASSERT_TRUE(StartTestService());
   }
   void TearDown() override {
     QuellnetTest::TearDown();
-    EXPECT_TRUE(tools::DeleteTestService());
+    EXPECT_TRUE(DeleteTestService());
   }
   bool CaptionBecomes(const wchar_t* caption) const {
     return WaitUntil([&] { return WindowText(Control(kIdLabel2)) == caption; });
@@ -86,15 +85,15 @@ TEST_F(OptionsProtectionTest, StoredProtectionStopsTheServiceAndTheSwitchTurnsIt
 // service that was removed but still runs is stopped, not taken as missing;
 // once it has gone, turning protection off says so.
 TEST_F(OptionsProtectionTest, ADisabledServiceStaysDisabledAndARemovedOneIsStoppedThenMissed) {
-  ASSERT_TRUE(tools::SetTestServiceStartType(SERVICE_DISABLED));
+  ASSERT_TRUE(SetTestServiceStartType(SERVICE_DISABLED));
   ASSERT_NO_FATAL_FAILURE(StartProgram({.presets = {{kOptionsKey, L"mess", L"1"}}}));
   EXPECT_TRUE(CaptionBecomes(kProtected));
   EXPECT_EQ(TestServiceState(), SERVICE_STOPPED);
   EXPECT_EQ(TestServiceStartType(), SERVICE_DISABLED);
 
-  ASSERT_TRUE(tools::SetTestServiceStartType(SERVICE_DEMAND_START));
-  ASSERT_TRUE(tools::StartTestService());
-  ASSERT_TRUE(tools::MarkTestServiceForDeletion());
+  ASSERT_TRUE(SetTestServiceStartType(SERVICE_DEMAND_START));
+  ASSERT_TRUE(StartTestService());
+  ASSERT_TRUE(MarkTestServiceForDeletion());
   ASSERT_NO_FATAL_FAILURE(Toggle(kIdChkmess));  // off: it runs, as asked
   ASSERT_TRUE(CaptionBecomes(kNotProtected));
   ASSERT_NO_FATAL_FAILURE(Toggle(kIdChkmess));  // on: it is stopped, and goes
