@@ -192,8 +192,9 @@ TEST_F(CleanerTest, AnEntryThatStaysIsCountedOnceAndEverythingElseGoes) {
   files.delete_errors[kContent + L"\\index.dat"] = FsStatus::kInUse;
   files.delete_errors[kCache + L"\\desktop.ini"] = FsStatus::kFailed;
   // Both held only in the first pass: the second pass, over the subfolders
-  // of "Content.IE5" that stays, takes the logo and never tries the page.
-  files.fail_once[kContent + L"\\AB12CD34\\logo[1].gif"] = FsStatus::kInUse;
+  // of "Content.IE5" that stays, takes the emptied folder that stayed and
+  // never tries the page.
+  files.fail_once[kContent + L"\\AB12CD34"] = FsStatus::kInUse;
   files.fail_once[kCache + L"\\Other\\page.htm"] = FsStatus::kAccessDenied;
 
   EXPECT_EQ(Run(kCacheJob), kCacheLeft + kIndexStays + L"\n" + kOneDenied +
