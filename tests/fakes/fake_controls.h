@@ -4,7 +4,6 @@
 // What they show is kept in plain fields for the tests to read.
 #pragma once
 
-#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -16,11 +15,8 @@ namespace quellnet::fakes {
 
 struct FakeCheckBox final : platform::CheckBox {
   platform::CheckValue Value() const override { return value; }
-  // Like the real box, it takes only 0, 1 and 2.
+  // The logic only ever sets 0, 1 or 2; the range is the real box's to refuse.
   bool SetValue(int new_value) override {
-    if (new_value < 0 || new_value > 2) {
-      return false;
-    }
     const bool changed = new_value != value;
     value = static_cast<platform::CheckValue>(new_value);
     if (changed && on_click) {
@@ -45,20 +41,16 @@ struct FakeTextBox final : platform::TextBox {
   std::wstring text;
 };
 
-// Every picture loads but those listed as missing, which leave the picture
-// shown before, as the real box does.
+// Every picture loads but the missing one, which leaves the picture shown
+// before, as the real box does.
 struct FakePictureBox final : platform::PictureBox {
   bool LoadPicture(const std::wstring& path) override {
-    if (std::count(missing.begin(), missing.end(), path) != 0) {
-      return false;
-    }
-    picture = path;
-    return true;
+    return path != missing && (picture = path, true);
   }
   void Clear() override { picture.clear(); }
 
   std::wstring picture;  // the path of the picture shown, empty for none
-  std::vector<std::wstring> missing;
+  std::wstring missing;
 };
 
 struct ShownMessage {

@@ -69,9 +69,8 @@ struct FakeFileSystem final : platform::FileSystem {
 
   std::optional<platform::FolderIdentity> IdentityOf(const std::wstring& path) override {
     const std::wstring real = Resolve(path);
-    const bool root = real.size() == 3 && real[1] == L':';
     const auto entry = entries.find(real);
-    if (!root && (entry == entries.end() || !entry->second.folder)) {
+    if (entry == entries.end() || !entry->second.folder) {
       return std::nullopt;
     }
     // Two names of one folder have one real path, and so one identity.
@@ -154,14 +153,12 @@ struct FakeFileSystem final : platform::FileSystem {
     entries[path] = type;
   }
 
-  // Where a path really leads: the longest alias that is it or holds it.
+  // Where a path really leads: through the alias that is it or holds it
+  // (no test nests them).
   std::wstring Resolve(const std::wstring& path) const {
-    for (auto alias = aliases.rbegin(); alias != aliases.rend(); ++alias) {
-      if (path == alias->first) {
-        return alias->second;
-      }
-      if (IsBelow(path, alias->first)) {
-        return alias->second + path.substr(alias->first.size());
+    for (const auto& [alias, real] : aliases) {
+      if (path == alias || IsBelow(path, alias)) {
+        return real + path.substr(alias.size());
       }
     }
     return path;

@@ -1,14 +1,12 @@
-// An in-memory registry hive. Key paths and value names compare without
-// regard to case, as Windows compares them. Keys exist only when created
-// (SetText never creates one), values may be marked as not text, and any
-// operation on a key can be made to fail with a chosen status.
+// An in-memory registry hive. Key paths and value names are compared exactly
+// as written. Keys exist only when created (SetText never creates one),
+// values may be marked as not text, and every operation on a key can be made
+// to fail with a chosen status.
 #pragma once
 
-#include <algorithm>
-#include <cwctype>
+#include <functional>
 #include <map>
 #include <string>
-#include <utility>
 
 #include "platform/registry.h"
 
@@ -16,36 +14,30 @@ namespace quellnet::fakes {
 
 struct FakeRegistry final : platform::Registry {
   using RegStatus = platform::RegStatus;
-  enum class Op { kRead, kCreateKey, kSet, kDeleteValue, kDeleteKeyTree };
   struct Value {
     std::wstring text;
     bool is_text = true;  // false: a value of another type (REG_DWORD, ...)
   };
 
-  // Creates the key alone: no test needs the keys above it.
-  void AddKey(std::wstring_view key_path) { keys.try_emplace(Fold(key_path)); }
-  bool KeyExists(std::wstring_view key_path) const { return keys.count(Fold(key_path)) != 0; }
+  void AddKey(std::wstring_view key_path) { keys.try_emplace(std::wstring(key_path)); }
+  bool KeyExists(std::wstring_view key_path) const { return keys.count(key_path) != 0; }
   void Put(std::wstring_view key_path, std::wstring_view name, std::wstring_view text,
            bool is_text = true) {
-    keys[Fold(key_path)][Fold(name)] = Value{std::wstring(text), is_text};
+    keys[std::wstring(key_path)][std::wstring(name)] = Value{std::wstring(text), is_text};
   }
   // The value's data, or nullptr when there is none.
   const Value* Find(std::wstring_view key_path, std::wstring_view name) const {
-    const auto key = keys.find(Fold(key_path));
+    const auto key = keys.find(key_path);
     const auto value = key == keys.end() ? nullptr : &key->second;
-    return value == nullptr || value->count(Fold(name)) == 0 ? nullptr : &value->at(Fold(name));
-  }
-  // Every operation of kind `op` on `key_path` returns `status` and changes nothing.
-  void FailOn(Op op, std::wstring_view key_path, RegStatus status) {
-    failures[{op, Fold(key_path)}] = status;
+    return value == nullptr || value->count(name) == 0 ? nullptr : &value->find(name)->second;
   }
 
   RegStatus CreateKey(std::wstring_view key_path) override {
-    return Do(Op::kCreateKey, key_path, [&] { return AddKey(key_path), RegStatus::kOk; });
+    return Do(key_path, [&] { return AddKey(key_path), RegStatus::kOk; });
   }
   RegStatus ReadText(std::wstring_view key_path, std::wstring_view name,
                      std::wstring& text) override {
-    return Do(Op::kRead, key_path, [&] {
+    return Do(key_path, [&] {
       const Value* value = Find(key_path, name);
       if (value != nullptr && value->is_text) {
         text = value->text;
@@ -57,7 +49,7 @@ struct FakeRegistry final : platform::Registry {
   }
   RegStatus SetText(std::wstring_view key_path, std::wstring_view name,
                     std::wstring_view text) override {
-    return Do(Op::kSet, key_path, [&] {
+    return Do(key_path, [&] {
       if (!KeyExists(key_path)) {
         return RegStatus::kNotFound;
       }
@@ -66,37 +58,30 @@ struct FakeRegistry final : platform::Registry {
     });
   }
   RegStatus DeleteValue(std::wstring_view key_path, std::wstring_view name) override {
-    return Do(Op::kDeleteValue, key_path, [&] {
-      const auto key = keys.find(Fold(key_path));
-      return key != keys.end() && key->second.erase(Fold(name)) != 0 ? RegStatus::kOk
-                                                                     : RegStatus::kNotFound;
+    return Do(key_path, [&] {
+      const auto key = keys.find(key_path);
+      return key != keys.end() && key->second.erase(std::wstring(name)) != 0 ? RegStatus::kOk
+                                                                             : RegStatus::kNotFound;
     });
   }
+  // The key alone: no test gives it subkeys.
   RegStatus DeleteKeyTree(std::wstring_view key_path) override {
-    return Do(Op::kDeleteKeyTree, key_path, [&] {
-      const std::wstring path = Fold(key_path);
-      const std::size_t erased = std::erase_if(keys, [&](const auto& key) {
-        return key.first == path || key.first.starts_with(path + L"\\");
-      });
-      return erased != 0 ? RegStatus::kOk : RegStatus::kNotFound;
+    return Do(key_path, [&] {
+      return keys.erase(std::wstring(key_path)) != 0 ? RegStatus::kOk : RegStatus::kNotFound;
     });
   }
 
-  // Key paths and value names folded to lower case.
-  std::map<std::wstring, std::map<std::wstring, Value>> keys;
-  std::map<std::pair<Op, std::wstring>, RegStatus> failures;
+  template <typename T>
+  using ByName = std::map<std::wstring, T, std::less<>>;
+  ByName<ByName<Value>> keys;
+  // Every operation on one of these keys returns its status and changes nothing.
+  ByName<RegStatus> failing;
 
  private:
-  static std::wstring Fold(std::wstring_view text) {
-    std::wstring folded(text);
-    std::transform(folded.begin(), folded.end(), folded.begin(),
-                   [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
-    return folded;
-  }
   template <typename Work>
-  RegStatus Do(Op op, std::wstring_view key_path, Work work) {
-    const auto failure = failures.find({op, Fold(key_path)});
-    return failure != failures.end() ? failure->second : work();
+  RegStatus Do(std::wstring_view key_path, Work work) {
+    const auto failure = failing.find(key_path);
+    return failure != failing.end() ? failure->second : work();
   }
 };
 

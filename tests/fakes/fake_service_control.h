@@ -1,11 +1,10 @@
-// An in-memory service control manager. Services are stopped, running or
-// absent; a stop or start moves a service to the requested state and reports
+// An in-memory service control manager with the one service the program
+// asks for. A stop or start moves it to the requested state and reports
 // kDone, or kAlreadyInState when it was there. A scripted outcome replaces
 // the next call's behaviour, leaving the service in a chosen state.
 #pragma once
 
 #include <functional>
-#include <map>
 #include <optional>
 #include <string>
 #include <utility>
@@ -30,13 +29,13 @@ struct FakeServiceControl final : platform::ServiceControl {
   }
   State Query(std::wstring_view name) override {
     calls.push_back(L"Query " + std::wstring(name));
-    return states.try_emplace(std::wstring(name), State::kNotInstalled).first->second;
+    return state;
   }
 
-  std::map<std::wstring, State> states;  // services not listed are not installed
-  std::optional<Scripted> next;          // what the next Stop or Start does instead
-  std::vector<std::wstring> calls;       // "Stop Messenger", "Query Messenger", ...
-  std::function<void()> during_change;   // runs inside every Stop and Start
+  State state = State::kRunning;
+  std::optional<Scripted> next;         // what the next Stop or Start does instead
+  std::vector<std::wstring> calls;      // "Stop Messenger", "Query Messenger", ...
+  std::function<void()> during_change;  // runs inside every Stop and Start
 
  private:
   platform::ServiceResult Change(const wchar_t* op, std::wstring_view name, State requested) {
@@ -44,15 +43,11 @@ struct FakeServiceControl final : platform::ServiceControl {
     if (during_change) {
       during_change();
     }
-    State& state = states.try_emplace(std::wstring(name), State::kNotInstalled).first->second;
     if (next) {
       state = next->state_after;
       return std::exchange(next, std::nullopt)->result;
     }
     using O = platform::ServiceOutcome;
-    if (state == State::kNotInstalled) {
-      return {O::kNotInstalled, {}};
-    }
     return {std::exchange(state, requested) == requested ? O::kAlreadyInState : O::kDone, {}};
   }
 };

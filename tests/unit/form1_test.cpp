@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "app/form1.h"
-#include "app/run_at_startup.h"
 #include "fakes/fake_controls.h"
 #include "fakes/fake_file_system.h"
 #include "fakes/fake_registry.h"
@@ -34,7 +33,6 @@ class Form1Test : public testing::Test {
   Form1Test() {
     chkmess.on_click = [this] { form.chkmess_Click(); };
     window.on_resize = [this] { form.Form_Resize(); };
-    services.states[L"Messenger"] = ServiceState::kRunning;
     registry.AddKey(kRunKey);
   }
 
@@ -67,52 +65,45 @@ class Form1Test : public testing::Test {
 
 // Each stored option goes to its box (the forms the text may take are
 // ParseOptionText's); the protection switch runs once for a value it takes,
-// and the caption tells what it found.
+// and the caption tells what it found. An absent option reads as 0, and
+// clears the caption the switch set before.
 TEST_F(Form1Test, RestoreSetsEachBoxFromItsStoredOption) {
-  struct Case {
-    const wchar_t* text;  // nullptr: absent; L"\x1234": not text
-    int expected;
-  };
   const wchar_t* const kCaptions[] = {L"", L"PC Protected !", L"PC Not Protected !"};
-  for (const Case& c :
-       {Case{nullptr, 0}, Case{L"1", 1}, Case{L"2", 2}, Case{L"7", 0}, Case{L"\x1234", 0}}) {
-    SCOPED_TRACE(c.text == nullptr ? "absent" : testing::PrintToString(std::wstring(c.text)));
+  for (const auto& [text, expected] :
+       {std::pair<const wchar_t*, int>{L"1", 1}, {L"2", 2}, {nullptr, 0}}) {
+    SCOPED_TRACE(expected);
     registry.keys.clear();
     for (const wchar_t* key : {L"StartUp", L"HideOnStart", L"mess"}) {
-      if (c.text != nullptr) {
-        registry.Put(kOptionsKey, key, c.text, c.text != std::wstring(L"\x1234"));
+      if (text != nullptr) {
+        Store(key, text);
       }
     }
     chkStartup.value = chkHideOnStart.value = chkmess.value = 0;
-    Label2.caption.clear();
-    Text1.text.clear();
     services.calls.clear();
     form.Form_Load();
 
-    EXPECT_EQ(chkStartup.Value(), c.expected);
-    EXPECT_EQ(chkHideOnStart.Value(), c.expected);
-    EXPECT_EQ(chkmess.Value(), c.expected);
-    EXPECT_EQ(services.calls.size(), c.expected == 0 ? 0u : 1u);
-    EXPECT_EQ(Label2.caption, kCaptions[c.expected]);
-    EXPECT_EQ(Text1.text, L"192.168.1.20");  // the later steps still ran
+    EXPECT_EQ(chkStartup.Value(), expected);
+    EXPECT_EQ(chkHideOnStart.Value(), expected);
+    EXPECT_EQ(chkmess.Value(), expected);
+    EXPECT_EQ(services.calls.size(), expected == 0 ? 0u : 1u);
+    EXPECT_EQ(Label2.caption, kCaptions[expected]);
   }
 }
 
 TEST_F(Form1Test, AStopThatFailsAtStartUpShowsNotProtectedSilentlyAndGoesOn) {
+  const FakeServiceControl::Scripted refused{{ServiceOutcome::kAccessDenied, {}},
+                                             ServiceState::kRunning};
   Store(L"mess", L"1");
-  services.next =
-      FakeServiceControl::Scripted{{ServiceOutcome::kAccessDenied, {}}, ServiceState::kRunning};
+  services.next = refused;
   form.Form_Load();
   EXPECT_EQ(chkmess.Value(), 1);  // the choice is kept and saved again
   EXPECT_EQ(Label2.caption, L"PC Not Protected !");
-  EXPECT_EQ(Picture1.picture, kRed);
   EXPECT_TRUE(window.messages.empty());
-  EXPECT_EQ(Text1.text, L"192.168.1.20");
+  EXPECT_EQ(Text1.text, L"192.168.1.20");  // the later steps still ran
 
   // A later click of the user's own does report.
-  chkmess.UserClick();
-  services.next =
-      FakeServiceControl::Scripted{{ServiceOutcome::kAccessDenied, {}}, ServiceState::kRunning};
+  chkmess.value = 0;
+  services.next = refused;
   chkmess.UserClick();
   EXPECT_EQ(window.messages.size(), 1u);
 }
@@ -130,41 +121,47 @@ TEST_F(Form1Test, StoredRunMinimisedMinimisesAtTheFirstPaintOnly) {
 }
 
 // Each option is saved as its box shows it; "Run at Startup" 1 or 2 writes
-// the Run entry, 0 removes it.
-TEST_F(Form1Test, UnloadSavesEveryOptionAndWritesOrRemovesTheRunEntry) {
-  for (const wchar_t* text : {L"0", L"1", L"2"}) {
-    SCOPED_TRACE(testing::PrintToString(std::wstring(text)));
-    registry.Put(kRunKey, L"Quellnet", L"\"C:\\old\\quellnet.exe\"");
-    for (const wchar_t* key : {L"StartUp", L"HideOnStart", L"mess"}) {
-      Store(key, text);
-    }
-    form.Form_Load();
+// the program's own Run entry over an old one, 0 removes it (a second time
+// too: a missing entry is no failure), and other entries stay.
+TEST_F(Form1Test, UnloadSavesEveryOptionAndWritesOrRemovesOnlyItsOwnRunEntry) {
+  registry.Put(kRunKey, L"Other", L"\"C:\\other.exe\"");
+  registry.Put(kRunKey, L"Quellnet", L"\"C:\\old\\quellnet.exe\"");
+  for (const platform::CheckValue value : {2, 0, 0, 1}) {
+    SCOPED_TRACE(value);
+    chkStartup.value = chkHideOnStart.value = chkmess.value = value;
     form.Form_Unload(UnloadReason::kClose);
     for (const wchar_t* key : {L"StartUp", L"HideOnStart", L"mess"}) {
-      EXPECT_EQ(Stored(key), text);
+      EXPECT_EQ(Stored(key), std::to_wstring(value));
     }
     EXPECT_EQ(RunEntry() ? RunEntry()->text : L"",
-              text == std::wstring(L"0") ? L"" : L"\"C:\\Quellnet\\quellnet.exe\"");
+              value == 0 ? L"" : L"\"C:\\Quellnet\\quellnet.exe\"");
   }
+  EXPECT_TRUE(window.messages.empty());
+  EXPECT_NE(registry.Find(kRunKey, L"Other"), nullptr);
+
+  // Without a Run key the entry is not written, nor the key made, and the
+  // user hears of it.
+  registry.keys.clear();
+  form.Form_Unload(UnloadReason::kClose);
+  EXPECT_FALSE(registry.KeyExists(kRunKey));
+  EXPECT_EQ(window.messages.size(), 1u);
 }
 
 // Each write stands on its own and a failed one does not stop the shutdown;
 // whatever was not saved is told once, in one box at close that names it,
 // and not at all while the session ends.
 TEST_F(Form1Test, AFailedSaveIsToldOnceAtCloseOnlyAndTheShutdownGoesOn) {
-  form.Form_Load();
-  chkStartup.SetValue(1);
-  registry.FailOn(fakes::FakeRegistry::Op::kCreateKey, kOptionsKey,
-                  platform::RegStatus::kAccessDenied);
+  chkStartup.value = 1;
+  registry.failing[kOptionsKey] = platform::RegStatus::kAccessDenied;
   form.Form_Unload(UnloadReason::kSessionEnd);
   EXPECT_EQ(Stored(L"StartUp"), std::nullopt);
   EXPECT_NE(RunEntry(), nullptr);
   EXPECT_TRUE(window.messages.empty());
 
-  registry.FailOn(fakes::FakeRegistry::Op::kSet, kRunKey, platform::RegStatus::kAccessDenied);
-  registry.FailOn(fakes::FakeRegistry::Op::kDeleteValue, kRunKey,
-                  platform::RegStatus::kAccessDenied);
+  // An unknown program path would make a broken entry: the one there stays.
+  shell.executable_path.clear();
   form.Form_Unload(UnloadReason::kClose);
+  EXPECT_EQ(RunEntry()->text, L"\"C:\\Quellnet\\quellnet.exe\"");
   ASSERT_EQ(window.messages.size(), 1u);
   const std::wstring& text = window.messages[0].text;
   EXPECT_EQ(window.messages[0].caption, L"Quellnet");
@@ -175,33 +172,11 @@ TEST_F(Form1Test, AFailedSaveIsToldOnceAtCloseOnlyAndTheShutdownGoesOn) {
   }
 
   // An entry that stays because it could not be removed is told as such.
-  chkStartup.SetValue(0);
+  chkStartup.value = 0;
+  registry.failing[kRunKey] = platform::RegStatus::kAccessDenied;
   form.Form_Unload(UnloadReason::kClose);
   ASSERT_EQ(window.messages.size(), 2u);
   EXPECT_NE(window.messages[1].text.find(L"will still start"), std::wstring::npos);
-}
-
-// Only the program's own Run entry is written or removed, and only under a
-// Run key that is there.
-TEST_F(Form1Test, SetRunAtStartupTouchesOnlyTheProgramsOwnEntry) {
-  registry.Put(kRunKey, L"Other", L"\"C:\\other.exe\"");
-  registry.Put(kRunKey, L"Quellnet", L"\"C:\\old\\quellnet.exe\"");
-  // An unknown path would make a broken entry: the old one stays, and the
-  // caller hears that the entry was not written.
-  shell.executable_path.clear();
-  EXPECT_FALSE(SetRunAtStartup(true, registry, shell));
-  EXPECT_EQ(RunEntry()->text, L"\"C:\\old\\quellnet.exe\"");
-
-  // Removing an entry that is not there is no failure.
-  EXPECT_TRUE(SetRunAtStartup(false, registry, shell));
-  EXPECT_TRUE(SetRunAtStartup(false, registry, shell));
-  EXPECT_EQ(RunEntry(), nullptr);
-  EXPECT_NE(registry.Find(kRunKey, L"Other"), nullptr);
-
-  registry.keys.clear();
-  shell.executable_path = L"C:\\Quellnet\\quellnet.exe";
-  EXPECT_FALSE(SetRunAtStartup(true, registry, shell));
-  EXPECT_FALSE(registry.KeyExists(kRunKey));
 }
 
 // The web link opens the page that the build names, not one fixed in code.
@@ -229,15 +204,15 @@ TEST_F(Form1Test, TheSwitchShowsTheStateTheServiceIsInAfterEveryOutcome) {
   using S = ServiceState;
   const auto kWarn = MessageIcon::kWarning;
   const auto kInfo = MessageIcon::kInformation;
+  const wchar_t* const kSystemSays = L"The dependent services are running.";
   const Case cases[] = {
       {true, O::kDone, S::kStopped, true, std::nullopt, L""},
-      {true, O::kAlreadyInState, S::kStopped, true, std::nullopt, L""},
       {true, O::kNotInstalled, S::kNotInstalled, true, kInfo, L"not installed"},
       // Marked for deletion yet still running: shown as it is, not as missing.
       {true, O::kMarkedForDeletion, S::kRunning, false, kWarn, L"removed from Windows"},
       {true, O::kAccessDenied, S::kRunning, false, kWarn, L"administrator"},
       {true, O::kTimedOut, S::kPending, false, kWarn, L"30 seconds"},
-      {true, O::kOtherError, S::kRunning, false, kWarn, L"The dependent services are running."},
+      {true, O::kOtherError, S::kRunning, false, kWarn, kSystemSays},
       // Refused the start-type change, but the service had stopped anyway.
       {true, O::kAccessDenied, S::kStopped, true, std::nullopt, L""},
       {false, O::kDone, S::kRunning, false, std::nullopt, L""},
@@ -246,17 +221,14 @@ TEST_F(Form1Test, TheSwitchShowsTheStateTheServiceIsInAfterEveryOutcome) {
       {false, O::kAccessDenied, S::kStopped, true, kWarn, L"could not start"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message()
-                 << (c.turn_on ? "on, outcome " : "off, outcome ") << static_cast<int>(c.outcome)
-                 << ", state " << static_cast<int>(c.after));
+    SCOPED_TRACE(testing::Message() << "row " << &c - cases);
     chkmess.value = c.turn_on ? 0 : 1;  // set without a click
     window.messages.clear();
     services.calls.clear();
     bool busy_during_call = false;
     services.during_change = [&] { busy_during_call = window.busy; };
-    const std::wstring system_message =
-        c.outcome == O::kOtherError ? L"The dependent services are running." : L"";
-    services.next = FakeServiceControl::Scripted{{c.outcome, system_message}, c.after};
+    // What the system says is told only where no better words are known.
+    services.next = FakeServiceControl::Scripted{{c.outcome, kSystemSays}, c.after};
 
     chkmess.UserClick();
 
@@ -280,20 +252,15 @@ TEST_F(Form1Test, TheSwitchShowsTheStateTheServiceIsInAfterEveryOutcome) {
 // with the program's folder unknown no picture is loaded from the current
 // folder; the caption is set all the same.
 TEST_F(Form1Test, AMissingPictureOrProgramFolderClearsTheBoxButStillSetsTheCaption) {
-  chkmess.UserClick();
-  ASSERT_EQ(Picture1.picture, kGreen);
-  Picture1.missing = {kRed};
-  chkmess.UserClick();
-  EXPECT_TRUE(Picture1.picture.empty());
-  EXPECT_EQ(Label2.caption, L"PC Not Protected !");
-
-  Picture1.missing.clear();
-  chkmess.UserClick();
-  ASSERT_EQ(Picture1.picture, kGreen);
-  shell.program_folder.clear();
-  chkmess.UserClick();
-  EXPECT_TRUE(Picture1.picture.empty());
-  EXPECT_EQ(Label2.caption, L"PC Not Protected !");
+  Picture1.missing = kRed;
+  for (const wchar_t* folder : {L"C:\\Quellnet", L""}) {
+    shell.program_folder = folder;
+    Picture1.picture = kGreen;  // the status shown before
+    chkmess.value = 1;
+    chkmess.UserClick();
+    EXPECT_TRUE(Picture1.picture.empty()) << testing::PrintToString(std::wstring(folder));
+    EXPECT_EQ(Label2.caption, L"PC Not Protected !");
+  }
 }
 
 TEST_F(Form1Test, OnlyTheDoubleClickRestoresFromTheTrayAndTheRightButtonReleaseOpensTheMenu) {

@@ -17,7 +17,6 @@ TEST(PickLocalAddress, TheFirstAddressThatNamesThisMachineOrLoopback) {
   EXPECT_EQ(PickLocalAddress({"126.255.255.255"}), L"126.255.255.255");
   EXPECT_EQ(PickLocalAddress({"128.0.0.0"}), L"128.0.0.0");
   EXPECT_EQ(PickLocalAddress({}), L"127.0.0.1");
-  EXPECT_EQ(PickLocalAddress({"0.0.0.0", "127.0.0.1"}), L"127.0.0.1");
   for (const char* text : {"", "10.0.0", "10.0.0.1.2", "10.0.0.256", "10..0.1", "10.0.0.1 ",
                            " 10.0.0.1", "10.0.0.x", "1000.0.0.1", "10.0.0.-1", "::1"}) {
     EXPECT_EQ(PickLocalAddress({text, "10.9.8.7"}), L"10.9.8.7") << text;
