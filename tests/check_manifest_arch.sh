@@ -7,14 +7,10 @@
 set -euo pipefail
 (($# == 2)) || { echo "usage: $0 OBJDUMP PROGRAM.exe" >&2 && exit 2; }
 objdump=$1 program=$2
-case $("$objdump" -f "$program" | sed -n 's/.*file format //p') in
-  pei-i386) own=x86 ;;
-  pei-x86-64) own=amd64 ;;
-  *)
-    echo "error: $program is not a Windows x86 or x64 program" >&2
-    exit 1
-    ;;
-esac
+declare -A manifest_name=([pei-i386]=x86 [pei-x86-64]=amd64)
+format=$("$objdump" -f "$program" | sed -n 's/.*file format //p')
+own=${manifest_name[$format]:-}
+[[ -n $own ]] || { echo "error: $program is not a Windows x86 or x64 program" >&2 && exit 1; }
 named=$(grep -a -o 'processorArchitecture="[^"]*"' "$program" | sort -u)
 if [[ $named != "processorArchitecture=\"$own\"" ]]; then
   printf '%s is an %s program, but its manifest names:\n%s\n' "$program" "$own" "${named:-nothing}"

@@ -35,11 +35,10 @@ allowed=$(sed -e 's/^#.*$//' -e 's/[[:space:]]#.*$//' -e 's/[[:space:]]//g' -e '
 
 missing=$(comm -23 <(printf '%s\n' "$imports") <(printf '%s\n' "$allowed"))
 
-count=$(printf '%s\n' "$imports" | wc -l)
 if [[ -n $missing ]]; then
   echo "$program imports $(printf '%s\n' "$missing" | wc -l) function(s) not on the Windows XP SP3 allow-list:"
   printf '  %s\n' $missing
   echo "Use only functions that Windows XP SP3 exports; add one to $(basename "$allow_list") only after checking that it does."
   exit 1
 fi
-echo "all $count imports of $(basename "$program") are on the Windows XP SP3 allow-list"
+echo "all $(printf '%s\n' "$imports" | wc -l) imports of $(basename "$program") are on the Windows XP SP3 allow-list"

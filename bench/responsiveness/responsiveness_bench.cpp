@@ -259,7 +259,7 @@ void ServiceHang(const Program& which) {
 int wmain(int argc, wchar_t** argv) {
   const int rounds = argc > 1 ? std::max(1, _wtoi(argv[1])) : 3;
   std::vector<Program> programs = {{L"now", kProgramDir}};
-  if (FileExists(L"C:\\QuellnetBefore\\quellnet.exe")) {
+  if (GetFileAttributesW(L"C:\\QuellnetBefore\\quellnet.exe") != INVALID_FILE_ATTRIBUTES) {
     programs.push_back({L"before", L"C:\\QuellnetBefore"});
   }
   std::printf("measured: %s\n", quellnet::bench::kMeasuredArchitecture);

@@ -74,7 +74,6 @@ msiexec() { timeout --kill-after=5 120 "$QUELLNET_WINE" msiexec "$@" /qn; }
 reg_value() {
   quiet_wine reg query "$1" /v "$2" | sed -n "s/^    $2    REG_[A-Z_]*    //p" | grep .
 }
-key_exists() { quiet_wine reg query "$1" >/dev/null; }
 uninstall_entry() {
   reg_value "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$1" "$2" ||
     reg_value "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$1" "$2"
@@ -140,7 +139,7 @@ check "closed the normal way (exit code 0)" equals "$exit_code" 0
 leftovers=$(find "$WINEPREFIX/drive_c/users" -ipath '*quellnet*')
 check "no file, folder or shortcut of Quellnet left${leftovers:+: $leftovers}" test -z "$leftovers"
 check "no Run value left" not reg_value "$run_key" Quellnet
-check "no HKCU\\Software\\Quellnet left" not key_exists 'HKCU\Software\Quellnet'
+check "no HKCU\\Software\\Quellnet left" not quiet_wine reg query 'HKCU\Software\Quellnet'
 check "another program's Run value untouched" equals "$(reg_value "$run_key" OtherTool)" "$other_tool"
 check "Programs and Features: no entry left" not uninstall_entry "$new_code" DisplayName
 

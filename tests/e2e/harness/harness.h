@@ -94,10 +94,6 @@ inline bool MakeFolders(const std::wstring& folder) {
   return made == ERROR_SUCCESS || made == ERROR_ALREADY_EXISTS;
 }
 
-inline bool FileExists(const std::wstring& path) {
-  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 inline bool WriteTextFile(const std::wstring& path, const std::string& content) {
   std::ofstream file(std::filesystem::path(path), std::ios::binary);
   file << content;
