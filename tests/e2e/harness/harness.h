@@ -140,11 +140,8 @@ inline bool MakeUnixFolderLink(const std::wstring& link, const std::wstring& tar
     HeapFree(GetProcessHeap(), 0, name);
     return taken;
   };
-  // The link does not exist yet: name its folder and append its own name.
-  const std::size_t slash = link.rfind(L'\\');
   std::string command = "\\\\?\\unix\\bin\\ln -s \"" + take(unix_name(target.c_str())) + "\" \"" +
-                        take(unix_name(link.substr(0, slash).c_str())) + "/" +
-                        Narrow(link.substr(slash + 1)) + "\"";
+                        take(unix_name(link.c_str())) + "\"";
   STARTUPINFOA startup = {};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process = {};
@@ -379,12 +376,10 @@ struct StartOptions {
   bool wait_for_window = true;
 };
 
+// Neither copied nor moved: it owns its process handle and ends the process.
 class ProgramUnderTest {
  public:
-  ProgramUnderTest() = default;
   ~ProgramUnderTest() { Kill(); }
-  ProgramUnderTest(const ProgramUnderTest&) = delete;
-  ProgramUnderTest& operator=(const ProgramUnderTest&) = delete;
 
   // Writes the presets, starts folder\quellnet.exe with that folder as its
   // current directory and, unless told not to, waits for its main window.
