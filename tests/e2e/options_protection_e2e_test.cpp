@@ -66,7 +66,7 @@ TEST_F(OptionsProtectionTest, StoredProtectionStopsTheServiceAndTheSwitchTurnsIt
   EXPECT_EQ(TestServiceState(), SERVICE_STOPPED);
   EXPECT_EQ(TestServiceStartType(), SERVICE_DEMAND_START);
 
-  ASSERT_NO_FATAL_FAILURE(Toggle(kIdChkmess));
+  ASSERT_TRUE(Click(Control(kIdChkmess)));
   ASSERT_TRUE(CaptionBecomes(kNotProtected));
   EXPECT_TRUE(Shows(kRed));
   EXPECT_EQ(TestServiceState(), SERVICE_RUNNING);
@@ -93,9 +93,9 @@ TEST_F(OptionsProtectionTest, ADisabledServiceStaysDisabledAndARemovedOneIsStopp
   ASSERT_TRUE(SetTestServiceStartType(SERVICE_DEMAND_START));
   ASSERT_TRUE(StartTestService());
   ASSERT_TRUE(MarkTestServiceForDeletion());
-  ASSERT_NO_FATAL_FAILURE(Toggle(kIdChkmess));  // off: it runs, as asked
+  ASSERT_TRUE(Click(Control(kIdChkmess)));  // off: it runs, as asked
   ASSERT_TRUE(CaptionBecomes(kNotProtected));
-  ASSERT_NO_FATAL_FAILURE(Toggle(kIdChkmess));  // on: it is stopped, and goes
+  ASSERT_TRUE(Click(Control(kIdChkmess)));  // on: it is stopped, and goes
   ASSERT_TRUE(CaptionBecomes(kProtected));
   EXPECT_FALSE(program_.WaitForMessageBox(kQuietPeriod).has_value());
   EXPECT_NE(TestServiceState(), SERVICE_RUNNING);

@@ -21,12 +21,6 @@ class QuellnetTest : public ::testing::Test {
   }
   HWND Main() const { return program_.MainWindow(); }
   HWND Control(int id) const { return program_.Control(id); }
-  // Clicks a check box and waits until its value changed.
-  void Toggle(int id) {
-    const int before = CheckState(Control(id));
-    ASSERT_TRUE(Click(Control(id)));
-    ASSERT_TRUE(WaitUntil([&] { return CheckState(Control(id)) != before; }));
-  }
 
   ProgramUnderTest program_;
 };

@@ -83,8 +83,7 @@ int wmain(int argc, wchar_t** argv) {
                               WaitForSingleObject(process.Get(), timeout.count()) == WAIT_OBJECT_0);
     return ended ? 0 : Failed("Quellnet did not end");
   }
-  std::fprintf(stderr,
-               "usage: quellnet_driver wait-window [s] | wait-running [s] | select-page N |"
-               " close [s]\n");
+  std::fputs("usage: quellnet_driver wait-window|wait-running [s] | select-page N | close [s]\n",
+             stderr);
   return 2;
 }
