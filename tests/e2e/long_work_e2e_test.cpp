@@ -15,7 +15,6 @@ using platform::kIdCommand1;
 
 // Below the cleaners' scratch folder, the only place a test lets them delete.
 constexpr wchar_t kCache[] = L"C:\\CleanerTests\\LongWork\\Temporary Internet Files";
-constexpr int kInternetOptionsPage = 2;
 // Far less than the work takes, far more than a message should wait.
 constexpr UINT kAnswerWithinMs = 1000;
 
@@ -68,7 +67,7 @@ TEST_F(LongWorkTest, DuringALongCleanTheWindowAnswersAndASessionEndStopsTheClean
     }
   }
   ASSERT_NO_FATAL_FAILURE(StartWithStartUpOn());
-  ASSERT_TRUE(program_.SelectPage(kInternetOptionsPage));
+  ASSERT_TRUE(program_.SelectPage(2));  // "Internet Options"
   ASSERT_TRUE(Click(Control(kIdCommand1)));
 
   ASSERT_NO_FATAL_FAILURE(ExpectAliveThenEndSession());

@@ -2,7 +2,6 @@
 // single instance, driven the way a user drives them: real mouse clicks on
 // the icon that Wine's notification area shows, and on the menu that opens
 // from it. The prefix is the test's own, so every icon there is the program's.
-#include <optional>
 #include <string>
 #include <vector>
 
