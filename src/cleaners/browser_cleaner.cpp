@@ -53,7 +53,7 @@ void BrowserCleaner::Clean() {
     return;
   }
   // 2. Whether that folder may be emptied at all.
-  const FolderVerdict folder = CheckFolder(location, files_);
+  const FolderVerdict folder = CheckFolder(location, job_.folder, files_);
   if (folder.refusal != Refusal::kNone) {
     outcomes_.push_back({.kind = Kind::kRefused, .verdict = folder});
     if (folder.refusal == Refusal::kEmpty) {

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cleaners/browser_folders.h"
 #include "cleaners/clean_outcome.h"
 #include "platform/file_system.h"
 #include "platform/main_window.h"
@@ -16,6 +17,8 @@ namespace quellnet::cleaners {
 struct CleanerJob {
   // The value of the per-user "Shell Folders" key that names the folder.
   std::wstring_view folder_value;
+  // Which of the browser's folders that is; nothing else is emptied.
+  BrowserFolder folder;
   CleanerWords words;
   // The cache cleaner also deletes the subfolders, makes a second pass over
   // "Content.IE5" and deletes the typed-address history; the cookie cleaner
@@ -29,6 +32,7 @@ struct CleanerJob {
 
 inline constexpr CleanerJob kCacheJob{
     L"Cache",
+    BrowserFolder::kCache,
     {L"Internet Cache Cleared !", L"The Internet cache was not cleared completely.",
      L"cache folder"},
     true,
@@ -36,6 +40,7 @@ inline constexpr CleanerJob kCacheJob{
 };
 inline constexpr CleanerJob kCookieJob{
     L"Cookies",
+    BrowserFolder::kCookies,
     {L"All Cookies Cleared !", L"The cookies were not cleared completely.", L"cookie folder"},
     false,
     L"Low",

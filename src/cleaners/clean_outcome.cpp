@@ -1,7 +1,6 @@
 #include "cleaners/clean_outcome.h"
 
 #include <algorithm>
-#include <cwctype>
 #include <map>
 #include <optional>
 #include <utility>
@@ -12,11 +11,18 @@ namespace {
 using platform::FsStatus;
 using platform::RegStatus;
 
+// A path in quotes, shortened to what a message box shows on a line or two:
+// the start and the end of a long one, which say where it is and what it is.
 std::wstring Quoted(const std::wstring& path) {
-  return L"\"" + path + L"\"";
+  constexpr std::size_t kLongest = 120;
+  constexpr std::size_t kEachEnd = (kLongest - 3) / 2;
+  if (path.size() <= kLongest) {
+    return L"\"" + path + L"\"";
+  }
+  return L"\"" + path.substr(0, kEachEnd) + L"..." + path.substr(path.size() - kEachEnd) + L"\"";
 }
 
-std::wstring RefusalReason(const FolderVerdict& verdict) {
+std::wstring RefusalReason(const FolderVerdict& verdict, const CleanerWords& words) {
   switch (verdict.refusal) {
     case Refusal::kNone:
     case Refusal::kEmpty:
@@ -27,8 +33,12 @@ std::wstring RefusalReason(const FolderVerdict& verdict) {
       return L"is a whole drive";
     case Refusal::kShareRoot:
       return L"is a whole network share";
+    case Refusal::kLink:
+      return L"is a link to another folder";
+    case Refusal::kNotBrowsers:
+      return L"is not the browser's " + std::wstring(words.folder);
     case Refusal::kProtected: {
-      const std::wstring name(ProtectedName(verdict.folder));
+      const std::wstring name(verdict.guarded);
       switch (verdict.relation) {
         case Relation::kIs:
           return L"is " + name;
@@ -38,6 +48,8 @@ std::wstring RefusalReason(const FolderVerdict& verdict) {
           return L"lies inside " + name;
         case Relation::kIsProfile:
           return L"is a user's profile folder";
+        case Relation::kInsideProfile:
+          return L"lies inside another user's profile folder";
       }
       break;
     }
@@ -62,12 +74,7 @@ std::wstring JoinNames(const std::vector<std::wstring>& names) {
 // The browser's index of its cache or cookies. While Windows Explorer runs
 // (always, on XP) it keeps the file open, and so it stays on every run.
 bool IsIndexFile(const std::wstring& path) {
-  const std::wstring name = path.substr(path.rfind(L'\\') + 1);
-  std::wstring folded;
-  for (wchar_t c : name) {
-    folded += static_cast<wchar_t>(std::towlower(static_cast<std::wint_t>(c)));
-  }
-  return folded == L"index.dat";
+  return paths::SamePath(path.substr(path.rfind(L'\\') + 1), L"index.dat");
 }
 
 // Where the system can't tell who holds an index file, it is Windows itself:
@@ -112,7 +119,8 @@ RunMessage Compose(const CleanerWords& words, const std::vector<Outcome>& outcom
           nothing_deleted = true;
         } else {
           add_line(the_folder + L" was left alone: its recorded location, " +
-                   Quoted(outcome.verdict.path) + L", " + RefusalReason(outcome.verdict) + L".");
+                   Quoted(outcome.verdict.path) + L", " + RefusalReason(outcome.verdict, words) +
+                   L".");
         }
         break;
       case Outcome::Kind::kFolderNotOpened: {

@@ -156,7 +156,7 @@ FolderVerdict Refuse(Refusal refusal, const std::wstring& path) {
 FolderVerdict RefuseProtected(const std::wstring& given, const ProtectedFolder& guarded,
                               Relation relation) {
   FolderVerdict verdict = Refuse(Refusal::kProtected, given);
-  verdict.folder = guarded.folder;
+  verdict.guarded = guarded.name;
   verdict.relation = relation;
   return verdict;
 }
@@ -172,9 +172,13 @@ std::optional<Relation> ByName(const std::wstring& folder, const ProtectedFolder
   if (guarded.reach == Reach::kAllInside && paths::IsBelow(folder, guarded.path)) {
     return Relation::kInside;
   }
-  if (guarded.reach == Reach::kEachProfile &&
-      paths::SamePath(paths::Parent(folder), guarded.path)) {
-    return Relation::kIsProfile;
+  if (guarded.reach == Reach::kEachProfile && paths::IsBelow(folder, guarded.path)) {
+    const std::wstring& own = guarded.own_profile;
+    if (!own.empty() && (paths::SamePath(folder, own) || paths::IsBelow(folder, own))) {
+      return std::nullopt;  // the user's own profile has rows of its own
+    }
+    return paths::SamePath(paths::Parent(folder), guarded.path) ? Relation::kIsProfile
+                                                                : Relation::kInsideProfile;
   }
   return std::nullopt;
 }
@@ -211,9 +215,17 @@ class ByIdentity {
         std::find(chain_.begin() + 1, chain_.end(), protected_identity) != chain_.end()) {
       return Relation::kInside;
     }
-    if (guarded.reach == Reach::kEachProfile && chain_.size() > 1 &&
-        chain_[1] == protected_identity) {
-      return Relation::kIsProfile;
+    if (guarded.reach == Reach::kEachProfile) {
+      // The folder of the chain that lies directly in the profiles folder is
+      // a profile; anything but the user's own is another user's.
+      for (std::size_t i = 1; i < chain_.size(); ++i) {
+        if (chain_[i] == protected_identity) {
+          if (!chain_[i - 1] || chain_[i - 1] == Identity(guarded.own_profile)) {
+            return std::nullopt;
+          }
+          return i == 1 ? Relation::kIsProfile : Relation::kInsideProfile;
+        }
+      }
     }
     return std::nullopt;
   }
@@ -259,7 +271,8 @@ std::optional<FolderVerdict> Closest(const std::wstring& given,
 
 }  // namespace
 
-FolderVerdict CheckFolder(const std::wstring& path, platform::FileSystem& files) {
+FolderVerdict CheckFolder(const std::wstring& path, BrowserFolder kind,
+                          platform::FileSystem& files) {
   if (path.empty()) {
     return Refuse(Refusal::kEmpty, path);
   }
@@ -297,6 +310,18 @@ FolderVerdict CheckFolder(const std::wstring& path, platform::FileSystem& files)
   if (auto verdict = Closest(path, guarded,
                              [&](const ProtectedFolder& folder) { return identity.Of(folder); })) {
     return *verdict;
+  }
+  // Both must agree before anything goes: the table above, and the browser's
+  // own name and place. The table is asked first only because its reason
+  // ("is your Documents folder") tells the user more.
+  platform::EntryType type;
+  if (files.TypeOf(*full, type) == platform::FsStatus::kOk && type.link) {
+    return Refuse(Refusal::kLink, path);
+  }
+  const auto profile = files.KnownFolderPath(platform::KnownFolder::kProfile);
+  const auto full_profile = profile ? files.FullPath(*profile) : std::nullopt;
+  if (!IsBrowsersOwn(kind, *full, full_profile.value_or(L""))) {
+    return Refuse(Refusal::kNotBrowsers, path);
   }
   FolderVerdict verdict;
   verdict.path = *full;

@@ -1,11 +1,12 @@
 // Decides whether a folder named by a registry value may be emptied. Any
-// program can change those values, so a value that names a whole drive, a
-// network share or a folder that holds the user's own files or the system is
-// refused before anything is deleted.
+// program can change those values, so only a folder that is recognisably the
+// browser's own may be emptied, and even that one not where it is, holds or
+// lies in a folder of the user's own files or of the system.
 #pragma once
 
 #include <string>
 
+#include "cleaners/browser_folders.h"
 #include "cleaners/protected_folders.h"
 #include "platform/file_system.h"
 
@@ -18,14 +19,17 @@ enum class Refusal {
   kDriveRoot,    // "C:\" or "C:"
   kShareRoot,    // "\\server\share" or "\\server"
   kProtected,    // is, holds or lies inside one of the protected folders
+  kLink,         // a link: where it leads is not the browser's
+  kNotBrowsers,  // not named and placed as the browser's own folder
 };
 
 // How a refused location stands to the protected folder it met.
 enum class Relation {
   kIs,
   kHolds,
-  kInside,     // a folder whose protection reaches everything inside it
-  kIsProfile,  // a user's profile in the folder of all profiles
+  kInside,         // a folder whose protection reaches everything inside it
+  kIsProfile,      // another user's profile in the folder of all profiles
+  kInsideProfile,  // lies inside another user's profile
 };
 
 struct FolderVerdict {
@@ -34,7 +38,7 @@ struct FolderVerdict {
   // otherwise the path as it was given (for the message).
   std::wstring path;
   // For kProtected: which folder, and how `path` stands to it.
-  platform::KnownFolder folder = platform::KnownFolder::kProfile;
+  std::wstring_view guarded;
   Relation relation = Relation::kIs;
 };
 
@@ -62,6 +66,9 @@ bool IsBelow(const std::wstring& inner, const std::wstring& outer);
 std::wstring Parent(const std::wstring& path);
 }  // namespace paths
 
-FolderVerdict CheckFolder(const std::wstring& path, platform::FileSystem& files);
+// Whether the browser's folder of `kind` may be emptied at `path`, the
+// location the registry gives for it.
+FolderVerdict CheckFolder(const std::wstring& path, BrowserFolder kind,
+                          platform::FileSystem& files);
 
 }  // namespace quellnet::cleaners

@@ -60,6 +60,7 @@ enum class KnownFolder {
   kProgramFiles,
   kProgramFilesX86,
   kProgramFiles64,  // the 64-bit Program Files, as a 32-bit program on 64-bit Windows names it
+  kProgram,         // the folder that holds this program's file
 };
 
 // A program that holds a file open.

@@ -119,25 +119,39 @@ TEST_F(CleanerTest, ClearCacheLeavesAHeldFileAndWhatLinksLeadTo) {
   EXPECT_EQ(Contents(cache), left);
 }
 
-// The protected folders as the system names them: the user's application
-// data as a whole, and a folder inside the system folder. Whatever the
-// cleaner deleted there would fail the run's check of the C: drive.
-TEST_F(CleanerTest, ClearingRefusesTheApplicationDataAndAFolderOfTheSystem) {
+// Locations that the real system shows to be the user's or the program's
+// own: the application data and a folder of the system as the shell names
+// them, the real Documents while the shell is told they are elsewhere, and
+// the program's folder. Whatever the cleaner deleted there would fail the
+// run's check of the C: drive.
+TEST_F(CleanerTest, ClearingRefusesTheUsersTheSystemsAndItsOwnFolders) {
   wchar_t app_data[MAX_PATH];
+  wchar_t profile[MAX_PATH];
   ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, app_data), S_OK);
-  ASSERT_TRUE(MakeFile(std::wstring(app_data) + L"\\settings.ini"));
-  ASSERT_NO_FATAL_FAILURE(
-      StartProgram({.presets = {{kShellFolders, L"Cache", app_data},
-                                {kShellFolders, L"Cookies", L"C:\\Windows\\System32\\drivers"}}}));
-  const std::string cache = Press(kIdCommand1);
-  EXPECT_NE(cache.find("\"" + Narrow(app_data) + "\", is your application data folder."),
-            std::string::npos)
-      << cache;
-  const std::string cookies = Press(kIdCommand2);
-  EXPECT_NE(
-      cookies.find("\"C:\\Windows\\System32\\drivers\", lies inside the Windows system folder."),
-      std::string::npos)
-      << cookies;
+  ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_PROFILE, nullptr, SHGFP_TYPE_CURRENT, profile), S_OK);
+  const std::wstring documents = std::wstring(profile) + L"\\Documents";
+  ASSERT_TRUE(MakeFile(std::wstring(app_data) + L"\\settings.ini") &&
+              MakeFile(documents + L"\\letter.txt") && MakeFolders(L"C:\\Decoy"));
+  ASSERT_NO_FATAL_FAILURE(StartProgram(
+      {.presets = {{L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+                    L"Personal", L"C:\\Decoy"}}}));
+  struct Case {
+    int button;
+    std::wstring location;
+    std::string reason;
+  };
+  for (const Case& refused : {Case{kIdCommand1, app_data, "is your application data folder"},
+                              Case{kIdCommand2, L"C:\\Windows\\System32\\drivers",
+                                   "lies inside the Windows system folder"},
+                              Case{kIdCommand1, documents, "is your Documents folder"},
+                              Case{kIdCommand2, kProgramDir, "is this program's folder"}}) {
+    ASSERT_TRUE(WriteString(
+        {kShellFolders, refused.button == kIdCommand1 ? L"Cache" : L"Cookies", refused.location}));
+    const std::string message = Press(refused.button);
+    EXPECT_NE(message.find("\"" + Narrow(refused.location) + "\", " + refused.reason + "."),
+              std::string::npos)
+        << message;
+  }
 }
 
 }  // namespace

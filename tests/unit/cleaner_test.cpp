@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,9 +26,9 @@ const std::wstring kShellFolders =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 const std::wstring kTypedUrls = L"Software\\Microsoft\\Internet Explorer\\TypedURLs";
 const std::wstring kProfile = L"C:\\Users\\Bob";
-const std::wstring kCache = kProfile + L"\\AppData\\Local\\Temporary Internet Files";
+const std::wstring kCache = kProfile + L"\\AppData\\Local\\Microsoft\\Windows\\INetCache";
 const std::wstring kContent = kCache + L"\\Content.IE5";
-const std::wstring kCookies = kProfile + L"\\AppData\\Roaming\\Cookies";
+const std::wstring kCookies = kProfile + L"\\AppData\\Roaming\\Microsoft\\Windows\\Cookies";
 const std::wstring kCacheLeft = L"The Internet cache was not cleared completely.\n\n";
 const std::wstring kCookiesLeft = L"The cookies were not cleared completely.\n\n";
 const std::wstring kHistoryCleared = L"\nThe list of typed addresses was cleared.";
@@ -37,7 +38,8 @@ const std::wstring kOneDenied = L"1 item was left because you have no permission
 
 // A user "Bob" of a 32-bit program on 64-bit Windows 7, with a cache and a
 // cookie folder as the browser leaves them, typed addresses, and a photo of
-// his own that a link among the cookies leads to.
+// his own that a link among the cookies leads to. Some program has
+// redirected his Documents for the shell to a folder on D:.
 class CleanerTest : public ::testing::Test {
  protected:
   CleanerTest() {
@@ -48,9 +50,22 @@ class CleanerTest : public ::testing::Test {
                            {KnownFolder::kProfiles, L"C:\\Users"},
                            {KnownFolder::kAppData, kProfile + L"\\AppData\\Roaming"},
                            {KnownFolder::kLocalAppData, kProfile + L"\\AppData\\Local"},
+                           {KnownFolder::kCommonAppData, L"C:\\ProgramData"},
+                           {KnownFolder::kDesktop, kProfile + L"\\Desktop"},
+                           {KnownFolder::kDocuments, L"D:\\Redirected\\Documents"},
+                           {KnownFolder::kFavorites, kProfile + L"\\Favorites"},
+                           {KnownFolder::kPictures, kProfile + L"\\Pictures"},
+                           {KnownFolder::kMusic, kProfile + L"\\Music"},
+                           {KnownFolder::kVideos, kProfile + L"\\Videos"},
+                           {KnownFolder::kDownloads, kProfile + L"\\Downloads"},
+                           {KnownFolder::kPublicProfile, L"C:\\Users\\Public"},
+                           {KnownFolder::kProgram, L"E:\\Tools\\Quellnet"},
                            {KnownFolder::kWindows, L"C:\\Windows"},
                            {KnownFolder::kSystem, L"C:\\Windows\\SysWOW64"},
+                           {KnownFolder::kSystemWow64, L"C:\\Windows\\SysWOW64"},
                            {KnownFolder::kSystemNative, L"C:\\Windows\\Sysnative"},
+                           {KnownFolder::kProgramFiles, L"C:\\Program Files (x86)"},
+                           {KnownFolder::kProgramFilesX86, L"C:\\Program Files (x86)"},
                            {KnownFolder::kProgramFiles64, L"C:\\Program Files"}};
     files.computer_name = L"BOBPC";
     files.AddFile(L"C:\\Data\\photos\\cat.jpg");
@@ -152,9 +167,9 @@ TEST_P(LocationTrouble, LeavesTheDiskAsItWasAndSaysWhy) {
   if (trouble.read != RegStatus::kOk) {
     registry.failing[kShellFolders] = trouble.read;
   }
-  files.open_errors[L"C:\\Locked"] = FsStatus::kAccessDenied;
-  files.list_errors[L"C:\\Unreadable"] = FsStatus::kFailed;
-  files.AddFolder(L"C:\\Unreadable");
+  files.open_errors[L"C:\\Locked\\Microsoft\\Windows\\Cookies"] = FsStatus::kAccessDenied;
+  files.list_errors[L"C:\\Unreadable\\Microsoft\\Windows\\Cookies"] = FsStatus::kFailed;
+  files.AddFolder(L"C:\\Unreadable\\Microsoft\\Windows\\Cookies");
   const Paths before = files.Under(L"C:");
 
   const std::wstring left = trouble.job == &kCacheJob ? kCacheLeft : kCookiesLeft;
@@ -179,13 +194,14 @@ INSTANTIATE_TEST_SUITE_P(
                 L"The cache folder could not be found: its recorded location could not be "
                 L"read.\nNothing was deleted.",
                 RegStatus::kAccessDenied},
-        Trouble{"CacheFolderMissing", &kCacheJob, L"C:\\Gone\\Cache",
-                L"The cache folder \"C:\\Gone\\Cache\" could not be found." + kHistoryCleared},
-        Trouble{"CookiesNotOpenable", &kCookieJob, L"C:\\Locked",
-                L"The cookie folder \"C:\\Locked\" could not be opened: you have no permission to "
-                L"open it."},
-        Trouble{"CookiesNotListable", &kCookieJob, L"C:\\Unreadable",
-                L"The files in \"C:\\Unreadable\" were left: that folder could not be read."}),
+        Trouble{"CacheFolderMissing", &kCacheJob, L"C:\\Gone\\INetCache",
+                L"The cache folder \"C:\\Gone\\INetCache\" could not be found." + kHistoryCleared},
+        Trouble{"CookiesNotOpenable", &kCookieJob, L"C:\\Locked\\Microsoft\\Windows\\Cookies",
+                L"The cookie folder \"C:\\Locked\\Microsoft\\Windows\\Cookies\" could not be "
+                L"opened: you have no permission to open it."},
+        Trouble{"CookiesNotListable", &kCookieJob, L"C:\\Unreadable\\Microsoft\\Windows\\Cookies",
+                L"The files in \"C:\\Unreadable\\Microsoft\\Windows\\Cookies\" were left: that "
+                L"folder could not be read."}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CleanerTest, AnEntryThatStaysIsCountedOnceAndEverythingElseGoes) {
@@ -275,13 +291,19 @@ TEST_F(CleanerTest, ALinkIsRemovedAsALinkAndWhatItLeadsToIsNeverOpened) {
   EXPECT_EQ(files.Under(kCache), (Paths{kCache, kContent}));
 }
 
-// Any program can change where the registry says the folders are; a location
-// that is or holds a folder the user can't lose is refused, whatever its
-// spelling, and the run deletes nothing on disk.
+// Any program can change where the registry says the folders are. Only the
+// browser's own folder is emptied, and not even that where it is, holds or
+// lies in a folder the user can't lose, whatever its spelling. A refused
+// location costs nothing on disk, and the message says why. Each row of the
+// table of protected folders is reached once, at the place the shell names
+// or at its standard place in the profile.
 struct Denied {
   const char* name;
   const wchar_t* value;
   const wchar_t* reason;
+  // Where the system names this folder elsewhere for the case.
+  std::optional<platform::KnownFolder> moved{};
+  const wchar_t* moved_to = L"";
 };
 
 class Refused : public CleanerTest, public ::testing::WithParamInterface<Denied> {};
@@ -290,17 +312,22 @@ TEST_P(Refused, DeletesNothingOnDiskButStillClearsTypedAddresses) {
   files.aliases[L"C:\\Sneaky"] = kProfile;       // a junction to the profile
   files.aliases[L"C:\\Short~1"] = L"C:\\Users";  // a short name
   files.aliases[L"C:\\Win"] = L"C:\\Windows";    // a junction into the system
+  files.AddLink(L"C:\\Links\\INetCache", L"C:\\Data");
   files.AddFolder(L"C:\\Windows\\Fonts");
   files.AddFolder(L"C:\\Users\\Alice");
+  if (GetParam().moved) {
+    files.known_folders[*GetParam().moved] = GetParam().moved_to;
+  }
   registry.Put(kShellFolders, L"Cache", GetParam().value);
-  const Paths before = files.Under(L"C:");
+  const auto before = files.entries.size();
 
   EXPECT_EQ(Run(kCacheJob),
             kCacheLeft + L"The cache folder was left alone: its recorded location, \"" +
                 GetParam().value + L"\", " + GetParam().reason + L"." + kHistoryCleared);
-  EXPECT_EQ(files.Under(L"C:"), before);
+  EXPECT_EQ(files.entries.size(), before);
 }
 
+using platform::KnownFolder;
 INSTANTIATE_TEST_SUITE_P(
     Cases, Refused,
     ::testing::Values(
@@ -313,34 +340,95 @@ INSTANTIATE_TEST_SUITE_P(
         Denied{"ClimbsToRoot", L"C:\\Users\\..\\", L"is a whole drive"},
         Denied{"Share", L"\\\\server\\share\\", L"is a whole network share"},
         Denied{"ExtendedShare", L"\\\\?\\UNC\\server\\share", L"is a whole network share"},
-        Denied{"ProfileOtherCaseClimbing", L"c:\\users\\BOB\\AppData\\..\\",
-               L"is your user folder"},
+        Denied{"OwnDriveShare", L"\\\\127.0.0.1\\C$", L"is a whole drive"},
+        Denied{"NotTheBrowsers", L"C:\\Data\\photos", L"is not the browser's cache folder"},
+        Denied{"LinkWithTheBrowsersName", L"C:\\Links\\INetCache", L"is a link to another folder"},
+        // The table of protected folders, row by row.
+        Denied{"Profile", L"c:\\users\\BOB\\AppData\\..\\", L"is your user folder"},
         Denied{"Profiles", L"C:\\Users", L"is the folder of all user profiles"},
+        Denied{"AnotherProfile", L"C:\\Short~1\\Alice", L"is a user's profile folder"},
+        Denied{"InAnotherProfile",
+               L"C:\\Users\\Alice\\AppData\\Local\\Microsoft\\Windows\\INetCache",
+               L"lies inside another user's profile folder"},
+        Denied{"AppData", L"C:\\Users\\Bob\\Application Data", L"is your application data folder"},
+        Denied{"HoldsAppData", L"C:\\Users\\Bob\\AppData", L"holds your application data folder"},
+        Denied{"LocalAppData", L"C:\\Users\\Bob\\Local Settings\\Application Data",
+               L"is your local application data folder"},
+        Denied{"LocalLow", L"C:\\Users\\Bob\\AppData\\LocalLow",
+               L"is your local application data folder"},
+        Denied{"CommonAppData", L"\\\\bobpc\\c$\\ProgramData",
+               L"is the application data of all users"},
+        Denied{"Desktop", L"C:\\Users\\Bob\\Desktop\\INetCache", L"lies inside your Desktop"},
+        Denied{"RedirectedDocuments", L"D:\\Redirected\\Documents", L"is your Documents folder"},
+        Denied{"DocumentsWhereTheyWere", L"C:\\Users\\Bob\\My Documents\\INetCache",
+               L"lies inside your Documents folder"},
+        Denied{"Favorites", L"C:\\Users\\Bob\\Favorites", L"is your Favorites"},
+        Denied{"Pictures", L"D:\\Photos", L"is your Pictures folder", KnownFolder::kPictures,
+               L"D:\\Photos"},
+        Denied{"Music", L"C:\\Users\\Bob\\Music", L"is your Music folder"},
+        Denied{"Videos", L"C:\\Users\\Bob\\Videos", L"is your Videos folder"},
+        Denied{"Downloads", L"C:\\Users\\Bob\\Downloads", L"is your Downloads folder"},
+        Denied{"Links", L"C:\\Users\\Bob\\Links", L"is your Links folder"},
+        Denied{"SavedGames", L"C:\\Users\\Bob\\Saved Games", L"is your Saved Games folder"},
+        Denied{"Contacts", L"C:\\Users\\Bob\\Contacts", L"is your Contacts folder"},
+        Denied{"Searches", L"C:\\Users\\Bob\\Searches", L"is your Searches folder"},
+        Denied{"Keys", L"C:\\Users\\Bob\\.ssh", L"is your SSH keys"},
+        Denied{"StartMenu", L"C:\\Users\\Bob\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu",
+               L"is your Start menu"},
+        Denied{"SendTo", L"C:\\Users\\Bob\\SendTo", L"is your Send To menu"},
+        Denied{"Templates", L"C:\\Users\\Bob\\Templates", L"is your Templates folder"},
+        Denied{"Recent", L"C:\\Users\\Bob\\AppData\\Roaming\\Microsoft\\Windows\\Recent",
+               L"is your Recent Items"},
+        Denied{"Protect", L"C:\\Users\\Bob\\AppData\\Roaming\\Microsoft\\Protect",
+               L"is your encryption keys"},
+        Denied{"Credentials", L"C:\\Users\\Bob\\Application Data\\Microsoft\\Credentials",
+               L"is your saved passwords"},
+        Denied{"Certificates", L"C:\\Users\\Bob\\AppData\\Roaming\\Microsoft\\SystemCertificates",
+               L"is your certificates"},
+        Denied{"UserPrograms", L"C:\\Users\\Bob\\AppData\\Local\\Programs",
+               L"is the programs installed for you"},
+        Denied{"ThisProgram", L"E:\\Tools\\Quellnet", L"is this program's folder"},
+        Denied{"HoldsThisProgram", L"E:\\Tools", L"holds this program's folder"},
+        Denied{"Public", L"C:\\Users\\Public\\Documents",
+               L"lies inside the folder shared by all users"},
+        Denied{"Windows", L"C:\\Win\\Fonts", L"lies inside the Windows folder"},
         Denied{"System", L"C:\\Windows\\SysWOW64", L"is the Windows system folder"},
+        Denied{"Wow64", L"C:\\Windows\\SysWOW64\\INetCache",
+               L"lies inside the Windows system folder", KnownFolder::kSystem,
+               L"C:\\Windows\\System32"},
         Denied{"RealSystem", L"C:\\Windows\\Sysnative\\drivers",
                L"lies inside the Windows system folder"},
-        Denied{"HoldsAppData", L"C:\\Users\\Bob\\AppData", L"holds your application data folder"},
-        Denied{"LocalhostShare", L"\\\\localhost\\C$\\Windows\\Temp",
-               L"lies inside the Windows folder"},
-        Denied{"OwnNameShare", L"\\\\bobpc\\c$\\Users\\Bob", L"is your user folder"},
-        Denied{"OwnDriveShare", L"\\\\127.0.0.1\\C$", L"is a whole drive"},
-        Denied{"JunctionToProfile", L"C:\\Sneaky", L"is your user folder"},
-        Denied{"JunctionIntoWindows", L"C:\\Win\\Fonts", L"lies inside the Windows folder"},
-        Denied{"JunctionToAnotherProfile", L"C:\\Short~1\\Alice", L"is a user's profile folder"}),
+        Denied{"ProgramFiles", L"C:\\Program Files (x86)", L"is the Program Files folder"},
+        Denied{"ProgramFilesX86", L"C:\\Program Files (x86)\\INetCache",
+               L"lies inside the Program Files folder", KnownFolder::kProgramFiles,
+               L"C:\\Program Files"},
+        Denied{"ProgramFiles64", L"C:\\Program Files\\INetCache",
+               L"lies inside the Program Files folder"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// A folder inside a protected one, or one whose name merely starts like a
-// protected folder's, is accepted, in its canonical form.
-TEST_F(CleanerTest, FoldersInsideProtectedOnesAreAcceptedInTheirCanonicalForm) {
+// The browser's own folder is accepted in its canonical form, also beside
+// protected folders whose names it merely starts like.
+TEST_F(CleanerTest, TheBrowsersOwnFolderIsAcceptedInItsCanonicalForm) {
   const auto cache = CheckFolder(
-      L"\\\\?\\C:\\Users\\Bob\\AppData\\Local\\.\\Temp\\..\\Temporary Internet Files\\", files);
+      L"\\\\?\\C:\\Users\\Bob\\AppData\\Local\\.\\Temp\\..\\Microsoft\\Windows\\INetCache\\",
+      BrowserFolder::kCache, files);
   EXPECT_EQ(cache.refusal, Refusal::kNone);
   EXPECT_EQ(cache.path, kCache);
-  for (const wchar_t* path :
-       {L"C:\\Users\\Bob\\AppData\\Local\\Microsoft", L"C:\\Users\\Bobby\\Cache",
-        L"C:\\Program Files Cache", L"\\\\otherpc\\C$\\Cache"}) {
-    EXPECT_EQ(CheckFolder(path, files).refusal, Refusal::kNone) << testing::PrintToString(path);
+  for (const wchar_t* path : {L"C:\\Program Files Cache\\Temporary Internet Files",
+                              L"\\\\otherpc\\C$\\Temporary Internet Files"}) {
+    EXPECT_EQ(CheckFolder(path, BrowserFolder::kCache, files).refusal, Refusal::kNone)
+        << testing::PrintToString(path);
   }
+}
+
+// A long location is shortened in the message to its start and its end.
+TEST_F(CleanerTest, ALongLocationIsShortenedInTheMessage) {
+  registry.Put(kShellFolders, L"Cache",
+               L"D:\\" + std::wstring(200, L'a') + L"\\" + std::wstring(200, L'z'));
+  EXPECT_EQ(Run(kCacheJob), kCacheLeft +
+                                L"The cache folder was left alone: its recorded location, \"D:\\" +
+                                std::wstring(55, L'a') + L"..." + std::wstring(58, L'z') +
+                                L"\", is not the browser's cache folder." + kHistoryCleared);
 }
 
 }  // namespace

@@ -130,8 +130,36 @@ std::optional<std::wstring> KnownFolderPathOf(KnownFolder folder) {
       return ShellFolder(CSIDL_PROGRAM_FILESX86);
     case KnownFolder::kProgramFiles64:
       return Variable(L"ProgramW6432");
+    case KnownFolder::kProgram: {
+      const std::wstring program = ProgramFilePath();
+      return program.empty() ? std::nullopt : std::optional(FolderOfPath(program));
+    }
   }
   return std::nullopt;
+}
+
+std::wstring ProgramFilePath() {
+  // Long enough for any path the system hands out, "\\?\" form included.
+  constexpr DWORD kLongestPath = 32768;
+  // The path may be longer than MAX_PATH; grow the buffer until it fits. A
+  // cut-off path fills the buffer exactly (XP does not even end it with a
+  // NUL), which is how a too small buffer shows on every version.
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD size = static_cast<DWORD>(path.size());
+    const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), size);
+    if (length == 0) {
+      return std::wstring();
+    }
+    if (length < size) {
+      path.resize(length);
+      return path;
+    }
+    if (size >= kLongestPath) {
+      return std::wstring();
+    }
+    path.resize(size * 2 > kLongestPath ? kLongestPath : size * 2);
+  }
 }
 
 std::vector<Holder> HoldersOfFile(const std::wstring& path) {

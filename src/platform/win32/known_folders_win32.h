@@ -14,6 +14,9 @@ namespace quellnet::platform::win32 {
 // it names none.
 std::optional<std::wstring> KnownFolderPathOf(KnownFolder folder);
 
+// The full path of this program's file; empty when the system can't say.
+std::wstring ProgramFilePath();
+
 // The programs that hold `path` open, through the Restart Manager (Vista and
 // later, loaded from the system folder only when present); empty where the
 // system can't tell.

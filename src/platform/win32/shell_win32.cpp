@@ -4,6 +4,7 @@
 
 #include "platform/program_folder.h"
 #include "platform/win32/factories.h"
+#include "platform/win32/known_folders_win32.h"
 
 // After <windows.h>, which factories.h brings in.
 #include <objbase.h>
@@ -11,9 +12,6 @@
 
 namespace quellnet::platform::win32 {
 namespace {
-
-// Long enough for any path the system hands out, "\\?\" form included.
-constexpr DWORD kLongestPath = 32768;
 
 // COM on this thread for ShellExecute, which may hand the address to a shell
 // extension that is a COM object. It is started at the first use, not at
@@ -71,27 +69,7 @@ class Win32Shell final : public Shell {
     ::ShellExecuteW(owner_, L"open", terminated.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
   }
 
-  std::wstring ExecutablePath() override {
-    // The path may be longer than MAX_PATH; grow the buffer until it fits.
-    // A cut-off path fills the buffer exactly (XP does not even end it with
-    // a NUL), which is how a too small buffer shows on every version.
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-      const DWORD size = static_cast<DWORD>(path.size());
-      const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), size);
-      if (length == 0) {
-        return std::wstring();
-      }
-      if (length < size) {
-        path.resize(length);
-        return path;
-      }
-      if (size >= kLongestPath) {
-        return std::wstring();
-      }
-      path.resize(size * 2 > kLongestPath ? kLongestPath : size * 2);
-    }
-  }
+  std::wstring ExecutablePath() override { return ProgramFilePath(); }
 
   std::wstring ProgramFolder() override { return FolderOfPath(ExecutablePath()); }
 
