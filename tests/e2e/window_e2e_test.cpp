@@ -1,141 +1,266 @@
-// The main window as the real program builds it from its layout table and as
-// the user works it: every control in its place on a screen of 144 DPI, and
-// again when moved to one of another DPI, with its text, the tab pages and
-// the Tab key.
+// The main window as a user meets it, compared with data/form1_as_seen.tsv:
+// a description written from the design, not from the program's layout
+// table, so that a wrong word, blank or place in that table shows here.
+// Every control's class, kind, text and place, each page with what it shows
+// and its Tab order, the tab captions, the tray menu and tip, and the title:
+// on a screen of 144 DPI, then moved to one of 96.
 #include <algorithm>
-#include <array>
+#include <map>
+#include <sstream>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "fixture.h"
-#include "platform/form1_layout.h"
+#include "form1_as_seen.h"
+#include "resource.h"
 
 namespace quellnet::e2e {
 namespace {
 
 using namespace platform;
+using Row = std::vector<std::string>;
 
-// The height of the tab strip, which the tab control takes from its font.
-int TabStripHeight(HANDLE process, HWND tab) {
-  const RemoteMemory remote(process, sizeof(RECT));
-  RECT item{};
-  return Send(tab, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(remote.address)) &&
-                 remote.Read(&item, sizeof item)
-             ? item.bottom - item.top
-             : 0;
+// The description's rows, each split at its tabs; comments left out.
+std::vector<Row> AsSeen() {
+  std::vector<Row> rows;
+  std::istringstream lines{std::string(kForm1AsSeen)};
+  for (std::string line; std::getline(lines, line);) {
+    if (line.empty() || line[0] == '#') {
+      continue;
+    }
+    Row row(1);
+    for (char c : line) {
+      if (c == '\t') {
+        row.emplace_back();
+      } else {
+        row.back().push_back(c);
+      }
+    }
+    rows.push_back(row);
+  }
+  return rows;
 }
 
-std::array<LONG, 4> Edges(const RECT& rect) {
-  return {rect.left, rect.top, rect.right, rect.bottom};
+std::vector<Row> RowsOf(const std::vector<Row>& rows, const std::string& kind) {
+  std::vector<Row> found;
+  for (const Row& row : rows) {
+    if (row[0] == kind) {
+      found.emplace_back(row.begin() + 1, row.end());
+    }
+  }
+  return found;
 }
 
-// The client area and every control where the layout puts them at `dpi`,
-// to the pixel: the window makes them from that very arithmetic, which the
-// unit tests check against the design at every DPI.
-void ExpectLaidOutAt(HWND main, int dpi) {
+const std::map<std::string, int> kIds = {
+    {"Image1", kIdImage1},     {"Line2", kIdLine2},      {"SSTab1", kIdSSTab1},
+    {"Label3", kIdLabel3},     {"Label6", kIdLabel6},    {"Text1", kIdText1},
+    {"Label2", kIdLabel2},     {"chkmess", kIdChkmess},  {"Picture1", kIdPicture1},
+    {"Label4", kIdLabel4},     {"Frame1", kIdFrame1},    {"chkStartup", kIdChkStartup},
+    {"Label5", kIdLabel5},     {"Label9", kIdLabel9},    {"chkHideOnStart", kIdChkHideOnStart},
+    {"Label10", kIdLabel10},   {"Label7", kIdLabel7},    {"Label8", kIdLabel8},
+    {"Command1", kIdCommand1}, {"Command2", kIdCommand2}};
+
+// The button styles by which a user tells a button's kind.
+const std::map<std::string, std::vector<LONG>> kButtonKinds = {
+    {"check box", {BS_CHECKBOX, BS_AUTOCHECKBOX, BS_3STATE, BS_AUTO3STATE}},
+    {"frame", {BS_GROUPBOX}},
+    {"button", {BS_PUSHBUTTON, BS_DEFPUSHBUTTON}}};
+
+std::string ClassOf(HWND window) {
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 64);
+  return Narrow(name);
+}
+
+// Where the control lies in the client area, in the program's own pixels.
+RECT PlaceOf(HWND main, HWND control) {
+  RECT rect{};
+  GetWindowRect(control, &rect);
+  MapWindowPoints(HWND_DESKTOP, main, reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+// An edge of the description's 96-DPI pixels at `dpi`: the program rounds
+// from twips, so it may lie one pixel off the product.
+void ExpectEdgeAt(long got, const std::string& at_96, int dpi, const std::string& what) {
+  EXPECT_NEAR(got, std::stol(at_96) * dpi / 96.0, dpi == 96 ? 0 : 1) << what;
+}
+
+void ExpectPlacesAt(HWND main, int dpi, const std::vector<Row>& rows) {
   SCOPED_TRACE(std::to_string(dpi) + " DPI");
-  const layout::PixelRect client = layout::ClientPixels(dpi);
-  RECT got{};
-  ASSERT_TRUE(GetClientRect(main, &got));
-  EXPECT_EQ(Edges(got), Edges({0, 0, client.width, client.height}));
-  for (const layout::ControlLayout& control : layout::kControls) {
-    const layout::PixelRect want = layout::ControlPixels(control, dpi);
-    GetWindowRect(GetDlgItem(main, control.id), &got);
-    MapWindowPoints(HWND_DESKTOP, main, reinterpret_cast<POINT*>(&got), 2);
-    EXPECT_EQ(Edges(got), Edges({want.left, want.top, want.right(), want.bottom()}))
-        << "control " << control.id;
+  RECT client{};
+  ASSERT_TRUE(GetClientRect(main, &client));
+  const Row title = RowsOf(rows, "title").at(0);
+  ExpectEdgeAt(client.right, title[1], dpi, "client width");
+  ExpectEdgeAt(client.bottom, title[2], dpi, "client height");
+  for (const Row& control : RowsOf(rows, "control")) {
+    const RECT got = PlaceOf(main, GetDlgItem(main, kIds.at(control[0])));
+    const long edges[] = {got.left, got.top, got.right, got.bottom};
+    for (int edge = 0; edge < 4; ++edge) {
+      ExpectEdgeAt(edges[edge], control[4 + edge], dpi,
+                   control[0] + " edge " + std::to_string(edge));
+    }
   }
 }
 
-// A screen of 144 DPI (150 %): the session's DPI is the user's "LogPixels",
-// which Wine reads as each program starts. Each page shows only its own
-// controls, and its tab stops come round in order, from wherever the focus
-// starts.
-TEST_F(QuellnetTest, EveryControlInPlaceAtEachDpiAndEachPageWithItsTabStops) {
+// The caption of tab `index`, read through the program's own memory.
+std::string TabCaption(HANDLE process, HWND tab, int index) {
+  struct Item {
+    TCITEMW item;
+    wchar_t text[64];
+  };
+  const RemoteMemory remote(process, sizeof(Item));
+  auto* remote_item = static_cast<Item*>(remote.address);
+  Item local{};
+  local.item.mask = TCIF_TEXT;
+  local.item.pszText = remote_item->text;
+  local.item.cchTextMax = 64;
+  if (!remote.Write(&local, sizeof local) ||
+      !Send(tab, TCM_GETITEMW, index, reinterpret_cast<LPARAM>(remote_item)) ||
+      !remote.Read(&local, sizeof local)) {
+    return "(unreadable)";
+  }
+  local.text[63] = L'\0';
+  return Narrow(local.text);
+}
+
+class WindowTest : public QuellnetTest {
+ protected:
+  HWND Focus() const {
+    GUITHREADINFO info{sizeof info};
+    return GetGUIThreadInfo(GetWindowThreadProcessId(Main(), nullptr), &info) ? info.hwndFocus
+                                                                              : nullptr;
+  }
+
+  // The Tab key from wherever the focus is comes round the page's stops in
+  // order.
+  void ExpectTabOrder(const std::vector<std::string>& names) {
+    std::vector<HWND> stops;
+    for (const std::string& name : names) {
+      stops.push_back(Control(kIds.at(name)));
+    }
+    const auto stop_of = [&](HWND focused) {
+      return std::find(stops.begin(), stops.end(), focused) - stops.begin();
+    };
+    std::size_t at = 0;
+    for (std::size_t step = 0; step <= stops.size(); ++step) {
+      HWND before = Focus();
+      ASSERT_TRUE(PressKey(before != nullptr ? before : Main(), VK_TAB));
+      WaitUntil([&] { return Focus() != before; }, Millis(3000));
+      if (step == 0) {  // the first press only finds where the round starts
+        at = stop_of(Focus());
+        ASSERT_LT(at, stops.size()) << "Tab moved the focus off the page's stops";
+      } else {
+        EXPECT_EQ(stop_of(Focus()), (at + step) % stops.size()) << "step " << step;
+      }
+    }
+  }
+
+  // The items of the menu the tray icon's right-click opens. Wine lets no
+  // other process read a menu, so they are read where the program takes
+  // them from: the menu resource of its file.
+  static std::vector<std::string> TrayMenuItems() {
+    std::vector<std::string> items;
+    const HMODULE file = LoadLibraryExW((std::wstring(kProgramDir) + L"\\quellnet.exe").c_str(),
+                                        nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HMENU menu = file != nullptr ? LoadMenuW(file, MAKEINTRESOURCEW(IDR_MENUTRAY)) : nullptr;
+    HMENU popup = menu != nullptr ? GetSubMenu(menu, 0) : nullptr;
+    for (int item = 0; popup != nullptr && item < GetMenuItemCount(popup); ++item) {
+      wchar_t text[64] = {};
+      GetMenuStringW(popup, item, text, 64, MF_BYPOSITION);
+      items.push_back(Narrow(text));
+    }
+    if (menu != nullptr) {
+      DestroyMenu(menu);
+    }
+    if (file != nullptr) {
+      FreeLibrary(file);
+    }
+    return items;
+  }
+};
+
+TEST_F(WindowTest, TheWindowShowsWhatItsDescriptionSaysAtEachDpi) {
+  const std::vector<Row> rows = AsSeen();
   SeeUnscaledPixels();
   const DWORD dpi = 144;
   ASSERT_EQ(SHSetValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &dpi,
                         sizeof dpi),
             ERROR_SUCCESS);
   ASSERT_NO_FATAL_FAILURE(StartProgram());
-  EXPECT_EQ(WindowText(Main()), L"Corvane Quellnet 2.1");
-  ExpectLaidOutAt(Main(), 144);
+  EXPECT_EQ(Narrow(WindowText(Main())), RowsOf(rows, "title").at(0)[0]);
   EXPECT_EQ(GetWindowLongW(Main(), GWL_STYLE) & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME),
             WS_MINIMIZEBOX);
-  // The link's text is the web address the program was built with, which
-  // this build need not share.
-  for (const layout::ControlLayout& expected : layout::kControls) {
-    if (!expected.text.empty() && expected.id != kIdLabel3) {
-      EXPECT_EQ(WindowText(Control(expected.id)), expected.text) << "control " << expected.id;
+  ExpectPlacesAt(Main(), 144, rows);
+
+  const std::vector<std::string> tabs = RowsOf(rows, "tabs").at(0);
+  HWND tab = Control(kIdSSTab1);
+  EXPECT_EQ(Send(tab, TCM_GETITEMCOUNT), static_cast<LRESULT>(tabs.size()));
+  for (std::size_t page = 0; page < tabs.size(); ++page) {
+    EXPECT_EQ(TabCaption(program_.Process(), tab, static_cast<int>(page)), tabs[page]);
+  }
+  for (const Row& control : RowsOf(rows, "control")) {
+    SCOPED_TRACE(control[0]);
+    HWND window = Control(kIds.at(control[0]));
+    EXPECT_EQ(ClassOf(window), control[1]);
+    if (kButtonKinds.count(control[2]) != 0) {
+      const std::vector<LONG>& styles = kButtonKinds.at(control[2]);
+      EXPECT_NE(std::find(styles.begin(), styles.end(), GetWindowLongW(window, GWL_STYLE) & 0xF),
+                styles.end());
+    }
+    if (control[8] != "*") {
+      EXPECT_EQ(Narrow(WindowText(window)), control[8]);
     }
   }
   // Screen readers name a field that has no caption of its own from the
   // static text just before it in the z-order.
   EXPECT_EQ(GetWindow(Control(kIdText1), GW_HWNDPREV), Control(kIdLabel6));
 
-  const auto focus = [&] {
-    GUITHREADINFO info{sizeof info};
-    return GetGUIThreadInfo(GetWindowThreadProcessId(Main(), nullptr), &info) ? info.hwndFocus
-                                                                              : nullptr;
-  };
-  // Each page's stops in the Tab order SSTab1, chkmess, chkHideOnStart,
-  // chkStartup, Text1, Command1, Command2, less those of the other pages.
-  const std::pair<int, std::vector<int>> pages[] = {
-      {2, {kIdSSTab1, kIdCommand1, kIdCommand2}},
-      {0, {kIdSSTab1, kIdChkmess, kIdText1}},
-      {1, {kIdSSTab1, kIdChkHideOnStart, kIdChkStartup}}};
-  for (const auto& [page, stops] : pages) {
-    SCOPED_TRACE("page " + std::to_string(page));
+  for (const Row& order : RowsOf(rows, "taborder")) {
+    SCOPED_TRACE(order[0]);
+    const int page = static_cast<int>(std::find(tabs.begin(), tabs.end(), order[0]) - tabs.begin());
     ASSERT_TRUE(program_.SelectPage(page));
-    for (const layout::ControlLayout& control : layout::kControls) {
-      // The page numbers are the tab control's; kNone (-1) is on the window.
-      const int shown_on = static_cast<int>(control.page);
-      EXPECT_EQ(IsWindowVisible(Control(control.id)) != FALSE, shown_on == -1 || shown_on == page)
-          << "control " << control.id;
+    for (const Row& control : RowsOf(rows, "control")) {
+      EXPECT_EQ(IsWindowVisible(Control(kIds.at(control[0]))) != FALSE,
+                control[3] == "window" || control[3] == order[0])
+          << control[0];
     }
-    const auto stop_of = [&](HWND focused) {
-      return std::find_if(stops.begin(), stops.end(),
-                          [&](int id) { return Control(id) == focused; }) -
-             stops.begin();
-    };
-    std::size_t at = 0;
-    for (std::size_t step = 0; step <= stops.size(); ++step) {
-      HWND before = focus();
-      ASSERT_TRUE(PressKey(before != nullptr ? before : Main(), VK_TAB));
-      WaitUntil([&] { return focus() != before; }, Millis(3000));
-      if (step == 0) {  // the first press only finds where the round starts
-        at = stop_of(focus());
-        ASSERT_LT(at, stops.size()) << "Tab moved the focus off the page's stops";
-      } else {
-        EXPECT_EQ(stop_of(focus()), (at + step) % stops.size()) << "step " << step;
-      }
-    }
+    ASSERT_NO_FATAL_FAILURE(ExpectTabOrder({order.begin() + 1, order.end()}));
   }
 
-  // Moved to a monitor of 120 DPI, the window takes the rectangle the system
+  EXPECT_EQ(TrayMenuItems(), RowsOf(rows, "menu").at(0));
+  const std::vector<ShownIcon> icons = ShownIcons();
+  ASSERT_EQ(icons.size(), 1u);
+  EXPECT_EQ(Narrow(icons[0].tip), RowsOf(rows, "tip").at(0)[0]);
+
+  // Moved to a monitor of 96 DPI, the window takes the rectangle the system
   // suggests and lays itself out again, fonts too. Wine has one DPI for all
   // monitors and never sends WM_DPICHANGED, so the test sends what Windows
   // would, the rectangle in the program's own memory.
-  const int tabs_at_144 = TabStripHeight(program_.Process(), Control(kIdSSTab1));
-
+  const auto strip_height = [&] {
+    const RemoteMemory remote(program_.Process(), sizeof(RECT));
+    RECT item{};
+    return Send(tab, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(remote.address)) &&
+                   remote.Read(&item, sizeof item)
+               ? item.bottom - item.top
+               : 0;
+  };
+  const long strip_at_144 = strip_height();
   RECT window{};
   RECT client{};
   ASSERT_TRUE(GetWindowRect(Main(), &window) && GetClientRect(Main(), &client));
-  const layout::PixelRect client_at_120 = layout::ClientPixels(120);
-  const RECT suggested{40, 30, 40 + window.right - window.left - client.right + client_at_120.width,
-                       30 + window.bottom - window.top - client.bottom + client_at_120.height};
+  const Row title = RowsOf(rows, "title").at(0);
+  const RECT suggested{40, 30, 40 + window.right - window.left - client.right + std::stoi(title[1]),
+                       30 + window.bottom - window.top - client.bottom + std::stoi(title[2])};
   const RemoteMemory remote(program_.Process(), sizeof suggested);
   ASSERT_TRUE(remote.Write(&suggested, sizeof suggested));
-  Send(Main(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(120, 120),
+  Send(Main(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(96, 96),
        reinterpret_cast<LPARAM>(remote.address));
-
   ASSERT_TRUE(GetWindowRect(Main(), &window));
-  EXPECT_EQ(Edges(window), Edges(suggested));
-  ExpectLaidOutAt(Main(), 120);
-  const int tabs_at_120 = TabStripHeight(program_.Process(), Control(kIdSSTab1));
-  EXPECT_GT(tabs_at_120, 0);
-  EXPECT_LT(tabs_at_120, tabs_at_144) << "the tabs kept the font of 144 DPI";
+  EXPECT_TRUE(EqualRect(&window, &suggested));
+  ExpectPlacesAt(Main(), 96, rows);
+  EXPECT_GT(strip_height(), 0);
+  EXPECT_LT(strip_height(), strip_at_144) << "the tabs kept the font of 144 DPI";
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
-// The layout's arithmetic at the screen densities Windows offers. The
-// end-to-end tests check that the real window puts each control where this
-// arithmetic says, at the DPI it runs at.
+// The layout's arithmetic at the screen densities Windows offers, with
+// numbers worked out by hand. Where each control lies is the window test's
+// business: it compares the real window with a description of the design.
 #include <gtest/gtest.h>
 
 #include "platform/form1_layout.h"
@@ -10,52 +10,31 @@ namespace {
 using namespace quellnet::platform::layout;
 using namespace quellnet::platform;
 
-// 100 %, 125 %, 150 % and 200 %, with the height of the 8.25 pt font there.
-struct Density {
-  int dpi;
-  int font_pixels;
-};
-constexpr Density kDensities[] = {{96, 11}, {120, 14}, {144, 17}, {192, 22}};
-
-PixelRect At96(Form1ControlId id) {
-  return ControlPixels(*FindControl(id), 96);
-}
-
-// Places worked out by hand at 96 DPI (15 twips to the pixel): one control
-// of each container, so that a control measured from the wrong corner shows.
-TEST(Form1Layout, MeasuresEachControlFromItsContainerAndKeepsItInTheClientArea) {
-  EXPECT_EQ(ClientPixels(96), (PixelRect{0, 0, 383, 378}));
-  EXPECT_EQ(At96(kIdLabel3), (PixelRect{112, 352, 161, 17}));     // on the window
-  EXPECT_EQ(At96(kIdChkmess), (PixelRect{96, 208, 209, 17}));     // on a tab page
-  EXPECT_EQ(At96(kIdChkStartup), (PixelRect{80, 184, 129, 13}));  // in the frame
-  EXPECT_EQ(At96(kIdLine2), (PixelRect{56, 64, 264, 1}));         // a rule: one pixel
-  for (const Density& density : kDensities) {
-    SCOPED_TRACE(testing::Message() << density.dpi << " DPI");
-    const PixelRect client = ClientPixels(density.dpi);
-    for (const ControlLayout& layout : kControls) {
-      const PixelRect got = ControlPixels(layout, density.dpi);
-      EXPECT_TRUE(got.left >= 0 && got.top >= 0 && got.right() <= client.right() &&
-                  got.bottom() <= client.bottom())
-          << "control " << layout.id;
-      EXPECT_EQ(got.height == 1, layout.kind == ControlKind::kLine) << "control " << layout.id;
-    }
-    EXPECT_EQ(FontPixelHeight(kPlain, density.dpi), density.font_pixels);
-  }
-  EXPECT_EQ(FontPixelHeight(FindControl(kIdChkmess)->font, 96), 13);
-}
-
 TEST(TwipsToPixels, RoundsEachEdgeToTheNearestPixelSoThatControlsThatTouchStillTouch) {
-  // 8 twips at 96 DPI are 0.53 pixel, 7 are 0.47; 1355 twips at 120 DPI
-  // are 112.9.
+  // 8 twips at 96 DPI are 0.53 pixel, 7 are 0.47; 1355 twips at 120 DPI are
+  // 112.9; 4835 at 144 are 483.5, which rounds up.
   EXPECT_EQ(TwipsToPixels(8, 96), 1);
   EXPECT_EQ(TwipsToPixels(7, 96), 0);
   EXPECT_EQ(TwipsToPixels(1355, 120), 113);
+  EXPECT_EQ(TwipsToPixels(4835, 144), 484);
   const TwipsRect first{1355, 0, 1355, 100};
   const TwipsRect second{2710, 0, 500, 100};
-  for (const Density& density : kDensities) {
-    EXPECT_EQ(ToPixels(first, density.dpi).right(), ToPixels(second, density.dpi).left)
-        << density.dpi;
+  for (const int dpi : {96, 120, 144, 192}) {
+    EXPECT_EQ(ToPixels(first, dpi).right(), ToPixels(second, dpi).left) << dpi;
   }
+  // The client area, 5745 x 5670 twips.
+  EXPECT_EQ(ClientPixels(96), (PixelRect{0, 0, 383, 378}));
+  EXPECT_EQ(ClientPixels(144), (PixelRect{0, 0, 575, 567}));
+}
+
+// 8.25 pt is 11 pixels at 100 %, 14 at 125 %, 17 at 150 % and 22 at 200 %;
+// 9.75 pt is 13 pixels at 100 %.
+TEST(FontPixelHeight, IsThePointSizeAtTheScreensDensity) {
+  EXPECT_EQ(FontPixelHeight(kPlain, 96), 11);
+  EXPECT_EQ(FontPixelHeight(kPlain, 120), 14);
+  EXPECT_EQ(FontPixelHeight(kPlain, 144), 17);
+  EXPECT_EQ(FontPixelHeight(kPlain, 192), 22);
+  EXPECT_EQ(FontPixelHeight(kBigBold, 96), 13);
 }
 
 // Controls are stacked in table order, top first: every page control must
