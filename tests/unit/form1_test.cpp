@@ -108,10 +108,26 @@ TEST_F(Form1Test, AStopThatFailsAtStartUpShowsNotProtectedSilentlyAndGoesOn) {
   EXPECT_EQ(window.messages.size(), 1u);
 }
 
+// The icon is in the notification area before the options are restored: a
+// stored protection that runs the switch finds it there.
+TEST_F(Form1Test, TheTrayIconIsThereBeforeTheOptionsAreRestored) {
+  std::optional<bool> icon_at_restore;
+  chkmess.on_click = [this, &icon_at_restore] {
+    icon_at_restore = tray_icon.present;
+    form.chkmess_Click();
+  };
+  Store(L"mess", L"1");
+  form.Form_Load();
+  EXPECT_EQ(icon_at_restore, true);
+}
+
+// The first paint goes by the stored option, not by the box, which the user
+// may have changed by then.
 TEST_F(Form1Test, StoredRunMinimisedMinimisesAtTheFirstPaintOnly) {
   Store(L"HideOnStart", L"01");
   form.Form_Load();
   EXPECT_EQ(window.State(), WindowState::kNormal);
+  chkHideOnStart.value = 0;
   form.Form_Paint();
   EXPECT_TRUE(Hidden());  // minimised, and so hidden to the tray
 
