@@ -14,6 +14,7 @@
 #include <shellapi.h>
 
 #include <cwchar>
+#include <chrono>
 #include <optional>
 #include <string>
 
@@ -109,8 +110,9 @@ inline std::optional<DWORD> TestServiceStartType() {
              : std::nullopt;
 }
 
-inline bool WaitForTestServiceState(std::optional<DWORD> state, int timeout_ms = 30000) {
-  for (int waited = 0; TestServiceState() != state && waited < timeout_ms; ++waited) {
+inline bool WaitForTestServiceState(std::optional<DWORD> state, int timeout_ms = 60000) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+  while (TestServiceState() != state && std::chrono::steady_clock::now() < deadline) {
     Sleep(1);
   }
   return TestServiceState() == state;
@@ -143,7 +145,7 @@ inline bool DeleteTestService() {
       return false;
     }
   }
-  return WaitForTestServiceState(std::nullopt, 10000);
+  return WaitForTestServiceState(std::nullopt);
 }
 
 // Marks it for deletion and leaves it as it is: a running one goes on

@@ -40,8 +40,11 @@ namespace quellnet::e2e {
 using Millis = std::chrono::milliseconds;
 using platform::win32::UniqueKernelHandle;
 
-// Long enough for a cold start under Wine on a busy machine.
-inline constexpr Millis kDefaultTimeout{15000};
+// How long a test waits for the program to show, answer or reach a state.
+// Generous, for a cold start under Wine on a machine kept busy by a parallel
+// build; a program that really hangs still fails within it, and the whole
+// test program within wine-exec.sh's limit.
+inline constexpr Millis kDefaultTimeout{60000};
 // How long a test waits to be sure something does NOT happen.
 inline constexpr Millis kQuietPeriod{1000};
 
@@ -55,11 +58,13 @@ inline constexpr wchar_t kShellFolders[] =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 // A message to the program that is not answered within `within_ms` counts as
-// hung: the answer is then `failed`.
+// hung: the answer is then `failed`. Not SMTO_ABORTIFHUNG: the system calls a
+// window hung after a few seconds without a look at its queue, which a
+// starting program on a busy machine can take.
 inline DWORD_PTR Send(HWND window, UINT message, WPARAM wparam = 0, LPARAM lparam = 0,
-                      DWORD_PTR failed = 0, UINT within_ms = 5000) {
+                      DWORD_PTR failed = 0, UINT within_ms = 30000) {
   DWORD_PTR result = 0;
-  return SendMessageTimeoutW(window, message, wparam, lparam, SMTO_ABORTIFHUNG, within_ms, &result)
+  return SendMessageTimeoutW(window, message, wparam, lparam, SMTO_NORMAL, within_ms, &result)
              ? result
              : failed;
 }
@@ -453,7 +458,7 @@ class ProgramUnderTest {
   void Kill() {
     if (IsRunning()) {
       TerminateProcess(process_.Get(), 1);
-      WaitForSingleObject(process_.Get(), 5000);
+      WaitForSingleObject(process_.Get(), static_cast<DWORD>(kDefaultTimeout.count()));
     }
     process_.Reset();
     pid_ = 0;
