@@ -43,9 +43,11 @@ enum Form1MenuId : int {
 
 // Private messages: WM_APP + 1 carries the tray icon's notifications (the
 // mouse message code in lParam, the icon identifier 1 in wParam); WM_APP + 2
-// asks a running instance to come forward.
+// asks a running instance to come forward, and it answers which it does.
 inline constexpr unsigned kTrayCallbackMessage = 0x8000 + 1;
 inline constexpr unsigned kActivateInstanceMessage = 0x8000 + 2;
+inline constexpr long kInstanceComesForward = 1;
+inline constexpr long kInstanceIsClosing = 2;  // its window is going; it ends soon
 inline constexpr unsigned kTrayIconId = 1;
 
 }  // namespace quellnet::platform

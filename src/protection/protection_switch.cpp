@@ -21,11 +21,22 @@ bool CountsAsProtected(ServiceState state) {
 struct Notice {
   std::wstring text;
   MessageIcon icon;
+  // Offers Retry, which asks for the same change again, and Cancel.
+  bool retry = false;
 };
 
 constexpr std::wstring_view kAdministratorAdvice =
     L"Changing a Windows service needs an administrator. Log on with an administrator account "
     L"(or ask your administrator to do it) and click the switch again.";
+
+// A warning that offers Retry. Cancel leaves the switch showing what the
+// service is in, so that the switch agrees with the status and a click on
+// it asks for the failed change once more.
+Notice Retryable(std::wstring text, bool is_protected) {
+  text += L"\n\nClick Retry to try again, or Cancel to leave protection ";
+  text += is_protected ? L"on." : L"off.";
+  return {text, MessageIcon::kWarning, true};
+}
 
 // What to tell the user when the click did not put the service in the state
 // asked for: `result` is what the service control reported, `state` where
@@ -33,6 +44,7 @@ constexpr std::wstring_view kAdministratorAdvice =
 Notice NoticeFor(bool stop_requested, const platform::ServiceResult& result, ServiceState state) {
   const std::wstring verb = stop_requested ? L"stop" : L"start";
   const std::wstring failed = L"Quellnet could not " + verb + L" the Messenger service";
+  const bool is_protected = CountsAsProtected(state);
   if (state == ServiceState::kNotInstalled) {
     // Nothing can deliver such pop-ups: whichever way the switch went, that
     // is the protected state, told as information.
@@ -43,6 +55,7 @@ Notice NoticeFor(bool stop_requested, const platform::ServiceResult& result, Ser
                   L"started. Nothing can deliver its pop-up messages while it is missing.",
             MessageIcon::kInformation};
   }
+  std::wstring text = failed + L".";
   switch (result.outcome) {
     case ServiceOutcome::kMarkedForDeletion:
       if (stop_requested) {
@@ -57,27 +70,33 @@ Notice NoticeFor(bool stop_requested, const platform::ServiceResult& result, Ser
           L"it is stopped.",
           MessageIcon::kInformation};
     case ServiceOutcome::kAccessDenied:
-      return {failed + L": Windows denied access.\n\n" + std::wstring(kAdministratorAdvice),
-              MessageIcon::kWarning};
+      return Retryable(
+          failed + L": Windows denied access.\n\n" + std::wstring(kAdministratorAdvice),
+          is_protected);
     case ServiceOutcome::kTimedOut:
-      return {L"The Messenger service did not " + verb +
-                  L" within 30 seconds. It may still be busy: wait a moment and click the "
-                  L"switch again, or restart the computer.",
-              MessageIcon::kWarning};
+      if (state == ServiceState::kPending) {
+        return Retryable(L"The Messenger service did not " + verb +
+                             L" within 30 seconds. It may still be busy: wait a moment and try "
+                             L"again, or restart the computer.",
+                         is_protected);
+      }
+      // Not on its way any more (it refused, or can't be asked): nothing
+      // says that it is still busy.
+      text = failed + L" within 30 seconds.";
+      break;
     case ServiceOutcome::kNotInstalled:
     case ServiceOutcome::kOtherError:
     case ServiceOutcome::kDone:
     case ServiceOutcome::kAlreadyInState:
       break;
   }
-  std::wstring text = failed + L".";
   if (!result.system_message.empty()) {
     text += L"\n\nWindows reported: " + result.system_message;
   }
   text +=
-      L"\n\nClick the switch again to retry. If it keeps failing, use the Services window "
-      L"of the Control Panel's Administrative Tools.";
-  return {text, MessageIcon::kWarning};
+      L"\n\nIf it keeps failing, use the Services window of the Control Panel's "
+      L"Administrative Tools.";
+  return Retryable(text, is_protected);
 }
 
 }  // namespace
@@ -102,29 +121,47 @@ ProtectionSwitch::ProtectionSwitch(platform::CheckBox& chkmess, platform::Label&
       shell_(shell) {}
 
 void ProtectionSwitch::OnClick() {
+  if (showing_service_) {
+    return;  // the switch set the box to what it found; nothing to ask for
+  }
   // 1 means on; every other value (0, or 2 from a restored setting) is off.
   const bool stop_requested = chkmess_.Value() == 1;
-  platform::ServiceResult result;
-  ServiceState state = ServiceState::kUnknown;
-  {
-    platform::BusyWindow busy(window_);
-    result =
-        stop_requested ? services_.Stop(kMessengerService) : services_.Start(kMessengerService);
-    state = StateAfter(stop_requested, result.outcome);
-  }
-  const bool is_protected = CountsAsProtected(state);
-  last_found_protected_ = is_protected;
-  ShowStatus(is_protected);
+  for (;;) {
+    platform::ServiceResult result;
+    ServiceState state = ServiceState::kUnknown;
+    {
+      platform::BusyWindow busy(window_);
+      result =
+          stop_requested ? services_.Stop(kMessengerService) : services_.Start(kMessengerService);
+      state = StateAfter(stop_requested, result.outcome);
+    }
+    const bool is_protected = CountsAsProtected(state);
+    last_found_protected_ = is_protected;
+    ShowStatus(is_protected);
 
-  const bool reached =
-      stop_requested ? state == ServiceState::kStopped : state == ServiceState::kRunning;
-  if (reached || restoring_) {
+    const bool reached =
+        stop_requested ? state == ServiceState::kStopped : state == ServiceState::kRunning;
+    // At start-up the box keeps the stored choice: it is saved and applied
+    // again at the next start, while the display shows what is true now.
+    if (reached || restoring_) {
+      return;
+    }
+    const Notice notice = NoticeFor(stop_requested, result, state);
+    if (notice.retry) {
+      if (window_.AskRetry(notice.text, platform::kApplicationTitle, notice.icon)) {
+        continue;
+      }
+    } else {
+      window_.ShowMessage(notice.text, platform::kApplicationTitle, notice.icon);
+    }
+    // Left as it is: the box shows the service's state like the status does,
+    // so that it is saved as what is true and a click on it asks for the
+    // same change again.
+    showing_service_ = true;
+    chkmess_.SetValue(is_protected ? 1 : 0);
+    showing_service_ = false;
     return;
   }
-  // The check box keeps the user's choice: it is saved and applied again at
-  // the next start, while the display above shows what is true now.
-  const Notice notice = NoticeFor(stop_requested, result, state);
-  window_.ShowMessage(notice.text, platform::kApplicationTitle, notice.icon);
 }
 
 bool ProtectionSwitch::IsProtected() {

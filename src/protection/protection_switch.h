@@ -1,6 +1,7 @@
 // The protection switch `chkmess`: turning it on stops the Messenger service,
 // turning it off starts it; then the status picture and caption show the
-// state the service is really in.
+// state the service is really in. When the service does not get there, the
+// user may try again or leave it, and the box then shows that state too.
 #pragma once
 
 #include <optional>
@@ -64,6 +65,8 @@ class ProtectionSwitch {
   platform::ServiceControl& services_;
   platform::Shell& shell_;
   bool restoring_ = false;
+  // Set while the switch itself sets the box, whose click it then ignores.
+  bool showing_service_ = false;
   std::optional<bool> last_found_protected_;
 };
 

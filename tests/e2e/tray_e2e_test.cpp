@@ -116,5 +116,28 @@ TEST_F(TrayTest, ASecondStartOrADoubleClickBringsBackTheWindowWaitingInTheTray) 
       << "the icon did not come back";
 }
 
+// A start while the running copy closes, held up by its message about what
+// it could not save (its key takes no lasting subkey), is not lost: it runs
+// once that copy has ended.
+TEST_F(TrayTest, AStartWhileTheRunningCopyClosesRunsOnceThatCopyHasEnded) {
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Quellnet", 0, nullptr,
+                            REG_OPTION_VOLATILE, KEY_WRITE, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  RegCloseKey(key);
+  ASSERT_NO_FATAL_FAILURE(StartProgram());
+  ASSERT_TRUE(PostMessageW(Main(), WM_CLOSE, 0, 0));
+  const auto box = program_.WaitForMessageBox();
+  ASSERT_TRUE(box.has_value());
+
+  ProgramUnderTest second;
+  ASSERT_TRUE(second.Start({.wait_for_window = false})) << second.LastError();
+  EXPECT_FALSE(second.WaitForExit(Millis{3000})) << "the second start ended";
+  ASSERT_TRUE(ProgramUnderTest::Answer(*box));
+  ASSERT_TRUE(program_.WaitForExit());
+  EXPECT_TRUE(WaitUntil([&] { return WindowOf(second.Pid(), platform::kForm1ClassName, true); }))
+      << "no copy runs";
+}
+
 }  // namespace
 }  // namespace quellnet::e2e

@@ -57,6 +57,7 @@ struct ShownMessage {
   std::wstring text;
   std::wstring caption;
   platform::MessageIcon icon;
+  bool retry = false;  // offered Retry and Cancel, not OK
 };
 
 struct FakeMainWindow final : platform::MainWindow {
@@ -90,6 +91,11 @@ struct FakeMainWindow final : platform::MainWindow {
       on_message();
     }
   }
+  bool AskRetry(std::wstring_view text, std::wstring_view caption,
+                platform::MessageIcon icon) override {
+    messages.push_back({std::wstring(text), std::wstring(caption), icon, true});
+    return retries-- > 0;
+  }
 
   platform::WindowState state = platform::WindowState::kNormal;
   bool visible = true;
@@ -104,6 +110,7 @@ struct FakeMainWindow final : platform::MainWindow {
   int foreground_requests = 0;
   int foreground_requests_before_popup = -1;  // -1: no menu popped up
   std::vector<ShownMessage> messages;
+  int retries = 0;  // Retry answers before the first Cancel
 };
 
 }  // namespace quellnet::fakes

@@ -2,6 +2,7 @@
 // start-up, first paint and shutdown, the protection switch and the tray icon.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -90,7 +91,7 @@ TEST_F(Form1Test, RestoreSetsEachBoxFromItsStoredOption) {
   }
 }
 
-TEST_F(Form1Test, AStopThatFailsAtStartUpShowsNotProtectedSilentlyAndGoesOn) {
+TEST_F(Form1Test, AStopThatFailsAtStartUpIsSilentButAUsersClickOffersRetry) {
   const FakeServiceControl::Scripted refused{{ServiceOutcome::kAccessDenied, {}},
                                              ServiceState::kRunning};
   Store(L"mess", L"1");
@@ -101,11 +102,17 @@ TEST_F(Form1Test, AStopThatFailsAtStartUpShowsNotProtectedSilentlyAndGoesOn) {
   EXPECT_TRUE(window.messages.empty());
   EXPECT_EQ(Text1.text, L"192.168.1.20");  // the later steps still ran
 
-  // A later click of the user's own does report.
+  // A later click of the user's own does report, and its Retry asks for the
+  // same change again; once that succeeds, nothing more is asked.
   chkmess.value = 0;
   services.next = refused;
+  services.calls.clear();
+  window.retries = 2;
   chkmess.UserClick();
+  EXPECT_EQ(services.calls,
+            (std::vector<std::wstring>{L"Stop Messenger", L"Query Messenger", L"Stop Messenger"}));
   EXPECT_EQ(window.messages.size(), 1u);
+  EXPECT_EQ(Label2.caption, L"PC Protected !");
 }
 
 // The icon is in the notification area before the options are restored: a
@@ -206,35 +213,38 @@ TEST_F(Form1Test, TheWebLinkOpensThePageTheBuildNames) {
 // For every outcome of a stop (switch on) and a start (switch off): the
 // display shows the state the service is really in afterwards, and a request
 // that did not reach its state says why, captioned with the program's title.
-// The box keeps the user's choice either way.
+// Where trying again may help the box offers Retry. Its Cancel, like the OK
+// of the others, leaves the switch showing the service's state as well, so
+// that the click the advice asks for makes the same request again.
 TEST_F(Form1Test, TheSwitchShowsTheStateTheServiceIsInAfterEveryOutcome) {
+  enum class Box { kNone, kInfo, kWarning, kRetry };  // kRetry: a warning with Retry and Cancel
   struct Case {
     bool turn_on;
     ServiceOutcome outcome;
     ServiceState after;
     bool shows_protected;
-    std::optional<MessageIcon> icon;  // nullopt: no message
-    const wchar_t* words;             // in the message
+    Box box;
+    const wchar_t* words;  // in the message
   };
   using O = ServiceOutcome;
   using S = ServiceState;
-  const auto kWarn = MessageIcon::kWarning;
-  const auto kInfo = MessageIcon::kInformation;
   const wchar_t* const kSystemSays = L"The dependent services are running.";
   const Case cases[] = {
-      {true, O::kDone, S::kStopped, true, std::nullopt, L""},
-      {true, O::kNotInstalled, S::kNotInstalled, true, kInfo, L"not installed"},
+      {true, O::kDone, S::kStopped, true, Box::kNone, L""},
+      {true, O::kNotInstalled, S::kNotInstalled, true, Box::kInfo, L"not installed"},
       // Marked for deletion yet still running: shown as it is, not as missing.
-      {true, O::kMarkedForDeletion, S::kRunning, false, kWarn, L"removed from Windows"},
-      {true, O::kAccessDenied, S::kRunning, false, kWarn, L"administrator"},
-      {true, O::kTimedOut, S::kPending, false, kWarn, L"30 seconds"},
-      {true, O::kOtherError, S::kRunning, false, kWarn, kSystemSays},
+      {true, O::kMarkedForDeletion, S::kRunning, false, Box::kWarning, L"removed from Windows"},
+      {true, O::kAccessDenied, S::kRunning, false, Box::kRetry, L"administrator"},
+      // Still stopping after 30 seconds it may be busy; back to running, it refused.
+      {true, O::kTimedOut, S::kPending, false, Box::kRetry, L"30 seconds"},
+      {true, O::kTimedOut, S::kRunning, false, Box::kRetry, L"could not stop"},
+      {true, O::kOtherError, S::kRunning, false, Box::kRetry, kSystemSays},
       // Refused the start-type change, but the service had stopped anyway.
-      {true, O::kAccessDenied, S::kStopped, true, std::nullopt, L""},
-      {false, O::kDone, S::kRunning, false, std::nullopt, L""},
-      {false, O::kNotInstalled, S::kNotInstalled, true, kInfo, L"not installed"},
-      {false, O::kMarkedForDeletion, S::kStopped, true, kInfo, L"can't be started"},
-      {false, O::kAccessDenied, S::kStopped, true, kWarn, L"could not start"},
+      {true, O::kAccessDenied, S::kStopped, true, Box::kNone, L""},
+      {false, O::kDone, S::kRunning, false, Box::kNone, L""},
+      {false, O::kNotInstalled, S::kNotInstalled, true, Box::kInfo, L"not installed"},
+      {false, O::kMarkedForDeletion, S::kStopped, true, Box::kInfo, L"can't be started"},
+      {false, O::kAccessDenied, S::kStopped, true, Box::kRetry, L"could not start"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "row " << &c - cases);
@@ -246,20 +256,28 @@ TEST_F(Form1Test, TheSwitchShowsTheStateTheServiceIsInAfterEveryOutcome) {
     // What the system says is told only where no better words are known.
     services.next = FakeServiceControl::Scripted{{c.outcome, kSystemSays}, c.after};
 
-    chkmess.UserClick();
+    chkmess.UserClick();  // and Cancel or OK on any box
 
-    EXPECT_EQ(chkmess.Value(), c.turn_on ? 1 : 0);
+    EXPECT_EQ(chkmess.Value(), c.shows_protected ? 1 : 0);
     EXPECT_EQ(services.calls.at(0), c.turn_on ? L"Stop Messenger" : L"Start Messenger");
+    // Nothing but that request and questions: neither Cancel nor the box set
+    // to the service's state asks for another change.
+    EXPECT_EQ(std::count_if(services.calls.begin() + 1, services.calls.end(),
+                            [](const std::wstring& call) { return call != L"Query Messenger"; }),
+              0);
     EXPECT_TRUE(busy_during_call);
     EXPECT_FALSE(window.busy);
     EXPECT_EQ(Picture1.picture, c.shows_protected ? kGreen : kRed);
     EXPECT_EQ(Label2.caption, c.shows_protected ? L"PC Protected !" : L"PC Not Protected !");
-    ASSERT_EQ(window.messages.size(), c.icon ? 1u : 0u);
-    if (c.icon) {
-      EXPECT_EQ(window.messages[0].caption, L"Quellnet");
-      EXPECT_EQ(window.messages[0].icon, *c.icon);
-      EXPECT_NE(window.messages[0].text.find(c.words), std::wstring::npos)
-          << testing::PrintToString(window.messages[0].text);
+    ASSERT_EQ(window.messages.size(), c.box == Box::kNone ? 0u : 1u);
+    if (c.box != Box::kNone) {
+      const fakes::ShownMessage& shown = window.messages[0];
+      EXPECT_EQ(shown.caption, L"Quellnet");
+      EXPECT_EQ(shown.icon,
+                c.box == Box::kInfo ? MessageIcon::kInformation : MessageIcon::kWarning);
+      EXPECT_EQ(shown.retry, c.box == Box::kRetry);
+      EXPECT_NE(shown.text.find(c.words), std::wstring::npos) << testing::PrintToString(shown.text);
+      EXPECT_EQ(shown.text.find(L"busy") != std::wstring::npos, c.after == S::kPending);
     }
   }
 }

@@ -153,8 +153,13 @@ LRESULT Form1Window::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         return 0;
       }
       if (message == kActivateInstanceMessage) {
+        // Once unloading, the window can't come back (it may still show
+        // what could not be saved): the new start waits for this copy to end.
+        if (unload_started_) {
+          return kInstanceIsClosing;
+        }
         Raise(&Form1Events::Instance_Activate);
-        return 0;
+        return kInstanceComesForward;
       }
       if (taskbar_.ButtonCreatedMessage() != 0 && message == taskbar_.ButtonCreatedMessage()) {
         taskbar_.ButtonCreated();

@@ -95,13 +95,26 @@ void Form1Window::PopupTrayMenu() {
 }
 
 void Form1Window::ShowMessage(std::wstring_view text, std::wstring_view caption, MessageIcon icon) {
+  // The only answer is OK; a box that could not be shown has nothing to
+  // report either.
+  AskUser(text, caption, icon, MB_OK);
+}
+
+bool Form1Window::AskRetry(std::wstring_view text, std::wstring_view caption, MessageIcon icon) {
+  // A box that could not be shown, or was taken down by the end of the
+  // program, counts as Cancel: nothing is tried again without the user.
+  return AskUser(text, caption, icon, MB_RETRYCANCEL) == IDRETRY && !unloaded_;
+}
+
+int Form1Window::AskUser(std::wstring_view text, std::wstring_view caption, MessageIcon icon,
+                         UINT buttons) {
   // Once the window is unloaded (work that was running when the program
   // was closed goes on to its end) nobody is left to tell, and a box would
   // hold up the end.
   if (unloaded_) {
-    return;
+    return 0;
   }
-  UINT flags = MB_OK;
+  UINT flags = buttons;
   switch (icon) {
     case MessageIcon::kInformation:
       flags |= MB_ICONINFORMATION;
@@ -114,9 +127,7 @@ void Form1Window::ShowMessage(std::wstring_view text, std::wstring_view caption,
   }
   const std::wstring terminated_text(text);
   const std::wstring terminated_caption(caption);
-  // The only answer is OK; a box that could not be shown has nothing to
-  // report either.
-  ::MessageBoxW(window_, terminated_text.c_str(), terminated_caption.c_str(), flags);
+  return ::MessageBoxW(window_, terminated_text.c_str(), terminated_caption.c_str(), flags);
 }
 
 }  // namespace quellnet::platform::win32

@@ -1,5 +1,6 @@
 // One running copy of the program per user session. A second start hands
-// over to the running copy, which brings its window back, and ends at once.
+// over to the running copy, which brings its window back, and ends at once;
+// while that copy is closing, the second start waits for it to end and runs.
 #pragma once
 
 #include <optional>
@@ -32,8 +33,9 @@ class InstanceLock {
 
 // The lock for this session, or nullopt when another copy already runs; that
 // copy has then been asked to bring its window back, and the caller ends
-// without touching anything else. When the lock can't be created at all the
-// program runs, rather than refusing to start.
+// without touching anything else. A copy that answers that it is closing is
+// waited for, however long, and the lock then claimed again. When the lock
+// can't be created at all the program runs, rather than refusing to start.
 std::optional<InstanceLock> ClaimSingleInstance();
 
 }  // namespace quellnet::platform::win32
