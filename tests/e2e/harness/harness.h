@@ -232,13 +232,22 @@ inline bool Click(HWND button) {
 }
 
 // The real mouse: moves the pointer to `at` (screen coordinates), then one
-// input for each MOUSEEVENTF_ button flag there.
+// input for each MOUSEEVENTF_ button flag there. The inputs go in one call
+// and carry one time, so that a busy machine that delays this process
+// between two of them cannot turn a double-click into two clicks.
 inline bool Mouse(POINT at, std::initializer_list<DWORD> buttons) {
   const bool moved = SetCursorPos(at.x, at.y) != 0;
+  std::vector<INPUT> inputs;
+  const DWORD now = GetTickCount();
   for (DWORD button : buttons) {
-    mouse_event(button, 0, 0, 0, 0);
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = button;
+    input.mi.time = now;
+    inputs.push_back(input);
   }
-  return moved;
+  return moved &&
+         SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
 }
 
 // Posts WM_KEYDOWN/WM_KEYUP of `virtual_key` to `target`.
