@@ -3,6 +3,7 @@
 // the icon that Wine's notification area shows, and on the menu that opens
 // from it. The prefix is the test's own, so every icon there is the program's.
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fixture.h"
@@ -18,10 +19,19 @@ class TrayTest : public QuellnetTest {
       return IsWindowVisible(Main()) && !IsIconic(Main()) && GetForegroundWindow() == Main();
     });
   }
-  // The program's one icon; fails the test when there is not exactly one.
+  // The program's one icon, once the notification area has stopped moving
+  // it: the area lays its icons out again as the window's taskbar button
+  // comes and goes, which on a busy machine may come a while after. Fails
+  // the test when there is not exactly one.
   POINT TheIcon() {
-    const std::vector<ShownIcon> icons = ShownIcons();
-    EXPECT_EQ(icons.size(), 1u);
+    std::vector<ShownIcon> icons = ShownIcons();
+    const auto settled = [&] {
+      Sleep(250);
+      const std::vector<ShownIcon> before = std::exchange(icons, ShownIcons());
+      return icons.size() == 1 && before.size() == 1 && icons[0].centre.x == before[0].centre.x &&
+             icons[0].centre.y == before[0].centre.y;
+    };
+    EXPECT_TRUE(WaitUntil(settled)) << icons.size() << " icons, or one that kept moving";
     EXPECT_TRUE(NotifyIcon(NIM_MODIFY, Main()));
     return icons.empty() ? POINT{-1, -1} : icons[0].centre;
   }
