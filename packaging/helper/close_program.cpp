@@ -54,8 +54,8 @@ bool CloseRunningQuellnet(unsigned long wait_ms, ClosedProgram& closed) {
     // can't be opened, the window tells when the program is gone.
     UniqueKernelHandle process(::OpenProcess(SYNCHRONIZE, FALSE, process_id));
     const bool shown = ::IsWindowVisible(window) && !::IsIconic(window);
-    closed = shown || closed == ClosedProgram::kShown ? ClosedProgram::kShown
-                                                      : ClosedProgram::kHidden;
+    closed =
+        shown || closed == ClosedProgram::kShown ? ClosedProgram::kShown : ClosedProgram::kHidden;
     if (!::PostMessageW(window, WM_CLOSE, 0, 0) && ::IsWindow(window)) {
       return false;  // a live window that takes no message: it can't be closed
     }

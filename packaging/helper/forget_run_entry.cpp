@@ -21,9 +21,9 @@ using FileId = std::pair<DWORD, ULONGLONG>;
 
 std::optional<FileId> IdOf(const std::wstring& path) {
   // Read attributes only, sharing everything: a running program is opened too.
-  UniqueKernelHandle file(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  UniqueKernelHandle file(::CreateFileW(
+      path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   BY_HANDLE_FILE_INFORMATION info;
   if (!file || !::GetFileInformationByHandle(file.Get(), &info) ||
       (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
@@ -40,8 +40,8 @@ std::optional<FileId> IdOfProgram(const std::wstring& name) {
     return id;
   }
   const size_t last_part = name.find_last_of(L"\\/");
-  const bool has_extension = name.find(L'.', last_part == std::wstring::npos ? 0 : last_part) !=
-                             std::wstring::npos;
+  const bool has_extension =
+      name.find(L'.', last_part == std::wstring::npos ? 0 : last_part) != std::wstring::npos;
   return has_extension ? std::nullopt : IdOf(name + L".exe");
 }
 
@@ -97,9 +97,8 @@ std::optional<std::wstring> ReadCommand(HKEY key, const wchar_t* name, LONG& sta
   text.resize(::lstrlenW(text.c_str()));
   if (type == REG_EXPAND_SZ) {
     std::wstring expanded(::ExpandEnvironmentStringsW(text.c_str(), nullptr, 0), L'\0');
-    if (expanded.empty() ||
-        ::ExpandEnvironmentStringsW(text.c_str(), expanded.data(),
-                                    static_cast<DWORD>(expanded.size())) == 0) {
+    if (expanded.empty() || ::ExpandEnvironmentStringsW(text.c_str(), expanded.data(),
+                                                        static_cast<DWORD>(expanded.size())) == 0) {
       status = static_cast<LONG>(::GetLastError());
       return std::nullopt;
     }

@@ -21,8 +21,7 @@ constexpr UINT kMinimiseWaitMs = 5000;
 HWND StartedWindow(DWORD process_id) {
   HWND window = ::FindWindowW(kForm1ClassName, nullptr);
   DWORD owner = 0;
-  if (window == nullptr || ::GetWindowThreadProcessId(window, &owner) == 0 ||
-      owner != process_id) {
+  if (window == nullptr || ::GetWindowThreadProcessId(window, &owner) == 0 || owner != process_id) {
     return nullptr;
   }
   return ::IsWindowVisible(window) || ::IsIconic(window) ? window : nullptr;

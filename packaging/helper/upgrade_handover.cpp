@@ -99,9 +99,9 @@ bool SaveForUpgrade(ClosedProgram closed) {
   UniqueHKey options;
   UniqueHKey options_copy;
   if (const LONG status = Open(HKEY_CURRENT_USER, OptionsKey(), options); status == ERROR_SUCCESS) {
-    saved = Create(handover.Get(), kOptionsCopy, REG_OPTION_VOLATILE, options_copy) ==
-                ERROR_SUCCESS &&
-            CopyValues(options.Get(), options_copy.Get()) == ERROR_SUCCESS;
+    saved =
+        Create(handover.Get(), kOptionsCopy, REG_OPTION_VOLATILE, options_copy) == ERROR_SUCCESS &&
+        CopyValues(options.Get(), options_copy.Get()) == ERROR_SUCCESS;
   } else {
     saved = status == ERROR_FILE_NOT_FOUND;
   }
@@ -115,9 +115,9 @@ bool SaveForUpgrade(ClosedProgram closed) {
   }
   if (closed != ClosedProgram::kNone) {
     const wchar_t* how = closed == ClosedProgram::kShown ? kShown : kHidden;
-    saved = ::RegSetValueExW(handover.Get(), kRestart, 0, REG_SZ, reinterpret_cast<const BYTE*>(how),
-                             static_cast<DWORD>((::lstrlenW(how) + 1) * sizeof(wchar_t))) ==
-                ERROR_SUCCESS &&
+    saved = ::RegSetValueExW(
+                handover.Get(), kRestart, 0, REG_SZ, reinterpret_cast<const BYTE*>(how),
+                static_cast<DWORD>((::lstrlenW(how) + 1) * sizeof(wchar_t))) == ERROR_SUCCESS &&
             saved;
   }
   return saved;
