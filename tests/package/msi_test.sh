@@ -61,10 +61,8 @@ not() { ! "$@" >/dev/null 2>&1; }
 version=$(sed -n 's/^project(quellnet VERSION \([0-9.]*\).*/\1/p' "$QUELLNET_ROOT/CMakeLists.txt")
 newer=${version%.*}.$((${version##*.} + 1))
 newer_address=https://newer.example/quellnet/
-second_arch=$arch
-[[ $arch == x64 ]] && host_runs_x86 && second_arch=x86
-rm -rf "$work/msi" "$work/again"
-mkdir -p "$work"
+second_arch=$([[ $arch == x64 ]] && host_runs_x86 && echo x86 || echo "$arch")
+rm -rf "$work/msi" "$work/again" && mkdir -p "$work"
 package() {
   "$QUELLNET_SCRIPTS/package.sh" --output "$work/$1" "${@:2}" >"$work/package.log" 2>&1 ||
     die "could not build the package ($*): $(cat "$work/package.log")"
@@ -99,7 +97,7 @@ reg_value() {
   quiet_wine reg query "$1" /v "$2" "${@:3}" | sed -n "s/^    $2    REG_[A-Z_]*    //p" | grep .
 }
 # Wine lists per-user products under HKLM, those of 32-bit packages in its
-# 32-bit view; Windows under HKCU.
+# 32-bit view; Windows for their user only.
 uninstall_entry() {
   local key=Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$1
   reg_value "HKLM\\$key" "$2" || reg_value "HKLM\\$key" "$2" /reg:32 || reg_value "HKCU\\$key" "$2"
@@ -109,10 +107,8 @@ listed_alone() { equals "$(uninstall_entry "$1" DisplayVersion)" "$2" && not uni
 
 run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 options_key='HKCU\Software\Quellnet\Options'
-local_appdata=$(quiet_wine cmd /c echo %LOCALAPPDATA%)
-app_data=$(quiet_wine cmd /c echo %APPDATA%)
-program=$local_appdata\\Programs\\Quellnet\\quellnet.exe
-shortcut="$app_data\\Microsoft\\Windows\\Start Menu\\Programs\\Quellnet.lnk"
+program=$(quiet_wine cmd /c echo %LOCALAPPDATA%)\\Programs\\Quellnet\\quellnet.exe
+shortcut="$(quiet_wine cmd /c echo %APPDATA%)\\Microsoft\\Windows\\Start Menu\\Programs\\Quellnet.lnk"
 unix_path() { quiet_wine winepath -u "$1"; }
 other_tool='"C:\Tools\other.exe" /tray'
 nothing_left() {
@@ -139,9 +135,8 @@ quiet_wine reg add "$run_key" /v OtherTool /d "$other_tool" /f >/dev/null
 
 # ---- 2. run at startup
 say "$arch package: closing the installed program with \"Run at Startup\" on"
-for option in StartUp HideOnStart; do
-  quiet_wine reg add "$options_key" /v $option /d 1 /f >/dev/null
-done
+quiet_wine reg add "$options_key" /v StartUp /d 1 /f >/dev/null
+quiet_wine reg add "$options_key" /v HideOnStart /d 1 /f >/dev/null
 wine "$program" >/dev/null 2>&1 &
 driver wait-running 60 && driver close 30 || die "the installed program did not start and close"
 wait $!
@@ -172,8 +167,7 @@ driver wait-running 60 || die "the installed program did not start"
 msiexec /x "$(msi msi "$newer" "$arch")" || die "the uninstall failed"
 check "program closed by the uninstall" not driver wait-running 1 2>/dev/null || wineserver -k
 wait "$program_pid"
-exit_code=$?
-check "closed the normal way (exit code 0)" equals "$exit_code" 0
+check "closed the normal way (exit code 0)" equals $? 0
 nothing_left "$new_code"
 
 # ---- 5. the same version from another package
