@@ -11,14 +11,18 @@ else()
   set(QUELLNET_MANIFEST_ARCH x86)
 endif()
 # The version the programs carry: the project version, the one place it is
-# set. Only scripts/package.sh --version gives another, to build the package
-# test's newer version in a build tree of its own.
-set(QUELLNET_VERSION "${PROJECT_VERSION}" CACHE STRING "Version of the programs (X.Y.Z)")
-if(NOT QUELLNET_VERSION MATCHES "^([0-9]+)\\.([0-9]+)\\.([0-9]+)$")
+# set. Only scripts/package.sh --version gives another (-DQUELLNET_VERSION),
+# in a build tree of its own, to build the package test's newer version; no
+# default is cached, so a tree follows the project version when it changes.
+set(QUELLNET_PROGRAM_VERSION "${PROJECT_VERSION}")
+if(QUELLNET_VERSION)
+  set(QUELLNET_PROGRAM_VERSION "${QUELLNET_VERSION}")
+endif()
+if(NOT QUELLNET_PROGRAM_VERSION MATCHES "^([0-9]+)\\.([0-9]+)\\.([0-9]+)$")
   message(FATAL_ERROR "QUELLNET_VERSION must be X.Y.Z, not '${QUELLNET_VERSION}'")
 endif()
 set(QUELLNET_VERSION_COMMAS "${CMAKE_MATCH_1},${CMAKE_MATCH_2},${CMAKE_MATCH_3},0")
-set(QUELLNET_VERSION4 "${QUELLNET_VERSION}.0")
+set(QUELLNET_VERSION4 "${QUELLNET_PROGRAM_VERSION}.0")
 set(QUELLNET_GENERATED ${CMAKE_BINARY_DIR}/generated)
 # One manifest per program, the same but for its name and description.
 foreach(manifest "quellnet;Corvane.Quellnet;Quellnet"
@@ -30,7 +34,7 @@ foreach(manifest "quellnet;Corvane.Quellnet;Quellnet"
                  @ONLY)
 endforeach()
 file(CONFIGURE OUTPUT ${QUELLNET_GENERATED}/quellnet_version.h CONTENT
-"/* Generated from the programs' version (QUELLNET_VERSION in cmake/resources.cmake). */
+"/* Generated from the programs' version (cmake/resources.cmake). */
 #define QUELLNET_VERSION_COMMAS ${QUELLNET_VERSION_COMMAS}
 #define QUELLNET_VERSION_TEXT \"${QUELLNET_VERSION4}\"
 ")

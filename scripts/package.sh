@@ -221,7 +221,9 @@ fi
 for arch in "${archs[@]}"; do
   say "building the $arch quellnet.exe and the installer's helper, version $package_version"
   tree=$(build_tree "$arch")
-  cmake --preset "windows-$arch" -B "$tree" -DQUELLNET_VERSION="$package_version" \
+  version_option=-UQUELLNET_VERSION
+  [[ $package_version == "$project_version" ]] || version_option=-DQUELLNET_VERSION=$package_version
+  cmake --preset "windows-$arch" -B "$tree" "$version_option" \
     ${QUELLNET_WEB_ADDRESS:+-DQUELLNET_WEB_ADDRESS="$QUELLNET_WEB_ADDRESS"} >/dev/null ||
     die "could not configure $tree"
   cmake --build "$tree" -j "${QUELLNET_JOBS:-2}"
