@@ -36,8 +36,9 @@ bool WaitForEnd(HWND window, HANDLE process, DWORD deadline) {
 
 }  // namespace
 
-bool CloseRunningQuellnet(unsigned long wait_ms) {
+bool CloseRunningQuellnet(unsigned long wait_ms, ClosedProgram& closed) {
   const DWORD deadline = ::GetTickCount() + wait_ms;
+  closed = ClosedProgram::kNone;
   // One copy runs per session, but a second one may be starting just now;
   // repeat until no main window is left.
   while (HWND window = ::FindWindowW(kForm1ClassName, nullptr)) {
@@ -52,6 +53,9 @@ bool CloseRunningQuellnet(unsigned long wait_ms) {
     // Opened before the close so that the process can't end unseen; when it
     // can't be opened, the window tells when the program is gone.
     UniqueKernelHandle process(::OpenProcess(SYNCHRONIZE, FALSE, process_id));
+    const bool shown = ::IsWindowVisible(window) && !::IsIconic(window);
+    closed =
+        shown || closed == ClosedProgram::kShown ? ClosedProgram::kShown : ClosedProgram::kHidden;
     if (!::PostMessageW(window, WM_CLOSE, 0, 0) && ::IsWindow(window)) {
       return false;  // a live window that takes no message: it can't be closed
     }

@@ -10,8 +10,17 @@
 //       anything. With an interactive installer (UILEVEL 4 or 5) the user is
 //       told and may close it and retry; a silent one (/qn, UILEVEL 2) must
 //       never wait for a click.
+//   msi_helper prepare-upgrade UILEVEL
+//       Does what close-program does, then saves the options, the
+//       run-at-logon value and how the closed Quellnet ran (upgrade_handover.h).
+//       Exit code 1 also when they could not be saved.
+//   msi_helper finish-upgrade PROGRAM
+//       Puts back what prepare-upgrade saved and, when it closed a running
+//       Quellnet, starts PROGRAM, hidden in the tray if it ran hidden
+//       (start_program.h). Exit code 1 when something could not be put back
+//       or started.
 //   msi_helper forget-run-entry PROGRAM
-//       Removes the run-at-logon value of PROGRAM once that file is gone
+//       Removes the run-at-logon value when it starts PROGRAM
 //       (forget_run_entry.h). Exit code 0 unless the Run key could not be
 //       read or changed.
 //
@@ -24,6 +33,8 @@
 
 #include "close_program.h"
 #include "forget_run_entry.h"
+#include "start_program.h"
+#include "upgrade_handover.h"
 
 namespace {
 
@@ -33,10 +44,10 @@ using namespace quellnet::packaging;
 constexpr unsigned long kCloseWaitMs = 30000;
 constexpr int kFirstInteractiveUiLevel = 4;  // msidbUILevelReduced; 5 is full
 
-int CloseProgram(int ui_level) {
-  while (!CloseRunningQuellnet(kCloseWaitMs)) {
+bool CloseProgram(int ui_level, ClosedProgram& closed) {
+  while (!CloseRunningQuellnet(kCloseWaitMs, closed)) {
     if (ui_level < kFirstInteractiveUiLevel) {
-      return 1;
+      return false;
     }
     const int answer = ::MessageBoxW(
         nullptr,
@@ -45,10 +56,18 @@ int CloseProgram(int ui_level) {
         L"Quellnet Setup", MB_RETRYCANCEL | MB_ICONWARNING | MB_SETFOREGROUND);
     // 0: the box could not be shown; as good as Cancel.
     if (answer != IDRETRY) {
-      return 1;
+      return false;
     }
   }
-  return 0;
+  return true;
+}
+
+int FinishUpgrade(const std::wstring& program) {
+  bool restored = false;
+  const ClosedProgram closed = RestoreAfterUpgrade(restored);
+  const bool started =
+      closed == ClosedProgram::kNone || StartProgram(program, closed == ClosedProgram::kHidden);
+  return restored && started ? 0 : 1;
 }
 
 }  // namespace
@@ -57,8 +76,15 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   const int argc = __argc;
   wchar_t** const argv = __wargv;
   const std::wstring command = argc >= 2 ? argv[1] : L"";
+  ClosedProgram closed = ClosedProgram::kNone;
   if (command == L"close-program" && argc == 3) {
-    return CloseProgram(_wtoi(argv[2]));
+    return CloseProgram(_wtoi(argv[2]), closed) ? 0 : 1;
+  }
+  if (command == L"prepare-upgrade" && argc == 3) {
+    return CloseProgram(_wtoi(argv[2]), closed) && SaveForUpgrade(closed) ? 0 : 1;
+  }
+  if (command == L"finish-upgrade" && argc == 3) {
+    return FinishUpgrade(argv[2]);
   }
   if (command == L"forget-run-entry" && argc == 3) {
     return ForgetRunEntry(argv[2]) == ForgetResult::kFailed ? 1 : 0;

@@ -6,25 +6,35 @@
 #
 #   tests/package/msi_test.sh ARCH
 #
-# Needs the program of ARCH (preset windows-ARCH) and the window driver
-# (preset windows-tests-ARCH, target quellnet_driver) built. It builds two
-# MSIs around the same program with scripts/package.sh: the project version
-# and one a patch level higher. Everything happens in a fresh copy of a
+# Needs both programs (presets windows-x86, windows-x64) and the window
+# driver of ARCH (preset windows-tests-ARCH, target quellnet_driver) built.
+# With scripts/package.sh it builds the MSIs of the project version, and one
+# of programs built a patch level higher with another web address. Their
+# tables are read with msitools. Everything else happens in a fresh copy of a
 # throw-away prefix (scripts/session.sh: no drive to the host) on a private
 # Xvfb; the copy is kept when a check fails.
 #
+#  0. tables: the newer quellnet.exe's File row carries its version; the two
+#     architectures' components differ;
 #  1. install: program and pictures in %LOCALAPPDATA%\Programs\Quellnet, the
-#     Start-menu shortcut, the Programs-and-Features entry;
+#     Start-menu shortcut, the Programs-and-Features entry; nothing started;
 #  2. the installed program, started with "Run at Startup" and "Run
 #     Minimized" stored, closes: the Run value starts the installed program;
-#  3. the newer version is installed over the program running from its
-#     shortcut, whose stored options were deleted meanwhile: the program was
-#     closed the normal way (its unload saved the options again) and the Run
-#     value is still there;
+#  3. the newer version is installed over the program started from its
+#     shortcut and minimised into the tray, whose stored options were deleted
+#     meanwhile: its unload saved them again, they and the Run value survive
+#     the removal of the old version, the program runs again hidden in the
+#     tray, and Programs and Features lists the new version alone, with the
+#     newer build's web address;
 #  4. uninstall while the program runs hidden in the tray: it ends by its own
 #     close (exit code 0), and no file, folder, shortcut, Run value, settings
 #     key or Programs-and-Features entry of Quellnet is left, while another
-#     program's Run value is.
+#     program's Run value is;
+#  5. the same version again from another package (the x86 one in the x64
+#     prefix where 32-bit code runs, else a rebuild of ARCH's) replaces the
+#     installed one: one entry is listed; its uninstall leaves nothing as in
+#     4, and removes a Run value that names the program without quotes and
+#     in capitals.
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/common.sh"
 source "$QUELLNET_SCRIPTS/session.sh"
@@ -43,107 +53,133 @@ check() {
   failures=$((failures + 1))
   return 1
 }
+equals() { [[ $1 == "$2" ]]; }
+not() { ! "$@" >/dev/null 2>&1; }
 
 
-# ---- the two packages
+# ---- the packages, and 0. their tables
 version=$(sed -n 's/^project(quellnet VERSION \([0-9.]*\).*/\1/p' "$QUELLNET_ROOT/CMakeLists.txt")
 newer=${version%.*}.$((${version##*.} + 1))
-rm -rf "$work/msi"
-mkdir -p "$work"
-for v in "$version" "$newer"; do
-  "$QUELLNET_SCRIPTS/package.sh" --arch "$arch" --version "$v" --output "$work/msi" \
-    >"$work/package.log" 2>&1 || die "could not build the $v package: $(cat "$work/package.log")"
-done
-product_code() {
-  msiinfo export "$work/msi/Quellnet-$1-$arch.msi" Property | tr -d '\r' | sed -n 's/^ProductCode\t//p'
+newer_address=https://newer.example/quellnet/
+second_arch=$([[ $arch == x64 ]] && host_runs_x86 && echo x86 || echo "$arch")
+rm -rf "$work/msi" "$work/again" && mkdir -p "$work"
+package() {
+  "$QUELLNET_SCRIPTS/package.sh" --output "$work/$1" "${@:2}" >"$work/package.log" 2>&1 ||
+    die "could not build the package ($*): $(cat "$work/package.log")"
 }
-old_code=$(product_code "$version")
-new_code=$(product_code "$newer")
+package msi --arch "$arch"
+QUELLNET_WEB_ADDRESS=$newer_address package msi --arch "$arch" --version "$newer"
+package again
+msi() { printf '%s\n' "$1/Quellnet-$2-$3.msi"; }
+table() { msiinfo export "$work/$(msi "${@:1:3}")" "$4" | tr -d '\r' | awk -F '\t' -v c="$5" "$6"; }
+product_code() { table "$@" Property 2 '$1 == "ProductCode" { print $c }'; }
+old_code=$(product_code msi "$version" "$arch")
+new_code=$(product_code msi "$newer" "$arch")
+second_code=$(product_code again "$version" "$second_arch")
+check "File table: the newer quellnet.exe carries version $newer.0" equals \
+  "$(table msi "$newer" "$arch" File 5 '$3 == "quellnet.exe" { print $c }')" "$newer.0"
+check "Component table: a component of its own per architecture" not equals \
+  "$(table again "$version" x86 Component 2 'NR > 3 { print $c }')" \
+  "$(table again "$version" x64 Component 2 'NR > 3 { print $c }')"
 
 # ---- a fresh prefix with the driver on its own display
 start_headless_session package-test
-cp -p "$work"/msi/*.msi "$WINEPREFIX/drive_c/run/"
+cp -rp "$work/msi" "$work/again" "$WINEPREFIX/drive_c/run/"
 # A working directory that Wine can name (no drive maps the host).
 cd "$WINEPREFIX/drive_c" || die "no drive C: in $WINEPREFIX"
 # One wineserver for all the short Wine calls below.
 wineserver -p
 
 quiet_wine() { wine "$@" 2>/dev/null | tr -d '\r'; }
-msiexec() { timeout --kill-after=5 120 "$QUELLNET_WINE" msiexec "$@" /qn; }
+msiexec() { timeout --kill-after=5 120 "$QUELLNET_WINE" msiexec "$1" "C:\\run\\${2/\//\\}" /qn; }
 # The data of a registry value, or nothing (status 1) when it is absent.
 reg_value() {
-  quiet_wine reg query "$1" /v "$2" | sed -n "s/^    $2    REG_[A-Z_]*    //p" | grep .
+  quiet_wine reg query "$1" /v "$2" "${@:3}" | sed -n "s/^    $2    REG_[A-Z_]*    //p" | grep .
 }
+# Wine lists per-user products under HKLM, those of 32-bit packages in its
+# 32-bit view; Windows for their user only.
 uninstall_entry() {
-  reg_value "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$1" "$2" ||
-    reg_value "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$1" "$2"
+  local key=Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$1
+  reg_value "HKLM\\$key" "$2" || reg_value "HKLM\\$key" "$2" /reg:32 || reg_value "HKCU\\$key" "$2"
 }
-equals() { [[ $1 == "$2" ]]; }
-not() { ! "$@" >/dev/null; }
+# The entry of product NEW with VERSION and no entry of product OLD.
+listed_alone() { equals "$(uninstall_entry "$1" DisplayVersion)" "$2" && not uninstall_entry "$3" DisplayName; }
 
 run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 options_key='HKCU\Software\Quellnet\Options'
-local_appdata=$(quiet_wine cmd /c echo %LOCALAPPDATA%)
-app_data=$(quiet_wine cmd /c echo %APPDATA%)
-program=$local_appdata\\Programs\\Quellnet\\quellnet.exe
-shortcut="$app_data\\Microsoft\\Windows\\Start Menu\\Programs\\Quellnet.lnk"
+program=$(quiet_wine cmd /c echo %LOCALAPPDATA%)\\Programs\\Quellnet\\quellnet.exe
+shortcut="$(quiet_wine cmd /c echo %APPDATA%)\\Microsoft\\Windows\\Start Menu\\Programs\\Quellnet.lnk"
 unix_path() { quiet_wine winepath -u "$1"; }
 other_tool='"C:\Tools\other.exe" /tray'
+nothing_left() {
+  local leftovers
+  leftovers=$(find "$WINEPREFIX/drive_c/users" -ipath '*quellnet*')
+  check "no file, folder or shortcut of Quellnet left${leftovers:+: $leftovers}" test -z "$leftovers"
+  check "no Run value left" not reg_value "$run_key" Quellnet
+  check "no HKCU\\Software\\Quellnet left" not quiet_wine reg query 'HKCU\Software\Quellnet'
+  check "another program's Run value untouched" equals "$(reg_value "$run_key" OtherTool)" "$other_tool"
+  check "Programs and Features: no entry left" not uninstall_entry "$1" DisplayName
+}
 
 
 # ---- 1. install
 say "$arch package: installing $version"
-msiexec /i "C:\\run\\Quellnet-$version-$arch.msi" || die "the installation failed"
+msiexec /i "$(msi msi "$version" "$arch")" || die "the installation failed"
 check "program and pictures installed" test -f "$(unix_path "$program")" \
   -a -f "$(unix_path "${program%\\*}\\green.gif")" -a -f "$(unix_path "${program%\\*}\\red.gif")"
 check "Start-menu shortcut" test -f "$(unix_path "$shortcut")"
 check "Programs and Features: this version" equals "$(uninstall_entry "$old_code" DisplayVersion)" \
   "$version"
+check "nothing started" not driver wait-running 1
 quiet_wine reg add "$run_key" /v OtherTool /d "$other_tool" /f >/dev/null
 
 # ---- 2. run at startup
 say "$arch package: closing the installed program with \"Run at Startup\" on"
-for option in StartUp HideOnStart; do
-  quiet_wine reg add "$options_key" /v $option /d 1 /f >/dev/null
-done
+quiet_wine reg add "$options_key" /v StartUp /d 1 /f >/dev/null
+quiet_wine reg add "$options_key" /v HideOnStart /d 1 /f >/dev/null
 wine "$program" >/dev/null 2>&1 &
 driver wait-running 60 && driver close 30 || die "the installed program did not start and close"
 wait $!
 check "Run value starts the installed program" equals "$(reg_value "$run_key" Quellnet)" "\"$program\""
 
-# ---- 3. upgrade over the running program
+# ---- 3. upgrade over the running program, which the user hid in the tray
 say "$arch package: installing $newer over the running program"
+quiet_wine reg add "$options_key" /v HideOnStart /d 0 /f >/dev/null
 wine start "$shortcut" >/dev/null 2>&1
-driver wait-running 60 || die "the shortcut did not start the program"
+driver wait-window 60 >/dev/null && driver minimize || die "the shortcut did not start the program"
 quiet_wine reg delete 'HKCU\Software\Quellnet' /f >/dev/null
-msiexec /i "C:\\run\\Quellnet-$newer-$arch.msi" || die "the upgrade failed"
-check "program closed by the upgrade" not driver wait-running 1 2>/dev/null
-check "closed the normal way: its unload saved the options" \
-  equals "$(reg_value "$options_key" StartUp)/$(reg_value "$options_key" HideOnStart)" 1/1
+msiexec /i "$(msi msi "$newer" "$arch")" || die "the upgrade failed"
+check "closed the normal way: its unload saved the options, and they were kept" \
+  equals "$(reg_value "$options_key" StartUp)/$(reg_value "$options_key" HideOnStart)" 1/0
 check "Run value kept" equals "$(reg_value "$run_key" Quellnet)" "\"$program\""
-check "Programs and Features: the new version" \
-  equals "$(uninstall_entry "$new_code" DisplayVersion)" "$newer"
-check "Programs and Features: the old version gone" not uninstall_entry "$old_code" DisplayName
+check "started again, hidden in the tray" eval 'driver wait-running 60 && not driver wait-window 1'
+check "Programs and Features: the new version alone" listed_alone "$new_code" "$newer" "$old_code"
+check "Programs and Features: the newer build's web address" \
+  equals "$(uninstall_entry "$new_code" URLInfoAbout)" "$newer_address"
 
 # ---- 4. uninstall while it runs hidden in the tray
 say "$arch package: uninstalling while the program runs in the tray"
+driver close 30 || die "the restarted program did not close"
 # Wine's process of the program ends with the program's exit code.
 wine "$program" >/dev/null 2>&1 &
 program_pid=$!
 driver wait-running 60 || die "the installed program did not start"
-msiexec /x "C:\\run\\Quellnet-$newer-$arch.msi" || die "the uninstall failed"
+msiexec /x "$(msi msi "$newer" "$arch")" || die "the uninstall failed"
 check "program closed by the uninstall" not driver wait-running 1 2>/dev/null || wineserver -k
 wait "$program_pid"
-exit_code=$?
-check "closed the normal way (exit code 0)" equals "$exit_code" 0
-leftovers=$(find "$WINEPREFIX/drive_c/users" -ipath '*quellnet*')
-check "no file, folder or shortcut of Quellnet left${leftovers:+: $leftovers}" test -z "$leftovers"
-check "no Run value left" not reg_value "$run_key" Quellnet
-check "no HKCU\\Software\\Quellnet left" not quiet_wine reg query 'HKCU\Software\Quellnet'
-check "another program's Run value untouched" equals "$(reg_value "$run_key" OtherTool)" "$other_tool"
-check "Programs and Features: no entry left" not uninstall_entry "$new_code" DisplayName
+check "closed the normal way (exit code 0)" equals $? 0
+nothing_left "$new_code"
+
+# ---- 5. the same version from another package
+say "$arch package: installing $version, then $version from the $second_arch package built again"
+msiexec /i "$(msi msi "$version" "$arch")" && msiexec /i "$(msi again "$version" "$second_arch")" ||
+  die "the installations failed"
+check "Programs and Features: the second package alone" listed_alone "$second_code" "$version" "$old_code"
+quiet_wine reg add "$run_key" /v Quellnet /d "${program^^}" /f >/dev/null
+msiexec /x "$(msi again "$version" "$second_arch")" || die "the uninstall failed"
+nothing_left "$second_code"
 
 ((failures)) && die "$arch package: $failures check(s) failed; the prefix is kept in $WINEPREFIX"
 stop_wine
 rm -rf "$WINEPREFIX"
-say "$arch package: install, upgrade and uninstall passed"
+say "$arch package: tables, install, upgrade, reinstall and uninstall passed"

@@ -1,0 +1,166 @@
+#include "upgrade_handover.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/run_at_startup.h"
+#include "app/settings_keys.h"
+#include "platform/app_info.h"
+#include "platform/win32/handles.h"
+
+namespace quellnet::packaging {
+namespace {
+
+using platform::win32::UniqueHKey;
+
+// The saved copy: the options' values in its subkey "Options", the Run
+// value as "Run", and "Restart" ("shown" or "hidden") when a running
+// Quellnet was closed.
+constexpr wchar_t kHandoverKey[] = L"Software\\Quellnet Upgrade";
+constexpr wchar_t kOptionsCopy[] = L"Options";
+constexpr wchar_t kRunCopy[] = L"Run";
+constexpr wchar_t kRestart[] = L"Restart";
+constexpr wchar_t kShown[] = L"shown";
+constexpr wchar_t kHidden[] = L"hidden";
+constexpr DWORD kLongestValueName = 16383;
+
+std::wstring OptionsKey() {
+  return L"Software\\" + std::wstring(platform::kApplicationTitle) + L"\\" +
+         std::wstring(app::kOptionsSection);
+}
+
+LONG Open(HKEY parent, const std::wstring& path, UniqueHKey& key) {
+  return ::RegOpenKeyExW(parent, path.c_str(), 0, KEY_READ | KEY_SET_VALUE, key.Receive());
+}
+
+LONG Create(HKEY parent, const std::wstring& path, DWORD options, UniqueHKey& key) {
+  return ::RegCreateKeyExW(parent, path.c_str(), 0, nullptr, options, KEY_READ | KEY_SET_VALUE,
+                           nullptr, key.Receive(), nullptr);
+}
+
+// Copies one value, its type and data as they are. ERROR_FILE_NOT_FOUND
+// when there is none.
+LONG CopyValue(HKEY from, const wchar_t* name, HKEY to, const wchar_t* to_name) {
+  DWORD type = 0;
+  DWORD size = 0;
+  LONG status = ::RegQueryValueExW(from, name, nullptr, &type, nullptr, &size);
+  std::vector<BYTE> data(size);
+  if (status == ERROR_SUCCESS) {
+    status = ::RegQueryValueExW(from, name, nullptr, &type, data.data(), &size);
+  }
+  return status == ERROR_SUCCESS ? ::RegSetValueExW(to, to_name, 0, type, data.data(), size)
+                                 : status;
+}
+
+LONG CopyValues(HKEY from, HKEY to) {
+  std::wstring name(kLongestValueName + 1, L'\0');
+  for (DWORD index = 0;; ++index) {
+    DWORD length = static_cast<DWORD>(name.size());
+    LONG status =
+        ::RegEnumValueW(from, index, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
+    if (status == ERROR_NO_MORE_ITEMS) {
+      return ERROR_SUCCESS;
+    }
+    if (status == ERROR_SUCCESS) {
+      status = CopyValue(from, name.c_str(), to, name.c_str());
+    }
+    if (status != ERROR_SUCCESS) {
+      return status;
+    }
+  }
+}
+
+bool Succeeded(LONG status) {
+  return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+}
+
+// Deletes the saved copy; true when none is left.
+bool DeleteHandover() {
+  UniqueHKey handover;
+  if (::RegOpenKeyExW(HKEY_CURRENT_USER, kHandoverKey, 0, KEY_READ, handover.Receive()) ==
+      ERROR_SUCCESS) {
+    ::RegDeleteKeyW(handover.Get(), kOptionsCopy);  // when it fails, so does the next line
+    handover.Reset();
+  }
+  return Succeeded(::RegDeleteKeyW(HKEY_CURRENT_USER, kHandoverKey));
+}
+
+}  // namespace
+
+bool SaveForUpgrade(ClosedProgram closed) {
+  UniqueHKey handover;
+  if (!DeleteHandover() ||
+      Create(HKEY_CURRENT_USER, kHandoverKey, REG_OPTION_VOLATILE, handover) != ERROR_SUCCESS) {
+    return false;
+  }
+  bool saved = true;
+  UniqueHKey options;
+  UniqueHKey options_copy;
+  if (const LONG status = Open(HKEY_CURRENT_USER, OptionsKey(), options); status == ERROR_SUCCESS) {
+    saved =
+        Create(handover.Get(), kOptionsCopy, REG_OPTION_VOLATILE, options_copy) == ERROR_SUCCESS &&
+        CopyValues(options.Get(), options_copy.Get()) == ERROR_SUCCESS;
+  } else {
+    saved = status == ERROR_FILE_NOT_FOUND;
+  }
+  UniqueHKey run;
+  if (const LONG status = Open(HKEY_CURRENT_USER, std::wstring(app::kRunKeyPath), run);
+      status == ERROR_SUCCESS) {
+    const std::wstring name(platform::kApplicationTitle);
+    saved = Succeeded(CopyValue(run.Get(), name.c_str(), handover.Get(), kRunCopy)) && saved;
+  } else {
+    saved = status == ERROR_FILE_NOT_FOUND && saved;
+  }
+  if (closed != ClosedProgram::kNone) {
+    const wchar_t* how = closed == ClosedProgram::kShown ? kShown : kHidden;
+    saved = ::RegSetValueExW(
+                handover.Get(), kRestart, 0, REG_SZ, reinterpret_cast<const BYTE*>(how),
+                static_cast<DWORD>((::lstrlenW(how) + 1) * sizeof(wchar_t))) == ERROR_SUCCESS &&
+            saved;
+  }
+  return saved;
+}
+
+ClosedProgram RestoreAfterUpgrade(bool& restored) {
+  restored = true;
+  UniqueHKey handover;
+  if (const LONG status = Open(HKEY_CURRENT_USER, kHandoverKey, handover);
+      status != ERROR_SUCCESS) {
+    restored = status == ERROR_FILE_NOT_FOUND;
+    return ClosedProgram::kNone;
+  }
+  UniqueHKey options_copy;
+  UniqueHKey options;
+  if (const LONG status = Open(handover.Get(), kOptionsCopy, options_copy);
+      status == ERROR_SUCCESS) {
+    restored = Create(HKEY_CURRENT_USER, OptionsKey(), REG_OPTION_NON_VOLATILE, options) ==
+                   ERROR_SUCCESS &&
+               CopyValues(options_copy.Get(), options.Get()) == ERROR_SUCCESS;
+  } else {
+    restored = status == ERROR_FILE_NOT_FOUND;
+  }
+  UniqueHKey run;
+  const std::wstring name(platform::kApplicationTitle);
+  if (Open(HKEY_CURRENT_USER, std::wstring(app::kRunKeyPath), run) == ERROR_SUCCESS) {
+    restored = Succeeded(CopyValue(handover.Get(), kRunCopy, run.Get(), name.c_str())) && restored;
+  } else {
+    // No Run key to put a value back into: a failure only when there is one.
+    restored = ::RegQueryValueExW(handover.Get(), kRunCopy, nullptr, nullptr, nullptr, nullptr) ==
+                   ERROR_FILE_NOT_FOUND &&
+               restored;
+  }
+  wchar_t how[8] = {};
+  DWORD size = sizeof(how) - sizeof(wchar_t);  // keeps the last null
+  const bool ran = ::RegQueryValueExW(handover.Get(), kRestart, nullptr, nullptr,
+                                      reinterpret_cast<BYTE*>(how), &size) == ERROR_SUCCESS;
+  handover.Reset();
+  restored = DeleteHandover() && restored;
+  if (!ran) {
+    return ClosedProgram::kNone;
+  }
+  return ::lstrcmpW(how, kShown) == 0 ? ClosedProgram::kShown : ClosedProgram::kHidden;
+}
+
+}  // namespace quellnet::packaging
