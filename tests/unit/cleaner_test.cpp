@@ -109,7 +109,7 @@ TEST_F(CleanerTest, TheCacheCleanerEmptiesTheCacheAndTheTypedAddressesBeforeItSa
   EXPECT_FALSE(registry.KeyExists(kTypedUrls));
   // The window had a turn after each of the 11 entries; the progress only
   // grew and ended with the whole run done.
-  EXPECT_EQ(window.progress.size(), 11u);
+  ASSERT_EQ(window.progress.size(), 11u);
   EXPECT_TRUE(std::is_sorted(window.progress.begin(), window.progress.end()));
   EXPECT_DOUBLE_EQ(window.progress.back(), 1.0);
 
