@@ -216,8 +216,8 @@ TEST_F(CleanerTest, AnEntryThatStaysIsCountedOnceAndEverythingElseGoes) {
   EXPECT_EQ(Run(kCacheJob), kCacheLeft + kIndexStays + L"\n" + kOneDenied +
                                 L"\n1 item could not be deleted." + kHistoryCleared);
   EXPECT_EQ(files.Under(kCache),
-            (Paths{kCache, kContent, kContent + L"\\index.dat", kCache + L"\\Other",
-                   kCache + L"\\Other\\page.htm", kCache + L"\\desktop.ini"}));
+            (Paths{kCache, kContent, kContent + L"\\index.dat", kCache + L"\\desktop.ini",
+                   kCache + L"\\Other", kCache + L"\\Other\\page.htm"}));
 }
 
 TEST_F(CleanerTest, WithoutContentFolderTheSecondPassRetriesTheCacheSubfolders) {
