@@ -243,6 +243,18 @@ TEST_F(CleanerTest, WithoutContentFolderTheSecondPassRetriesTheCacheSubfolders) 
                 kHistoryCleared);
 }
 
+// What another program took away meanwhile is no leftover, whichever step
+// finds it gone: a file's removal, a folder's listing, a subfolder's removal.
+TEST_F(CleanerTest, WhatAnotherProgramTookAwayMeanwhileIsNoLeftover) {
+  files.fail_once[kCookies + L"\\bob@example[1].txt"] = FsStatus::kNotFound;
+  files.list_errors[kCookies + L"\\Low"] = FsStatus::kNotFound;
+  EXPECT_EQ(Run(kCookieJob), L"All Cookies Cleared !");
+  // "Content.IE5" stays, so the second pass does not try "Other" again.
+  files.delete_errors[kContent + L"\\index.dat"] = FsStatus::kInUse;
+  files.fail_once[kCache + L"\\Other"] = FsStatus::kNotFound;
+  EXPECT_EQ(Run(kCacheJob), L"Internet Cache Cleared !\n\n" + kIndexStays);
+}
+
 // Windows keeps the browser's index files open while the user is logged on;
 // the system says so where it can tell, and where it can't (XP) that is who
 // holds them. Such a file left alone is no failure. One that a program holds
