@@ -1,12 +1,12 @@
 // The contract tests against the Win32 adapters that quellnet.exe links, on
 // the real file system and registry: each test works in a folder and a key
-// of its own, below C:\ContractTests and HKCU\Software\QuellnetTests, which
-// nothing else uses. The fakes pass the same tests
-// (tests/unit/fakes_contract_test.cpp).
-#include <cstring>
+// of its own, below C:\ContractTests and HKCU\Software\QuellnetTests. The
+// fakes pass the same tests (tests/unit/fakes_contract_test.cpp).
+#include <string>
 #include <utility>
 #include <vector>
 
+#include "cleaners/tree_deletion.h"
 #include "contract/file_system_contract.h"
 #include "contract/registry_contract.h"
 #include "harness.h"
@@ -20,16 +20,11 @@
 namespace quellnet::contract {
 namespace {
 
-using platform::win32::UniqueFindHandle;
 using platform::win32::UniqueHKey;
 using platform::win32::UniqueKernelHandle;
 
 bool UnderWine() {
   return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-}
-
-std::wstring Extended(const std::wstring& path) {
-  return L"\\\\?\\" + path;
 }
 
 // Leaves everyone `allowed` on the object, and nothing else.
@@ -56,14 +51,15 @@ bool AllowOnly(const std::wstring& name, SE_OBJECT_TYPE type, DWORD allowed) {
 }
 
 // A junction, the folder link every Windows from XP on makes without a
-// privilege: an empty folder given a mount-point reparse point whose
-// substitute name is "\??\" and the target, followed by an empty print name.
+// privilege: an empty folder with a mount-point reparse point, whose data
+// is the target's name "\??\C:\..." and an empty name to show, each ending
+// in a NUL.
 bool MakeJunction(const std::wstring& link, const std::wstring& target) {
   const std::wstring name = L"\\??\\" + target;
   struct {
     DWORD tag = IO_REPARSE_TAG_MOUNT_POINT;
     WORD data_bytes = 0, reserved = 0;
-    WORD name_offset = 0, name_bytes = 0, print_offset = 0, print_bytes = 0;
+    WORD name_offset = 0, name_bytes = 0, shown_offset = 0, shown_bytes = 0;
     wchar_t names[MAX_PATH + 8] = {};
   } point;
   if (name.size() > MAX_PATH || !CreateDirectoryW(link.c_str(), nullptr)) {
@@ -71,25 +67,14 @@ bool MakeJunction(const std::wstring& link, const std::wstring& target) {
   }
   name.copy(point.names, name.size());
   point.name_bytes = static_cast<WORD>(name.size() * sizeof(wchar_t));
-  point.print_offset = point.name_bytes + sizeof(wchar_t);
-  point.data_bytes = 4 * sizeof(WORD) + point.print_offset + sizeof(wchar_t);
+  point.shown_offset = point.name_bytes + sizeof(wchar_t);
+  point.data_bytes = 4 * sizeof(WORD) + point.shown_offset + sizeof(wchar_t);
   const UniqueKernelHandle folder(
       CreateFileW(link.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                   FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   DWORD returned = 0;
   return folder && DeviceIoControl(folder.Get(), FSCTL_SET_REPARSE_POINT, &point,
                                    8 + point.data_bytes, nullptr, 0, &returned, nullptr);
-}
-
-// A symbolic link to a file (Vista and later, for a user with the right to
-// make one or, from Windows 10 on, in developer mode).
-bool MakeFileLink(const std::wstring& link, const std::wstring& target) {
-  using CreateLink = BOOLEAN(WINAPI*)(LPCWSTR, LPCWSTR, DWORD);
-  const auto create = reinterpret_cast<CreateLink>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "CreateSymbolicLinkW")));
-  constexpr DWORD kUnprivileged = 2;  // refused before Windows 10, so tried without too
-  return create != nullptr && (create(link.c_str(), target.c_str(), kUnprivileged) ||
-                               create(link.c_str(), target.c_str(), 0));
 }
 
 // Makes `link` a registry link to `target`, both below HKEY_CURRENT_USER. The
@@ -123,54 +108,28 @@ bool MakeRegistryLink(const std::wstring& link, const std::wstring& target) {
              ERROR_SUCCESS;
 }
 
-// Deletes `path` with all in it. A link is never entered: on Windows it goes
-// as itself; Wine can't remove a Unix link, which its throw-away prefix takes
-// along.
-void Erase(const std::wstring& path) {
-  const std::wstring extended = Extended(path);
-  const DWORD attributes = GetFileAttributesW(extended.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) {
-    return;
-  }
-  SetFileAttributesW(extended.c_str(), FILE_ATTRIBUTE_NORMAL);
-  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-    DeleteFileW(extended.c_str());
-    return;
-  }
-  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
-    WIN32_FIND_DATAW entry;
-    const UniqueFindHandle find(FindFirstFileW((extended + L"\\*").c_str(), &entry));
-    for (bool more = static_cast<bool>(find); more; more = FindNextFileW(find.Get(), &entry)) {
-      const std::wstring name = entry.cFileName;
-      if (name != L"." && name != L"..") {
-        Erase(path + L'\\' + name);
-      }
-    }
-  }
-  RemoveDirectoryW(extended.c_str());
-}
-
 class Win32Backend final : public Backend {
  public:
+  // Named by the test and this run, so nothing an earlier run left is in the way.
   Win32Backend() {
-    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    const std::wstring name(test->name(), test->name() + std::strlen(test->name()));
+    const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    const std::wstring name =
+        std::to_wstring(GetCurrentProcessId()) + L" " + std::wstring(test.begin(), test.end());
     folder_ = L"C:\\ContractTests\\" + name;
     key_ = L"Software\\QuellnetTests\\" + name;
-    Erase(folder_);
-    registry_->DeleteKeyTree(key_);
     e2e::MakeFolders(folder_);
     registry_->CreateKey(key_);
   }
-  // Everything goes again, once the rights taken are given back (the owner
-  // may always change them).
+  // All goes the way the cleaners delete, once the rights taken are given
+  // back (the owner may always do that). Wine keeps its links, and its
+  // prefix is thrown away.
   ~Win32Backend() override {
     held_.clear();
     for (auto denied = denied_.rbegin(); denied != denied_.rend(); ++denied) {
       AllowOnly(denied->first, denied->second, GENERIC_ALL);
     }
-    Erase(folder_);
-    // The adapter deletes links as links; where it fails, its test fails too.
+    std::vector<cleaners::Leftover> leftovers;
+    cleaners::DeleteTree(*files_, folder_, {true, false}, leftovers);
     registry_->DeleteKeyTree(key_);
   }
 
@@ -180,19 +139,16 @@ class Win32Backend final : public Backend {
   std::wstring ScratchKey() override { return key_; }
 
   bool MakeFolder(const std::wstring& path) override {
-    return CreateDirectoryW(Extended(path).c_str(), nullptr);
+    return CreateDirectoryW((L"\\\\?\\" + path).c_str(), nullptr);
   }
   bool MakeFile(const std::wstring& path, bool read_only) override {
-    return UniqueKernelHandle(
-               CreateFileW(Extended(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                           read_only ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL, nullptr))
+    return UniqueKernelHandle(CreateFileW((L"\\\\?\\" + path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                          CREATE_NEW, read_only ? FILE_ATTRIBUTE_READONLY : 0,
+                                          nullptr))
         .IsValid();
   }
-  bool MakeLink(const std::wstring& link, const std::wstring& target, bool to_folder) override {
-    if (!to_folder) {
-      return MakeFileLink(link, target);
-    }
-    // Wine makes no junction; a Unix link shows as a folder link.
+  // Wine makes no junction; it shows a Unix link as a folder link.
+  bool MakeFolderLink(const std::wstring& link, const std::wstring& target) override {
     return UnderWine() ? e2e::MakeUnixFolderLink(link, target) : MakeJunction(link, target);
   }
   std::wstring ShortName(const std::wstring& folder) override {
@@ -203,14 +159,13 @@ class Win32Backend final : public Backend {
   bool HoldOpen(const std::wstring& path) override {
     held_.emplace_back(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                    nullptr, OPEN_EXISTING, 0, nullptr));
-    return static_cast<bool>(held_.back());
+    return held_.back().IsValid();
   }
   // Deleting a file takes the right to delete it or to delete what its
   // folder holds: both go.
   bool DenyFileDeletion(const std::wstring& path) override {
     const std::wstring folder = path.substr(0, path.rfind(L'\\'));
-    denied_.push_back({folder, SE_FILE_OBJECT});
-    denied_.push_back({path, SE_FILE_OBJECT});
+    denied_.insert(denied_.end(), {{folder, SE_FILE_OBJECT}, {path, SE_FILE_OBJECT}});
     return AllowOnly(path, SE_FILE_OBJECT, FILE_GENERIC_READ) &&
            AllowOnly(folder, SE_FILE_OBJECT, FILE_GENERIC_READ | FILE_GENERIC_EXECUTE);
   }
@@ -229,18 +184,12 @@ class Win32Backend final : public Backend {
 
   const char* Lacks(Gap gap) override {
     if (!UnderWine()) {
-      return gap == Gap::kFileLinks && !MakeFileLink(folder_ + L"\\probe link", folder_)
-                 ? "this user may not make symbolic links (none before Vista; then only with "
-                   "the privilege or, from Windows 10 on, in developer mode)"
-                 : nullptr;
+      return nullptr;
     }
     switch (gap) {
-      case Gap::kFileLinks:
-        return "Wine 8 shows a Unix link to a file as the file itself, and deleting it there "
-               "deletes its target";
       case Gap::kLinkRemoval:
         return "Wine opens a Unix link to a folder as its target even when asked for the link "
-               "itself, so the adapter leaves it; and Wine makes no junctions";
+               "itself, so the adapter leaves it";
       case Gap::kFileAccessRules:
         return "Wine keeps no access rules on files: any file can be deleted";
       case Gap::kKeyDeletionRules:

@@ -1,6 +1,5 @@
 // The contract tests against the in-memory fakes the unit tests trust; the
-// Win32 adapters pass the same tests on the real system
-// (tests/e2e/win32_contract_test.cpp).
+// Win32 adapters pass the same tests (tests/e2e/win32_contract_test.cpp).
 #include "contract/file_system_contract.h"
 #include "contract/registry_contract.h"
 #include "fakes/fake_file_system.h"
@@ -9,49 +8,46 @@
 namespace quellnet::contract {
 namespace {
 
-class FakeBackend final : public Backend {
- public:
+using platform::FsStatus;
+
+// The fake file system knows no read-only files: it removes them all. The
+// fake registry follows no link: a link is a key of its own.
+struct FakeBackend final : Backend {
   FakeBackend() {
-    files_.AddFolder(ScratchFolder());
-    registry_.AddKey(ScratchKey());
+    files.AddFolder(ScratchFolder());
+    registry.AddKey(ScratchKey());
   }
-  platform::FileSystem& Files() override { return files_; }
-  platform::Registry& Registry() override { return registry_; }
+  platform::FileSystem& Files() override { return files; }
+  platform::Registry& Registry() override { return registry; }
   std::wstring ScratchFolder() override { return L"C:\\ContractTests"; }
   std::wstring ScratchKey() override { return L"Software\\QuellnetTests"; }
-
-  // The fake knows no read-only files: it removes every file.
-  bool MakeFolder(const std::wstring& path) override { return files_.AddFolder(path), true; }
-  bool MakeFile(const std::wstring& path, bool) override { return files_.AddFile(path), true; }
-  bool MakeLink(const std::wstring& link, const std::wstring& target, bool to_folder) override {
-    return files_.AddLink(link, target, to_folder), true;
+  bool MakeFolder(const std::wstring& path) override { return files.AddFolder(path), true; }
+  bool MakeFile(const std::wstring& path, bool) override { return files.AddFile(path), true; }
+  bool MakeFolderLink(const std::wstring& link, const std::wstring& target) override {
+    return files.AddLink(link, target), true;
   }
   std::wstring ShortName(const std::wstring& folder) override {
-    const std::wstring name = folder.substr(0, folder.rfind(L'\\')) + L"\\ALONGF~1";
-    files_.aliases[name] = folder;
-    return name;
+    return files.aliases[ScratchFolder() + L"\\ALONGF~1"] = folder, ScratchFolder() + L"\\ALONGF~1";
   }
   bool HoldOpen(const std::wstring& path) override {
-    return files_.delete_errors[path] = platform::FsStatus::kInUse, true;
+    return files.delete_errors[path] = FsStatus::kInUse, true;
   }
   bool DenyFileDeletion(const std::wstring& path) override {
-    return files_.delete_errors[path] = platform::FsStatus::kAccessDenied, true;
+    return files.delete_errors[path] = FsStatus::kAccessDenied, true;
   }
   bool DenyKeyChanges(const std::wstring& key) override {
-    return registry_.failing[key] = platform::RegStatus::kAccessDenied, true;
+    return registry.failing[key] = platform::RegStatus::kAccessDenied, true;
   }
   bool PutNumber(const std::wstring& key, const std::wstring& name) override {
-    return registry_.Put(key, name, L"", false), true;
+    return registry.Put(key, name, L"", false), true;
   }
-  // The fake follows no registry link: a link is a key of its own.
   bool MakeKeyLink(const std::wstring& link, const std::wstring&) override {
-    return registry_.AddKey(link), true;
+    return registry.AddKey(link), true;
   }
   const char* Lacks(Gap) override { return nullptr; }
 
- private:
-  fakes::FakeFileSystem files_;
-  fakes::FakeRegistry registry_;
+  fakes::FakeFileSystem files;
+  fakes::FakeRegistry registry;
 };
 
 }  // namespace
