@@ -126,7 +126,8 @@ class Win32Backend final : public Backend {
   ~Win32Backend() override {
     held_.clear();
     for (auto denied = denied_.rbegin(); denied != denied_.rend(); ++denied) {
-      AllowOnly(denied->first, denied->second, GENERIC_ALL);
+      AllowOnly(denied->first, denied->second,
+                denied->second == SE_FILE_OBJECT ? FILE_ALL_ACCESS : KEY_ALL_ACCESS);
     }
     std::vector<cleaners::Leftover> leftovers;
     cleaners::DeleteTree(*files_, folder_, {true, false}, leftovers);
