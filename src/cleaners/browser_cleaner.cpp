@@ -101,7 +101,7 @@ bool BrowserCleaner::Listed(const std::wstring& folder, Kind unlisted,
                             std::vector<platform::Entry>& entries) {
   const FsStatus listed = files_.List(folder, entries);
   // A folder that went away took its entries with it: nothing to report.
-  if (listed != FsStatus::kOk && listed != FsStatus::kNotFound) {
+  if (Stays(listed)) {
     outcomes_.push_back({.kind = unlisted, .path = folder, .fs = listed});
   }
   return listed == FsStatus::kOk;

@@ -5,6 +5,8 @@
 #include <optional>
 #include <utility>
 
+#include "cleaners/tree_deletion.h"
+
 namespace quellnet::cleaners {
 namespace {
 
@@ -152,7 +154,7 @@ RunMessage Compose(const CleanerWords& words, const std::vector<Outcome>& outcom
         left.erase(left.lower_bound(outcome.path + L"\\"), left.lower_bound(outcome.path + L"]"));
         break;
       case Outcome::Kind::kLeft:
-        if (outcome.fs != FsStatus::kOk && outcome.fs != FsStatus::kNotFound) {
+        if (Stays(outcome.fs)) {
           left[outcome.path] = &outcome;
         }
         break;

@@ -7,11 +7,11 @@ namespace quellnet::cleaners {
 
 using platform::FsStatus;
 
-namespace {
-
 bool Stays(FsStatus status) {
   return status != FsStatus::kOk && status != FsStatus::kNotFound;
 }
+
+namespace {
 
 // A folder met on the way down, waiting for its entries to go.
 struct Pending {

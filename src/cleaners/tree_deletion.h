@@ -17,6 +17,11 @@ struct Leftover {
   platform::FsStatus reason = platform::FsStatus::kFailed;
 };
 
+// Whether an entry that a removal or a listing answered `status` for is
+// left behind. An entry that is not there, gone before or taken away
+// meanwhile, is none: nothing stays of what was to go.
+bool Stays(platform::FsStatus status);
+
 // Called after each entry the deletion has dealt with, with the share of the
 // whole work that entry stood for; false stops the deletion before its next
 // entry.

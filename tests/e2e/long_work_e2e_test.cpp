@@ -2,6 +2,7 @@
 // stop of a stand-in "Messenger" service that hangs. The window is disabled
 // but answers and repaints, and an end of the session during the work is
 // answered at once and saves the options.
+#include <cstddef>
 #include <string>
 
 #include "fixture.h"
@@ -73,8 +74,11 @@ TEST_F(LongWorkTest, DuringALongCleanTheWindowAnswersAndASessionEndStopsTheClean
   ASSERT_TRUE(Click(Control(kIdCommand1)));
 
   ASSERT_NO_FATAL_FAILURE(ExpectAliveThenEndSession());
-  // The clean stopped part-way, and told nobody.
-  EXPECT_FALSE(Contents(kCache).empty());
+  // The clean stopped part-way, and told nobody: some of the 5,051 entries
+  // went, the others stayed.
+  const std::size_t left = Contents(kCache).size();
+  EXPECT_GT(left, 0u);
+  EXPECT_LT(left, 5051u);
 }
 
 TEST_F(LongWorkTest, DuringAHungServiceStopTheWindowAnswersAndASessionEndSaves) {

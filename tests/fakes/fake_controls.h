@@ -79,7 +79,8 @@ struct FakeMainWindow final : platform::MainWindow {
     return false;
   }
   void PopupTrayMenu() override { foreground_requests_before_popup = foreground_requests; }
-  void SetBusy(bool now_busy) override { busy = now_busy; }
+  // Calls nest: the window is busy until the outermost work is done.
+  void SetBusy(bool now_busy) override { busy += now_busy ? 1 : busy > 0 ? -1 : 0; }
   bool KeepResponding(double done) override {
     progress.push_back(done);
     return turns_left < 0 || turns_left-- > 0;
@@ -102,7 +103,7 @@ struct FakeMainWindow final : platform::MainWindow {
   std::function<void()> on_resize;
   // Runs while a message box is "on the screen", before it is dismissed.
   std::function<void()> on_message;
-  bool busy = false;
+  int busy = 0;  // how many calls made it busy and have not ended yet
   // Every share of long work reported done; the program ends after
   // `turns_left` more turns (never when negative).
   std::vector<double> progress;

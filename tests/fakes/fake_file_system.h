@@ -1,19 +1,31 @@
 // An in-memory tree of folders, files and links for the cleaners' unit tests.
-// Paths are compared exactly as written. Any entry can be made undeletable
-// (held open, no right) and any folder unlistable. A link is an entry of its
-// own; `aliases` says where it leads, which only IdentityOf looks at. Listing
-// a link is refused, so a cleaner that opens one shows it in its message.
+// Paths are compared as Windows compares them, without regard to case. Any entry can be made
+// undeletable (held open, no right) and any folder unlistable. A link is an entry of its own;
+// `aliases` says where it leads, which only IdentityOf looks at. Listing a link is refused, so a
+// cleaner that opens one shows it in its message.
 #pragma once
 
+#include <algorithm>
+#include <cwctype>
 #include <map>
 #include <optional>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/file_system.h"
 
 namespace quellnet::fakes {
+
+// Orders paths as if they were in lower case.
+struct NoCase {
+  static wchar_t Lower(wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); }
+  bool operator()(std::wstring_view a, std::wstring_view b) const {
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                        [](wchar_t x, wchar_t y) { return Lower(x) < Lower(y); });
+  }
+};
 
 struct FakeFileSystem final : platform::FileSystem {
   using FsStatus = platform::FsStatus;
@@ -32,7 +44,7 @@ struct FakeFileSystem final : platform::FileSystem {
   std::vector<std::wstring> Under(const std::wstring& path) const {
     std::vector<std::wstring> found;
     for (const auto& [entry_path, type] : entries) {
-      if (entry_path == path || IsBelow(entry_path, path)) {
+      if (Same(entry_path, path) || IsBelow(entry_path, path)) {
         found.push_back(entry_path);
       }
     }
@@ -74,7 +86,7 @@ struct FakeFileSystem final : platform::FileSystem {
       return std::nullopt;
     }
     // Two names of one folder have one real path, and so one identity.
-    return platform::FolderIdentity{1, std::hash<std::wstring>{}(real)};
+    return platform::FolderIdentity{1, std::hash<std::wstring>{}(entry->first)};
   }
 
   FsStatus TypeOf(const std::wstring& path, EntryType& type) override {
@@ -129,8 +141,8 @@ struct FakeFileSystem final : platform::FileSystem {
     return FsStatus::kOk;
   }
 
-  std::map<std::wstring, EntryType> entries;
-  std::map<std::wstring, std::wstring> aliases;  // a link or short name -> the real path
+  std::map<std::wstring, EntryType, NoCase> entries;
+  std::map<std::wstring, std::wstring, NoCase> aliases;  // a link or short name -> the real path
   std::map<platform::KnownFolder, std::wstring> known_folders;
   std::wstring computer_name;
   std::map<std::wstring, std::vector<platform::Holder>> holders;
@@ -142,7 +154,10 @@ struct FakeFileSystem final : platform::FileSystem {
  private:
   static bool IsBelow(const std::wstring& inner, const std::wstring& outer) {
     const std::wstring prefix = outer.back() == L'\\' ? outer : outer + L'\\';
-    return inner.size() > prefix.size() && inner.compare(0, prefix.size(), prefix) == 0;
+    return inner.size() > prefix.size() && Same(inner.substr(0, prefix.size()), prefix);
+  }
+  static bool Same(std::wstring_view a, std::wstring_view b) {
+    return !NoCase{}(a, b) && !NoCase{}(b, a);
   }
 
   void Add(const std::wstring& path, EntryType type) {
@@ -157,7 +172,7 @@ struct FakeFileSystem final : platform::FileSystem {
   // (no test nests them).
   std::wstring Resolve(const std::wstring& path) const {
     for (const auto& [alias, real] : aliases) {
-      if (path == alias || IsBelow(path, alias)) {
+      if (Same(path, alias) || IsBelow(path, alias)) {
         return real + path.substr(alias.size());
       }
     }

@@ -1,7 +1,7 @@
 // An in-memory registry hive. Key paths and value names are compared exactly
 // as written. Keys exist only when created (SetText never creates one),
-// values may be marked as not text, and every operation on a key can be made
-// to fail with a chosen status.
+// values may be marked as not text, and every operation on a key (and the
+// deletion of a tree that holds it) can be made to fail with a chosen status.
 #pragma once
 
 #include <functional>
@@ -32,8 +32,15 @@ struct FakeRegistry final : platform::Registry {
     return value == nullptr || value->count(name) == 0 ? nullptr : &value->find(name)->second;
   }
 
+  // The key and the keys above it.
   RegStatus CreateKey(std::wstring_view key_path) override {
-    return Do(key_path, [&] { return AddKey(key_path), RegStatus::kOk; });
+    return Do(key_path, [&] {
+      for (auto end = key_path.find(L'\\'); end != key_path.npos;
+           end = key_path.find(L'\\', end + 1)) {
+        AddKey(key_path.substr(0, end));
+      }
+      return AddKey(key_path), RegStatus::kOk;
+    });
   }
   RegStatus ReadText(std::wstring_view key_path, std::wstring_view name,
                      std::wstring& text) override {
@@ -64,11 +71,16 @@ struct FakeRegistry final : platform::Registry {
                                                                              : RegStatus::kNotFound;
     });
   }
-  // The key alone: no test gives it subkeys.
+  // The key with all below it; nothing goes while one of them fails.
   RegStatus DeleteKeyTree(std::wstring_view key_path) override {
-    return Do(key_path, [&] {
-      return keys.erase(std::wstring(key_path)) != 0 ? RegStatus::kOk : RegStatus::kNotFound;
-    });
+    const std::wstring below = std::wstring(key_path) + L'\\';
+    for (const auto& [key, status] : failing) {
+      if (key == key_path || key.starts_with(below)) {
+        return status;
+      }
+    }
+    std::erase_if(keys, [&](const auto& key) { return key.first.starts_with(below); });
+    return keys.erase(std::wstring(key_path)) != 0 ? RegStatus::kOk : RegStatus::kNotFound;
   }
 
   template <typename T>

@@ -216,8 +216,8 @@ TEST_F(CleanerTest, AnEntryThatStaysIsCountedOnceAndEverythingElseGoes) {
   EXPECT_EQ(Run(kCacheJob), kCacheLeft + kIndexStays + L"\n" + kOneDenied +
                                 L"\n1 item could not be deleted." + kHistoryCleared);
   EXPECT_EQ(files.Under(kCache),
-            (Paths{kCache, kContent, kContent + L"\\index.dat", kCache + L"\\Other",
-                   kCache + L"\\Other\\page.htm", kCache + L"\\desktop.ini"}));
+            (Paths{kCache, kContent, kContent + L"\\index.dat", kCache + L"\\desktop.ini",
+                   kCache + L"\\Other", kCache + L"\\Other\\page.htm"}));
 }
 
 TEST_F(CleanerTest, WithoutContentFolderTheSecondPassRetriesTheCacheSubfolders) {
@@ -241,6 +241,18 @@ TEST_F(CleanerTest, WithoutContentFolderTheSecondPassRetriesTheCacheSubfolders) 
                 L"Close those programs and try again.\n"
                 L"1 item is in use by another program and was left." +
                 kHistoryCleared);
+}
+
+// What another program took away meanwhile is no leftover, whichever step
+// finds it gone: a file's removal, a folder's listing, a subfolder's removal.
+TEST_F(CleanerTest, WhatAnotherProgramTookAwayMeanwhileIsNoLeftover) {
+  files.fail_once[kCookies + L"\\bob@example[1].txt"] = FsStatus::kNotFound;
+  files.list_errors[kCookies + L"\\Low"] = FsStatus::kNotFound;
+  EXPECT_EQ(Run(kCookieJob), L"All Cookies Cleared !");
+  // "Content.IE5" stays, so the second pass does not try "Other" again.
+  files.delete_errors[kContent + L"\\index.dat"] = FsStatus::kInUse;
+  files.fail_once[kCache + L"\\Other"] = FsStatus::kNotFound;
+  EXPECT_EQ(Run(kCacheJob), L"Internet Cache Cleared !\n\n" + kIndexStays);
 }
 
 // Windows keeps the browser's index files open while the user is logged on;

@@ -282,6 +282,20 @@ TEST_F(Form1Test, TheSwitchShowsTheStateTheServiceIsInAfterEveryOutcome) {
   }
 }
 
+// While the switch waits for the service the window handles what arrives, so
+// a cleaner may run and end inside that wait: the window stays busy until
+// the switch is done too.
+TEST_F(Form1Test, WorkDoneInsideOtherWorkLeavesTheWindowBusyUntilBothAreDone) {
+  int busy_after_cleaner = 0;
+  services.during_change = [&] {
+    form.Command2_Click();
+    busy_after_cleaner = window.busy;
+  };
+  chkmess.UserClick();
+  EXPECT_EQ(busy_after_cleaner, 1);
+  EXPECT_EQ(window.busy, 0);
+}
+
 // Without its picture the box shows nothing rather than a stale status, and
 // with the program's folder unknown no picture is loaded from the current
 // folder; the caption is set all the same.

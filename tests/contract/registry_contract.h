@@ -1,0 +1,86 @@
+// The registry operations the program relies on, as Windows performs them:
+// keys made with the keys above them, values read, set and deleted, a key
+// deleted with all below it but never through a link, and the reason given
+// for what can't be done. Included once by each test program that defines
+// MakeBackend().
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "contract/contract_backend.h"
+
+namespace quellnet::contract {
+namespace {
+
+using platform::RegStatus;
+
+class RegistryContract : public ::testing::Test {
+ protected:
+  std::wstring Key(const std::wstring& name) const { return root_ + L'\\' + name; }
+  // Creates the key with the text value "v".
+  bool Make(const std::wstring& key) {
+    return registry_.CreateKey(key) == RegStatus::kOk &&
+           registry_.SetText(key, L"v", L"text") == RegStatus::kOk;
+  }
+  RegStatus Read(const std::wstring& key, const std::wstring& name = L"v") {
+    std::wstring text;
+    return registry_.ReadText(key, name, text);
+  }
+
+  std::unique_ptr<Backend> backend_ = MakeBackend();
+  platform::Registry& registry_ = backend_->Registry();
+  const std::wstring root_ = backend_->ScratchKey();
+};
+
+TEST_F(RegistryContract, ValuesAreReadSetAndDeletedInKeysThatExist) {
+  ASSERT_TRUE(Make(Key(L"a\\b")));
+  std::wstring text;
+  EXPECT_EQ(registry_.ReadText(Key(L"a\\b"), L"v", text), RegStatus::kOk);
+  EXPECT_EQ(text, L"text");
+  EXPECT_EQ(registry_.SetText(Key(L"a"), L"v", L"x"), RegStatus::kOk);  // made with "a\b"
+  ASSERT_TRUE(backend_->PutNumber(Key(L"a"), L"number"));
+  EXPECT_EQ(Read(Key(L"a"), L"number"), RegStatus::kNotText);
+
+  EXPECT_EQ(registry_.SetText(Key(L"none"), L"v", L"x"), RegStatus::kNotFound);
+  EXPECT_EQ(Read(Key(L"none")), RegStatus::kNotFound);  // SetText made no key
+  EXPECT_EQ(registry_.DeleteValue(Key(L"a\\b"), L"v"), RegStatus::kOk);
+  EXPECT_EQ(Read(Key(L"a\\b")), RegStatus::kNotFound);
+  EXPECT_EQ(registry_.DeleteValue(Key(L"a\\b"), L"v"), RegStatus::kNotFound);
+  EXPECT_EQ(registry_.DeleteValue(Key(L"none"), L"v"), RegStatus::kNotFound);
+}
+
+// A link, below the key or the key itself, goes as the link: the key it
+// leads to may be any program's. A key whose name merely starts alike stays.
+TEST_F(RegistryContract, DeletingAKeyTreeTakesAllBelowItButNotWhatALinkLeadsTo) {
+  ASSERT_TRUE(Make(Key(L"tree\\a\\b")) && Make(Key(L"tree2")) && Make(Key(L"target\\inner")) &&
+              backend_->MakeKeyLink(Key(L"tree\\link"), Key(L"target")) &&
+              backend_->MakeKeyLink(Key(L"link"), Key(L"target")));
+  EXPECT_EQ(registry_.DeleteKeyTree(Key(L"tree")), RegStatus::kOk);
+  EXPECT_EQ(registry_.DeleteKeyTree(Key(L"link")), RegStatus::kOk);
+  EXPECT_EQ(Read(Key(L"tree\\a\\b")), RegStatus::kNotFound);
+  EXPECT_EQ(Read(Key(L"link\\inner")), RegStatus::kNotFound);
+  EXPECT_EQ(Read(Key(L"tree2")), RegStatus::kOk);
+  EXPECT_EQ(Read(Key(L"target\\inner")), RegStatus::kOk);
+  EXPECT_EQ(registry_.DeleteKeyTree(Key(L"tree")), RegStatus::kNotFound);
+}
+
+TEST_F(RegistryContract, AKeyTheUserMayNotChangeIsAccessDenied) {
+  ASSERT_TRUE(Make(Key(L"tree\\locked")) && backend_->DenyKeyChanges(Key(L"tree\\locked")));
+  EXPECT_EQ(registry_.SetText(Key(L"tree\\locked"), L"v", L"x"), RegStatus::kAccessDenied);
+}
+
+// Deleting a tree that holds such a key fails too.
+TEST_F(RegistryContract, AKeyTheUserMayNotDeleteStaysAsAccessDenied) {
+  if (const char* reason = backend_->Lacks(Gap::kKeyDeletionRules)) {
+    GTEST_SKIP() << reason;
+  }
+  ASSERT_TRUE(Make(Key(L"tree\\locked")) && backend_->DenyKeyChanges(Key(L"tree\\locked")));
+  EXPECT_EQ(registry_.DeleteKeyTree(Key(L"tree")), RegStatus::kAccessDenied);
+  EXPECT_EQ(registry_.DeleteKeyTree(Key(L"tree\\locked")), RegStatus::kAccessDenied);
+}
+
+}  // namespace
+}  // namespace quellnet::contract

@@ -1,0 +1,217 @@
+// The contract tests against the Win32 adapters that quellnet.exe links, on
+// the real file system and registry: each test works in a folder and a key
+// of its own, below C:\ContractTests and HKCU\Software\QuellnetTests. The
+// fakes pass the same tests (tests/unit/fakes_contract_test.cpp).
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "cleaners/tree_deletion.h"
+#include "contract/file_system_contract.h"
+#include "contract/registry_contract.h"
+#include "harness.h"
+#include "platform/win32/factories.h"
+
+// After <windows.h>, which harness.h brings in.
+#include <aclapi.h>
+#include <sddl.h>
+#include <winioctl.h>
+
+namespace quellnet::contract {
+namespace {
+
+using platform::win32::UniqueHKey;
+using platform::win32::UniqueKernelHandle;
+
+bool UnderWine() {
+  return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+// Leaves everyone `allowed` on the object, and nothing else.
+bool AllowOnly(const std::wstring& name, SE_OBJECT_TYPE type, DWORD allowed) {
+  SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+  PSID everyone = nullptr;
+  if (!AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone)) {
+    return false;
+  }
+  EXPLICIT_ACCESSW access{};
+  access.grfAccessPermissions = allowed;
+  access.grfAccessMode = SET_ACCESS;
+  access.Trustee.TrusteeForm = TRUSTEE_IS_SID;
+  access.Trustee.ptstrName = static_cast<LPWSTR>(everyone);
+  PACL acl = nullptr;
+  const bool set =
+      SetEntriesInAclW(1, &access, nullptr, &acl) == ERROR_SUCCESS &&
+      SetNamedSecurityInfoW(const_cast<wchar_t*>(name.c_str()), type,
+                            DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+                            nullptr, nullptr, acl, nullptr) == ERROR_SUCCESS;
+  LocalFree(acl);
+  FreeSid(everyone);
+  return set;
+}
+
+// A junction, the folder link every Windows from XP on makes without a
+// privilege: an empty folder with a mount-point reparse point, whose data
+// is the target's name "\??\C:\..." and an empty name to show, each ending
+// in a NUL.
+bool MakeJunction(const std::wstring& link, const std::wstring& target) {
+  const std::wstring name = L"\\??\\" + target;
+  struct {
+    DWORD tag = IO_REPARSE_TAG_MOUNT_POINT;
+    WORD data_bytes = 0, reserved = 0;
+    WORD name_offset = 0, name_bytes = 0, shown_offset = 0, shown_bytes = 0;
+    wchar_t names[MAX_PATH + 8] = {};
+  } point;
+  if (name.size() > MAX_PATH || !CreateDirectoryW(link.c_str(), nullptr)) {
+    return false;
+  }
+  name.copy(point.names, name.size());
+  point.name_bytes = static_cast<WORD>(name.size() * sizeof(wchar_t));
+  point.shown_offset = point.name_bytes + sizeof(wchar_t);
+  point.data_bytes = 4 * sizeof(WORD) + point.shown_offset + sizeof(wchar_t);
+  const UniqueKernelHandle folder(
+      CreateFileW(link.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                  FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  DWORD returned = 0;
+  return folder && DeviceIoControl(folder.Get(), FSCTL_SET_REPARSE_POINT, &point,
+                                   8 + point.data_bytes, nullptr, 0, &returned, nullptr);
+}
+
+// Makes `link` a registry link to `target`, both below HKEY_CURRENT_USER. The
+// link's target is the kernel's name, "\Registry\User\<SID>\<target>",
+// stored without a terminating NUL.
+bool MakeRegistryLink(const std::wstring& link, const std::wstring& target) {
+  HANDLE token = nullptr;
+  alignas(TOKEN_USER) BYTE user[256];
+  DWORD size = 0;
+  wchar_t* sid = nullptr;
+  const bool named = OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token) &&
+                     GetTokenInformation(token, TokenUser, user, sizeof user, &size) &&
+                     ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(user)->User.Sid, &sid);
+  const UniqueKernelHandle owned_token(token);
+  if (!named) {
+    return false;
+  }
+  const std::wstring kernel_name = L"\\Registry\\User\\" + std::wstring(sid) + L"\\" + target;
+  LocalFree(sid);
+  UniqueHKey key;
+  UniqueHKey through;
+  return RegCreateKeyExW(HKEY_CURRENT_USER, link.c_str(), 0, nullptr, REG_OPTION_CREATE_LINK,
+                         KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr, key.Receive(),
+                         nullptr) == ERROR_SUCCESS &&
+         RegSetValueExW(key.Get(), L"SymbolicLinkValue", 0, REG_LINK,
+                        reinterpret_cast<const BYTE*>(kernel_name.data()),
+                        static_cast<DWORD>(kernel_name.size() * sizeof(wchar_t))) ==
+             ERROR_SUCCESS &&
+         // Opened as a key, the link leads to its target, which exists.
+         RegOpenKeyExW(HKEY_CURRENT_USER, link.c_str(), 0, KEY_READ, through.Receive()) ==
+             ERROR_SUCCESS;
+}
+
+class Win32Backend final : public Backend {
+ public:
+  // Named by the test and this run, so nothing an earlier run left is in the way.
+  Win32Backend() {
+    const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    const std::wstring name =
+        std::to_wstring(GetCurrentProcessId()) + L" " + std::wstring(test.begin(), test.end());
+    folder_ = L"C:\\ContractTests\\" + name;
+    key_ = L"Software\\QuellnetTests\\" + name;
+    e2e::MakeFolders(folder_);
+    registry_->CreateKey(key_);
+  }
+  // All goes the way the cleaners delete, once the rights taken are given
+  // back (the owner may always do that). Wine keeps its links, and its
+  // prefix is thrown away.
+  ~Win32Backend() override {
+    held_.clear();
+    for (auto denied = denied_.rbegin(); denied != denied_.rend(); ++denied) {
+      AllowOnly(denied->first, denied->second,
+                denied->second == SE_FILE_OBJECT ? FILE_ALL_ACCESS : KEY_ALL_ACCESS);
+    }
+    std::vector<cleaners::Leftover> leftovers;
+    cleaners::DeleteTree(*files_, folder_, {true, false}, leftovers);
+    registry_->DeleteKeyTree(key_);
+  }
+
+  platform::FileSystem& Files() override { return *files_; }
+  platform::Registry& Registry() override { return *registry_; }
+  std::wstring ScratchFolder() override { return folder_; }
+  std::wstring ScratchKey() override { return key_; }
+
+  bool MakeFolder(const std::wstring& path) override {
+    return CreateDirectoryW((L"\\\\?\\" + path).c_str(), nullptr);
+  }
+  bool MakeFile(const std::wstring& path, bool read_only) override {
+    return UniqueKernelHandle(CreateFileW((L"\\\\?\\" + path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                          CREATE_NEW, read_only ? FILE_ATTRIBUTE_READONLY : 0,
+                                          nullptr))
+        .IsValid();
+  }
+  // Wine makes no junction; it shows a Unix link as a folder link.
+  bool MakeFolderLink(const std::wstring& link, const std::wstring& target) override {
+    return UnderWine() ? e2e::MakeUnixFolderLink(link, target) : MakeJunction(link, target);
+  }
+  std::wstring ShortName(const std::wstring& folder) override {
+    wchar_t name[MAX_PATH];
+    const DWORD length = GetShortPathNameW(folder.c_str(), name, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? std::wstring(name, length) : folder;
+  }
+  bool HoldOpen(const std::wstring& path) override {
+    held_.emplace_back(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                   nullptr, OPEN_EXISTING, 0, nullptr));
+    return held_.back().IsValid();
+  }
+  // Deleting a file takes the right to delete it or to delete what its
+  // folder holds: both go.
+  bool DenyFileDeletion(const std::wstring& path) override {
+    const std::wstring folder = path.substr(0, path.rfind(L'\\'));
+    denied_.insert(denied_.end(), {{folder, SE_FILE_OBJECT}, {path, SE_FILE_OBJECT}});
+    return AllowOnly(path, SE_FILE_OBJECT, FILE_GENERIC_READ) &&
+           AllowOnly(folder, SE_FILE_OBJECT, FILE_GENERIC_READ | FILE_GENERIC_EXECUTE);
+  }
+  bool DenyKeyChanges(const std::wstring& key) override {
+    denied_.push_back({L"CURRENT_USER\\" + key, SE_REGISTRY_KEY});
+    return AllowOnly(denied_.back().first, SE_REGISTRY_KEY, KEY_READ);
+  }
+  bool PutNumber(const std::wstring& key, const std::wstring& name) override {
+    const DWORD number = 1;
+    return SHSetValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), REG_DWORD, &number,
+                       sizeof number) == ERROR_SUCCESS;
+  }
+  bool MakeKeyLink(const std::wstring& link, const std::wstring& target) override {
+    return MakeRegistryLink(link, target);
+  }
+
+  const char* Lacks(Gap gap) override {
+    if (!UnderWine()) {
+      return nullptr;
+    }
+    switch (gap) {
+      case Gap::kLinkRemoval:
+        return "Wine opens a Unix link to a folder as its target even when asked for the link "
+               "itself, so the adapter leaves it";
+      case Gap::kFileAccessRules:
+        return "Wine keeps no access rules on files: any file can be deleted";
+      case Gap::kKeyDeletionRules:
+        return "Wine lets a key be deleted whatever its access rules say";
+    }
+    return nullptr;
+  }
+
+ private:
+  std::unique_ptr<platform::FileSystem> files_ = platform::win32::CreateFileSystem();
+  std::unique_ptr<platform::Registry> registry_ = platform::win32::CreateRegistry();
+  std::wstring folder_;
+  std::wstring key_;
+  std::vector<UniqueKernelHandle> held_;
+  std::vector<std::pair<std::wstring, SE_OBJECT_TYPE>> denied_;
+};
+
+}  // namespace
+
+std::unique_ptr<Backend> MakeBackend() {
+  return std::make_unique<Win32Backend>();
+}
+
+}  // namespace quellnet::contract

@@ -1,0 +1,59 @@
+// The contract tests against the in-memory fakes the unit tests trust; the
+// Win32 adapters pass the same tests (tests/e2e/win32_contract_test.cpp).
+#include "contract/file_system_contract.h"
+#include "contract/registry_contract.h"
+#include "fakes/fake_file_system.h"
+#include "fakes/fake_registry.h"
+
+namespace quellnet::contract {
+namespace {
+
+using platform::FsStatus;
+
+// The fake file system knows no read-only files: it removes them all. The
+// fake registry follows no link: a link is a key of its own.
+struct FakeBackend final : Backend {
+  FakeBackend() {
+    files.AddFolder(ScratchFolder());
+    registry.AddKey(ScratchKey());
+  }
+  platform::FileSystem& Files() override { return files; }
+  platform::Registry& Registry() override { return registry; }
+  std::wstring ScratchFolder() override { return L"C:\\ContractTests"; }
+  std::wstring ScratchKey() override { return L"Software\\QuellnetTests"; }
+  bool MakeFolder(const std::wstring& path) override { return files.AddFolder(path), true; }
+  bool MakeFile(const std::wstring& path, bool) override { return files.AddFile(path), true; }
+  bool MakeFolderLink(const std::wstring& link, const std::wstring& target) override {
+    return files.AddLink(link, target), true;
+  }
+  std::wstring ShortName(const std::wstring& folder) override {
+    return files.aliases[ScratchFolder() + L"\\ALONGF~1"] = folder, ScratchFolder() + L"\\ALONGF~1";
+  }
+  bool HoldOpen(const std::wstring& path) override {
+    return files.delete_errors[path] = FsStatus::kInUse, true;
+  }
+  bool DenyFileDeletion(const std::wstring& path) override {
+    return files.delete_errors[path] = FsStatus::kAccessDenied, true;
+  }
+  bool DenyKeyChanges(const std::wstring& key) override {
+    return registry.failing[key] = platform::RegStatus::kAccessDenied, true;
+  }
+  bool PutNumber(const std::wstring& key, const std::wstring& name) override {
+    return registry.Put(key, name, L"", false), true;
+  }
+  bool MakeKeyLink(const std::wstring& link, const std::wstring&) override {
+    return registry.AddKey(link), true;
+  }
+  const char* Lacks(Gap) override { return nullptr; }
+
+  fakes::FakeFileSystem files;
+  fakes::FakeRegistry registry;
+};
+
+}  // namespace
+
+std::unique_ptr<Backend> MakeBackend() {
+  return std::make_unique<FakeBackend>();
+}
+
+}  // namespace quellnet::contract
