@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "fakes/fake_controls.h"
 #include "fakes/fake_file_system.h"
 #include "fakes/fake_registry.h"
+#include "tools/table.h"
 
 namespace quellnet::cleaners {
 namespace {
@@ -306,117 +308,39 @@ TEST_F(CleanerTest, ALinkIsRemovedAsALinkAndWhatItLeadsToIsNeverOpened) {
 // Any program can change where the registry says the folders are. Only the
 // browser's own folder is emptied, and not even that where it is, holds or
 // lies in a folder the user can't lose, whatever its spelling. A refused
-// location costs nothing on disk, and the message says why. Each row of the
-// table of protected folders is reached once, at the place the shell names
-// or at its standard place in the profile.
-struct Denied {
-  const char* name;
-  const wchar_t* value;
-  const wchar_t* reason;
-  // Where the system names this folder elsewhere for the case.
-  std::optional<platform::KnownFolder> moved{};
-  const wchar_t* moved_to = L"";
-};
-
-class Refused : public CleanerTest, public ::testing::WithParamInterface<Denied> {};
-
-TEST_P(Refused, DeletesNothingOnDiskButStillClearsTypedAddresses) {
+// location costs nothing on disk, and the message says why: for each case of
+// data/refusals.tsv, which reaches every row of the table of protected
+// folders, at the place the shell names or at its standard place.
+TEST_F(CleanerTest, EachRefusedLocationDeletesNothingOnDiskButStillClearsTypedAddresses) {
+  using platform::KnownFolder;
+  const std::map<std::string, KnownFolder> moved_folders = {
+      {"Pictures", KnownFolder::kPictures},
+      {"System", KnownFolder::kSystem},
+      {"ProgramFiles", KnownFolder::kProgramFiles}};
   files.aliases[L"C:\\Sneaky"] = kProfile;       // a junction to the profile
   files.aliases[L"C:\\Short~1"] = L"C:\\Users";  // a short name
   files.aliases[L"C:\\Win"] = L"C:\\Windows";    // a junction into the system
   files.AddLink(L"C:\\Links\\INetCache", L"C:\\Data");
   files.AddFolder(L"C:\\Windows\\Fonts");
   files.AddFolder(L"C:\\Users\\Alice");
-  if (GetParam().moved) {
-    files.known_folders[*GetParam().moved] = GetParam().moved_to;
-  }
-  registry.Put(kShellFolders, L"Cache", GetParam().value);
+  const auto known = files.known_folders;
   const auto before = files.entries.size();
-
-  EXPECT_EQ(Run(kCacheJob),
-            kCacheLeft + L"The cache folder was left alone: its recorded location, \"" +
-                GetParam().value + L"\", " + GetParam().reason + L"." + kHistoryCleared);
+  const auto rows = tools::TableFile(QUELLNET_UNIT_DATA "/refusals.tsv");
+  ASSERT_GT(rows.size(), 50u);
+  for (const tools::TableRow& row : rows) {
+    SCOPED_TRACE(row[0]);
+    files.known_folders = known;
+    if (row.size() > 3) {
+      files.known_folders[moved_folders.at(row[3])] = tools::Wide(row[4]);
+    }
+    registry.Put(kShellFolders, L"Cache", tools::Wide(row[1]));
+    registry.Put(kTypedUrls, L"url1", L"http://one.example/");
+    EXPECT_EQ(Run(kCacheJob),
+              kCacheLeft + L"The cache folder was left alone: its recorded location, \"" +
+                  tools::Wide(row[1]) + L"\", " + tools::Wide(row[2]) + L"." + kHistoryCleared);
+  }
   EXPECT_EQ(files.entries.size(), before);
 }
-
-using platform::KnownFolder;
-INSTANTIATE_TEST_SUITE_P(
-    Cases, Refused,
-    ::testing::Values(
-        Denied{"RootRelative", L"\\Temp", L"is not a full path"},
-        Denied{"DriveRelative", L"C:Temp", L"is not a full path"},
-        Denied{"Device", L"\\\\.\\C:\\Temp", L"is not a full path"},
-        Denied{"BareDrive", L"C:", L"is a whole drive"},
-        Denied{"SlashedRoot", L"c:/", L"is a whole drive"},
-        Denied{"ExtendedRoot", L"\\\\?\\C:\\", L"is a whole drive"},
-        Denied{"ClimbsToRoot", L"C:\\Users\\..\\", L"is a whole drive"},
-        Denied{"Share", L"\\\\server\\share\\", L"is a whole network share"},
-        Denied{"ExtendedShare", L"\\\\?\\UNC\\server\\share", L"is a whole network share"},
-        Denied{"OwnDriveShare", L"\\\\127.0.0.1\\C$", L"is a whole drive"},
-        Denied{"NotTheBrowsers", L"C:\\Data\\photos", L"is not the browser's cache folder"},
-        Denied{"LinkWithTheBrowsersName", L"C:\\Links\\INetCache", L"is a link to another folder"},
-        // The table of protected folders, row by row.
-        Denied{"Profile", L"c:\\users\\BOB\\AppData\\..\\", L"is your user folder"},
-        Denied{"Profiles", L"C:\\Users", L"is the folder of all user profiles"},
-        Denied{"AnotherProfile", L"C:\\Short~1\\Alice", L"is a user's profile folder"},
-        Denied{"InAnotherProfile",
-               L"C:\\Users\\Alice\\AppData\\Local\\Microsoft\\Windows\\INetCache",
-               L"lies inside another user's profile folder"},
-        Denied{"AppData", L"C:\\Users\\Bob\\Application Data", L"is your application data folder"},
-        Denied{"HoldsAppData", L"C:\\Users\\Bob\\AppData", L"holds your application data folder"},
-        Denied{"LocalAppData", L"C:\\Users\\Bob\\Local Settings\\Application Data",
-               L"is your local application data folder"},
-        Denied{"LocalLow", L"C:\\Users\\Bob\\AppData\\LocalLow",
-               L"is your local application data folder"},
-        Denied{"CommonAppData", L"\\\\bobpc\\c$\\ProgramData",
-               L"is the application data of all users"},
-        Denied{"Desktop", L"C:\\Users\\Bob\\Desktop\\INetCache", L"lies inside your Desktop"},
-        Denied{"RedirectedDocuments", L"D:\\Redirected\\Documents", L"is your Documents folder"},
-        Denied{"DocumentsWhereTheyWere", L"C:\\Users\\Bob\\My Documents\\INetCache",
-               L"lies inside your Documents folder"},
-        Denied{"Favorites", L"C:\\Users\\Bob\\Favorites", L"is your Favorites"},
-        Denied{"Pictures", L"D:\\Photos", L"is your Pictures folder", KnownFolder::kPictures,
-               L"D:\\Photos"},
-        Denied{"Music", L"C:\\Users\\Bob\\Music", L"is your Music folder"},
-        Denied{"Videos", L"C:\\Users\\Bob\\Videos", L"is your Videos folder"},
-        Denied{"Downloads", L"C:\\Users\\Bob\\Downloads", L"is your Downloads folder"},
-        Denied{"Links", L"C:\\Users\\Bob\\Links", L"is your Links folder"},
-        Denied{"SavedGames", L"C:\\Users\\Bob\\Saved Games", L"is your Saved Games folder"},
-        Denied{"Contacts", L"C:\\Users\\Bob\\Contacts", L"is your Contacts folder"},
-        Denied{"Searches", L"C:\\Users\\Bob\\Searches", L"is your Searches folder"},
-        Denied{"Keys", L"C:\\Users\\Bob\\.ssh", L"is your SSH keys"},
-        Denied{"StartMenu", L"C:\\Users\\Bob\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu",
-               L"is your Start menu"},
-        Denied{"SendTo", L"C:\\Users\\Bob\\SendTo", L"is your Send To menu"},
-        Denied{"Templates", L"C:\\Users\\Bob\\Templates", L"is your Templates folder"},
-        Denied{"Recent", L"C:\\Users\\Bob\\AppData\\Roaming\\Microsoft\\Windows\\Recent",
-               L"is your Recent Items"},
-        Denied{"Protect", L"C:\\Users\\Bob\\AppData\\Roaming\\Microsoft\\Protect",
-               L"is your encryption keys"},
-        Denied{"Credentials", L"C:\\Users\\Bob\\Application Data\\Microsoft\\Credentials",
-               L"is your saved passwords"},
-        Denied{"Certificates", L"C:\\Users\\Bob\\AppData\\Roaming\\Microsoft\\SystemCertificates",
-               L"is your certificates"},
-        Denied{"UserPrograms", L"C:\\Users\\Bob\\AppData\\Local\\Programs",
-               L"is the programs installed for you"},
-        Denied{"ThisProgram", L"E:\\Tools\\Quellnet", L"is this program's folder"},
-        Denied{"HoldsThisProgram", L"E:\\Tools", L"holds this program's folder"},
-        Denied{"Public", L"C:\\Users\\Public\\Documents",
-               L"lies inside the folder shared by all users"},
-        Denied{"Windows", L"C:\\Win\\Fonts", L"lies inside the Windows folder"},
-        Denied{"System", L"C:\\Windows\\SysWOW64", L"is the Windows system folder"},
-        Denied{"Wow64", L"C:\\Windows\\SysWOW64\\INetCache",
-               L"lies inside the Windows system folder", KnownFolder::kSystem,
-               L"C:\\Windows\\System32"},
-        Denied{"RealSystem", L"C:\\Windows\\Sysnative\\drivers",
-               L"lies inside the Windows system folder"},
-        Denied{"ProgramFiles", L"C:\\Program Files (x86)", L"is the Program Files folder"},
-        Denied{"ProgramFilesX86", L"C:\\Program Files (x86)\\INetCache",
-               L"lies inside the Program Files folder", KnownFolder::kProgramFiles,
-               L"C:\\Program Files"},
-        Denied{"ProgramFiles64", L"C:\\Program Files\\INetCache",
-               L"lies inside the Program Files folder"}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // The browser's own folder is accepted in its canonical form, also beside
 // protected folders whose names it merely starts like.
