@@ -6,40 +6,19 @@
 // on a screen of 144 DPI, then moved to one of 96.
 #include <algorithm>
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "fixture.h"
 #include "form1_as_seen.h"
 #include "resource.h"
+#include "tools/table.h"
 
 namespace quellnet::e2e {
 namespace {
 
 using namespace platform;
-using Row = std::vector<std::string>;
-
-// The description's rows, each split at its tabs; comments left out.
-std::vector<Row> AsSeen() {
-  std::vector<Row> rows;
-  std::istringstream lines{std::string(kForm1AsSeen)};
-  for (std::string line; std::getline(lines, line);) {
-    if (line.empty() || line[0] == '#') {
-      continue;
-    }
-    Row row(1);
-    for (char c : line) {
-      if (c == '\t') {
-        row.emplace_back();
-      } else {
-        row.back().push_back(c);
-      }
-    }
-    rows.push_back(row);
-  }
-  return rows;
-}
+using Row = tools::TableRow;
 
 std::vector<Row> RowsOf(const std::vector<Row>& rows, const std::string& kind) {
   std::vector<Row> found;
@@ -181,7 +160,7 @@ class WindowTest : public QuellnetTest {
 };
 
 TEST_F(WindowTest, TheWindowShowsWhatItsDescriptionSaysAtEachDpi) {
-  const std::vector<Row> rows = AsSeen();
+  const std::vector<Row> rows = tools::TableRows(kForm1AsSeen);
   SeeUnscaledPixels();
   const DWORD dpi = 144;
   ASSERT_EQ(SHSetValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &dpi,
