@@ -48,19 +48,35 @@ void ExpectLaidOutAt(HWND main, int dpi) {
   }
 }
 
-// A screen of 144 DPI (150 %): the session's DPI is the user's "LogPixels",
-// which Wine reads as each program starts. Each page shows only its own
-// controls, and its tab stops come round in order, from wherever the focus
-// starts.
+// The banner on the screen is the artwork the program carries for that DPI
+// (its bitmap resource BANNER<dpi>) pixel for pixel, not a smaller one
+// stretched.
+void ExpectBannerDrawnFor(HWND banner, int dpi) {
+  SCOPED_TRACE("banner at " + std::to_string(dpi) + " DPI");
+  const HMODULE program =
+      LoadLibraryExW(L"C:\\Quellnet\\quellnet.exe", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  const platform::win32::UniqueGdiObject art(
+      LoadImageW(program, (L"BANNER" + std::to_wstring(dpi)).c_str(), IMAGE_BITMAP, 0, 0, 0));
+  FreeLibrary(program);
+  BITMAP size{};
+  ASSERT_TRUE(art && GetObjectW(art.Get(), sizeof size, &size)) << "no artwork for this DPI";
+  const platform::win32::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+  SelectObject(dc.Get(), art.Get());
+  const std::vector<DWORD> shown = ScreenPixels(banner);
+  const std::vector<DWORD> drawn = Pixels(dc.Get(), {0, 0, size.bmWidth, size.bmHeight});
+  ASSERT_EQ(shown.size(), drawn.size());
+  EXPECT_EQ(std::mismatch(shown.begin(), shown.end(), drawn.begin()).first, shown.end());
+}
+
+// A screen of 144 DPI (150 %). Each page shows only its own controls, and
+// its tab stops come round in order, from wherever the focus starts.
 TEST_F(QuellnetTest, EveryControlInPlaceAtEachDpiAndEachPageWithItsTabStops) {
   SeeUnscaledPixels();
-  const DWORD dpi = 144;
-  ASSERT_EQ(SHSetValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &dpi,
-                        sizeof dpi),
-            ERROR_SUCCESS);
+  ASSERT_TRUE(SetScreenDpi(144));
   ASSERT_NO_FATAL_FAILURE(StartProgram());
   EXPECT_EQ(WindowText(Main()), L"Corvane Quellnet 2.1");
   ExpectLaidOutAt(Main(), 144);
+  ExpectBannerDrawnFor(Control(kIdImage1), 144);
   EXPECT_EQ(GetWindowLongW(Main(), GWL_STYLE) & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME),
             WS_MINIMIZEBOX);
   // The link's text is the web address the program was built with, which
@@ -74,11 +90,7 @@ TEST_F(QuellnetTest, EveryControlInPlaceAtEachDpiAndEachPageWithItsTabStops) {
   // static text just before it in the z-order.
   EXPECT_EQ(GetWindow(Control(kIdText1), GW_HWNDPREV), Control(kIdLabel6));
 
-  const auto focus = [&] {
-    GUITHREADINFO info{sizeof info};
-    return GetGUIThreadInfo(GetWindowThreadProcessId(Main(), nullptr), &info) ? info.hwndFocus
-                                                                              : nullptr;
-  };
+  const auto focus = [&] { return FocusOf(Main()); };
   // Each page's stops in the Tab order SSTab1, chkmess, chkHideOnStart,
   // chkStartup, Text1, Command1, Command2, less those of the other pages.
   const std::pair<int, std::vector<int>> pages[] = {
@@ -133,9 +145,55 @@ TEST_F(QuellnetTest, EveryControlInPlaceAtEachDpiAndEachPageWithItsTabStops) {
   ASSERT_TRUE(GetWindowRect(Main(), &window));
   EXPECT_EQ(Edges(window), Edges(suggested));
   ExpectLaidOutAt(Main(), 120);
+  ExpectBannerDrawnFor(Control(kIdImage1), 120);
   const int tabs_at_120 = TabStripHeight(program_.Process(), Control(kIdSSTab1));
   EXPECT_GT(tabs_at_120, 0);
   EXPECT_LT(tabs_at_120, tabs_at_144) << "the tabs kept the font of 144 DPI";
+}
+
+// Ctrl+Tab and Ctrl+PageDown turn to the next page, Ctrl+Shift+Tab and
+// Ctrl+PageUp to the one before, round the ends, wherever the focus is: on
+// the tab strip it stays, from a page it goes to the new page's first stop.
+// Esc does nothing, as the window has nothing to cancel and its close box
+// ends the program.
+TEST_F(QuellnetTest, CtrlTabAndCtrlPageTurnThePagesFromAnywhereAndEscDoesNothing) {
+  ASSERT_NO_FATAL_FAILURE(StartProgram());
+  ASSERT_TRUE(WaitUntil([&] { return FocusOf(Main()) == Control(kIdSSTab1); }));
+  const struct {
+    const char* name;
+    std::initializer_list<BYTE> keys;
+    int page;
+    int focus;
+  } presses[] = {{"Ctrl+Tab on the tab strip", {VK_CONTROL, VK_TAB}, 1, kIdSSTab1},
+                 {"Tab", {VK_TAB}, 1, kIdChkHideOnStart},
+                 {"Ctrl+PageDown", {VK_CONTROL, VK_NEXT}, 2, kIdCommand1},
+                 {"Ctrl+Tab", {VK_CONTROL, VK_TAB}, 0, kIdChkmess},
+                 {"Ctrl+Shift+Tab", {VK_CONTROL, VK_SHIFT, VK_TAB}, 2, kIdCommand1},
+                 {"Ctrl+PageUp", {VK_CONTROL, VK_PRIOR}, 1, kIdChkHideOnStart},
+                 {"Esc", {VK_ESCAPE}, 1, kIdChkHideOnStart}};
+  for (const auto& press : presses) {
+    SCOPED_TRACE(press.name);
+    PressKeys(press.keys);
+    EXPECT_TRUE(WaitUntil([&] { return FocusOf(Main()) == Control(press.focus); }, Millis(3000)));
+    EXPECT_EQ(CurrentTab(Control(kIdSSTab1)), press.page);
+    EXPECT_TRUE(IsWindowVisible(Control(press.focus)));
+  }
+  EXPECT_TRUE(IsWindowVisible(Main()) && !IsIconic(Main()));
+}
+
+// Under a black high-contrast scheme the link takes the scheme's link
+// colour; blue on black can hardly be read. Wine gives a running program no
+// colours that another one set, so the scheme is chosen before the start.
+// Last: the scheme stays for the rest of the test program.
+TEST_F(QuellnetTest, TheLinkTakesTheSchemesLinkColourOnABlackScheme) {
+  ASSERT_TRUE(UseBlackScheme());
+  ASSERT_NO_FATAL_FAILURE(StartProgram());
+  const auto count = [&](DWORD colour) {
+    const std::vector<DWORD> shown = ScreenPixels(Control(kIdLabel3));
+    return std::count(shown.begin(), shown.end(), colour);
+  };
+  EXPECT_TRUE(WaitUntil([&] { return count(kBlackSchemeLink) > 20; }));
+  EXPECT_EQ(count(0x0000FF), 0) << "blue is left";
 }
 
 }  // namespace

@@ -197,6 +197,13 @@ inline bool DeleteUserKeyTree(const std::wstring& key) {
   return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
 }
 
+// The screen's DPI for the programs started from now on: the user's
+// "LogPixels", which Wine reads as each program starts.
+inline bool SetScreenDpi(DWORD dpi) {
+  return SHSetValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &dpi,
+                     sizeof dpi) == ERROR_SUCCESS;
+}
+
 // Removes what one test may leave for the next: the program's options and
 // its run-at-logon value.
 inline void ResetProgramState() {
@@ -242,6 +249,77 @@ inline bool PressKey(HWND target, UINT virtual_key) {
   const LPARAM up = down | (1 << 30) | (1u << 31);
   return PostMessageW(target, WM_KEYDOWN, virtual_key, down) &&
          PostMessageW(target, WM_KEYUP, virtual_key, up);
+}
+
+// The real keyboard: presses `keys` in order and lets them go in reverse, as
+// a user holds Ctrl (and Shift) while pressing Tab; they reach the
+// foreground window.
+inline void PressKeys(std::initializer_list<BYTE> keys) {
+  for (BYTE key : keys) {
+    keybd_event(key, 0, 0, 0);
+  }
+  for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) {
+    keybd_event(*key, 0, KEYEVENTF_KEYUP, 0);
+  }
+}
+
+// The control that has the keyboard focus in the thread of `window`.
+inline HWND FocusOf(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus
+                                                                            : nullptr;
+}
+
+// The pixels of `source` in `rect`, row by row from the top, each 0x00RRGGBB;
+// empty when they can't be read.
+inline std::vector<DWORD> Pixels(HDC source, const RECT& rect) {
+  const int width = rect.right - rect.left;
+  const int height = rect.bottom - rect.top;
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  const platform::win32::UniqueGdiObject copy(
+      CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  const platform::win32::UniqueMemoryDc dc(CreateCompatibleDC(source));
+  if (!copy || !dc || !SelectObject(dc.Get(), copy.Get()) ||
+      !BitBlt(dc.Get(), 0, 0, width, height, source, rect.left, rect.top, SRCCOPY)) {
+    return {};
+  }
+  const auto* first = static_cast<const DWORD*>(bits);
+  std::vector<DWORD> pixels(first, first + width * height);
+  for (DWORD& pixel : pixels) {
+    pixel &= 0xFFFFFF;
+  }
+  return pixels;
+}
+
+// What `window` shows on the screen, frame and all.
+inline std::vector<DWORD> ScreenPixels(HWND window) {
+  RECT rect{};
+  const HDC screen = GetDC(nullptr);
+  std::vector<DWORD> pixels;
+  if (screen != nullptr && GetWindowRect(window, &rect)) {
+    pixels = Pixels(screen, rect);
+  }
+  ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+// The link colour of the black high-contrast scheme below, as Pixels gives it.
+inline constexpr DWORD kBlackSchemeLink = 0xFFFF00;
+
+// Turns the session to a black high-contrast scheme (white text, yellow
+// links on black), as the Control Panel does: every window is told.
+inline bool UseBlackScheme() {
+  const int elements[] = {COLOR_BTNFACE,   COLOR_BTNTEXT,      COLOR_WINDOW,   COLOR_WINDOWTEXT,
+                          COLOR_3DHILIGHT, COLOR_3DSHADOW,     COLOR_HOTLIGHT, COLOR_GRAYTEXT,
+                          COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT};
+  const COLORREF colours[] = {RGB(0, 0, 0),       RGB(255, 255, 255), RGB(0, 0, 0),
+                              RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255),
+                              RGB(255, 255, 0),   RGB(0, 255, 0),     RGB(26, 235, 255),
+                              RGB(0, 0, 0)};
+  return SetSysColors(static_cast<int>(std::size(elements)), elements, colours) != FALSE;
 }
 
 // Makes the calling thread see window coordinates as the program's own
