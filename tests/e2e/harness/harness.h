@@ -243,18 +243,10 @@ inline bool Mouse(POINT at, std::initializer_list<DWORD> buttons) {
   return moved;
 }
 
-// Posts WM_KEYDOWN/WM_KEYUP of `virtual_key` to `target`.
-inline bool PressKey(HWND target, UINT virtual_key) {
-  const LPARAM down = 1 | (static_cast<LPARAM>(MapVirtualKeyW(virtual_key, 0)) << 16);
-  const LPARAM up = down | (1 << 30) | (1u << 31);
-  return PostMessageW(target, WM_KEYDOWN, virtual_key, down) &&
-         PostMessageW(target, WM_KEYUP, virtual_key, up);
-}
-
 // The real keyboard: presses `keys` in order and lets them go in reverse, as
 // a user holds Ctrl (and Shift) while pressing Tab; they reach the
 // foreground window.
-inline void PressKeys(std::initializer_list<BYTE> keys) {
+inline void PressKeys(const std::vector<BYTE>& keys) {
   for (BYTE key : keys) {
     keybd_event(key, 0, 0, 0);
   }
@@ -297,29 +289,20 @@ inline std::vector<DWORD> Pixels(HDC source, const RECT& rect) {
 // What `window` shows on the screen, frame and all.
 inline std::vector<DWORD> ScreenPixels(HWND window) {
   RECT rect{};
+  GetWindowRect(window, &rect);  // failed, it is empty, and so are the pixels
   const HDC screen = GetDC(nullptr);
-  std::vector<DWORD> pixels;
-  if (screen != nullptr && GetWindowRect(window, &rect)) {
-    pixels = Pixels(screen, rect);
-  }
+  const std::vector<DWORD> pixels = Pixels(screen, rect);
   ReleaseDC(nullptr, screen);
   return pixels;
 }
 
-// The link colour of the black high-contrast scheme below, as Pixels gives it.
-inline constexpr DWORD kBlackSchemeLink = 0xFFFF00;
-
 // Turns the session to a black high-contrast scheme (white text, yellow
-// links on black), as the Control Panel does: every window is told.
+// links on black), for the programs started from now on.
 inline bool UseBlackScheme() {
-  const int elements[] = {COLOR_BTNFACE,   COLOR_BTNTEXT,      COLOR_WINDOW,   COLOR_WINDOWTEXT,
-                          COLOR_3DHILIGHT, COLOR_3DSHADOW,     COLOR_HOTLIGHT, COLOR_GRAYTEXT,
-                          COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT};
-  const COLORREF colours[] = {RGB(0, 0, 0),       RGB(255, 255, 255), RGB(0, 0, 0),
-                              RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255),
-                              RGB(255, 255, 0),   RGB(0, 255, 0),     RGB(26, 235, 255),
-                              RGB(0, 0, 0)};
-  return SetSysColors(static_cast<int>(std::size(elements)), elements, colours) != FALSE;
+  const int elements[] = {COLOR_BTNFACE,    COLOR_WINDOW,    COLOR_BTNTEXT,
+                          COLOR_WINDOWTEXT, COLOR_3DHILIGHT, COLOR_HOTLIGHT};
+  const COLORREF colours[] = {0, 0, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, RGB(255, 255, 0)};
+  return SetSysColors(6, elements, colours) != FALSE;
 }
 
 // Makes the calling thread see window coordinates as the program's own
