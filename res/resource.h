@@ -5,8 +5,6 @@
 
 /* The program icon, 16 to 256 pixels; the lowest id, so Explorer shows it. */
 #define IDI_QUELLNET 1
-/* The banner picture across the top of the main window. */
-#define IDR_BANNER 101
 /* The pop-up menu `menutray`. */
 #define IDR_MENUTRAY 102
 /* Its items; the window code checks they match the menu ids it handles. */

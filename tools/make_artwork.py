@@ -1,8 +1,11 @@
 #!/usr/bin/env python3
 """Draws Quellnet's artwork and writes it into res/.
 
-  banner.bmp    380 x 60 banner across the top of the main window (8-bit
-                BMP with a 256-colour palette, run-length encoded)
+  banner-96.bmp, banner-120.bmp, banner-144.bmp, banner-192.bmp
+                the banner across the top of the main window, drawn for
+                screens of 96, 120, 144 and 192 DPI (100, 125, 150 and
+                200 %): 380 x 60 pixels at 96 DPI and in proportion above
+                (8-bit BMPs with a 256-colour palette, run-length encoded)
   quellnet.ico  the program icon: 16, 20, 24, 32, 40, 48 and 64 pixels with
                 an alpha channel, 256 pixels as PNG (Windows Vista and
                 later), and 16 and 32 pixels in 16 colours for old systems
@@ -109,7 +112,7 @@ def text_segments(text, x, y, unit, spacing):
     return segments
 
 
-def draw_text(image, text, x, y, unit, spacing, thickness, colour, shadow=None):
+def draw_text(image, text, x, y, unit, spacing, thickness, colour, shadow=None, offset=1.5):
     segments = text_segments(text, x, y, unit, spacing)
     half = thickness / 2.0
     width = len(text) * (4 * unit + spacing)
@@ -125,7 +128,7 @@ def draw_text(image, text, x, y, unit, spacing, thickness, colour, shadow=None):
 
     layers = []
     if shadow is not None:
-        layers.append((inside_at(1.5), shadow))
+        layers.append((inside_at(offset), shadow))
     layers.append((inside_at(0.0), colour))
     for inside, layer_colour in layers:
         for py in range(max(0, top), min(len(image), bottom + 2)):
@@ -357,8 +360,16 @@ def write_bmp(path, palette, indices):
 # The pictures.
 
 
-def banner():
-    width, height = 380, 60
+# The screen densities the banner is drawn for; the window takes the one of
+# its DPI or the nearest larger one (src/platform/win32/main_window_dpi_win32.cpp).
+BANNER_DPIS = [96, 120, 144, 192]
+
+
+def banner(dpi):
+    """The banner for a screen of `dpi`: every measure of the 96-DPI drawing
+    scaled, so that shapes and text are drawn at that size, not enlarged."""
+    s = dpi / 96.0
+    width, height = round(380 * s), round(60 * s)
     left, right = (12, 32, 84), (36, 104, 168)
     image = []
     for y in range(height):
@@ -369,17 +380,18 @@ def banner():
             c = mix(c, (255, 255, 255), 0.10 * (1.0 - y / (height - 1)))
             row.append(c)
         image.append(row)
-    # A thin light band along the bottom edge.
-    for x in range(width):
-        image[height - 3][x] = mix(image[height - 3][x], (200, 220, 240), 0.6)
-    draw_shield(image, 16, 7, 38, 46, rim=(228, 232, 240), face_left=(30, 90, 190),
-                face_right=(20, 60, 140), mark=(255, 255, 255))
-    draw_text(image, "QUELLNET", 72, 9, unit=4.0, spacing=7, thickness=3.6,
-              colour=(255, 255, 255), shadow=(8, 20, 50))
-    draw_text(image, "POP-UP SHIELD", 74, 41, unit=1.5, spacing=3.2, thickness=1.4,
-              colour=(190, 215, 245))
-    draw_text(image, "CORVANE", 310, 44, unit=1.2, spacing=2.6, thickness=1.2,
-              colour=(160, 190, 230))
+    # A thin light band along the bottom edge, 3 pixels up at 96 DPI.
+    for y in range(round(57 * s), max(round(58 * s), round(57 * s) + 1)):
+        for x in range(width):
+            image[y][x] = mix(image[y][x], (200, 220, 240), 0.6)
+    draw_shield(image, 16 * s, 7 * s, 38 * s, 46 * s, rim=(228, 232, 240),
+                face_left=(30, 90, 190), face_right=(20, 60, 140), mark=(255, 255, 255))
+    draw_text(image, "QUELLNET", 72 * s, 9 * s, unit=4.0 * s, spacing=7 * s,
+              thickness=3.6 * s, colour=(255, 255, 255), shadow=(8, 20, 50), offset=1.5 * s)
+    draw_text(image, "POP-UP SHIELD", 74 * s, 41 * s, unit=1.5 * s, spacing=3.2 * s,
+              thickness=1.4 * s, colour=(190, 215, 245))
+    draw_text(image, "CORVANE", 310 * s, 44 * s, unit=1.2 * s, spacing=2.6 * s,
+              thickness=1.2 * s, colour=(160, 190, 230))
     palette, indices = quantise(image, 256)
     return palette, indices
 
@@ -601,8 +613,9 @@ def main():
     here = os.path.dirname(os.path.abspath(__file__))
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "res")
     os.makedirs(out, exist_ok=True)
-    palette, indices = banner()
-    write_bmp(os.path.join(out, "banner.bmp"), palette, indices)
+    for dpi in BANNER_DPIS:
+        palette, indices = banner(dpi)
+        write_bmp(os.path.join(out, "banner-%d.bmp" % dpi), palette, indices)
     write_ico(os.path.join(out, "quellnet.ico"))
     palette, indices = status_tile((30, 150, 50), "check")
     write_gif(os.path.join(out, "green.gif"), palette, indices)

@@ -4,6 +4,7 @@
 // run-at-logon entry in the real registry.
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "fixture.h"
 #include "tools/test_service.h"
@@ -21,8 +22,11 @@ constexpr int kGreen = 1;
 
 class OptionsProtectionTest : public QuellnetTest {
  protected:
+  // On a screen of 192 DPI (200 %), where the status picture is enlarged.
   void SetUp() override {
     QuellnetTest::SetUp();
+    SeeUnscaledPixels();
+    ASSERT_TRUE(SetScreenDpi(192));
     ASSERT_EQ(InstallTestService(150, SERVICE_AUTO_START), 0u);
     ASSERT_TRUE(StartTestService());
   }
@@ -37,21 +41,24 @@ class OptionsProtectionTest : public QuellnetTest {
   // pixels on the screen, that colour's channel leading the others by 60.
   bool Shows(int channel) const {
     return WaitUntil([&] {
-      RECT box{};
-      GetWindowRect(Control(kIdPicture1), &box);
-      const HDC screen = GetDC(nullptr);
-      int count = 0;
-      for (LONG y = box.top; y < box.bottom; ++y) {
-        for (LONG x = box.left; x < box.right; ++x) {
-          const COLORREF pixel = GetPixel(screen, x, y);
-          const int rgb[3] = {GetRValue(pixel), GetGValue(pixel), GetBValue(pixel)};
-          count += rgb[channel] > rgb[(channel + 1) % 3] + 60 &&
-                   rgb[channel] > rgb[(channel + 2) % 3] + 60;
-        }
-      }
-      ReleaseDC(nullptr, screen);
-      return count > 100;
+      const std::vector<DWORD> shown = ScreenPixels(Control(kIdPicture1));
+      return std::count_if(shown.begin(), shown.end(), [&](DWORD pixel) {
+               const int rgb[3] = {int(pixel >> 16), int(pixel >> 8 & 0xFF), int(pixel & 0xFF)};
+               return rgb[channel] > rgb[(channel + 1) % 3] + 60 &&
+                      rgb[channel] > rgb[(channel + 2) % 3] + 60;
+             }) > 100;
     });
+  }
+  // At 200 % the 25-pixel picture fills its 50-pixel box smoothly: most
+  // 2 x 2 blocks are not one colour, as each would be with pixels doubled.
+  bool DrawnSmoothly() const {
+    const std::vector<DWORD> shown = ScreenPixels(Control(kIdPicture1));
+    int blocks = 0;
+    for (std::size_t i = 0; shown.size() == 50 * 50 && i < shown.size();
+         i += i % 50 == 48 ? 52 : 2) {
+      blocks += shown[i] == shown[i + 1] && shown[i] == shown[i + 50] && shown[i] == shown[i + 51];
+    }
+    return shown.size() == 50 * 50 && blocks < 25 * 25 / 2;
   }
 };
 
@@ -63,6 +70,7 @@ TEST_F(OptionsProtectionTest, StoredProtectionStopsTheServiceAndTheSwitchTurnsIt
   EXPECT_EQ(CheckState(Control(kIdChkmess)), BST_CHECKED);
   EXPECT_TRUE(CaptionBecomes(kProtected));
   EXPECT_TRUE(Shows(kGreen));
+  EXPECT_TRUE(DrawnSmoothly());
   EXPECT_EQ(TestServiceState(), SERVICE_STOPPED);
   EXPECT_EQ(TestServiceStartType(), SERVICE_DEMAND_START);
 

@@ -2,7 +2,9 @@
 // single instance, driven the way a user drives them: real mouse clicks on
 // the icon that Wine's notification area shows, and on the menu that opens
 // from it. The prefix is the test's own, so every icon there is the program's.
+#include <functional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -10,6 +12,8 @@
 
 namespace quellnet::e2e {
 namespace {
+
+using namespace platform;
 
 class TrayTest : public QuellnetTest {
  protected:
@@ -62,7 +66,7 @@ class TrayTest : public QuellnetTest {
 
 // The menu belongs to the foreground window, or a click elsewhere leaves it
 // open; that must hold every time, not only the first.
-TEST_F(TrayTest, TheMenuOpensAtThePointerClosesOnAClickElsewhereExpandsAndCloses) {
+TEST_F(TrayTest, TheMenuOpensAtThePointerClosesOnAClickElsewhereAndCloseEndsTheProgram) {
   ASSERT_NO_FATAL_FAILURE(StartProgram());
   ASSERT_NO_FATAL_FAILURE(Minimise());
   // A point of the bare desktop, away from the notification area.
@@ -88,35 +92,63 @@ TEST_F(TrayTest, TheMenuOpensAtThePointerClosesOnAClickElsewhereExpandsAndCloses
     EXPECT_TRUE(Hidden()) << "the menu's closing restored the window";
   }
 
-  ASSERT_NO_FATAL_FAILURE(Choose(OpenMenu(), 0));
-  EXPECT_TRUE(ComesBackInFront()) << "\"Expand Quellnet\" did not restore";
-
   HWND window = Main();
-  ASSERT_NO_FATAL_FAILURE(Minimise());
   ASSERT_NO_FATAL_FAILURE(Choose(OpenMenu(), 1));
   ASSERT_TRUE(program_.WaitForExit()) << "\"Close Quellnet\" did not end the program cleanly";
   EXPECT_FALSE(NotifyIcon(NIM_MODIFY, window)) << "the icon stayed";
 }
 
-// Started minimised it waits in the tray, and a second start brings it back
-// (and stores nothing); minimised again from another page, a double-click on
-// the icon brings it back on that page. Last, as the broadcast that ends it
-// reaches every window of the prefix.
-TEST_F(TrayTest, ASecondStartOrADoubleClickBringsBackTheWindowWaitingInTheTray) {
-  ASSERT_NO_FATAL_FAILURE(StartProgram({.presets = {{kOptionsKey, L"HideOnStart", L"1"}}}));
+// Started minimised it waits in the tray. Each way back brings the window
+// to the front on the page it showed, the keyboard focus on the control
+// that had it (at first the tab strip, where the window starts it). Last,
+// as the broadcast that ends it reaches every window of the prefix.
+TEST_F(TrayTest, EveryWayBackBringsTheWindowToTheFrontWithTheFocusWhereItWas) {
+  ASSERT_NO_FATAL_FAILURE(StartProgram(
+      {.presets = {{kOptionsKey, L"HideOnStart", L"1"}, {kShellFolders, L"Cache", L"C:\\None"}}}));
   ASSERT_TRUE(WaitUntil([&] { return Hidden(); })) << "the program did not start in the tray";
-  ProgramUnderTest second;
-  ASSERT_TRUE(second.Start({.wait_for_window = false})) << second.LastError();
-  ASSERT_TRUE(second.WaitForExit()) << "the second start kept running or failed";
-  EXPECT_TRUE(ComesBackInFront()) << "the running copy did not come back";
-  EXPECT_FALSE(ReadUserString(kOptionsKey, L"StartUp").has_value());
-
-  ASSERT_TRUE(program_.SelectPage(2));
-  ASSERT_NO_FATAL_FAILURE(Minimise());
-  ASSERT_TRUE(Mouse(TheIcon(), {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN,
-                                MOUSEEVENTF_LEFTUP}));
-  EXPECT_TRUE(ComesBackInFront()) << "the double-click did not restore";
-  EXPECT_EQ(CurrentTab(Control(platform::kIdSSTab1)), 2);
+  // The way back, the page, the control with the focus before and after.
+  const std::tuple<const char*, int, int, std::function<void()>> rows[] = {
+      {"second start", 0, kIdSSTab1,
+       [&] {
+         ProgramUnderTest second;
+         ASSERT_TRUE(second.Start({.wait_for_window = false})) << second.LastError();
+         ASSERT_TRUE(second.WaitForExit()) << "the second start kept running or failed";
+       }},
+      {"double-click", 2, kIdCommand2,
+       [&] {
+         ASSERT_NO_FATAL_FAILURE(Minimise());
+         ASSERT_TRUE(Mouse(TheIcon(), {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP,
+                                       MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}));
+       }},
+      {"Expand Quellnet", 0, kIdText1,
+       [&] {
+         ASSERT_NO_FATAL_FAILURE(Minimise());
+         ASSERT_NO_FATAL_FAILURE(Choose(OpenMenu(), 0));
+       }},
+      {"message box", 2, kIdCommand1,
+       [&] {
+         ASSERT_TRUE(Click(Control(kIdCommand1)));
+         const auto box = program_.WaitForMessageBox();
+         ASSERT_TRUE(box.has_value() && ProgramUnderTest::Answer(*box));
+       }},
+  };
+  for (const auto& [way, page, focus, leave_and_come_back] : rows) {
+    SCOPED_TRACE(way);
+    // The Tab key brings the focus to the row's control, unless the window
+    // waits in the tray.
+    ASSERT_TRUE(!IsWindowVisible(Main()) || program_.SelectPage(page));
+    for (int press = 0; IsWindowVisible(Main()) && press < 4; ++press) {
+      if (WaitUntil([&] { return FocusOf(Main()) == Control(focus); }, Millis(500))) {
+        break;
+      }
+      PressKeys({VK_TAB});
+    }
+    ASSERT_NO_FATAL_FAILURE(leave_and_come_back());
+    EXPECT_TRUE(ComesBackInFront());
+    EXPECT_EQ(CurrentTab(Control(kIdSSTab1)), page);
+    EXPECT_TRUE(WaitUntil([&] { return FocusOf(Main()) == Control(focus); }));
+  }
+  EXPECT_FALSE(ReadUserString(kOptionsKey, L"StartUp").has_value()) << "the second start stored";
 
   // A restarted shell forgets the icon and announces itself to every
   // top-level window: the icon comes back.

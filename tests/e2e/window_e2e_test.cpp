@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <map>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "fixture.h"
@@ -82,6 +84,23 @@ void ExpectPlacesAt(HWND main, int dpi, const std::vector<Row>& rows) {
   }
 }
 
+// The banner on the screen is the artwork the program carries for that DPI
+// (its bitmap resource BANNER<dpi>) pixel for pixel, not a smaller one
+// stretched.
+void ExpectBannerDrawnFor(HWND banner, int dpi) {
+  SCOPED_TRACE("banner at " + std::to_string(dpi) + " DPI");
+  const HMODULE program =
+      LoadLibraryExW(L"C:\\Quellnet\\quellnet.exe", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  const platform::win32::UniqueGdiObject art(
+      LoadImageW(program, (L"BANNER" + std::to_wstring(dpi)).c_str(), IMAGE_BITMAP, 0, 0, 0));
+  FreeLibrary(program);
+  BITMAP size{};
+  ASSERT_TRUE(art && GetObjectW(art.Get(), sizeof size, &size)) << "no artwork for this DPI";
+  const platform::win32::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+  SelectObject(dc.Get(), art.Get());
+  EXPECT_TRUE(ScreenPixels(banner) == Pixels(dc.Get(), {0, 0, size.bmWidth, size.bmHeight}));
+}
+
 // The caption of tab `index`, read through the program's own memory.
 std::string TabCaption(HANDLE process, HWND tab, int index) {
   struct Item {
@@ -105,33 +124,16 @@ std::string TabCaption(HANDLE process, HWND tab, int index) {
 
 class WindowTest : public QuellnetTest {
  protected:
-  HWND Focus() const {
-    GUITHREADINFO info{sizeof info};
-    return GetGUIThreadInfo(GetWindowThreadProcessId(Main(), nullptr), &info) ? info.hwndFocus
-                                                                              : nullptr;
-  }
-
-  // The Tab key from wherever the focus is comes round the page's stops in
-  // order.
+  // The Tab key, from the tab strip where each page's round starts, visits
+  // the page's stops in order and comes back to the strip.
   void ExpectTabOrder(const std::vector<std::string>& names) {
-    std::vector<HWND> stops;
-    for (const std::string& name : names) {
-      stops.push_back(Control(kIds.at(name)));
-    }
-    const auto stop_of = [&](HWND focused) {
-      return std::find(stops.begin(), stops.end(), focused) - stops.begin();
-    };
-    std::size_t at = 0;
-    for (std::size_t step = 0; step <= stops.size(); ++step) {
-      HWND before = Focus();
-      ASSERT_TRUE(PressKey(before != nullptr ? before : Main(), VK_TAB));
-      WaitUntil([&] { return Focus() != before; });
-      if (step == 0) {  // the first press only finds where the round starts
-        at = stop_of(Focus());
-        ASSERT_LT(at, stops.size()) << "Tab moved the focus off the page's stops";
-      } else {
-        EXPECT_EQ(stop_of(Focus()), (at + step) % stops.size()) << "step " << step;
-      }
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(Main()) == Control(kIdSSTab1); }));
+    for (std::size_t step = 1; step <= names.size(); ++step) {
+      PressKeys({VK_TAB});
+      EXPECT_TRUE(WaitUntil([&] {
+        return FocusOf(Main()) == Control(kIds.at(names[step % names.size()]));
+      })) << "step "
+          << step;
     }
   }
 
@@ -162,15 +164,13 @@ class WindowTest : public QuellnetTest {
 TEST_F(WindowTest, TheWindowShowsWhatItsDescriptionSaysAtEachDpi) {
   const std::vector<Row> rows = tools::TableRows(kForm1AsSeen);
   SeeUnscaledPixels();
-  const DWORD dpi = 144;
-  ASSERT_EQ(SHSetValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &dpi,
-                        sizeof dpi),
-            ERROR_SUCCESS);
+  ASSERT_TRUE(SetScreenDpi(144));
   ASSERT_NO_FATAL_FAILURE(StartProgram());
   EXPECT_EQ(Narrow(WindowText(Main())), RowsOf(rows, "title").at(0)[0]);
   EXPECT_EQ(GetWindowLongW(Main(), GWL_STYLE) & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME),
             WS_MINIMIZEBOX);
   ExpectPlacesAt(Main(), 144, rows);
+  ExpectBannerDrawnFor(Control(kIdImage1), 144);
 
   const std::vector<std::string> tabs = RowsOf(rows, "tabs").at(0);
   HWND tab = Control(kIdSSTab1);
@@ -238,8 +238,48 @@ TEST_F(WindowTest, TheWindowShowsWhatItsDescriptionSaysAtEachDpi) {
   ASSERT_TRUE(GetWindowRect(Main(), &window));
   EXPECT_TRUE(EqualRect(&window, &suggested));
   ExpectPlacesAt(Main(), 96, rows);
+  ExpectBannerDrawnFor(Control(kIdImage1), 96);
   EXPECT_GT(strip_height(), 0);
   EXPECT_LT(strip_height(), strip_at_144) << "the tabs kept the font of 144 DPI";
+}
+
+// Ctrl+Tab and Ctrl+PageDown turn to the next page, Ctrl+Shift+Tab and
+// Ctrl+PageUp to the one before, round the ends, wherever the focus is: on
+// the tab strip it stays, from a page it goes to the new page's first stop.
+// Esc does nothing, as the window has nothing to cancel and its close box
+// ends the program.
+TEST_F(QuellnetTest, CtrlTabAndCtrlPageTurnThePagesFromAnywhereAndEscDoesNothing) {
+  ASSERT_NO_FATAL_FAILURE(StartProgram());
+  ASSERT_TRUE(WaitUntil([&] { return FocusOf(Main()) == Control(kIdSSTab1); }));
+  const std::tuple<const char*, std::vector<BYTE>, int, int> presses[] = {
+      {"Ctrl+Tab on the tab strip", {VK_CONTROL, VK_TAB}, 1, kIdSSTab1},
+      {"Tab", {VK_TAB}, 1, kIdChkHideOnStart},
+      {"Ctrl+PageDown", {VK_CONTROL, VK_NEXT}, 2, kIdCommand1},
+      {"Ctrl+Tab", {VK_CONTROL, VK_TAB}, 0, kIdChkmess},
+      {"Ctrl+Shift+Tab", {VK_CONTROL, VK_SHIFT, VK_TAB}, 2, kIdCommand1},
+      {"Ctrl+PageUp", {VK_CONTROL, VK_PRIOR}, 1, kIdChkHideOnStart},
+      {"Esc", {VK_ESCAPE}, 1, kIdChkHideOnStart}};
+  for (const auto& [name, keys, page, focus] : presses) {
+    SCOPED_TRACE(name);
+    PressKeys(keys);
+    EXPECT_TRUE(WaitUntil([&] { return FocusOf(Main()) == Control(focus); }));
+    EXPECT_EQ(CurrentTab(Control(kIdSSTab1)), page);
+  }
+}
+
+// Under a black high-contrast scheme the link takes the scheme's link
+// colour; blue on black can hardly be read. Wine gives a running program no
+// colours that another one set, so the scheme is chosen before the start.
+// Last: the scheme stays for the rest of the test program.
+TEST_F(QuellnetTest, TheLinkTakesTheSchemesLinkColourOnABlackScheme) {
+  ASSERT_TRUE(UseBlackScheme());
+  ASSERT_NO_FATAL_FAILURE(StartProgram());
+  const auto count = [&](DWORD colour) {
+    const std::vector<DWORD> shown = ScreenPixels(Control(kIdLabel3));
+    return std::count(shown.begin(), shown.end(), colour);
+  };
+  EXPECT_TRUE(WaitUntil([&] { return count(0xFFFF00) > 20; }));  // its yellow
+  EXPECT_EQ(count(0x0000FF), 0) << "blue is left";
 }
 
 }  // namespace

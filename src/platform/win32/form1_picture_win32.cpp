@@ -1,6 +1,6 @@
 #include "platform/win32/form1_picture_win32.h"
 
-#include <vector>
+#include <utility>
 
 namespace quellnet::platform::win32 {
 namespace {
@@ -9,8 +9,6 @@ namespace {
 // them and is not read into memory.
 constexpr DWORD kLargestPicture = 1024 * 1024;
 constexpr long kHimetricPerInch = 2540;
-// The pictures are drawn for a screen of 96 dots per inch.
-constexpr int kPicturesDpi = 96;
 
 using CreateStreamOnHGlobalFn = HRESULT(WINAPI*)(HGLOBAL, BOOL, IStream**);
 using OleLoadPictureFn = HRESULT(WINAPI*)(IStream*, LONG, BOOL, REFIID, void**);
@@ -80,52 +78,63 @@ Picture Picture::FromFile(const std::wstring& path) {
     ::GlobalFree(memory);
     return Picture();
   }
-  Picture picture;
   void* loaded = nullptr;
   const HRESULT result = loader.load_picture(stream, 0, FALSE, IID_IPicture, &loaded);
   stream->Release();
   if (FAILED(result) || loaded == nullptr) {
     return Picture();
   }
-  picture.picture_.Reset(static_cast<IPicture*>(loaded));
-  if (FAILED(picture.picture_.Get()->get_Width(&picture.himetric_width_)) ||
-      FAILED(picture.picture_.Get()->get_Height(&picture.himetric_height_))) {
+  const UniquePicture picture(static_cast<IPicture*>(loaded));
+  long himetric_width = 0;
+  long himetric_height = 0;
+  if (FAILED(picture.Get()->get_Width(&himetric_width)) ||
+      FAILED(picture.Get()->get_Height(&himetric_height))) {
     return Picture();
   }
   // Back to the pixels it was made of, at the screen's DPI the loader used.
   HDC screen = ::GetDC(nullptr);
-  const int dpi_x = screen != nullptr ? ::GetDeviceCaps(screen, LOGPIXELSX) : 96;
-  const int dpi_y = screen != nullptr ? ::GetDeviceCaps(screen, LOGPIXELSY) : 96;
-  if (screen != nullptr) {
-    ::ReleaseDC(nullptr, screen);
+  if (screen == nullptr) {
+    return Picture();
   }
-  picture.width_ = ::MulDiv(picture.himetric_width_, dpi_x, kHimetricPerInch);
-  picture.height_ = ::MulDiv(picture.himetric_height_, dpi_y, kHimetricPerInch);
-  return picture;
+  Picture drawn;
+  drawn.width_ = ::MulDiv(himetric_width, ::GetDeviceCaps(screen, LOGPIXELSX), kHimetricPerInch);
+  drawn.height_ = ::MulDiv(himetric_height, ::GetDeviceCaps(screen, LOGPIXELSY), kHimetricPerInch);
+  // Rendered once, pixel for pixel, into a bitmap of its own, which is then
+  // scaled like any other (the loader's own scaling doubles pixels). What it
+  // leaves transparent shows the button face, as the picture box does.
+  drawn.bitmap_.Reset(::CreateCompatibleBitmap(screen, drawn.width_, drawn.height_));
+  UniqueMemoryDc dc(::CreateCompatibleDC(screen));
+  ::ReleaseDC(nullptr, screen);
+  HGDIOBJ previous = drawn.bitmap_ && dc ? ::SelectObject(dc.Get(), drawn.bitmap_.Get()) : nullptr;
+  if (previous == nullptr) {
+    return Picture();
+  }
+  RECT all = {0, 0, drawn.width_, drawn.height_};
+  ::FillRect(dc.Get(), &all, ::GetSysColorBrush(COLOR_BTNFACE));
+  // The source rectangle runs bottom-up in the picture's own measure.
+  const HRESULT rendered =
+      picture.Get()->Render(dc.Get(), 0, 0, drawn.width_, drawn.height_, 0, himetric_height,
+                            himetric_width, -himetric_height, nullptr);
+  ::SelectObject(dc.Get(), previous);
+  return SUCCEEDED(rendered) ? std::move(drawn) : Picture();
 }
 
-Picture Picture::FromBitmapResource(HINSTANCE instance, int id) {
+Picture Picture::FromBitmapResource(HINSTANCE instance, const wchar_t* name, int drawn_for_dpi) {
   Picture picture;
-  picture.bitmap_.Reset(::LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, 0));
+  picture.bitmap_.Reset(::LoadImageW(instance, name, IMAGE_BITMAP, 0, 0, 0));
   BITMAP info;
   if (!picture.bitmap_ || ::GetObjectW(picture.bitmap_.Get(), sizeof info, &info) != sizeof info) {
     return Picture();
   }
   picture.width_ = info.bmWidth;
   picture.height_ = info.bmHeight;
+  picture.drawn_for_dpi_ = drawn_for_dpi;
   return picture;
 }
 
 void Picture::Draw(HDC dc, int x, int y, int dpi) const {
-  const int width = ::MulDiv(width_, dpi, kPicturesDpi);
-  const int height = ::MulDiv(height_, dpi, kPicturesDpi);
-  if (picture_) {
-    // The source rectangle runs bottom-up in the picture's own measure. A
-    // picture that fails to render leaves the background showing.
-    picture_.Get()->Render(dc, x, y, width, height, 0, himetric_height_, himetric_width_,
-                           -himetric_height_, nullptr);
-    return;
-  }
+  const int width = ::MulDiv(width_, dpi, drawn_for_dpi_);
+  const int height = ::MulDiv(height_, dpi, drawn_for_dpi_);
   // Without a memory DC or the bitmap in it nothing is drawn and the
   // background shows; there is nothing better to draw instead.
   UniqueMemoryDc memory(bitmap_ ? ::CreateCompatibleDC(dc) : nullptr);
@@ -136,8 +145,8 @@ void Picture::Draw(HDC dc, int x, int y, int dpi) const {
   if (width == width_ && height == height_) {
     ::BitBlt(dc, x, y, width, height, memory.Get(), 0, 0, SRCCOPY);
   } else {
-    // Averaged rather than pixels dropped or doubled; where halftoning is
-    // missing (Windows 9x only) the default mode still scales.
+    // Each pixel of the result blends the source pixels it covers, both
+    // ways: smooth edges, no blocks of doubled pixels.
     ::SetStretchBltMode(dc, HALFTONE);
     ::SetBrushOrgEx(dc, 0, 0, nullptr);
     ::StretchBlt(dc, x, y, width, height, memory.Get(), 0, 0, width_, height_, SRCCOPY);

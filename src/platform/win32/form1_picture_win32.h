@@ -1,7 +1,7 @@
-// The pictures the window draws at their natural size, which grows with the
-// screen's DPI as the layout's twips do: the status picture
-// `Picture1`, a GIF file read by the system's picture loader, and the banner
-// `Image1`, a bitmap resource.
+// The pictures the window draws, at a size that grows with the screen's DPI
+// as the layout's twips do: the status picture `Picture1`, a GIF file read
+// by the system's picture loader and drawn for 96 DPI, and the banner
+// `Image1`, a bitmap resource drawn for the DPI it is chosen for.
 #pragma once
 
 #include <string>
@@ -27,23 +27,23 @@ class Picture {
   // oleaut32) is brought in at the first call, so a start that shows no
   // status picture never loads it.
   static Picture FromFile(const std::wstring& path);
-  // Empty when the resource is missing.
-  static Picture FromBitmapResource(HINSTANCE instance, int id);
+  // The bitmap resource `name`, drawn for a screen of `drawn_for_dpi`;
+  // empty when the resource is missing.
+  static Picture FromBitmapResource(HINSTANCE instance, const wchar_t* name, int drawn_for_dpi);
 
-  bool IsEmpty() const { return !picture_ && !bitmap_; }
-  // Draws the picture with its top-left corner at (x, y), its pixels taken
-  // as 96 to the inch and scaled to `dpi`; nothing for an empty picture.
+  bool IsEmpty() const { return !bitmap_; }
+  // Draws the picture with its top-left corner at (x, y), scaled from the
+  // DPI it was drawn for to `dpi`: pixel for pixel at the same DPI, else
+  // smoothly, never with pixels doubled or dropped; nothing when empty.
   void Draw(HDC dc, int x, int y, int dpi) const;
 
   Picture() = default;
 
  private:
-  UniquePicture picture_;
   UniqueGdiObject bitmap_;
   int width_ = 0;  // in pixels
   int height_ = 0;
-  long himetric_width_ = 0;  // the loaded picture's own measure
-  long himetric_height_ = 0;
+  int drawn_for_dpi_ = 96;
 };
 
 }  // namespace quellnet::platform::win32

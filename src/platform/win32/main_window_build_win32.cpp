@@ -208,8 +208,7 @@ bool Form1Window::CreateControls(HINSTANCE instance) {
   Text1_.Attach(Control(kIdText1));
   Picture1_.Attach(Control(kIdPicture1));
   Image1_.Attach(Control(kIdImage1));
-  // Without its banner the window still works; the space stays empty.
-  Image1_.Show(Picture::FromBitmapResource(instance, IDR_BANNER));
+  LoadBanner();
   focus_ = Control(kIdSSTab1);
   return true;
 }

@@ -17,10 +17,7 @@ void Form1Window::SetBusy(bool busy) {
   if (busy) {
     if (busy_depth_++ == 0 && window_ != nullptr) {
       // Disabling takes the focus away; it comes back when the work is done.
-      HWND focused = ::GetFocus();
-      if (focused != nullptr && ::IsChild(window_, focused)) {
-        focus_ = focused;
-      }
+      KeepFocus();
       // The result is the previous state, not a failure.
       ::EnableWindow(window_, FALSE);
       last_turn_ = ::GetTickCount();
@@ -32,9 +29,7 @@ void Form1Window::SetBusy(bool busy) {
     taskbar_.Clear(window_);
     if (window_ != nullptr) {
       ::EnableWindow(window_, TRUE);
-      if (::GetActiveWindow() == window_ && focus_ != nullptr && ::IsWindowVisible(focus_)) {
-        ::SetFocus(focus_);
-      }
+      GiveFocusBack();
     }
     // The next move of the pointer sets the right cursor for where it is.
     ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));

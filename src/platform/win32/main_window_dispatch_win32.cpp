@@ -1,5 +1,5 @@
 // The main window's messages: each one goes to its handler of Form1Events,
-// or is answered here (colours, owner-drawn controls, cursors, pages).
+// or is answered here (owner-drawn controls, cursors, pages).
 #include "platform/win32/main_window_win32.h"
 
 #include <cwchar>
@@ -12,22 +12,6 @@
 #include <commctrl.h>
 
 namespace quellnet::platform::win32 {
-namespace {
-
-using layout::Alignment;
-using layout::ControlKind;
-using layout::ControlLayout;
-using layout::TabPage;
-
-COLORREF ToColorRef(std::uint32_t rgb) {
-  return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
-}
-
-bool IsOnPage(const ControlLayout& layout, int page) {
-  return layout.page != TabPage::kNone && static_cast<int>(layout.page) == page;
-}
-
-}  // namespace
 
 // Tells a debugger (or DebugView) that a handler was ended by `what`. It
 // takes no memory, since running out of it may be the very error.
@@ -40,10 +24,6 @@ void ReportHandlerFailure(const char* what) noexcept {
   text[length++] = L'\n';
   text[length] = L'\0';
   ::OutputDebugStringW(text);
-}
-
-bool Form1Window::PreTranslate(MSG& message) {
-  return window_ != nullptr && ::IsDialogMessageW(window_, &message) != FALSE;
 }
 
 LRESULT CALLBACK Form1Window::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -133,20 +113,20 @@ LRESULT Form1Window::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       // A plain window forgets its focused control when it loses the
       // activation; keep it, and give it back in WM_SETFOCUS.
       if (LOWORD(wparam) == WA_INACTIVE) {
-        HWND focused = ::GetFocus();
-        if (focused != nullptr && ::IsChild(window_, focused)) {
-          focus_ = focused;
-        }
+        KeepFocus();
       }
       break;
-    case WM_SETFOCUS: {
-      HWND target = focus_;
-      if (target == nullptr || !::IsChild(window_, target) || !::IsWindowVisible(target)) {
-        target = Control(kIdSSTab1);
-      }
-      ::SetFocus(target);
+    case WM_SETFOCUS:
+      GiveFocusBack();
       return 0;
-    }
+    case WM_SYSCOLORCHANGE:
+      OnSchemeChanged(wparam, lparam);
+      return 0;
+    case WM_SETTINGCHANGE:
+      if (wparam == SPI_SETHIGHCONTRAST) {
+        OnSchemeChanged(0, 0);
+      }
+      break;
     default:
       if (message == kTrayCallbackMessage) {
         Raise(&Form1Events::TrayIcon_Notify, LOWORD(lparam));
@@ -213,19 +193,6 @@ void Form1Window::OnCommand(int id, int code, HWND control) {
   }
 }
 
-LRESULT Form1Window::OnControlColour(HDC dc, HWND control) {
-  // Labels, check boxes and the frame lie on the button-face colour.
-  COLORREF text = ::GetSysColor(COLOR_BTNTEXT);
-  const ControlLayout* layout =
-      layout::FindControl(static_cast<Form1ControlId>(::GetDlgCtrlID(control)));
-  if (layout != nullptr && layout->colour.has_value()) {
-    text = ToColorRef(*layout->colour);
-  }
-  ::SetTextColor(dc, text);
-  ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
-  return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
-}
-
 void Form1Window::OnDrawItem(const DRAWITEMSTRUCT& item) {
   switch (item.CtlID) {
     case kIdImage1:
@@ -256,25 +223,6 @@ bool Form1Window::OnSetCursor(HWND under_cursor, int hit_test) {
     }
   }
   return false;
-}
-
-void Form1Window::ShowPage(int page) {
-  // Hide first, so two pages never show at once.
-  for (const ControlLayout& layout : layout::kControls) {
-    if (layout.page != TabPage::kNone && !IsOnPage(layout, page)) {
-      ::ShowWindow(Control(layout.id), SW_HIDE);
-    }
-  }
-  for (const ControlLayout& layout : layout::kControls) {
-    if (IsOnPage(layout, page)) {
-      ::ShowWindow(Control(layout.id), SW_SHOWNA);
-    }
-  }
-  // The focus never stays on a control that can no longer be seen.
-  HWND focused = ::GetFocus();
-  if (focused != nullptr && ::IsChild(window_, focused) && !::IsWindowVisible(focused)) {
-    ::SetFocus(Control(kIdSSTab1));
-  }
 }
 
 }  // namespace quellnet::platform::win32

@@ -1,6 +1,8 @@
-// The main window at its monitor's density: the window's size, its icons and
-// the controls' fonts made for the current DPI, and the whole layout again
-// when the window moves to a monitor of another DPI.
+// The main window at its monitor's density: the window's size, its icons,
+// the controls' fonts and the banner made for the current DPI, and the whole
+// layout again when the window moves to a monitor of another DPI.
+#include <iterator>
+
 #include "platform/win32/dpi_win32.h"
 #include "platform/win32/main_window_win32.h"
 #include "resource.h"
@@ -9,6 +11,34 @@
 #include <commctrl.h>
 
 namespace quellnet::platform::win32 {
+namespace {
+
+// The banner is drawn for screens of these DPIs (100, 125, 150 and 200 %),
+// each a bitmap resource named BANNER and its DPI.
+struct Banner {
+  int dpi;
+  const wchar_t* resource;
+};
+constexpr Banner kBanners[] = {
+    {96, L"BANNER96"}, {120, L"BANNER120"}, {144, L"BANNER144"}, {192, L"BANNER192"}};
+
+}  // namespace
+
+void Form1Window::LoadBanner() {
+  // The one drawn for this DPI, or the nearest larger one scaled down: a
+  // reduction stays sharp where an enlargement would not. Above the largest
+  // only that one is left to enlarge.
+  const Banner* banner = &kBanners[std::size(kBanners) - 1];
+  for (const Banner& candidate : kBanners) {
+    if (candidate.dpi >= dpi_) {
+      banner = &candidate;
+      break;
+    }
+  }
+  // Without its banner the window still works; the space stays empty, or
+  // keeps the banner it had.
+  Image1_.Show(Picture::FromBitmapResource(instance_, banner->resource, banner->dpi));
+}
 
 SIZE Form1Window::OuterSize(int dpi) const {
   const layout::PixelRect client = layout::ClientPixels(dpi);
@@ -95,6 +125,7 @@ void Form1Window::OnDpiChanged(int dpi, const RECT& suggested) {
   }
   ApplyFonts();
   LoadWindowIcons();
+  LoadBanner();
   // Refused, the window keeps its old rectangle; its controls are laid out
   // for the new DPI all the same.
   ::SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,

@@ -15,6 +15,7 @@ void Form1Window::SetState(WindowState state) {
   if (window_ != nullptr) {
     // Shows the window as well when it is hidden, as a change of state does.
     ::ShowWindow(window_, state == WindowState::kMinimized ? SW_MINIMIZE : SW_RESTORE);
+    GiveFocusBack();
   }
   // A window already in that state gets no WM_SIZE; the resize is raised
   // all the same, and always before this returns.
@@ -26,6 +27,7 @@ void Form1Window::SetState(WindowState state) {
 void Form1Window::Show() {
   if (window_ != nullptr) {
     ::ShowWindow(window_, SW_SHOW);
+    GiveFocusBack();
   }
 }
 

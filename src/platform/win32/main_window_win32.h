@@ -46,7 +46,8 @@ class Form1Window final : public MainWindow {
   // Raises Form_Load; the window is still hidden.
   void Load();
   // Gives the message to the window's keyboard handling (Tab between the
-  // controls, the tab control's arrows); true when it was used up there.
+  // controls, the tab control's arrows, Ctrl+Tab and Ctrl+PageDown and their
+  // reverse between the pages); true when it was used up there.
   bool PreTranslate(MSG& message);
 
   Win32CheckBox& chkmess() { return chkmess_; }
@@ -93,10 +94,25 @@ class Form1Window final : public MainWindow {
   // The window's outer size for the layout's client area at `dpi`.
   SIZE OuterSize(int dpi) const;
   HWND Control(Form1ControlId id) const { return ::GetDlgItem(window_, id); }
+  // The banner drawn for `dpi_`, or the nearest larger one.
+  void LoadBanner();
   // Shows the controls of `page` and hides those of the other pages.
   void ShowPage(int page);
+  int CurrentPage() const;
+  // Turns `step` pages on (or back, for -1), round the ends.
+  void TurnPage(int step);
+  // The page's first control in the Tab key's order.
+  HWND FirstStopOn(int page) const;
+  // Keeps the control that has the focus, to give it back later.
+  void KeepFocus();
+  // Gives the focus back to the control that last had it, or to the shown
+  // page's first one, when the window is active, shown and restored and
+  // none of its controls has it.
+  void GiveFocusBack();
   void OnCommand(int id, int code, HWND control);
   LRESULT OnControlColour(HDC dc, HWND control);
+  // The system's colours or its high-contrast setting changed.
+  void OnSchemeChanged(WPARAM wparam, LPARAM lparam);
   void OnDrawItem(const DRAWITEMSTRUCT& item);
   bool OnSetCursor(HWND under_cursor, int hit_test);
   // Runs the unload handler once, then destroys the window (later when busy).
@@ -132,7 +148,7 @@ class Form1Window final : public MainWindow {
   };
   std::vector<Font> fonts_;
   UINT taskbar_created_ = 0;
-  // The control that had the focus when the window was last deactivated.
+  // The control that had the focus when the window last lost it.
   HWND focus_ = nullptr;
   // SetBusy(true) calls not yet balanced; handlers running, nested.
   int busy_depth_ = 0;

@@ -202,6 +202,13 @@ inline bool DeleteUserKeyTree(const std::wstring& key) {
   return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
 }
 
+// The screen's DPI for the programs started from now on: the user's
+// "LogPixels", which Wine reads as each program starts.
+inline bool SetScreenDpi(DWORD dpi) {
+  return SHSetValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &dpi,
+                     sizeof dpi) == ERROR_SUCCESS;
+}
+
 // Removes what one test may leave for the next: the program's options and
 // its run-at-logon value.
 inline void ResetProgramState() {
@@ -250,12 +257,66 @@ inline bool Mouse(POINT at, std::initializer_list<DWORD> buttons) {
          SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
 }
 
-// Posts WM_KEYDOWN/WM_KEYUP of `virtual_key` to `target`.
-inline bool PressKey(HWND target, UINT virtual_key) {
-  const LPARAM down = 1 | (static_cast<LPARAM>(MapVirtualKeyW(virtual_key, 0)) << 16);
-  const LPARAM up = down | (1 << 30) | (1u << 31);
-  return PostMessageW(target, WM_KEYDOWN, virtual_key, down) &&
-         PostMessageW(target, WM_KEYUP, virtual_key, up);
+// The real keyboard: presses `keys` in order and lets them go in reverse, as
+// a user holds Ctrl (and Shift) while pressing Tab; they reach the
+// foreground window.
+inline void PressKeys(const std::vector<BYTE>& keys) {
+  for (BYTE key : keys) {
+    keybd_event(key, 0, 0, 0);
+  }
+  for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) {
+    keybd_event(*key, 0, KEYEVENTF_KEYUP, 0);
+  }
+}
+
+// The control that has the keyboard focus in the thread of `window`.
+inline HWND FocusOf(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus
+                                                                            : nullptr;
+}
+
+// The pixels of `source` in `rect`, row by row from the top, each 0x00RRGGBB;
+// empty when they can't be read.
+inline std::vector<DWORD> Pixels(HDC source, const RECT& rect) {
+  const int width = rect.right - rect.left;
+  const int height = rect.bottom - rect.top;
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  const platform::win32::UniqueGdiObject copy(
+      CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  const platform::win32::UniqueMemoryDc dc(CreateCompatibleDC(source));
+  if (!copy || !dc || !SelectObject(dc.Get(), copy.Get()) ||
+      !BitBlt(dc.Get(), 0, 0, width, height, source, rect.left, rect.top, SRCCOPY)) {
+    return {};
+  }
+  const auto* first = static_cast<const DWORD*>(bits);
+  std::vector<DWORD> pixels(first, first + width * height);
+  for (DWORD& pixel : pixels) {
+    pixel &= 0xFFFFFF;
+  }
+  return pixels;
+}
+
+// What `window` shows on the screen, frame and all.
+inline std::vector<DWORD> ScreenPixels(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);  // failed, it is empty, and so are the pixels
+  const HDC screen = GetDC(nullptr);
+  const std::vector<DWORD> pixels = Pixels(screen, rect);
+  ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+// Turns the session to a black high-contrast scheme (white text, yellow
+// links on black), for the programs started from now on.
+inline bool UseBlackScheme() {
+  const int elements[] = {COLOR_BTNFACE,    COLOR_WINDOW,    COLOR_BTNTEXT,
+                          COLOR_WINDOWTEXT, COLOR_3DHILIGHT, COLOR_HOTLIGHT};
+  const COLORREF colours[] = {0, 0, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, RGB(255, 255, 0)};
+  return SetSysColors(6, elements, colours) != FALSE;
 }
 
 // Makes the calling thread see window coordinates as the program's own

@@ -1,0 +1,77 @@
+// The colours the main window's labels and check boxes are drawn in: the
+// system's scheme, and the link's own blue only where it can be read.
+#include <cmath>
+
+#include "platform/form1_ids.h"
+#include "platform/win32/main_window_win32.h"
+
+namespace quellnet::platform::win32 {
+namespace {
+
+// The least contrast that text needs against its background (WCAG 2).
+constexpr double kLegibleContrast = 4.5;
+
+COLORREF ToColorRef(std::uint32_t rgb) {
+  return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
+
+// Relative luminance, from 0 (black) to 1 (white), of an sRGB colour.
+double Luminance(COLORREF colour) {
+  const auto linear = [](int channel) {
+    const double value = channel / 255.0;
+    return value <= 0.04045 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * linear(GetRValue(colour)) + 0.7152 * linear(GetGValue(colour)) +
+         0.0722 * linear(GetBValue(colour));
+}
+
+double Contrast(COLORREF first, COLORREF second) {
+  const double a = Luminance(first);
+  const double b = Luminance(second);
+  return (std::fmax(a, b) + 0.05) / (std::fmin(a, b) + 0.05);
+}
+
+bool HighContrastOn() {
+  HIGHCONTRASTW contrast = {};
+  contrast.cbSize = sizeof contrast;
+  // Unanswered, the scheme counts as an ordinary one.
+  return ::SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+         (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
+// A text colour of the window's own (the link's blue) where it can be read;
+// the scheme's colour for links under a high-contrast scheme, and under any
+// scheme whose button face it would hardly stand out from (blue on black
+// reaches 2.4 : 1).
+COLORREF Readable(COLORREF own) {
+  if (!HighContrastOn() && Contrast(own, ::GetSysColor(COLOR_BTNFACE)) >= kLegibleContrast) {
+    return own;
+  }
+  return ::GetSysColor(COLOR_HOTLIGHT);
+}
+
+}  // namespace
+
+LRESULT Form1Window::OnControlColour(HDC dc, HWND control) {
+  // Labels, check boxes and the frame lie on the button-face colour.
+  COLORREF text = ::GetSysColor(COLOR_BTNTEXT);
+  const layout::ControlLayout* layout =
+      layout::FindControl(static_cast<Form1ControlId>(::GetDlgCtrlID(control)));
+  if (layout != nullptr && layout->colour.has_value()) {
+    text = Readable(ToColorRef(*layout->colour));
+  }
+  ::SetTextColor(dc, text);
+  ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
+  return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+}
+
+void Form1Window::OnSchemeChanged(WPARAM wparam, LPARAM lparam) {
+  // The common controls learn of new system colours only from their parent.
+  ::SendMessageW(Control(kIdSSTab1), WM_SYSCOLORCHANGE, wparam, lparam);
+  // Everything is drawn again in the new colours; the labels ask for theirs
+  // as they paint.
+  ::RedrawWindow(window_, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+}  // namespace quellnet::platform::win32
