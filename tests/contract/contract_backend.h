@@ -13,13 +13,6 @@
 
 namespace quellnet::contract {
 
-// What some systems can't show (Wine can't); their tests are skipped there.
-enum class Gap {
-  kLinkRemoval,       // a link to a folder removed as the link itself
-  kFileAccessRules,   // a file the user has no right to delete
-  kKeyDeletionRules,  // a key the user has no right to delete
-};
-
 // Set-up steps the contracts have no call for, each true when done. Paths
 // are full and lie in the scratch folder or key, which the backend makes
 // for the test and removes after it.
@@ -38,13 +31,13 @@ class Backend {
   virtual std::wstring ShortName(const std::wstring& folder) = 0;
   // Holds the file open as a program does that lets nobody delete it.
   virtual bool HoldOpen(const std::wstring& path) = 0;
-  // Takes the user's right to delete the file, or to change the key.
-  virtual bool DenyFileDeletion(const std::wstring& path) = 0;
+  // Takes the user's right to change the key.
   virtual bool DenyKeyChanges(const std::wstring& key) = 0;
   virtual bool PutNumber(const std::wstring& key, const std::wstring& name) = 0;  // REG_DWORD
   virtual bool MakeKeyLink(const std::wstring& link, const std::wstring& target) = 0;
-  // Why this system can't show `gap`; nullptr when it can.
-  virtual const char* Lacks(Gap gap) = 0;
+  // Why this system can't remove a link to a folder as the link itself;
+  // nullptr when it can.
+  virtual const char* LacksLinkRemoval() = 0;
 };
 
 std::unique_ptr<Backend> MakeBackend();

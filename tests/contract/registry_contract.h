@@ -72,15 +72,5 @@ TEST_F(RegistryContract, AKeyTheUserMayNotChangeIsAccessDenied) {
   EXPECT_EQ(registry_.SetText(Key(L"tree\\locked"), L"v", L"x"), RegStatus::kAccessDenied);
 }
 
-// Deleting a tree that holds such a key fails too.
-TEST_F(RegistryContract, AKeyTheUserMayNotDeleteStaysAsAccessDenied) {
-  if (const char* reason = backend_->Lacks(Gap::kKeyDeletionRules)) {
-    GTEST_SKIP() << reason;
-  }
-  ASSERT_TRUE(Make(Key(L"tree\\locked")) && backend_->DenyKeyChanges(Key(L"tree\\locked")));
-  EXPECT_EQ(registry_.DeleteKeyTree(Key(L"tree")), RegStatus::kAccessDenied);
-  EXPECT_EQ(registry_.DeleteKeyTree(Key(L"tree\\locked")), RegStatus::kAccessDenied);
-}
-
 }  // namespace
 }  // namespace quellnet::contract

@@ -3,7 +3,6 @@
 // of its own, below C:\ContractTests and HKCU\Software\QuellnetTests. The
 // fakes pass the same tests (tests/unit/fakes_contract_test.cpp).
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "cleaners/tree_deletion.h"
@@ -15,7 +14,6 @@
 // After <windows.h>, which harness.h brings in.
 #include <aclapi.h>
 #include <sddl.h>
-#include <winioctl.h>
 
 namespace quellnet::contract {
 namespace {
@@ -23,12 +21,8 @@ namespace {
 using platform::win32::UniqueHKey;
 using platform::win32::UniqueKernelHandle;
 
-bool UnderWine() {
-  return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-}
-
-// Leaves everyone `allowed` on the object, and nothing else.
-bool AllowOnly(const std::wstring& name, SE_OBJECT_TYPE type, DWORD allowed) {
+// Leaves everyone `allowed` on the key, and nothing else.
+bool AllowOnly(const std::wstring& key, DWORD allowed) {
   SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
   PSID everyone = nullptr;
   if (!AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone)) {
@@ -42,39 +36,12 @@ bool AllowOnly(const std::wstring& name, SE_OBJECT_TYPE type, DWORD allowed) {
   PACL acl = nullptr;
   const bool set =
       SetEntriesInAclW(1, &access, nullptr, &acl) == ERROR_SUCCESS &&
-      SetNamedSecurityInfoW(const_cast<wchar_t*>(name.c_str()), type,
+      SetNamedSecurityInfoW(const_cast<wchar_t*>(key.c_str()), SE_REGISTRY_KEY,
                             DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
                             nullptr, nullptr, acl, nullptr) == ERROR_SUCCESS;
   LocalFree(acl);
   FreeSid(everyone);
   return set;
-}
-
-// A junction, the folder link every Windows from XP on makes without a
-// privilege: an empty folder with a mount-point reparse point, whose data
-// is the target's name "\??\C:\..." and an empty name to show, each ending
-// in a NUL.
-bool MakeJunction(const std::wstring& link, const std::wstring& target) {
-  const std::wstring name = L"\\??\\" + target;
-  struct {
-    DWORD tag = IO_REPARSE_TAG_MOUNT_POINT;
-    WORD data_bytes = 0, reserved = 0;
-    WORD name_offset = 0, name_bytes = 0, shown_offset = 0, shown_bytes = 0;
-    wchar_t names[MAX_PATH + 8] = {};
-  } point;
-  if (name.size() > MAX_PATH || !CreateDirectoryW(link.c_str(), nullptr)) {
-    return false;
-  }
-  name.copy(point.names, name.size());
-  point.name_bytes = static_cast<WORD>(name.size() * sizeof(wchar_t));
-  point.shown_offset = point.name_bytes + sizeof(wchar_t);
-  point.data_bytes = 4 * sizeof(WORD) + point.shown_offset + sizeof(wchar_t);
-  const UniqueKernelHandle folder(
-      CreateFileW(link.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                  FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-  DWORD returned = 0;
-  return folder && DeviceIoControl(folder.Get(), FSCTL_SET_REPARSE_POINT, &point,
-                                   8 + point.data_bytes, nullptr, 0, &returned, nullptr);
 }
 
 // Makes `link` a registry link to `target`, both below HKEY_CURRENT_USER. The
@@ -125,9 +92,8 @@ class Win32Backend final : public Backend {
   // prefix is thrown away.
   ~Win32Backend() override {
     held_.clear();
-    for (auto denied = denied_.rbegin(); denied != denied_.rend(); ++denied) {
-      AllowOnly(denied->first, denied->second,
-                denied->second == SE_FILE_OBJECT ? FILE_ALL_ACCESS : KEY_ALL_ACCESS);
+    for (const std::wstring& key : denied_) {
+      AllowOnly(key, KEY_ALL_ACCESS);
     }
     std::vector<cleaners::Leftover> leftovers;
     cleaners::DeleteTree(*files_, folder_, {true, false}, leftovers);
@@ -150,7 +116,7 @@ class Win32Backend final : public Backend {
   }
   // Wine makes no junction; it shows a Unix link as a folder link.
   bool MakeFolderLink(const std::wstring& link, const std::wstring& target) override {
-    return UnderWine() ? e2e::MakeUnixFolderLink(link, target) : MakeJunction(link, target);
+    return e2e::MakeUnixFolderLink(link, target);
   }
   std::wstring ShortName(const std::wstring& folder) override {
     wchar_t name[MAX_PATH];
@@ -162,17 +128,9 @@ class Win32Backend final : public Backend {
                                    nullptr, OPEN_EXISTING, 0, nullptr));
     return held_.back().IsValid();
   }
-  // Deleting a file takes the right to delete it or to delete what its
-  // folder holds: both go.
-  bool DenyFileDeletion(const std::wstring& path) override {
-    const std::wstring folder = path.substr(0, path.rfind(L'\\'));
-    denied_.insert(denied_.end(), {{folder, SE_FILE_OBJECT}, {path, SE_FILE_OBJECT}});
-    return AllowOnly(path, SE_FILE_OBJECT, FILE_GENERIC_READ) &&
-           AllowOnly(folder, SE_FILE_OBJECT, FILE_GENERIC_READ | FILE_GENERIC_EXECUTE);
-  }
   bool DenyKeyChanges(const std::wstring& key) override {
-    denied_.push_back({L"CURRENT_USER\\" + key, SE_REGISTRY_KEY});
-    return AllowOnly(denied_.back().first, SE_REGISTRY_KEY, KEY_READ);
+    denied_.push_back(L"CURRENT_USER\\" + key);
+    return AllowOnly(denied_.back(), KEY_READ);
   }
   bool PutNumber(const std::wstring& key, const std::wstring& name) override {
     const DWORD number = 1;
@@ -183,20 +141,9 @@ class Win32Backend final : public Backend {
     return MakeRegistryLink(link, target);
   }
 
-  const char* Lacks(Gap gap) override {
-    if (!UnderWine()) {
-      return nullptr;
-    }
-    switch (gap) {
-      case Gap::kLinkRemoval:
-        return "Wine opens a Unix link to a folder as its target even when asked for the link "
-               "itself, so the adapter leaves it";
-      case Gap::kFileAccessRules:
-        return "Wine keeps no access rules on files: any file can be deleted";
-      case Gap::kKeyDeletionRules:
-        return "Wine lets a key be deleted whatever its access rules say";
-    }
-    return nullptr;
+  const char* LacksLinkRemoval() override {
+    return "Wine opens a Unix link to a folder as its target even when asked for the link "
+           "itself, so the adapter leaves it";
   }
 
  private:
@@ -205,7 +152,7 @@ class Win32Backend final : public Backend {
   std::wstring folder_;
   std::wstring key_;
   std::vector<UniqueKernelHandle> held_;
-  std::vector<std::pair<std::wstring, SE_OBJECT_TYPE>> denied_;
+  std::vector<std::wstring> denied_;  // keys whose rights were taken
 };
 
 }  // namespace

@@ -32,9 +32,6 @@ struct FakeBackend final : Backend {
   bool HoldOpen(const std::wstring& path) override {
     return files.delete_errors[path] = FsStatus::kInUse, true;
   }
-  bool DenyFileDeletion(const std::wstring& path) override {
-    return files.delete_errors[path] = FsStatus::kAccessDenied, true;
-  }
   bool DenyKeyChanges(const std::wstring& key) override {
     return registry.failing[key] = platform::RegStatus::kAccessDenied, true;
   }
@@ -44,7 +41,7 @@ struct FakeBackend final : Backend {
   bool MakeKeyLink(const std::wstring& link, const std::wstring&) override {
     return registry.AddKey(link), true;
   }
-  const char* Lacks(Gap) override { return nullptr; }
+  const char* LacksLinkRemoval() override { return nullptr; }
 
   fakes::FakeFileSystem files;
   fakes::FakeRegistry registry;
