@@ -23,27 +23,62 @@ constexpr std::wstring_view kTypedUrlsKey = L"Software\\Microsoft\\Internet Expl
 
 }  // namespace
 
+class BrowserCleaner::CleanRun {
+ public:
+  CleanRun(const CleanerJob& job, platform::MainWindow& window, platform::Registry& registry,
+           platform::FileSystem& files)
+      : job_(job), window_(window), registry_(registry), files_(files) {}
+
+  void Clean();
+  bool Stopped() const { return stopped_; }
+  const std::vector<Outcome>& Outcomes() const { return outcomes_; }
+
+ private:
+  bool Opens(const std::wstring& folder);
+  // Lists `folder`; when that fails, records `unlisted` (a folder that is
+  // gone is no trouble) and returns false.
+  bool Listed(const std::wstring& folder, Kind unlisted, std::vector<platform::Entry>& entries);
+  // Deletes the files directly in `folder`, each `share` of the run, and
+  // returns false when the folder could not be listed.
+  bool DeleteFilesIn(const std::wstring& folder, double share);
+  void DeleteSubfoldersOf(const std::wstring& folder, double share_each);
+  std::wstring SecondPassFolder(const std::wstring& cache);
+  bool IsRealFolder(const std::wstring& path);
+  // Records what a deletion of `path` left, and who holds it when in use.
+  void Left(const std::wstring& path, FsStatus status);
+  // An entry has had its turn and `share` more of the run is done; false
+  // once the run must stop.
+  bool Advance(double share);
+
+  const CleanerJob& job_;
+  platform::MainWindow& window_;
+  platform::Registry& registry_;
+  platform::FileSystem& files_;
+  // What the run did, step by step.
+  std::vector<Outcome> outcomes_;
+  // How much of the run is done, from 0 to 1.
+  double done_ = 0;
+  bool stopped_ = false;
+};
+
 BrowserCleaner::BrowserCleaner(const CleanerJob& job, platform::MainWindow& window,
                                platform::Registry& registry, platform::FileSystem& files)
     : job_(job), window_(window), registry_(registry), files_(files) {}
 
 void BrowserCleaner::Run() {
-  outcomes_.clear();
-  done_ = 0;
-  entry_share_ = 0;
-  stopped_ = false;
+  CleanRun run(job_, window_, registry_, files_);
   {
     platform::BusyWindow busy(window_);
-    Clean();
+    run.Clean();
   }
-  if (stopped_) {
+  if (run.Stopped()) {
     return;
   }
-  const RunMessage message = Compose(job_.words, outcomes_);
+  const RunMessage message = Compose(job_.words, Summarise(run.Outcomes()));
   window_.ShowMessage(message.text, platform::kApplicationTitle, message.icon);
 }
 
-void BrowserCleaner::Clean() {
+void BrowserCleaner::CleanRun::Clean() {
   // 1. Where the folder is, as the registry says. Without a location the run
   //    ends here; the typed addresses stay too.
   std::wstring location;
@@ -60,16 +95,25 @@ void BrowserCleaner::Clean() {
       return;
     }
   } else if (Opens(folder.path)) {
-    // 3. The files directly in the folder, and in its "Low" folder.
-    if (DeleteFilesIn(folder.path, true) && !job_.low_folder.empty() && !stopped_) {
+    // 3. The files directly in the folder, and in its "Low" folder. The first
+    //    pass over the folder is the whole run, each entry it deletes an
+    //    equal share; later passes only finish what it left, and count for
+    //    nothing.
+    std::vector<platform::Entry> entries;
+    files_.List(folder.path, entries);  // only counted here; the passes list again
+    const auto deleted = std::count_if(entries.begin(), entries.end(), [&](const auto& entry) {
+      return !entry.type.folder || job_.whole_cache;
+    });
+    const double share = deleted == 0 ? 0 : 1.0 / static_cast<double>(deleted);
+    if (DeleteFilesIn(folder.path, share) && !job_.low_folder.empty() && !stopped_) {
       const std::wstring low = folder.path + L'\\' + std::wstring(job_.low_folder);
       if (IsRealFolder(low)) {
-        DeleteFilesIn(low, false);
+        DeleteFilesIn(low, 0);
       }
     }
     if (job_.whole_cache && !stopped_) {
       // 4. Each subfolder whole, "Content.IE5" among them; the folder stays.
-      DeleteSubfoldersOf(folder.path, entry_share_);
+      DeleteSubfoldersOf(folder.path, share);
       // 5. A second pass over the subfolders of "Content.IE5", or of the
       //    cache folder when "Content.IE5" went in step 4. Only what the
       //    first pass had to leave is left for it.
@@ -84,8 +128,7 @@ void BrowserCleaner::Clean() {
         {.kind = Kind::kHistoryDeleted, .reg = registry_.DeleteKeyTree(kTypedUrlsKey)});
   }
 }
-
-bool BrowserCleaner::Opens(const std::wstring& folder) {
+bool BrowserCleaner::CleanRun::Opens(const std::wstring& folder) {
   platform::EntryType type;
   FsStatus status = files_.TypeOf(folder, type);
   if (status == FsStatus::kOk && !type.folder) {
@@ -97,8 +140,8 @@ bool BrowserCleaner::Opens(const std::wstring& folder) {
   return status == FsStatus::kOk;
 }
 
-bool BrowserCleaner::Listed(const std::wstring& folder, Kind unlisted,
-                            std::vector<platform::Entry>& entries) {
+bool BrowserCleaner::CleanRun::Listed(const std::wstring& folder, Kind unlisted,
+                                      std::vector<platform::Entry>& entries) {
   const FsStatus listed = files_.List(folder, entries);
   // A folder that went away took its entries with it: nothing to report.
   if (Stays(listed)) {
@@ -107,18 +150,10 @@ bool BrowserCleaner::Listed(const std::wstring& folder, Kind unlisted,
   return listed == FsStatus::kOk;
 }
 
-bool BrowserCleaner::DeleteFilesIn(const std::wstring& folder, bool first_pass) {
+bool BrowserCleaner::CleanRun::DeleteFilesIn(const std::wstring& folder, double share) {
   std::vector<platform::Entry> entries;
   if (!Listed(folder, Kind::kFilesUnlisted, entries)) {
     return false;
-  }
-  double share = 0;
-  if (first_pass) {
-    const auto deleted = std::count_if(entries.begin(), entries.end(), [&](const auto& entry) {
-      return !entry.type.folder || job_.whole_cache;
-    });
-    entry_share_ = deleted == 0 ? 0 : 1.0 / static_cast<double>(deleted);
-    share = entry_share_;
   }
   for (const auto& entry : entries) {
     if (!entry.type.folder) {
@@ -133,7 +168,7 @@ bool BrowserCleaner::DeleteFilesIn(const std::wstring& folder, bool first_pass) 
   return true;
 }
 
-void BrowserCleaner::DeleteSubfoldersOf(const std::wstring& folder, double share_each) {
+void BrowserCleaner::CleanRun::DeleteSubfoldersOf(const std::wstring& folder, double share_each) {
   std::vector<platform::Entry> entries;
   if (!Listed(folder, Kind::kSubfoldersUnlisted, entries)) {
     return;
@@ -155,24 +190,24 @@ void BrowserCleaner::DeleteSubfoldersOf(const std::wstring& folder, double share
   }
 }
 
-bool BrowserCleaner::Advance(double share) {
+bool BrowserCleaner::CleanRun::Advance(double share) {
   done_ += share;
   stopped_ = stopped_ || !window_.KeepResponding(done_);
   return !stopped_;
 }
 
-std::wstring BrowserCleaner::SecondPassFolder(const std::wstring& cache) {
+std::wstring BrowserCleaner::CleanRun::SecondPassFolder(const std::wstring& cache) {
   const std::wstring content = cache + std::wstring(kContentFolder);
   return IsRealFolder(content) ? content : cache;
 }
 
 // A link is never opened: what it leads to is not the browser's.
-bool BrowserCleaner::IsRealFolder(const std::wstring& path) {
+bool BrowserCleaner::CleanRun::IsRealFolder(const std::wstring& path) {
   platform::EntryType type;
   return files_.TypeOf(path, type) == FsStatus::kOk && type.folder && !type.link;
 }
 
-void BrowserCleaner::Left(const std::wstring& path, FsStatus status) {
+void BrowserCleaner::CleanRun::Left(const std::wstring& path, FsStatus status) {
   Outcome outcome{.kind = Kind::kLeft, .path = path, .fs = status};
   if (status == FsStatus::kInUse) {
     outcome.holders = files_.HoldersOf(path);

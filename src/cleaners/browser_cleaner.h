@@ -56,36 +56,13 @@ class BrowserCleaner {
   void Run();
 
  private:
-  void Clean();
-  bool Opens(const std::wstring& folder);
-  // False when the folder could not be listed. In the first pass each entry
-  // the run deletes is an equal share of the run; later passes only finish
-  // what it left, and count for nothing.
-  // Lists `folder`; when that fails, records `unlisted` (a folder that is
-  // gone is no trouble) and returns false.
-  bool Listed(const std::wstring& folder, Outcome::Kind unlisted,
-              std::vector<platform::Entry>& entries);
-  bool DeleteFilesIn(const std::wstring& folder, bool first_pass);
-  void DeleteSubfoldersOf(const std::wstring& folder, double share_each);
-  std::wstring SecondPassFolder(const std::wstring& cache);
-  bool IsRealFolder(const std::wstring& path);
-  // Records what a deletion of `path` left, and who holds it when in use.
-  void Left(const std::wstring& path, platform::FsStatus status);
-  // An entry has had its turn and `share` more of the run is done; false
-  // once the run must stop.
-  bool Advance(double share);
+  // One run's steps and what they found; it lives as long as the run.
+  class CleanRun;
 
   const CleanerJob& job_;
   platform::MainWindow& window_;
   platform::Registry& registry_;
   platform::FileSystem& files_;
-  // What the current run did, step by step.
-  std::vector<Outcome> outcomes_;
-  // How much of the current run is done, from 0 to 1: the first pass over
-  // the folder is the whole of it, each entry it deletes an equal share.
-  double done_ = 0;
-  double entry_share_ = 0;
-  bool stopped_ = false;
 };
 
 }  // namespace quellnet::cleaners

@@ -88,7 +88,69 @@ bool HeldByWindowsOrUnknown(const std::vector<platform::Holder>& holders) {
 
 }  // namespace
 
-RunMessage Compose(const CleanerWords& words, const std::vector<Outcome>& outcomes) {
+RunSummary Summarise(const std::vector<Outcome>& outcomes) {
+  RunSummary summary;
+  std::map<std::wstring, const Outcome*> left;  // path of each entry left -> why
+  for (const Outcome& outcome : outcomes) {
+    switch (outcome.kind) {
+      case Outcome::Kind::kLocationUnread:
+        summary.nothing_deleted = true;
+        summary.folder_troubles.push_back(&outcome);
+        break;
+      case Outcome::Kind::kRefused:
+        summary.nothing_deleted =
+            summary.nothing_deleted || outcome.verdict.refusal == Refusal::kEmpty;
+        summary.folder_troubles.push_back(&outcome);
+        break;
+      case Outcome::Kind::kFolderNotOpened:
+      case Outcome::Kind::kFilesUnlisted:
+      case Outcome::Kind::kSubfoldersUnlisted:
+        summary.folder_troubles.push_back(&outcome);
+        break;
+      case Outcome::Kind::kTried: {
+        // Forget what earlier tries left of this entry and of all inside it.
+        left.erase(outcome.path);
+        const std::wstring inside = outcome.path + L"\\";
+        auto below = left.lower_bound(inside);
+        while (below != left.end() && below->first.compare(0, inside.size(), inside) == 0) {
+          below = left.erase(below);
+        }
+        break;
+      }
+      case Outcome::Kind::kLeft:
+        if (Stays(outcome.fs)) {
+          left[outcome.path] = &outcome;
+        }
+        break;
+      case Outcome::Kind::kHistoryDeleted:
+        summary.history = outcome.reg;
+        break;
+    }
+  }
+  for (const auto& [path, outcome] : left) {
+    if (outcome->fs == FsStatus::kAccessDenied) {
+      ++summary.denied;
+    } else if (outcome->fs != FsStatus::kInUse) {
+      ++summary.other;
+    } else if (IsIndexFile(path) && HeldByWindowsOrUnknown(outcome->holders)) {
+      ++summary.windows_index;
+    } else if (outcome->holders.empty()) {
+      ++summary.held_by_unknown;
+    } else {
+      ++summary.held_by_named;
+      for (const platform::Holder& holder : outcome->holders) {
+        summary.only_windows_holds = summary.only_windows_holds && holder.windows;
+        if (std::find(summary.holders.begin(), summary.holders.end(), holder.name) ==
+            summary.holders.end()) {
+          summary.holders.push_back(holder.name);
+        }
+      }
+    }
+  }
+  return summary;
+}
+
+RunMessage Compose(const CleanerWords& words, const RunSummary& summary) {
   // The sentences about the folder itself, in the order they arose, each once.
   std::vector<std::wstring> lines;
   auto add_line = [&lines](std::wstring line) {
@@ -97,11 +159,8 @@ RunMessage Compose(const CleanerWords& words, const std::vector<Outcome>& outcom
     }
   };
   const std::wstring the_folder = L"The " + std::wstring(words.folder);
-  bool nothing_deleted = false;
-  std::map<std::wstring, const Outcome*> left;  // path of each entry left -> why
-  std::optional<RegStatus> history;
-
-  for (const Outcome& outcome : outcomes) {
+  for (const Outcome* trouble : summary.folder_troubles) {
+    const Outcome& outcome = *trouble;
     switch (outcome.kind) {
       case Outcome::Kind::kLocationUnread: {
         const std::wstring start = the_folder + L" could not be found: ";
@@ -112,13 +171,11 @@ RunMessage Compose(const CleanerWords& words, const std::vector<Outcome>& outcom
         } else {
           add_line(start + L"its recorded location could not be read.");
         }
-        nothing_deleted = true;
         break;
       }
       case Outcome::Kind::kRefused:
         if (outcome.verdict.refusal == Refusal::kEmpty) {
           add_line(the_folder + L" could not be found: its recorded location is empty.");
-          nothing_deleted = true;
         } else {
           add_line(the_folder + L" was left alone: its recorded location, " +
                    Quoted(outcome.verdict.path) + L", " + RefusalReason(outcome.verdict, words) +
@@ -136,8 +193,7 @@ RunMessage Compose(const CleanerWords& words, const std::vector<Outcome>& outcom
         }
         break;
       }
-      case Outcome::Kind::kFilesUnlisted:
-      case Outcome::Kind::kSubfoldersUnlisted: {
+      default: {  // the files or the subfolders could not be listed
         const std::wstring start =
             (outcome.kind == Outcome::Kind::kFilesUnlisted ? L"The files in "
                                                            : L"The subfolders of ") +
@@ -147,62 +203,22 @@ RunMessage Compose(const CleanerWords& words, const std::vector<Outcome>& outcom
                               : L" were left: that folder could not be read."));
         break;
       }
-      case Outcome::Kind::kTried:
-        // Forget what earlier attempts left of this entry; '\\' + 1 is ']',
-        // so the range holds exactly the paths below it.
-        left.erase(outcome.path);
-        left.erase(left.lower_bound(outcome.path + L"\\"), left.lower_bound(outcome.path + L"]"));
-        break;
-      case Outcome::Kind::kLeft:
-        if (Stays(outcome.fs)) {
-          left[outcome.path] = &outcome;
-        }
-        break;
-      case Outcome::Kind::kHistoryDeleted:
-        history = outcome.reg;
-        break;
     }
   }
 
+  const std::optional<RegStatus>& history = summary.history;
   const bool history_kept =
       history && *history != RegStatus::kOk && *history != RegStatus::kNotFound;
-
-  std::size_t windows_index = 0;  // index.dat files that Windows keeps open
-  std::size_t held_by_named = 0;
-  std::vector<std::wstring> holder_names;  // of those, each program once
-  bool only_windows_holds = true;          // ... and all of them Windows itself
-  std::size_t held_by_unknown = 0;
-  std::size_t denied = 0;
-  std::size_t other = 0;
-  for (const auto& [path, outcome] : left) {
-    if (outcome->fs == FsStatus::kAccessDenied) {
-      ++denied;
-    } else if (outcome->fs != FsStatus::kInUse) {
-      ++other;
-    } else if (IsIndexFile(path) && HeldByWindowsOrUnknown(outcome->holders)) {
-      ++windows_index;
-    } else if (outcome->holders.empty()) {
-      ++held_by_unknown;
-    } else {
-      ++held_by_named;
-      for (const platform::Holder& holder : outcome->holders) {
-        only_windows_holds = only_windows_holds && holder.windows;
-        if (std::find(holder_names.begin(), holder_names.end(), holder.name) ==
-            holder_names.end()) {
-          holder_names.push_back(holder.name);
-        }
-      }
-    }
-  }
   const std::wstring index_line =
-      windows_index == 1
+      summary.windows_index == 1
           ? L"The browser's index file (index.dat) stays: Windows keeps it open while you are "
             L"logged on."
           : L"The browser's index files (index.dat) stay: Windows keeps them open while you are "
             L"logged on.";
-  const bool only_index_left = windows_index == left.size();
-  if (lines.empty() && only_index_left && !nothing_deleted && !history_kept) {
-    if (windows_index == 0) {
+  const bool only_index_left =
+      summary.held_by_named + summary.held_by_unknown + summary.denied + summary.other == 0;
+  if (lines.empty() && only_index_left && !summary.nothing_deleted && !history_kept) {
+    if (summary.windows_index == 0) {
       // The plain success text stands alone, as it always has.
       return {std::wstring(words.done), platform::MessageIcon::kNone};
     }
@@ -210,31 +226,35 @@ RunMessage Compose(const CleanerWords& words, const std::vector<Outcome>& outcom
     return {std::wstring(words.done) + L"\n\n" + index_line, platform::MessageIcon::kInformation};
   }
 
-  if (held_by_named > 0) {
-    const std::wstring names = JoinNames(holder_names);
-    std::wstring line = Count(held_by_named, L"item is in use by " + names + L" and was left.",
-                              L"items are in use by " + names + L" and were left.");
-    if (!only_windows_holds) {
-      line += holder_names.size() == 1 ? L" Close " + names + L" and try again."
-                                       : std::wstring(L" Close those programs and try again.");
+  if (summary.held_by_named > 0) {
+    const std::wstring names = JoinNames(summary.holders);
+    std::wstring line =
+        Count(summary.held_by_named, L"item is in use by " + names + L" and was left.",
+              L"items are in use by " + names + L" and were left.");
+    if (!summary.only_windows_holds) {
+      line += summary.holders.size() == 1 ? L" Close " + names + L" and try again."
+                                          : std::wstring(L" Close those programs and try again.");
     }
     lines.push_back(line);
   }
-  if (held_by_unknown > 0) {
-    lines.push_back(Count(held_by_unknown, L"item is in use by another program and was left.",
+  if (summary.held_by_unknown > 0) {
+    lines.push_back(Count(summary.held_by_unknown,
+                          L"item is in use by another program and was left.",
                           L"items are in use by another program and were left."));
   }
-  if (windows_index > 0) {
+  if (summary.windows_index > 0) {
     lines.push_back(index_line);
   }
-  if (denied > 0) {
-    lines.push_back(Count(denied, L"item was left because you have no permission to delete it.",
+  if (summary.denied > 0) {
+    lines.push_back(Count(summary.denied,
+                          L"item was left because you have no permission to delete it.",
                           L"items were left because you have no permission to delete them."));
   }
-  if (other > 0) {
-    lines.push_back(Count(other, L"item could not be deleted.", L"items could not be deleted."));
+  if (summary.other > 0) {
+    lines.push_back(
+        Count(summary.other, L"item could not be deleted.", L"items could not be deleted."));
   }
-  if (nothing_deleted) {
+  if (summary.nothing_deleted) {
     lines.push_back(L"Nothing was deleted.");
   }
   if (history == RegStatus::kOk) {

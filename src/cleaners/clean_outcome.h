@@ -2,6 +2,7 @@
 // message that tells the user about it afterwards.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,13 +40,34 @@ struct Outcome {
   std::vector<platform::Holder> holders{};  // for kLeft in use: who holds it, where known
 };
 
+// What a run left and why, folded from its outcomes: an entry that a later
+// try deleted is no longer left, nor is anything that was inside it.
+struct RunSummary {
+  // The outcomes about the folder itself (its location, refusal, opening,
+  // listing), in the order they arose.
+  std::vector<const Outcome*> folder_troubles;
+  bool nothing_deleted = false;  // the location was never found
+  // The entries left, by why.
+  std::size_t windows_index = 0;               // the browser's index files that Windows keeps open
+  std::size_t held_by_named = 0;               // in use by programs the system names...
+  std::vector<std::wstring> holders;           // ... each program once
+  bool only_windows_holds = true;              // ... and all of them Windows itself
+  std::size_t held_by_unknown = 0;             // in use by a program the system can't name
+  std::size_t denied = 0;                      // no permission
+  std::size_t other = 0;                       // any other reason
+  std::optional<platform::RegStatus> history;  // the typed addresses' deletion, if tried
+};
+
+RunSummary Summarise(const std::vector<Outcome>& outcomes);
+
 struct RunMessage {
   std::wstring text;
   platform::MessageIcon icon;
 };
 
 // The plain success text when the run did all it set out to; otherwise the
-// headline and one line for each kind of trouble, with a warning icon.
-RunMessage Compose(const CleanerWords& words, const std::vector<Outcome>& outcomes);
+// headline and one line for each kind of trouble, with a warning icon. The
+// summary's outcomes must outlive the call.
+RunMessage Compose(const CleanerWords& words, const RunSummary& summary);
 
 }  // namespace quellnet::cleaners

@@ -257,6 +257,24 @@ TEST_F(CleanerTest, WhatAnotherProgramTookAwayMeanwhileIsNoLeftover) {
   EXPECT_EQ(Run(kCacheJob), L"Internet Cache Cleared !\n\n" + kIndexStays);
 }
 
+// The summary forgets what an entry's earlier try left, and all that lay
+// inside it, once it is tried again; not a neighbour whose name starts alike.
+TEST(RunSummary, CountsEachEntryLeftOnceByItsLastTry) {
+  using Kind = Outcome::Kind;
+  const std::vector<Outcome> outcomes = {
+      {.kind = Kind::kLeft, .path = L"C:\\F\\a.htm", .fs = FsStatus::kInUse},
+      {.kind = Kind::kLeft, .path = L"C:\\F2\\b.htm", .fs = FsStatus::kFailed},
+      {.kind = Kind::kTried, .path = L"C:\\F"},
+      {.kind = Kind::kLeft, .path = L"C:\\F", .fs = FsStatus::kAccessDenied},
+      {.kind = Kind::kLeft, .path = L"C:\\index.dat", .fs = FsStatus::kInUse},
+      {.kind = Kind::kLeft, .path = L"C:\\gone.htm", .fs = FsStatus::kNotFound}};
+  const RunSummary summary = Summarise(outcomes);
+  EXPECT_EQ(summary.denied, 1u);
+  EXPECT_EQ(summary.other, 1u);
+  EXPECT_EQ(summary.windows_index, 1u);
+  EXPECT_EQ(summary.held_by_unknown + summary.held_by_named, 0u);
+}
+
 // Windows keeps the browser's index files open while the user is logged on;
 // the system says so where it can tell, and where it can't (XP) that is who
 // holds them. Such a file left alone is no failure. One that a program holds
