@@ -27,15 +27,33 @@ die() {
   exit 1
 }
 
-# True when this machine's kernel executes 32-bit x86 Linux programs. Runs a
-# 93-byte static i386 program that only calls exit(0): it needs no 32-bit
-# library, so the answer is the same before and after any package install.
+# The smallest static 32-bit x86 Linux program: it only calls exit(0), so it
+# needs no 32-bit library and answers the same before and after any package
+# install. 93 bytes, written out here byte by byte (octal, for printf):
+x86_probe_bytes() {
+  # ELF header: magic, 32-bit, little-endian, version 1, no ABI padding.
+  printf '\177ELF\001\001\001\000\000\000\000\000\000\000\000\000'
+  # An executable (2) for i386 (3), version 1, entry point 0x08048054.
+  printf '\002\000\003\000\001\000\000\000\124\200\004\010'
+  # Program headers at offset 52, no section headers, no flags, a header of
+  # 52 bytes, one program header of 32 bytes, no section headers at all.
+  printf '\064\000\000\000\000\000\000\000\000\000\000\000\064\000\040\000\001\000\000\000\000\000\000\000'
+  # The one program header: a loadable segment of the whole file (93 bytes)
+  # at 0x08048000, readable and executable, page-aligned.
+  printf '\001\000\000\000\000\000\000\000\000\200\004\010\000\200\004\010'
+  printf '\135\000\000\000\135\000\000\000\005\000\000\000\000\020\000\000'
+  # The code at the entry point: mov eax, 1 (exit); xor ebx, ebx; int 0x80.
+  printf '\270\001\000\000\000\061\333\315\200'
+}
+
+# True when this machine's kernel executes 32-bit x86 Linux programs: runs
+# the probe above (some x86-64 kernels refuse it with "Exec format error").
 host_runs_x86() {
   local probe status
   [[ $(uname -m) == x86_64 || $(uname -m) == i?86 ]] || return 1
   mkdir -p "$QUELLNET_BUILD_DIR"
   probe=$(mktemp "$QUELLNET_BUILD_DIR/.x86-probe.XXXXXX")
-  printf '\177\105\114\106\001\001\001\000\000\000\000\000\000\000\000\000\002\000\003\000\001\000\000\000\124\200\004\010\064\000\000\000\000\000\000\000\000\000\000\000\064\000\040\000\001\000\000\000\000\000\000\000\001\000\000\000\000\000\000\000\000\200\004\010\000\200\004\010\135\000\000\000\135\000\000\000\005\000\000\000\000\020\000\000\270\001\000\000\000\061\333\315\200' >"$probe"
+  x86_probe_bytes >"$probe"
   chmod +x "$probe"
   "$probe" 2>/dev/null
   status=$?

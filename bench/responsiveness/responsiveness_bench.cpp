@@ -257,6 +257,7 @@ void ServiceHang(const Program& which) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  quellnet::tools::ServeIfStartedAsService();
   const int rounds = argc > 1 ? std::max(1, _wtoi(argv[1])) : 3;
   std::vector<Program> programs = {{L"now", kProgramDir}};
   if (GetFileAttributesW(L"C:\\QuellnetBefore\\quellnet.exe") != INVALID_FILE_ATTRIBUTES) {

@@ -135,6 +135,7 @@ bool MeasureOneStopTime(DWORD stop_delay_ms, int rounds) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  quellnet::tools::ServeIfStartedAsService();
   const int rounds = argc > 1 ? std::max(1, _wtoi(argv[1])) : 10;
   std::wprintf(L"measured: %hs\n", quellnet::bench::kMeasuredArchitecture);
   std::wprintf(L"%d rounds per stop time; times in ms\n", rounds);

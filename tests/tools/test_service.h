@@ -3,10 +3,9 @@
 // starts that same program again with a marker and the stop delay on its
 // command line; there it serves until it is told to stop.
 //
-// A program that includes this serves the service, and does nothing else,
-// when the Service Control Manager starts it: the check runs as the program's
-// static variables are made (GCC makes inline variables before main, used or
-// not).
+// Such a program calls ServeIfStartedAsService() first thing in its main:
+// there, started by the Service Control Manager, it serves the service and
+// does nothing else.
 #pragma once
 
 #include <windows.h>
@@ -72,12 +71,12 @@ inline void WINAPI ServiceMain(DWORD, LPWSTR*) {
 // In the process the Service Control Manager started (PROGRAM MARKER
 // STOP_DELAY): serves until stopped, then ends the process. Elsewhere it
 // returns at once.
-inline int RunAsTestServiceIfAsked() {
+inline void ServeIfStartedAsService() {
   int count = 0;
   LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
   if (args == nullptr || count != 3 || std::wcscmp(args[1], kTestServiceMarker) != 0) {
     LocalFree(args);
-    return 0;
+    return;
   }
   // The process ends when the service stops; nothing here needs freeing.
   service_process::stop_delay_ms = static_cast<DWORD>(std::wcstoul(args[2], nullptr, 10));
@@ -86,8 +85,6 @@ inline int RunAsTestServiceIfAsked() {
   SERVICE_TABLE_ENTRYW table[] = {{name, service_process::ServiceMain}, {nullptr, nullptr}};
   ExitProcess(StartServiceCtrlDispatcherW(table) ? 0 : 1);
 }
-
-[[maybe_unused]] inline const int kServesWhenAsked = RunAsTestServiceIfAsked();
 
 // ---------------------------------------------------------------- control from outside
 
