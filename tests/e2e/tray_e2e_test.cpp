@@ -54,13 +54,22 @@ class TrayTest : public QuellnetTest {
         << "the tray menu did not open";
     return menu;
   }
-  // Clicks item 0 ("Expand Quellnet") or 1 ("Close Quellnet") of the menu.
+  // Clicks item 0 ("Expand Quellnet") or 1 ("Close Quellnet") of the menu,
+  // once the menu stands still, with the pointer moved onto the item first,
+  // as a user's hand does: a busy menu loop may otherwise take the click
+  // before it tracks the pointer, as a click outside the menu.
   void Choose(HWND menu, int item) {
     RECT rect{};
-    ASSERT_TRUE(GetWindowRect(menu, &rect));
-    ASSERT_TRUE(Mouse(
-        {(rect.left + rect.right) / 2, rect.top + (rect.bottom - rect.top) * (1 + 2 * item) / 4},
-        {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}));
+    ASSERT_TRUE(WaitUntil([&] {
+      const RECT before = rect;
+      Sleep(250);
+      return GetWindowRect(menu, &rect) && EqualRect(&before, &rect);
+    }));
+    const POINT at{(rect.left + rect.right) / 2,
+                   rect.top + (rect.bottom - rect.top) * (1 + 2 * item) / 4};
+    ASSERT_TRUE(Mouse(at, {}));
+    Sleep(static_cast<DWORD>(kQuietPeriod.count()));
+    ASSERT_TRUE(Mouse(at, {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}));
   }
 };
 
