@@ -83,8 +83,9 @@ bool BuildTree(const std::wstring& cache, int files, int folders) {
   return ok;
 }
 
-bool Exists(const std::wstring& path) {
-  return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+bool Exists(platform::FileSystem& files, const std::wstring& path) {
+  platform::EntryType type;
+  return files.TypeOf(path, type) == platform::FsStatus::kOk;
 }
 
 // Runs a command line to its end; its exit code, or -1.
@@ -124,13 +125,14 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring cleaner_cache = std::wstring(kBenchRoot) + L"\\cleaner";
   const std::wstring rd_cache = std::wstring(kBenchRoot) + L"\\rd";
 
-  if (Exists(kBenchRoot) && RunCommand(L"cmd /c rd /s /q " + std::wstring(kBenchRoot)) != 0) {
+  std::unique_ptr<platform::FileSystem> file_system = platform::win32::CreateFileSystem();
+  if (Exists(*file_system, kBenchRoot) &&
+      RunCommand(L"cmd /c rd /s /q " + std::wstring(kBenchRoot)) != 0) {
     return Fail("removing an old bench folder");
   }
   if (!::CreateDirectoryW(kBenchRoot, nullptr)) {
     return Fail("creating the bench folder");
   }
-  std::unique_ptr<platform::FileSystem> file_system = platform::win32::CreateFileSystem();
   fakes::FakeRegistry registry;
   registry.Put(L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", L"Cache",
                cleaner_cache);
@@ -161,14 +163,15 @@ int wmain(int argc, wchar_t** argv) {
         cleaner.Run();
         cleaner_time = Now() - start;
         if (window.messages.size() != 1 || window.messages[0].text != L"Internet Cache Cleared !" ||
-            Exists(cleaner_cache + L"\\Content.IE5") || !Exists(cleaner_cache)) {
+            Exists(*file_system, cleaner_cache + L"\\Content.IE5") ||
+            !Exists(*file_system, cleaner_cache)) {
           return Fail("the cleaner did not empty its tree");
         }
       } else {
         const double start = Now();
         const int code = RunCommand(L"cmd /c rd /s /q " + rd_cache);
         rd_time = Now() - start;
-        if (code != 0 || Exists(rd_cache)) {
+        if (code != 0 || Exists(*file_system, rd_cache)) {
           return Fail("rd did not delete its tree");
         }
       }
@@ -178,7 +181,7 @@ int wmain(int argc, wchar_t** argv) {
     RunCommand(L"cmd /c rem");
     const double cmd_time = Now() - start;
     // The cleaner keeps its cache folder; remove it for the next round.
-    if (!::RemoveDirectoryW(cleaner_cache.c_str())) {
+    if (file_system->Remove(cleaner_cache, {.folder = true}) != platform::FsStatus::kOk) {
       return Fail("removing the emptied cache folder");
     }
     cleaner_ms.push_back(cleaner_time);
@@ -194,6 +197,7 @@ int wmain(int argc, wchar_t** argv) {
               rd_median, cmd_median);
   std::printf("ratio cleaner / rd: %.2f (goal <= 1.25); against rd without cmd start-up: %.2f\n",
               cleaner_median / rd_median, cleaner_median / (rd_median - cmd_median));
-  ::RemoveDirectoryW(kBenchRoot);  // empty by now; a failure leaves an empty folder
+  // Empty by now; a failure leaves an empty folder.
+  file_system->Remove(kBenchRoot, {.folder = true});
   return 0;
 }

@@ -2,18 +2,19 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
 
 #include "app/run_at_startup.h"
 #include "platform/app_info.h"
+#include "platform/win32/factories.h"
 #include "platform/win32/handles.h"
 
 namespace quellnet::packaging {
 namespace {
 
-using platform::win32::UniqueHKey;
 using platform::win32::UniqueKernelHandle;
 
 // A file as the file system knows it: its volume and its index there.
@@ -77,61 +78,27 @@ bool Starts(std::wstring command, const std::wstring& program) {
   return false;
 }
 
-// The text of a string value with its environment variables expanded when
-// it is REG_EXPAND_SZ; nullopt when absent or not a string.
-std::optional<std::wstring> ReadCommand(HKEY key, const wchar_t* name, LONG& status) {
-  DWORD type = 0;
-  DWORD size = 0;
-  status = ::RegQueryValueExW(key, name, nullptr, &type, nullptr, &size);
-  if (status != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) {
-    return std::nullopt;
-  }
-  std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
-  size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-  status =
-      ::RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &size);
-  if (status != ERROR_SUCCESS) {
-    return std::nullopt;
-  }
-  // The stored text may or may not end in a null.
-  text.resize(::lstrlenW(text.c_str()));
-  if (type == REG_EXPAND_SZ) {
-    std::wstring expanded(::ExpandEnvironmentStringsW(text.c_str(), nullptr, 0), L'\0');
-    if (expanded.empty() || ::ExpandEnvironmentStringsW(text.c_str(), expanded.data(),
-                                                        static_cast<DWORD>(expanded.size())) == 0) {
-      status = static_cast<LONG>(::GetLastError());
-      return std::nullopt;
-    }
-    expanded.resize(::lstrlenW(expanded.c_str()));
-    return expanded;
-  }
-  return text;
-}
-
 }  // namespace
 
 ForgetResult ForgetRunEntry(const std::wstring& program) {
-  const std::wstring key_path(app::kRunKeyPath);
-  const std::wstring value_name(platform::kApplicationTitle);
-  UniqueHKey run;
-  LONG status = ::RegOpenKeyExW(HKEY_CURRENT_USER, key_path.c_str(), 0,
-                                KEY_QUERY_VALUE | KEY_SET_VALUE, run.Receive());
-  if (status == ERROR_FILE_NOT_FOUND) {
+  const std::unique_ptr<platform::Registry> registry = platform::win32::CreateRegistry();
+  std::wstring command;
+  switch (registry->ReadText(app::kRunKeyPath, platform::kApplicationTitle, command)) {
+    case platform::RegStatus::kOk:
+      break;
+    case platform::RegStatus::kNotFound:  // no Run key, or no value in it
+    case platform::RegStatus::kNotText:
+      return ForgetResult::kKept;
+    default:
+      return ForgetResult::kFailed;
+  }
+  if (!Starts(command, program)) {
     return ForgetResult::kKept;
   }
-  if (status != ERROR_SUCCESS) {
-    return ForgetResult::kFailed;
-  }
-  const std::optional<std::wstring> command = ReadCommand(run.Get(), value_name.c_str(), status);
-  if (!command) {
-    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND ? ForgetResult::kKept
-                                                                     : ForgetResult::kFailed;
-  }
-  if (!Starts(*command, program)) {
-    return ForgetResult::kKept;
-  }
-  return ::RegDeleteValueW(run.Get(), value_name.c_str()) == ERROR_SUCCESS ? ForgetResult::kRemoved
-                                                                           : ForgetResult::kFailed;
+  return registry->DeleteValue(app::kRunKeyPath, platform::kApplicationTitle) ==
+                 platform::RegStatus::kOk
+             ? ForgetResult::kRemoved
+             : ForgetResult::kFailed;
 }
 
 }  // namespace quellnet::packaging

@@ -8,11 +8,13 @@
 #include "app/run_at_startup.h"
 #include "app/settings_keys.h"
 #include "platform/app_info.h"
+#include "platform/win32/factories.h"
 #include "platform/win32/handles.h"
 
 namespace quellnet::packaging {
 namespace {
 
+using platform::RegStatus;
 using platform::win32::UniqueHKey;
 
 // The saved copy: the options' values in its subkey "Options", the Run
@@ -78,13 +80,8 @@ bool Succeeded(LONG status) {
 
 // Deletes the saved copy; true when none is left.
 bool DeleteHandover() {
-  UniqueHKey handover;
-  if (::RegOpenKeyExW(HKEY_CURRENT_USER, kHandoverKey, 0, KEY_READ, handover.Receive()) ==
-      ERROR_SUCCESS) {
-    ::RegDeleteKeyW(handover.Get(), kOptionsCopy);  // when it fails, so does the next line
-    handover.Reset();
-  }
-  return Succeeded(::RegDeleteKeyW(HKEY_CURRENT_USER, kHandoverKey));
+  const RegStatus status = platform::win32::CreateRegistry()->DeleteKeyTree(kHandoverKey);
+  return status == RegStatus::kOk || status == RegStatus::kNotFound;
 }
 
 }  // namespace

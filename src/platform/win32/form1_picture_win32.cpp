@@ -2,6 +2,9 @@
 
 #include <utility>
 
+#include "platform/win32/com_win32.h"
+#include "platform/win32/optional_functions_win32.h"
+
 namespace quellnet::platform::win32 {
 namespace {
 
@@ -9,32 +12,6 @@ namespace {
 // them and is not read into memory.
 constexpr DWORD kLargestPicture = 1024 * 1024;
 constexpr long kHimetricPerInch = 2540;
-
-using CreateStreamOnHGlobalFn = HRESULT(WINAPI*)(HGLOBAL, BOOL, IStream**);
-using OleLoadPictureFn = HRESULT(WINAPI*)(IStream*, LONG, BOOL, REFIID, void**);
-
-// The two functions of the system's picture loader, found once; both null
-// when it can't be loaded. The libraries stay loaded for the rest of the run.
-struct PictureLoader {
-  CreateStreamOnHGlobalFn create_stream = nullptr;
-  OleLoadPictureFn load_picture = nullptr;
-
-  static const PictureLoader& Get() {
-    static const PictureLoader loader = [] {
-      PictureLoader found;
-      HMODULE oleaut32 = ::LoadLibraryW(L"oleaut32.dll");
-      HMODULE ole32 = ::LoadLibraryW(L"ole32.dll");
-      if (oleaut32 != nullptr && ole32 != nullptr) {
-        found.create_stream = reinterpret_cast<CreateStreamOnHGlobalFn>(
-            reinterpret_cast<void (*)()>(::GetProcAddress(ole32, "CreateStreamOnHGlobal")));
-        found.load_picture = reinterpret_cast<OleLoadPictureFn>(
-            reinterpret_cast<void (*)()>(::GetProcAddress(oleaut32, "OleLoadPicture")));
-      }
-      return found;
-    }();
-    return loader;
-  }
-};
 
 // The whole file in movable global memory, as a stream over it wants it;
 // null when it can't be read.
@@ -64,8 +41,13 @@ HGLOBAL ReadFileIntoGlobal(const std::wstring& path) {
 }  // namespace
 
 Picture Picture::FromFile(const std::wstring& path) {
-  const PictureLoader& loader = PictureLoader::Get();
-  if (loader.create_stream == nullptr || loader.load_picture == nullptr) {
+  // The system's picture loader, which makes the picture a COM object; ole32,
+  // oleaut32 and COM start at the first picture. Where COM can't start the
+  // loader is still tried: it may manage without.
+  StartCom();
+  const auto create_stream = Ole32().create_stream_on_hglobal;
+  const auto load_picture = OleAut32().ole_load_picture;
+  if (create_stream == nullptr || load_picture == nullptr) {
     return Picture();
   }
   HGLOBAL memory = ReadFileIntoGlobal(path);
@@ -74,12 +56,12 @@ Picture Picture::FromFile(const std::wstring& path) {
   }
   // The stream owns the memory from here and frees it with itself.
   IStream* stream = nullptr;
-  if (FAILED(loader.create_stream(memory, TRUE, &stream))) {
+  if (FAILED(create_stream(memory, TRUE, &stream))) {
     ::GlobalFree(memory);
     return Picture();
   }
   void* loaded = nullptr;
-  const HRESULT result = loader.load_picture(stream, 0, FALSE, IID_IPicture, &loaded);
+  const HRESULT result = load_picture(stream, 0, FALSE, IID_IPicture, &loaded);
   stream->Release();
   if (FAILED(result) || loaded == nullptr) {
     return Picture();

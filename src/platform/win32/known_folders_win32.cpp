@@ -7,6 +7,7 @@
 
 #include "platform/program_folder.h"
 #include "platform/win32/filled.h"
+#include "platform/win32/optional_functions_win32.h"
 
 namespace quellnet::platform::win32 {
 namespace {
@@ -37,29 +38,12 @@ std::optional<std::wstring> SystemFolder() {
   });
 }
 
-// A system DLL loaded from the system folder by its full path, never from
-// the program's folder or the current one; nullptr where it is missing.
-HMODULE LoadSystemLibrary(const wchar_t* name) {
-  const std::optional<std::wstring> system = SystemFolder();
-  return system ? ::LoadLibraryW((*system + L"\\" + name).c_str()) : nullptr;
-}
-
-template <typename Function>
-Function Find(HMODULE module, const char* name) {
-  return module == nullptr
-             ? nullptr
-             : reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
-}
-
 // Downloads has no CSIDL; SHGetKnownFolderPath (Vista and later) names it.
 std::optional<std::wstring> DownloadsFolder() {
-  using GetKnownFolderPath = HRESULT(WINAPI*)(const GUID&, DWORD, HANDLE, PWSTR*);
-  using TaskMemFree = void(WINAPI*)(void*);
   static constexpr GUID kDownloads = {
       0x374DE290, 0x123F, 0x4565, {0x91, 0x64, 0x39, 0xC4, 0x92, 0x5E, 0x46, 0x7B}};
-  const auto get =
-      Find<GetKnownFolderPath>(::GetModuleHandleW(L"shell32.dll"), "SHGetKnownFolderPath");
-  const auto free = Find<TaskMemFree>(::GetModuleHandleW(L"ole32.dll"), "CoTaskMemFree");
+  const auto get = Shell32().sh_get_known_folder_path;
+  const auto free = Ole32().co_task_mem_free;
   PWSTR path = nullptr;
   if (get == nullptr || free == nullptr || FAILED(get(kDownloads, 0, nullptr, &path))) {
     return std::nullopt;
@@ -163,17 +147,12 @@ std::wstring ProgramFilePath() {
 }
 
 std::vector<Holder> HoldersOfFile(const std::wstring& path) {
-  using StartSession = DWORD(WINAPI*)(DWORD*, DWORD, WCHAR*);
-  using RegisterResources =
-      DWORD(WINAPI*)(DWORD, UINT, LPCWSTR*, UINT, RM_UNIQUE_PROCESS*, UINT, LPCWSTR*);
-  using GetList = DWORD(WINAPI*)(DWORD, UINT*, UINT*, RM_PROCESS_INFO*, LPDWORD);
-  using EndSession = DWORD(WINAPI*)(DWORD);
-  // Loaded once, on the first file found in use, and kept for the run.
-  static const HMODULE manager = LoadSystemLibrary(L"rstrtmgr.dll");
-  const auto start = Find<StartSession>(manager, "RmStartSession");
-  const auto add = Find<RegisterResources>(manager, "RmRegisterResources");
-  const auto list = Find<GetList>(manager, "RmGetList");
-  const auto end = Find<EndSession>(manager, "RmEndSession");
+  // Loaded on the first file found in use.
+  const RestartManagerFunctions& manager = RestartManager();
+  const auto start = manager.rm_start_session;
+  const auto add = manager.rm_register_resources;
+  const auto list = manager.rm_get_list;
+  const auto end = manager.rm_end_session;
   if (start == nullptr || add == nullptr || list == nullptr || end == nullptr) {
     return {};
   }

@@ -5,6 +5,7 @@
 
 #include "platform/win32/factories.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/optional_functions_win32.h"
 
 namespace quellnet::platform::win32 {
 namespace {
@@ -59,12 +60,7 @@ bool IsLink(HKEY key) {
 // NtDeleteKey is in every ntdll from XP on, but not in the SDK's import
 // libraries of every toolchain, so it is looked up.
 LONG DeleteLink(HKEY link) {
-  using NtDeleteKeyFunction = LONG(NTAPI*)(HANDLE);
-  const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
-  const auto delete_key =
-      ntdll == nullptr ? nullptr
-                       : reinterpret_cast<NtDeleteKeyFunction>(
-                             reinterpret_cast<void*>(::GetProcAddress(ntdll, "NtDeleteKey")));
+  const auto delete_key = Ntdll().nt_delete_key;
   if (delete_key == nullptr) {
     return ERROR_CALL_NOT_IMPLEMENTED;  // left; never followed
   }

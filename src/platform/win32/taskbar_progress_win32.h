@@ -15,7 +15,6 @@ namespace quellnet::platform::win32 {
 class TaskbarProgress {
  public:
   TaskbarProgress();
-  ~TaskbarProgress();
   TaskbarProgress(const TaskbarProgress&) = delete;
   TaskbarProgress& operator=(const TaskbarProgress&) = delete;
 
@@ -39,7 +38,6 @@ class TaskbarProgress {
   bool button_ = false;
   bool tried_ = false;
   std::unique_ptr<ITaskbarList3, Releaser> list_;
-  void(WINAPI* uninitialise_)() = nullptr;
   // The last value shown, in thousandths; -1 when none is shown.
   int shown_ = -1;
 };

@@ -1,0 +1,105 @@
+#include "platform/win32/optional_functions_win32.h"
+
+#include <string>
+
+namespace quellnet::platform::win32 {
+namespace {
+
+// nullptr where the library is missing.
+HMODULE LoadSystemLibrary(const wchar_t* name) {
+  wchar_t folder[MAX_PATH];
+  const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) {
+    return nullptr;
+  }
+  return ::LoadLibraryW((std::wstring(folder, length) + L"\\" + name).c_str());
+}
+
+// Sets `function` to the export `name` of `module`; null when either is
+// missing.
+template <typename Function>
+void Find(HMODULE module, const char* name, Function& function) {
+  // Through void(*)(), the one function type GCC lets any other be cast to.
+  function = module == nullptr ? nullptr
+                               : reinterpret_cast<Function>(
+                                     reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
+}
+
+}  // namespace
+
+const User32Functions& User32() {
+  static const User32Functions functions = [] {
+    const HMODULE user32 = LoadSystemLibrary(L"user32.dll");
+    User32Functions found;
+    Find(user32, "GetDpiForWindow", found.get_dpi_for_window);
+    Find(user32, "GetSystemMetricsForDpi", found.get_system_metrics_for_dpi);
+    Find(user32, "AdjustWindowRectExForDpi", found.adjust_window_rect_ex_for_dpi);
+    return found;
+  }();
+  return functions;
+}
+
+const ShcoreFunctions& Shcore() {
+  static const ShcoreFunctions functions = [] {
+    ShcoreFunctions found;
+    Find(LoadSystemLibrary(L"shcore.dll"), "GetDpiForMonitor", found.get_dpi_for_monitor);
+    return found;
+  }();
+  return functions;
+}
+
+const Shell32Functions& Shell32() {
+  static const Shell32Functions functions = [] {
+    Shell32Functions found;
+    Find(LoadSystemLibrary(L"shell32.dll"), "SHGetKnownFolderPath", found.sh_get_known_folder_path);
+    return found;
+  }();
+  return functions;
+}
+
+const Ole32Functions& Ole32() {
+  static const Ole32Functions functions = [] {
+    const HMODULE ole32 = LoadSystemLibrary(L"ole32.dll");
+    Ole32Functions found;
+    Find(ole32, "CoInitializeEx", found.co_initialize_ex);
+    Find(ole32, "CoUninitialize", found.co_uninitialize);
+    Find(ole32, "CoCreateInstance", found.co_create_instance);
+    Find(ole32, "CoTaskMemFree", found.co_task_mem_free);
+    Find(ole32, "CreateStreamOnHGlobal", found.create_stream_on_hglobal);
+    return found;
+  }();
+  return functions;
+}
+
+const OleAut32Functions& OleAut32() {
+  static const OleAut32Functions functions = [] {
+    OleAut32Functions found;
+    Find(LoadSystemLibrary(L"oleaut32.dll"), "OleLoadPicture", found.ole_load_picture);
+    return found;
+  }();
+  return functions;
+}
+
+const NtdllFunctions& Ntdll() {
+  static const NtdllFunctions functions = [] {
+    NtdllFunctions found;
+    Find(LoadSystemLibrary(L"ntdll.dll"), "NtDeleteKey", found.nt_delete_key);
+    return found;
+  }();
+  return functions;
+}
+
+const RestartManagerFunctions& RestartManager() {
+  static const RestartManagerFunctions functions = [] {
+    const HMODULE manager = LoadSystemLibrary(L"rstrtmgr.dll");
+    RestartManagerFunctions found;
+    Find(manager, "RmStartSession", found.rm_start_session);
+    Find(manager, "RmRegisterResources", found.rm_register_resources);
+    Find(manager, "RmGetList", found.rm_get_list);
+    Find(manager, "RmEndSession", found.rm_end_session);
+    return found;
+  }();
+  return functions;
+}
+
+}  // namespace quellnet::platform::win32

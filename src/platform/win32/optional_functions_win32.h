@@ -1,0 +1,71 @@
+// The system functions the program uses only where Windows has them, in one
+// table per library. A library is loaded at the first use of its table, from
+// the system folder by its full path (a bare name would search the program's
+// folder and the current one first), and stays loaded for the run; each
+// function is looked up once. A function the system lacks is null, and its
+// caller falls back to what older systems offer.
+#pragma once
+
+#include <windows.h>
+
+// After <windows.h>.
+#include <objidl.h>
+#include <restartmanager.h>
+
+namespace quellnet::platform::win32 {
+
+// Windows 10 1607 on: the DPI of each window.
+struct User32Functions {
+  UINT(WINAPI* get_dpi_for_window)(HWND) = nullptr;
+  int(WINAPI* get_system_metrics_for_dpi)(int, UINT) = nullptr;
+  BOOL(WINAPI* adjust_window_rect_ex_for_dpi)(RECT*, DWORD, BOOL, DWORD, UINT) = nullptr;
+};
+const User32Functions& User32();
+
+// Windows 8.1 on: the DPI of each monitor. The second argument is a
+// MONITOR_DPI_TYPE.
+struct ShcoreFunctions {
+  HRESULT(WINAPI* get_dpi_for_monitor)(HMONITOR, int, UINT*, UINT*) = nullptr;
+};
+const ShcoreFunctions& Shcore();
+
+// Vista on: the folders that have no CSIDL.
+struct Shell32Functions {
+  HRESULT(WINAPI* sh_get_known_folder_path)(const GUID&, DWORD, HANDLE, PWSTR*) = nullptr;
+};
+const Shell32Functions& Shell32();
+
+// In every version; loaded only when first needed, so start-up never waits
+// for it. COM itself is started by StartCom (com_win32.h).
+struct Ole32Functions {
+  HRESULT(WINAPI* co_initialize_ex)(LPVOID, DWORD) = nullptr;
+  void(WINAPI* co_uninitialize)() = nullptr;
+  HRESULT(WINAPI* co_create_instance)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*) = nullptr;
+  void(WINAPI* co_task_mem_free)(void*) = nullptr;
+  HRESULT(WINAPI* create_stream_on_hglobal)(HGLOBAL, BOOL, IStream**) = nullptr;
+};
+const Ole32Functions& Ole32();
+
+// In every version; loaded only when the first picture is read.
+struct OleAut32Functions {
+  HRESULT(WINAPI* ole_load_picture)(IStream*, LONG, BOOL, REFIID, void**) = nullptr;
+};
+const OleAut32Functions& OleAut32();
+
+// In every ntdll from XP on, but not in every toolchain's import libraries.
+struct NtdllFunctions {
+  LONG(NTAPI* nt_delete_key)(HANDLE) = nullptr;
+};
+const NtdllFunctions& Ntdll();
+
+// Vista on: which programs hold a file open.
+struct RestartManagerFunctions {
+  DWORD(WINAPI* rm_start_session)(DWORD*, DWORD, WCHAR*) = nullptr;
+  DWORD(WINAPI* rm_register_resources)
+  (DWORD, UINT, LPCWSTR*, UINT, RM_UNIQUE_PROCESS*, UINT, LPCWSTR*) = nullptr;
+  DWORD(WINAPI* rm_get_list)(DWORD, UINT*, UINT*, RM_PROCESS_INFO*, LPDWORD) = nullptr;
+  DWORD(WINAPI* rm_end_session)(DWORD) = nullptr;
+};
+const RestartManagerFunctions& RestartManager();
+
+}  // namespace quellnet::platform::win32
