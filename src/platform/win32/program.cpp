@@ -1,32 +1,31 @@
-// Program entry: creates the main window and the Win32 side of every
-// contract, hands them to the window's logic, loads the window, shows it and
+// The program's run: creates the main window and the Win32 side of every
+// contract, hands them to the application, loads the window, shows it and
 // runs the message loop until the window is unloaded.
-#include <memory>
+#include "platform/win32/program.h"
+
 #include <optional>
 
 #include "platform/app_info.h"
-#include "app/form1.h"
-#include "platform/win32/factories.h"
 #include "platform/form1_ids.h"
+#include "platform/win32/factories.h"
 #include "platform/win32/main_window_win32.h"
 #include "platform/win32/single_instance.h"
 
 // After <windows.h>.
 #include <commctrl.h>
 
+namespace quellnet::platform::win32 {
 namespace {
-
-using namespace quellnet;
 
 // The only message of the program's own besides the cleaners' notices: it
 // can't start at all.
 int FailStart(const wchar_t* what) {
-  const std::wstring title(platform::kApplicationTitle);
+  const std::wstring title(kApplicationTitle);
   ::MessageBoxW(nullptr, what, title.c_str(), MB_OK | MB_ICONERROR);
   return 1;
 }
 
-int RunMessageLoop(platform::win32::Form1Window& window) {
+int RunMessageLoop(Form1Window& window) {
   MSG message;
   for (;;) {
     const BOOL result = ::GetMessageW(&message, nullptr, 0, 0);
@@ -45,13 +44,11 @@ int RunMessageLoop(platform::win32::Form1Window& window) {
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-  namespace win32 = platform::win32;
-
+int RunProgram(const BuildApplication& build) {
   // One running copy per session. A second start brings the running copy's
   // window back and ends here, before it touches the service, the options
   // or the notification area.
-  const std::optional<win32::InstanceLock> instance_lock = win32::ClaimSingleInstance();
+  const std::optional<InstanceLock> instance_lock = ClaimSingleInstance();
   if (!instance_lock) {
     return 0;
   }
@@ -61,29 +58,29 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // then fails and says so.
   ::InitCommonControlsEx(&controls);
 
-  std::unique_ptr<win32::Form1Window> window = win32::Form1Window::Create(instance);
+  std::unique_ptr<Form1Window> window = Form1Window::Create(::GetModuleHandleW(nullptr));
   if (!window) {
     return FailStart(L"Quellnet could not create its window.");
   }
   HWND handle = window->Handle();
 
-  std::unique_ptr<platform::Registry> registry = win32::CreateRegistry();
-  std::unique_ptr<platform::ServiceControl> services = win32::CreateServiceControl(
+  std::unique_ptr<Registry> registry = CreateRegistry();
+  std::unique_ptr<ServiceControl> services = CreateServiceControl(
       [&window](DWORD milliseconds) { return window->WaitResponding(milliseconds); });
-  std::unique_ptr<platform::FileSystem> files = win32::CreateFileSystem();
-  std::unique_ptr<platform::Shell> shell = win32::CreateShell(handle);
-  std::unique_ptr<platform::Network> network = win32::CreateNetwork();
-  std::unique_ptr<platform::TrayIcon> tray_icon =
-      win32::CreateTrayIcon(handle, platform::kTrayCallbackMessage, window->TrayIcon());
+  std::unique_ptr<FileSystem> files = CreateFileSystem();
+  std::unique_ptr<Shell> shell = CreateShell(handle);
+  std::unique_ptr<Network> network = CreateNetwork();
+  std::unique_ptr<TrayIcon> tray_icon =
+      CreateTrayIcon(handle, kTrayCallbackMessage, window->TrayIcon());
   if (!registry || !services || !files || !shell || !network || !tray_icon) {
     return FailStart(L"Quellnet could not prepare its access to Windows.");
   }
 
-  app::Form1 form(
-      app::Form1Controls{*window, window->chkmess(), window->chkStartup(), window->chkHideOnStart(),
-                         window->Label2(), window->Text1(), window->Picture1()},
-      app::Form1Platform{*registry, *services, *files, *shell, *network, *tray_icon});
-  window->SetEvents(&form);
+  const std::unique_ptr<Form1Events> application =
+      build(ProgramParts{*window, window->chkmess(), window->chkStartup(), window->chkHideOnStart(),
+                         window->Label2(), window->Text1(), window->Picture1(), *registry,
+                         *services, *files, *shell, *network, *tray_icon});
+  window->SetEvents(application.get());
 
   // The load runs while the window is still hidden; it may already have
   // unloaded it.
@@ -97,3 +94,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   window->SetEvents(nullptr);
   return exit_code;
 }
+
+}  // namespace quellnet::platform::win32
