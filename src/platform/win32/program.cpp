@@ -5,10 +5,11 @@
 
 #include <optional>
 
-#include "platform/app_info.h"
-#include "platform/form1_ids.h"
+#include <string>
+
 #include "platform/win32/factories.h"
 #include "platform/win32/main_window_win32.h"
+#include "platform/win32/private_messages.h"
 #include "platform/win32/single_instance.h"
 
 // After <windows.h>.
@@ -19,8 +20,8 @@ namespace {
 
 // The only message of the program's own besides the cleaners' notices: it
 // can't start at all.
-int FailStart(const wchar_t* what) {
-  const std::wstring title(kApplicationTitle);
+int FailStart(std::wstring_view program_title, const wchar_t* what) {
+  const std::wstring title(program_title);
   ::MessageBoxW(nullptr, what, title.c_str(), MB_OK | MB_ICONERROR);
   return 1;
 }
@@ -44,11 +45,13 @@ int RunMessageLoop(Form1Window& window) {
 
 }  // namespace
 
-int RunProgram(const BuildApplication& build) {
-  // One running copy per session. A second start brings the running copy's
+int RunProgram(const ProgramLook& look,
+               const BuildApplication& build) {  // One running copy per session. A second start
+                                                 // brings the running copy's
   // window back and ends here, before it touches the service, the options
   // or the notification area.
-  const std::optional<InstanceLock> instance_lock = ClaimSingleInstance();
+  const std::optional<InstanceLock> instance_lock =
+      ClaimSingleInstance(std::wstring(look.window.class_name).c_str());
   if (!instance_lock) {
     return 0;
   }
@@ -58,9 +61,10 @@ int RunProgram(const BuildApplication& build) {
   // then fails and says so.
   ::InitCommonControlsEx(&controls);
 
-  std::unique_ptr<Form1Window> window = Form1Window::Create(::GetModuleHandleW(nullptr));
+  std::unique_ptr<Form1Window> window =
+      Form1Window::Create(::GetModuleHandleW(nullptr), look.window);
   if (!window) {
-    return FailStart(L"Quellnet could not create its window.");
+    return FailStart(look.title, L"Quellnet could not create its window.");
   }
   HWND handle = window->Handle();
 
@@ -71,15 +75,16 @@ int RunProgram(const BuildApplication& build) {
   std::unique_ptr<Shell> shell = CreateShell(handle);
   std::unique_ptr<Network> network = CreateNetwork();
   std::unique_ptr<TrayIcon> tray_icon =
-      CreateTrayIcon(handle, kTrayCallbackMessage, window->TrayIcon());
+      CreateTrayIcon(handle, kTrayCallbackMessage, window->TrayIcon(), look.title);
   if (!registry || !services || !files || !shell || !network || !tray_icon) {
-    return FailStart(L"Quellnet could not prepare its access to Windows.");
+    return FailStart(look.title, L"Quellnet could not prepare its access to Windows.");
   }
 
-  const std::unique_ptr<Form1Events> application =
-      build(ProgramParts{*window, window->chkmess(), window->chkStartup(), window->chkHideOnStart(),
-                         window->Label2(), window->Text1(), window->Picture1(), *registry,
-                         *services, *files, *shell, *network, *tray_icon});
+  const std::unique_ptr<WindowEvents> application = build(
+      ProgramParts{*window, *window, *registry, *services, *files, *shell, *network, *tray_icon});
+  if (!application) {
+    return FailStart(look.title, L"Quellnet could not prepare its access to Windows.");
+  }
   window->SetEvents(application.get());
 
   // The load runs while the window is still hidden; it may already have
