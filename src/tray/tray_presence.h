@@ -11,8 +11,8 @@
 namespace quellnet::tray {
 
 // Mouse message codes the notification area reports for the icon.
-inline constexpr std::uint32_t kLeftButtonDoubleClick = 0x203;
-inline constexpr std::uint32_t kRightButtonUp = 0x205;
+inline constexpr std::uint32_t kLeftButtonDoubleClick = platform::kTrayLeftButtonDoubleClick;
+inline constexpr std::uint32_t kRightButtonUp = platform::kTrayRightButtonUp;
 
 class TrayPresence {
  public:

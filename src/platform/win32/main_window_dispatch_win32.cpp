@@ -5,13 +5,19 @@
 #include <cwchar>
 #include <iterator>
 
-#include "platform/win32/private_messages.h"
+#include "platform/tray_icon.h"
 #include "platform/win32/dpi_win32.h"
+#include "platform/win32/private_messages.h"
 
 // After <windows.h>.
 #include <commctrl.h>
 
 namespace quellnet::platform::win32 {
+
+// The tray icon's notifications pass the shell's mouse message code on as
+// it is; the portable code names the codes it answers.
+static_assert(kTrayLeftButtonDoubleClick == WM_LBUTTONDBLCLK && kTrayRightButtonUp == WM_RBUTTONUP,
+              "the portable names of the tray's mouse codes are Windows' own");
 
 // Tells a debugger (or DebugView) that a handler was ended by `what`. It
 // takes no memory, since running out of it may be the very error.
