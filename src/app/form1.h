@@ -61,7 +61,7 @@ class Form1 final : public Form1Events {
   Form1Platform platform_;
   platform::SettingsStore settings_;
   // Set by the load, cleared by the paint that minimises the window.
-  bool firstPaint_ = false;
+  bool first_paint_ = false;
   tray::TrayPresence tray_;
   protection::ProtectionSwitch protection_;
   cleaners::BrowserCleaner cache_cleaner_;
