@@ -8,6 +8,7 @@
 #include "platform/tray_icon.h"
 #include "platform/win32/dpi_win32.h"
 #include "platform/win32/private_messages.h"
+#include "resource.h"
 
 // After <windows.h>.
 #include <commctrl.h>
@@ -163,8 +164,11 @@ LRESULT Form1Window::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 
 void Form1Window::OnCommand(int id, int code, HWND control) {
   if (control == nullptr) {
-    // A menu item (the tray's pop-up menu).
-    Raise(&WindowEvents::Clicked, id);
+    // An item of the tray's pop-up menu; not the IDOK and IDCANCEL that the
+    // dialog keys (Enter, Esc) send without a control.
+    if (id == IDM_MNUOPEN || id == IDM_MNUCLOSE) {
+      Raise(&WindowEvents::Clicked, id);
+    }
     return;
   }
   // BN_CLICKED and STN_CLICKED are both 0. A busy window takes no clicks,
