@@ -29,9 +29,9 @@ namespace {
 
 using namespace quellnet::e2e;
 using Clock = std::chrono::steady_clock;
-using quellnet::platform::kIdChkmess;
-using quellnet::platform::kIdCommand1;
-using quellnet::platform::kIdLabel2;
+using quellnet::app::kIdChkmess;
+using quellnet::app::kIdCommand1;
+using quellnet::app::kIdLabel2;
 
 constexpr wchar_t kShellFolders[] =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";

@@ -27,8 +27,8 @@ using quellnet::e2e::kOptionsKey;
 using quellnet::e2e::Millis;
 using quellnet::e2e::ProgramUnderTest;
 using quellnet::e2e::WindowText;
-using quellnet::platform::kIdChkmess;
-using quellnet::platform::kIdLabel2;
+using quellnet::app::kIdChkmess;
+using quellnet::app::kIdLabel2;
 
 double Ms(Clock::duration duration) {
   return std::chrono::duration<double, std::milli>(duration).count();

@@ -2,13 +2,13 @@
 
 #include <windows.h>
 
-#include "platform/form1_ids.h"
+#include "app/form1_ids.h"
 #include "platform/win32/handles.h"
 
 namespace quellnet::packaging {
 namespace {
 
-using platform::kForm1ClassName;
+using app::kForm1ClassName;
 using platform::win32::UniqueKernelHandle;
 
 constexpr DWORD kPollMs = 100;

@@ -10,7 +10,7 @@ Form1::Form1(const Form1Controls& controls, const Form1Platform& platform)
       settings_(platform.registry),
       tray_(controls.window, platform.tray_icon),
       protection_(controls.chkmess, controls.Label2, controls.Picture1, controls.window,
-                  platform.services, platform.shell),
+                  controls.window, platform.services, platform.shell),
       cache_cleaner_(cleaners::kCacheJob, controls.window, platform.registry, platform.files),
       cookie_cleaner_(cleaners::kCookieJob, controls.window, platform.registry, platform.files) {}
 

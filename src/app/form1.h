@@ -4,7 +4,7 @@
 #include "cleaners/browser_cleaner.h"
 #include "platform/controls.h"
 #include "platform/file_system.h"
-#include "platform/form1_events.h"
+#include "app/form1_events.h"
 #include "platform/main_window.h"
 #include "platform/network.h"
 #include "platform/registry.h"
@@ -38,7 +38,7 @@ struct Form1Platform {
   platform::TrayIcon& tray_icon;
 };
 
-class Form1 final : public platform::Form1Events {
+class Form1 final : public Form1Events {
  public:
   Form1(const Form1Controls& controls, const Form1Platform& platform);
 
@@ -61,7 +61,7 @@ class Form1 final : public platform::Form1Events {
   Form1Platform platform_;
   platform::SettingsStore settings_;
   // Set by the load, cleared by the paint that minimises the window.
-  bool firstPaint_ = false;
+  bool first_paint_ = false;
   tray::TrayPresence tray_;
   protection::ProtectionSwitch protection_;
   cleaners::BrowserCleaner cache_cleaner_;

@@ -80,7 +80,7 @@ void Form1::Form_Load() {
     controls_.Label2.SetCaption(L"");
   }
 
-  firstPaint_ = true;
+  first_paint_ = true;
 
   // The address is read once, here; an address that can't be read leaves the box as it is.
   if (const std::optional<std::wstring> address = platform_.network.LocalIpAddress()) {
@@ -89,7 +89,7 @@ void Form1::Form_Load() {
 }
 
 void Form1::Form_Paint() {
-  if (!firstPaint_) {
+  if (!first_paint_) {
     return;
   }
   // The stored option, not the box: a change made during this run takes
@@ -99,7 +99,7 @@ void Form1::Form_Paint() {
   }
   // The resize notification hides the window to the tray before this returns.
   controls_.window.SetState(platform::WindowState::kMinimized);
-  firstPaint_ = false;
+  first_paint_ = false;
 }
 
 void Form1::Form_Unload(platform::UnloadReason reason) {

@@ -1,7 +1,15 @@
 // The program's icon in the notification area.
 #pragma once
 
+#include <cstdint>
+
 namespace quellnet::platform {
+
+// Mouse message codes a notification from the icon reports, as the window's
+// TrayIconNotified event passes them on: Windows' own WM_LBUTTONDBLCLK and
+// WM_RBUTTONUP, to which the Win32 window holds them.
+inline constexpr std::uint32_t kTrayLeftButtonDoubleClick = 0x203;
+inline constexpr std::uint32_t kTrayRightButtonUp = 0x205;
 
 class TrayIcon {
  public:

@@ -111,12 +111,14 @@ std::wstring StatusPicturePath(std::wstring_view folder, std::wstring_view file)
 }
 
 ProtectionSwitch::ProtectionSwitch(platform::CheckBox& chkmess, platform::Label& Label2,
-                                   platform::PictureBox& Picture1, platform::MainWindow& window,
+                                   platform::PictureBox& Picture1, platform::LongWork& work,
+                                   platform::MessageBoxes& messages,
                                    platform::ServiceControl& services, platform::Shell& shell)
     : chkmess_(chkmess),
       Label2_(Label2),
       Picture1_(Picture1),
-      window_(window),
+      work_(work),
+      messages_(messages),
       services_(services),
       shell_(shell) {}
 
@@ -130,7 +132,7 @@ void ProtectionSwitch::OnClick() {
     platform::ServiceResult result;
     ServiceState state = ServiceState::kUnknown;
     {
-      platform::BusyWindow busy(window_);
+      platform::BusyWindow busy(work_);
       result =
           stop_requested ? services_.Stop(kMessengerService) : services_.Start(kMessengerService);
       state = StateAfter(stop_requested, result.outcome);
@@ -148,11 +150,11 @@ void ProtectionSwitch::OnClick() {
     }
     const Notice notice = NoticeFor(stop_requested, result, state);
     if (notice.retry) {
-      if (window_.AskRetry(notice.text, platform::kApplicationTitle, notice.icon)) {
+      if (messages_.AskRetry(notice.text, platform::kApplicationTitle, notice.icon)) {
         continue;
       }
     } else {
-      window_.ShowMessage(notice.text, platform::kApplicationTitle, notice.icon);
+      messages_.ShowMessage(notice.text, platform::kApplicationTitle, notice.icon);
     }
     // Left as it is: the box shows the service's state like the status does,
     // so that it is saved as what is true and a click on it asks for the

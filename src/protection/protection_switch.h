@@ -9,7 +9,8 @@
 #include <string_view>
 
 #include "platform/controls.h"
-#include "platform/main_window.h"
+#include "platform/long_work.h"
+#include "platform/message_boxes.h"
 #include "platform/service_control.h"
 #include "platform/shell.h"
 
@@ -28,8 +29,9 @@ std::wstring StatusPicturePath(std::wstring_view folder, std::wstring_view file)
 class ProtectionSwitch {
  public:
   ProtectionSwitch(platform::CheckBox& chkmess, platform::Label& Label2,
-                   platform::PictureBox& Picture1, platform::MainWindow& window,
-                   platform::ServiceControl& services, platform::Shell& shell);
+                   platform::PictureBox& Picture1, platform::LongWork& work,
+                   platform::MessageBoxes& messages, platform::ServiceControl& services,
+                   platform::Shell& shell);
 
   // The click notification of `chkmess`, from the user or from code that
   // changed its value.
@@ -61,7 +63,8 @@ class ProtectionSwitch {
   platform::CheckBox& chkmess_;
   platform::Label& Label2_;
   platform::PictureBox& Picture1_;
-  platform::MainWindow& window_;
+  platform::LongWork& work_;
+  platform::MessageBoxes& messages_;
   platform::ServiceControl& services_;
   platform::Shell& shell_;
   bool restoring_ = false;

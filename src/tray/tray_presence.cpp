@@ -4,7 +4,7 @@ namespace quellnet::tray {
 
 using platform::WindowState;
 
-TrayPresence::TrayPresence(platform::MainWindow& window, platform::TrayIcon& icon)
+TrayPresence::TrayPresence(platform::TrayWindow& window, platform::TrayIcon& icon)
     : window_(window), icon_(icon) {}
 
 void TrayPresence::AddIcon() {

@@ -5,18 +5,18 @@
 
 #include <cstdint>
 
-#include "platform/main_window.h"
 #include "platform/tray_icon.h"
+#include "platform/tray_window.h"
 
 namespace quellnet::tray {
 
 // Mouse message codes the notification area reports for the icon.
-inline constexpr std::uint32_t kLeftButtonDoubleClick = 0x203;
-inline constexpr std::uint32_t kRightButtonUp = 0x205;
+inline constexpr std::uint32_t kLeftButtonDoubleClick = platform::kTrayLeftButtonDoubleClick;
+inline constexpr std::uint32_t kRightButtonUp = platform::kTrayRightButtonUp;
 
 class TrayPresence {
  public:
-  TrayPresence(platform::MainWindow& window, platform::TrayIcon& icon);
+  TrayPresence(platform::TrayWindow& window, platform::TrayIcon& icon);
 
   // Adds the icon; the first step of start-up.
   void AddIcon();
@@ -32,7 +32,7 @@ class TrayPresence {
   void RemoveIcon();
 
  private:
-  platform::MainWindow& window_;
+  platform::TrayWindow& window_;
   platform::TrayIcon& icon_;
 };
 

@@ -11,8 +11,8 @@
 namespace quellnet::e2e {
 namespace {
 
-using platform::kIdCommand1;
-using platform::kIdCommand2;
+using app::kIdCommand1;
+using app::kIdCommand2;
 
 class CleanerTest : public QuellnetTest {
  protected:

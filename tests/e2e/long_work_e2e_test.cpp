@@ -11,8 +11,8 @@
 namespace quellnet::e2e {
 namespace {
 
-using platform::kIdChkmess;
-using platform::kIdCommand1;
+using app::kIdChkmess;
+using app::kIdCommand1;
 
 // Below the cleaners' scratch folder, the only place a test lets them delete.
 constexpr wchar_t kCache[] = L"C:\\CleanerTests\\LongWork\\Temporary Internet Files";

@@ -12,7 +12,7 @@
 namespace quellnet::e2e {
 namespace {
 
-using namespace platform;
+using namespace app;
 using namespace tools;
 
 constexpr wchar_t kProtected[] = L"PC Protected !";

@@ -13,7 +13,7 @@
 namespace quellnet::e2e {
 namespace {
 
-using namespace platform;
+using namespace app;
 
 class TrayTest : public QuellnetTest {
  protected:
@@ -186,7 +186,7 @@ TEST_F(TrayTest, AStartWhileTheRunningCopyClosesRunsOnceThatCopyHasEnded) {
   EXPECT_FALSE(second.WaitForExit(Millis{3000})) << "the second start ended";
   ASSERT_TRUE(ProgramUnderTest::Answer(*box));
   ASSERT_TRUE(program_.WaitForExit());
-  EXPECT_TRUE(WaitUntil([&] { return WindowOf(second.Pid(), platform::kForm1ClassName, true); }))
+  EXPECT_TRUE(WaitUntil([&] { return WindowOf(second.Pid(), app::kForm1ClassName, true); }))
       << "no copy runs";
 }
 

@@ -19,7 +19,7 @@
 namespace quellnet::e2e {
 namespace {
 
-using namespace platform;
+using namespace app;
 using Row = tools::TableRow;
 
 std::vector<Row> RowsOf(const std::vector<Row>& rows, const std::string& kind) {

@@ -3,12 +3,12 @@
 // business: it compares the real window with a description of the design.
 #include <gtest/gtest.h>
 
-#include "platform/form1_layout.h"
+#include "app/form1_layout.h"
 
 namespace {
 
 using namespace quellnet::platform::layout;
-using namespace quellnet::platform;
+using namespace quellnet::app;
 
 TEST(TwipsToPixels, RoundsEachEdgeToTheNearestPixelSoThatControlsThatTouchStillTouch) {
   // 8 twips at 96 DPI are 0.53 pixel, 7 are 0.47; 1355 twips at 120 DPI are

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <string_view>
 
 #include <windows.h>
 
@@ -26,7 +27,9 @@ std::unique_ptr<ServiceControl> CreateServiceControl(WaitFn wait);
 std::unique_ptr<FileSystem> CreateFileSystem();
 std::unique_ptr<Shell> CreateShell(HWND owner);
 std::unique_ptr<Network> CreateNetwork();
-// `callback_message` is the private message the icon's notifications arrive on.
-std::unique_ptr<TrayIcon> CreateTrayIcon(HWND window, UINT callback_message, HICON icon);
+// `callback_message` is the private message the icon's notifications arrive
+// on; `tip` the icon's tip, the program's title.
+std::unique_ptr<TrayIcon> CreateTrayIcon(HWND window, UINT callback_message, HICON icon,
+                                         std::wstring_view tip);
 
 }  // namespace quellnet::platform::win32

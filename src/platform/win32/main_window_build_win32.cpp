@@ -2,8 +2,8 @@
 // control of the layout table with its font.
 #include "platform/win32/main_window_win32.h"
 
-#include "platform/app_info.h"
-#include "platform/form1_ids.h"
+#include <string>
+
 #include "platform/win32/dpi_win32.h"
 #include "resource.h"
 
@@ -13,15 +13,11 @@
 
 namespace quellnet::platform::win32 {
 
-static_assert(kIdMnuopen == IDM_MNUOPEN && kIdMnuclose == IDM_MNUCLOSE,
-              "the menu resource and the window agree on the item ids");
-
 namespace {
 
 using layout::Alignment;
 using layout::ControlKind;
 using layout::ControlLayout;
-using layout::TabPage;
 
 // The frame draws only its border, so whatever lay under its inside would
 // stay there when part of it is uncovered; it fills its inside itself.
@@ -55,10 +51,11 @@ WindowKind KindOf(const ControlLayout& layout) {
       return {WC_TABCONTROLW, TCS_FIXEDWIDTH, 0};
     case ControlKind::kLabel:
       // SS_LEFT and SS_CENTER wrap at word boundaries and clip what does not
-      // fit; no access keys. The web link reports its clicks.
-      return {L"STATIC",
-              align | SS_NOPREFIX | (layout.id == kIdLabel3 ? static_cast<DWORD>(SS_NOTIFY) : 0u),
-              0};
+      // fit; no access keys.
+      return {L"STATIC", align | SS_NOPREFIX, 0};
+    case ControlKind::kLink:
+      // A label that reports its clicks.
+      return {L"STATIC", align | SS_NOPREFIX | SS_NOTIFY, 0};
     case ControlKind::kTextBox:
       return {L"EDIT", ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
     case ControlKind::kCheckBox:
@@ -74,9 +71,12 @@ WindowKind KindOf(const ControlLayout& layout) {
 
 }  // namespace
 
-std::unique_ptr<Form1Window> Form1Window::Create(HINSTANCE instance) {
+std::unique_ptr<Form1Window> Form1Window::Create(HINSTANCE instance,
+                                                 const layout::WindowLayout& layout) {
   auto form = std::make_unique<Form1Window>(Key{});
   form->instance_ = instance;
+  form->layout_ = layout;
+  const std::wstring class_name(layout.class_name);
 
   // Twips become pixels with the screen's DPI; the manifest declares the
   // program aware of it, so these are the real pixels. The window is made
@@ -99,7 +99,7 @@ std::unique_ptr<Form1Window> Form1Window::Create(HINSTANCE instance) {
   window_class.hInstance = instance;
   window_class.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
   window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  window_class.lpszClassName = kForm1ClassName;
+  window_class.lpszClassName = class_name.c_str();
   if (::RegisterClassExW(&window_class) == 0) {
     return nullptr;
   }
@@ -112,9 +112,10 @@ std::unique_ptr<Form1Window> Form1Window::Create(HINSTANCE instance) {
   // Centred on the screen when first shown.
   const int x = (::GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2;
   const int y = (::GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2;
-  const std::wstring caption(platform::kWindowCaption);
-  if (::CreateWindowExW(0, kForm1ClassName, caption.c_str(), kStyle, x > 0 ? x : 0, y > 0 ? y : 0,
-                        size.cx, size.cy, nullptr, nullptr, instance, form.get()) == nullptr) {
+  const std::wstring caption(layout.caption);
+  if (::CreateWindowExW(0, class_name.c_str(), caption.c_str(), kStyle, x > 0 ? x : 0,
+                        y > 0 ? y : 0, size.cx, size.cy, nullptr, nullptr, instance,
+                        form.get()) == nullptr) {
     return nullptr;
   }
   // A monitor of another density than the session's (changed since the
@@ -146,7 +147,7 @@ Form1Window::~Form1Window() {
   if (class_registered_) {
     // Fails only while a window of the class exists, and then the process
     // is ending anyway.
-    ::UnregisterClassW(kForm1ClassName, instance_);
+    ::UnregisterClassW(std::wstring(layout_.class_name).c_str(), instance_);
   }
 }
 
@@ -154,14 +155,14 @@ bool Form1Window::CreateControls(HINSTANCE instance) {
   // A new child window goes to the bottom of its siblings' stacking, so
   // creating the controls in the table's order, top first, stacks them as
   // the table says with no move of their own; the Tab key follows it too.
-  for (const ControlLayout& layout : layout::kControls) {
-    const layout::PixelRect place = layout::ControlPixels(layout, dpi_);
+  for (const ControlLayout& layout : layout_.controls) {
+    const layout::PixelRect place = layout::ControlPixels(layout_.controls, layout, dpi_);
     const WindowKind kind = KindOf(layout);
     // Each control clips the controls stacked above it, so the page controls
     // paint over the tab control and the frame does not paint over its
-    // check boxes. Only page "Main" is shown at first.
+    // check boxes. Only the first page is shown at first.
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS | kind.style;
-    if (layout.page == TabPage::kNone || layout.page == TabPage::kMain) {
+    if (layout.page == layout::kNoPage || layout.page == 0) {
       style |= WS_VISIBLE;
     }
     if (layout.tab_stop) {
@@ -180,14 +181,15 @@ bool Form1Window::CreateControls(HINSTANCE instance) {
       ::SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FrameProc));
     }
     if (layout.kind == ControlKind::kTabControl) {
+      tab_id_ = layout.id;
       // The pages lie on the button-face colour like the rest of the window;
       // a themed tab body has a colour of its own. A class list that names
       // no class leaves the control unthemed (Wine does not take an empty
       // one). Without theme support the call fails and the control already
       // looks that way.
       ::SetWindowTheme(control, L" ", L" ");
-      for (std::size_t i = 0; i < layout::kTabCaptions.size(); ++i) {
-        std::wstring tab_caption(layout::kTabCaptions[i]);
+      for (std::size_t i = 0; i < layout_.pages.size(); ++i) {
+        std::wstring tab_caption(layout_.pages[i]);
         TCITEMW item = {};
         item.mask = TCIF_TEXT;
         item.pszText = tab_caption.data();
@@ -201,16 +203,36 @@ bool Form1Window::CreateControls(HINSTANCE instance) {
   }
 
   ApplyFonts();
-  chkmess_.Attach(Control(kIdChkmess), [this] { Raise(&Form1Events::chkmess_Click); });
-  chkStartup_.Attach(Control(kIdChkStartup), nullptr);
-  chkHideOnStart_.Attach(Control(kIdChkHideOnStart), nullptr);
-  Label2_.Attach(Control(kIdLabel2));
-  Text1_.Attach(Control(kIdText1));
-  Picture1_.Attach(Control(kIdPicture1));
-  Image1_.Attach(Control(kIdImage1));
+  AttachControls();
   LoadBanner();
-  focus_ = Control(kIdSSTab1);
+  focus_ = Control(tab_id_);
   return true;
+}
+
+void Form1Window::AttachControls() {
+  for (const ControlLayout& layout : layout_.controls) {
+    HWND control = Control(layout.id);
+    switch (layout.kind) {
+      case ControlKind::kCheckBox:
+        check_boxes_[layout.id].Attach(
+            control, [this, id = layout.id] { Raise(&WindowEvents::Clicked, id); });
+        break;
+      case ControlKind::kLabel:
+        labels_[layout.id].Attach(control);
+        break;
+      case ControlKind::kTextBox:
+        text_boxes_[layout.id].Attach(control);
+        break;
+      case ControlKind::kPictureBox:
+        picture_boxes_[layout.id].Attach(control);
+        break;
+      case ControlKind::kImage:
+        banner_.Attach(control);
+        break;
+      default:
+        break;
+    }
+  }
 }
 
 }  // namespace quellnet::platform::win32

@@ -2,7 +2,6 @@
 // system's scheme, and the link's own blue only where it can be read.
 #include <cmath>
 
-#include "platform/form1_ids.h"
 #include "platform/win32/main_window_win32.h"
 
 namespace quellnet::platform::win32 {
@@ -55,8 +54,7 @@ COLORREF Readable(COLORREF own) {
 LRESULT Form1Window::OnControlColour(HDC dc, HWND control) {
   // Labels, check boxes and the frame lie on the button-face colour.
   COLORREF text = ::GetSysColor(COLOR_BTNTEXT);
-  const layout::ControlLayout* layout =
-      layout::FindControl(static_cast<Form1ControlId>(::GetDlgCtrlID(control)));
+  const layout::ControlLayout* layout = Layout(::GetDlgCtrlID(control));
   if (layout != nullptr && layout->colour.has_value()) {
     text = Readable(ToColorRef(*layout->colour));
   }
@@ -67,7 +65,7 @@ LRESULT Form1Window::OnControlColour(HDC dc, HWND control) {
 
 void Form1Window::OnSchemeChanged(WPARAM wparam, LPARAM lparam) {
   // The common controls learn of new system colours only from their parent.
-  ::SendMessageW(Control(kIdSSTab1), WM_SYSCOLORCHANGE, wparam, lparam);
+  ::SendMessageW(Control(tab_id_), WM_SYSCOLORCHANGE, wparam, lparam);
   // Everything is drawn again in the new colours; the labels ask for theirs
   // as they paint.
   ::RedrawWindow(window_, nullptr, nullptr,

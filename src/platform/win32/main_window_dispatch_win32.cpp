@@ -1,17 +1,24 @@
-// The main window's messages: each one goes to its handler of Form1Events,
+// The main window's messages: each one goes to its event of WindowEvents,
 // or is answered here (owner-drawn controls, cursors, pages).
 #include "platform/win32/main_window_win32.h"
 
 #include <cwchar>
 #include <iterator>
 
-#include "platform/form1_ids.h"
+#include "platform/tray_icon.h"
 #include "platform/win32/dpi_win32.h"
+#include "platform/win32/private_messages.h"
+#include "resource.h"
 
 // After <windows.h>.
 #include <commctrl.h>
 
 namespace quellnet::platform::win32 {
+
+// The tray icon's notifications pass the shell's mouse message code on as
+// it is; the portable code names the codes it answers.
+static_assert(kTrayLeftButtonDoubleClick == WM_LBUTTONDBLCLK && kTrayRightButtonUp == WM_RBUTTONUP,
+              "the portable names of the tray's mouse codes are Windows' own");
 
 // Tells a debugger (or DebugView) that a handler was ended by `what`. It
 // takes no memory, since running out of it may be the very error.
@@ -53,12 +60,12 @@ LRESULT Form1Window::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       if (::BeginPaint(window_, &paint) != nullptr) {
         ::EndPaint(window_, &paint);
       }
-      Raise(&Form1Events::Form_Paint);
+      Raise(&WindowEvents::Painted);
       return 0;
     }
     case WM_SIZE:
       ++resizes_;
-      Raise(&Form1Events::Form_Resize);
+      Raise(&WindowEvents::Resized);
       return 0;
     case WM_CLOSE:
       Unload();
@@ -94,7 +101,8 @@ LRESULT Form1Window::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lparam);
-      if (header->idFrom == kIdSSTab1 && header->code == TCN_SELCHANGE) {
+      if (tab_id_ != 0 && header->idFrom == static_cast<UINT_PTR>(tab_id_) &&
+          header->code == TCN_SELCHANGE) {
         ShowPage(static_cast<int>(::SendMessageW(header->hwndFrom, TCM_GETCURSEL, 0, 0)));
       }
       return 0;
@@ -129,7 +137,7 @@ LRESULT Form1Window::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       break;
     default:
       if (message == kTrayCallbackMessage) {
-        Raise(&Form1Events::TrayIcon_Notify, LOWORD(lparam));
+        Raise(&WindowEvents::TrayIconNotified, LOWORD(lparam));
         return 0;
       }
       if (message == kActivateInstanceMessage) {
@@ -138,7 +146,7 @@ LRESULT Form1Window::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         if (unload_started_) {
           return kInstanceIsClosing;
         }
-        Raise(&Form1Events::Instance_Activate);
+        Raise(&WindowEvents::ActivationAsked);
         return kInstanceComesForward;
       }
       if (taskbar_.ButtonCreatedMessage() != 0 && message == taskbar_.ButtonCreatedMessage()) {
@@ -146,7 +154,7 @@ LRESULT Form1Window::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         return 0;
       }
       if (taskbar_created_ != 0 && message == taskbar_created_) {
-        Raise(&Form1Events::TrayIcon_AreaRecreated);
+        Raise(&WindowEvents::TrayAreaRecreated);
         return 0;
       }
       break;
@@ -156,11 +164,10 @@ LRESULT Form1Window::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 
 void Form1Window::OnCommand(int id, int code, HWND control) {
   if (control == nullptr) {
-    // A menu item (the tray's pop-up menu).
-    if (id == kIdMnuopen) {
-      Raise(&Form1Events::mnuopen_Click);
-    } else if (id == kIdMnuclose) {
-      Raise(&Form1Events::mnuclose_Click);
+    // An item of the tray's pop-up menu; not the IDOK and IDCANCEL that the
+    // dialog keys (Enter, Esc) send without a control.
+    if (id == IDM_MNUOPEN || id == IDM_MNUCLOSE) {
+      Raise(&WindowEvents::Clicked, id);
     }
     return;
   }
@@ -169,24 +176,17 @@ void Form1Window::OnCommand(int id, int code, HWND control) {
   if (code != BN_CLICKED || busy_depth_ > 0) {
     return;
   }
-  switch (id) {
-    case kIdChkmess:
-      chkmess_.OnUserClick();
+  const layout::ControlLayout* layout = Layout(id);
+  if (layout == nullptr) {
+    return;
+  }
+  switch (layout->kind) {
+    case layout::ControlKind::kCheckBox:
+      check_boxes_[id].OnUserClick();
       break;
-    case kIdChkStartup:
-      chkStartup_.OnUserClick();
-      break;
-    case kIdChkHideOnStart:
-      chkHideOnStart_.OnUserClick();
-      break;
-    case kIdCommand1:
-      Raise(&Form1Events::Command1_Click);
-      break;
-    case kIdCommand2:
-      Raise(&Form1Events::Command2_Click);
-      break;
-    case kIdLabel3:
-      Raise(&Form1Events::Label3_Click);
+    case layout::ControlKind::kCommandButton:
+    case layout::ControlKind::kLink:
+      Raise(&WindowEvents::Clicked, id);
       break;
     default:
       break;
@@ -194,14 +194,19 @@ void Form1Window::OnCommand(int id, int code, HWND control) {
 }
 
 void Form1Window::OnDrawItem(const DRAWITEMSTRUCT& item) {
-  switch (item.CtlID) {
-    case kIdImage1:
-      Image1_.Draw(item, dpi_);
+  const auto id = static_cast<int>(item.CtlID);
+  const layout::ControlLayout* layout = Layout(id);
+  if (layout == nullptr) {
+    return;
+  }
+  switch (layout->kind) {
+    case layout::ControlKind::kImage:
+      banner_.Draw(item, dpi_);
       break;
-    case kIdPicture1:
-      Picture1_.Draw(item, dpi_);
+    case layout::ControlKind::kPictureBox:
+      picture_boxes_[id].Draw(item, dpi_);
       break;
-    case kIdLine2:
+    case layout::ControlKind::kLine:
       ::FillRect(item.hDC, &item.rcItem, ::GetSysColorBrush(COLOR_WINDOWTEXT));
       break;
     default:
@@ -209,12 +214,21 @@ void Form1Window::OnDrawItem(const DRAWITEMSTRUCT& item) {
   }
 }
 
+bool Form1Window::IsLink(HWND control) const {
+  for (const layout::ControlLayout& layout : layout_.controls) {
+    if (layout.kind == layout::ControlKind::kLink && Control(layout.id) == control) {
+      return true;
+    }
+  }
+  return false;
+}
+
 bool Form1Window::OnSetCursor(HWND under_cursor, int hit_test) {
   if (busy_depth_ > 0) {
     ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
     return true;
   }
-  if (hit_test == HTCLIENT && under_cursor != nullptr && under_cursor == Control(kIdLabel3)) {
+  if (hit_test == HTCLIENT && under_cursor != nullptr && IsLink(under_cursor)) {
     // The hand is missing only on systems older than this program supports;
     // the arrow stays then.
     if (HCURSOR hand = ::LoadCursorW(nullptr, IDC_HAND)) {

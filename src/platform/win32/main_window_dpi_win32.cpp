@@ -37,11 +37,11 @@ void Form1Window::LoadBanner() {
   }
   // Without its banner the window still works; the space stays empty, or
   // keeps the banner it had.
-  Image1_.Show(Picture::FromBitmapResource(instance_, banner->resource, banner->dpi));
+  banner_.Show(Picture::FromBitmapResource(instance_, banner->resource, banner->dpi));
 }
 
 SIZE Form1Window::OuterSize(int dpi) const {
-  const layout::PixelRect client = layout::ClientPixels(dpi);
+  const layout::PixelRect client = layout::ToPixels(layout_.client, dpi);
   RECT frame = {0, 0, client.width, client.height};
   if (!AdjustWindowRectForDpi(frame, kStyle, 0, dpi)) {
     return SIZE{0, 0};
@@ -74,7 +74,7 @@ HFONT Form1Window::FontFor(const layout::FontStyle& layout) {
       return static_cast<HFONT>(font.font.Get());
     }
   }
-  const std::wstring face(layout::kFontFace);
+  const std::wstring face(layout_.font_face);
   // Where "MS Sans Serif" is missing the font mapper picks the nearest sans
   // serif face at the same size.
   HFONT created = ::CreateFontW(-layout::FontPixelHeight(layout, dpi_), 0, 0, 0,
@@ -94,18 +94,19 @@ void Form1Window::ApplyFonts() {
   fonts_.clear();
   // A window not yet shown has nothing to redraw.
   const BOOL redraw = ::IsWindowVisible(window_);
-  for (const layout::ControlLayout& layout : layout::kControls) {
+  for (const layout::ControlLayout& layout : layout_.controls) {
     HWND control = Control(layout.id);
     HFONT font = FontFor(layout.font);
     if (control != nullptr && font != nullptr) {
       ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw);
     }
   }
-  // Three tabs of one width across the row; a height of 0 lets the tab
+  // The tabs of one width across the row; a height of 0 lets the tab
   // control take the height its new font gives it.
-  if (HWND tab = Control(kIdSSTab1)) {
-    const int width = layout::ControlPixels(*layout::FindControl(kIdSSTab1), dpi_).width;
-    const int tab_width = (width - 4) / static_cast<int>(layout::kTabCaptions.size());
+  HWND tab = Control(tab_id_);
+  if (tab != nullptr && !layout_.pages.empty()) {
+    const int width = layout::ControlPixels(layout_.controls, *Layout(tab_id_), dpi_).width;
+    const int tab_width = (width - 4) / static_cast<int>(layout_.pages.size());
     ::SendMessageW(tab, TCM_SETITEMSIZE, 0, MAKELPARAM(tab_width, 0));
   }
 }
@@ -115,8 +116,8 @@ void Form1Window::OnDpiChanged(int dpi, const RECT& suggested) {
     return;
   }
   dpi_ = dpi;
-  for (const layout::ControlLayout& layout : layout::kControls) {
-    const layout::PixelRect place = layout::ControlPixels(layout, dpi_);
+  for (const layout::ControlLayout& layout : layout_.controls) {
+    const layout::PixelRect place = layout::ControlPixels(layout_.controls, layout, dpi_);
     // A control that refuses keeps its old place; the others still move.
     if (HWND control = Control(layout.id)) {
       ::SetWindowPos(control, nullptr, place.left, place.top, place.width, place.height,

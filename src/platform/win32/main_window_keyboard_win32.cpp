@@ -1,7 +1,6 @@
 // The main window and the keyboard: the pages, the keys that turn them, and
 // the keyboard focus, which comes back to the control that had it whenever
 // the window does.
-#include "platform/form1_ids.h"
 #include "platform/win32/main_window_win32.h"
 
 // After <windows.h>.
@@ -11,10 +10,9 @@ namespace quellnet::platform::win32 {
 namespace {
 
 using layout::ControlLayout;
-using layout::TabPage;
 
 bool IsOnPage(const ControlLayout& layout, int page) {
-  return layout.page != TabPage::kNone && static_cast<int>(layout.page) == page;
+  return layout.page != layout::kNoPage && layout.page == page;
 }
 
 bool IsDown(int virtual_key) {
@@ -57,14 +55,17 @@ bool Form1Window::PreTranslate(MSG& message) {
 }
 
 int Form1Window::CurrentPage() const {
-  const auto page = static_cast<int>(::SendMessageW(Control(kIdSSTab1), TCM_GETCURSEL, 0, 0));
+  const auto page = static_cast<int>(::SendMessageW(Control(tab_id_), TCM_GETCURSEL, 0, 0));
   return page < 0 ? 0 : page;
 }
 
 void Form1Window::TurnPage(int step) {
-  const int pages = static_cast<int>(layout::kTabCaptions.size());
+  const int pages = static_cast<int>(layout_.pages.size());
+  if (pages == 0) {
+    return;
+  }
   const int page = (CurrentPage() + step + pages) % pages;
-  HWND tab = Control(kIdSSTab1);
+  HWND tab = Control(tab_id_);
   const bool on_tab_strip = ::GetFocus() == tab;
   ::SendMessageW(tab, TCM_SETCURSEL, static_cast<WPARAM>(page), 0);
   ShowPage(page);
@@ -76,22 +77,22 @@ void Form1Window::TurnPage(int step) {
 
 HWND Form1Window::FirstStopOn(int page) const {
   // The table lists the stops in the Tab key's order.
-  for (const ControlLayout& layout : layout::kControls) {
+  for (const ControlLayout& layout : layout_.controls) {
     if (layout.tab_stop && IsOnPage(layout, page)) {
       return Control(layout.id);
     }
   }
-  return Control(kIdSSTab1);
+  return Control(tab_id_);
 }
 
 void Form1Window::ShowPage(int page) {
   // Hide first, so two pages never show at once.
-  for (const ControlLayout& layout : layout::kControls) {
-    if (layout.page != TabPage::kNone && !IsOnPage(layout, page)) {
+  for (const ControlLayout& layout : layout_.controls) {
+    if (layout.page != layout::kNoPage && !IsOnPage(layout, page)) {
       ::ShowWindow(Control(layout.id), SW_HIDE);
     }
   }
-  for (const ControlLayout& layout : layout::kControls) {
+  for (const ControlLayout& layout : layout_.controls) {
     if (IsOnPage(layout, page)) {
       ::ShowWindow(Control(layout.id), SW_SHOWNA);
     }
@@ -99,7 +100,7 @@ void Form1Window::ShowPage(int page) {
   // The focus never stays on a control that can no longer be seen.
   HWND focused = ::GetFocus();
   if (focused != nullptr && ::IsChild(window_, focused) && !::IsWindowVisible(focused)) {
-    ::SetFocus(Control(kIdSSTab1));
+    ::SetFocus(Control(tab_id_));
   }
 }
 

@@ -3,7 +3,7 @@
 namespace quellnet::platform::win32 {
 
 void Form1Window::Load() {
-  Raise(&Form1Events::Form_Load);
+  Raise(&WindowEvents::Loaded);
 }
 
 WindowState Form1Window::State() const {
@@ -20,7 +20,7 @@ void Form1Window::SetState(WindowState state) {
   // A window already in that state gets no WM_SIZE; the resize is raised
   // all the same, and always before this returns.
   if (resizes_ == before) {
-    Raise(&Form1Events::Form_Resize);
+    Raise(&WindowEvents::Resized);
   }
 }
 
@@ -51,7 +51,7 @@ void Form1Window::UnloadFor(UnloadReason reason) {
   unload_started_ = true;
   // The options are saved at once, even during long work: at the end of
   // the session the process may be ended as soon as this returns.
-  Raise(&Form1Events::Form_Unload, reason);
+  Raise(&WindowEvents::Unloading, reason);
   unloaded_ = true;
   if (busy_depth_ > 0 && handler_depth_ > 0) {
     // The busy handler still uses the window; it stops at its next turn,

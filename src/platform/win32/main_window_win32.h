@@ -1,20 +1,22 @@
-// The main window `Form1`: the top-level window with every control of the
-// layout as its direct child, the tray's pop-up menu, and the dispatch of
-// its messages to the Form1Events handlers.
+// The main window: the top-level window with every control of its layout
+// table as its direct child, the tray's pop-up menu, and the dispatch of its
+// messages to the window's events.
 #pragma once
 
 #include <exception>
+#include <map>
 #include <memory>
 #include <type_traits>
 #include <vector>
 
 #include <windows.h>
 
-#include "platform/form1_events.h"
-#include "platform/form1_layout.h"
 #include "platform/main_window.h"
+#include "platform/window_events.h"
+#include "platform/window_layout.h"
 #include "platform/win32/form1_controls_win32.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/program.h"
 #include "platform/win32/taskbar_progress_win32.h"
 
 namespace quellnet::platform::win32 {
@@ -22,13 +24,15 @@ namespace quellnet::platform::win32 {
 // Tells a debugger (or DebugView) that a handler was ended by `what`.
 void ReportHandlerFailure(const char* what) noexcept;
 
-class Form1Window final : public MainWindow {
+class Form1Window final : public MainWindow, public WindowControls {
   struct Key {};
 
  public:
-  // Registers the class and creates the window, hidden, with all its
-  // controls and page "Main" selected. nullptr when that fails.
-  static std::unique_ptr<Form1Window> Create(HINSTANCE instance);
+  // Registers the class and creates the window, hidden, with every control
+  // of `layout` and the first page selected. nullptr when that fails. The
+  // layout's table and texts must outlive the window.
+  static std::unique_ptr<Form1Window> Create(HINSTANCE instance,
+                                             const layout::WindowLayout& layout);
 
   // Use Create.
   explicit Form1Window(Key) {}
@@ -42,7 +46,7 @@ class Form1Window final : public MainWindow {
   HICON TrayIcon() const { return tray_icon_.Get(); }
 
   // Where the window's events go from now on; nullptr for nowhere.
-  void SetEvents(Form1Events* events) { events_ = events; }
+  void SetEvents(WindowEvents* events) { events_ = events; }
   // Raises Form_Load; the window is still hidden.
   void Load();
   // Gives the message to the window's keyboard handling (Tab between the
@@ -50,12 +54,11 @@ class Form1Window final : public MainWindow {
   // reverse between the pages); true when it was used up there.
   bool PreTranslate(MSG& message);
 
-  Win32CheckBox& chkmess() { return chkmess_; }
-  Win32CheckBox& chkStartup() { return chkStartup_; }
-  Win32CheckBox& chkHideOnStart() { return chkHideOnStart_; }
-  Win32Label& Label2() { return Label2_; }
-  Win32TextBox& Text1() { return Text1_; }
-  Win32PictureBox& Picture1() { return Picture1_; }
+  // WindowControls
+  CheckBox* CheckBoxAt(int id) override { return Find(check_boxes_, id); }
+  Label* LabelAt(int id) override { return Find(labels_, id); }
+  TextBox* TextBoxAt(int id) override { return Find(text_boxes_, id); }
+  PictureBox* PictureBoxAt(int id) override { return Find(picture_boxes_, id); }
 
   // MainWindow
   WindowState State() const override;
@@ -83,6 +86,8 @@ class Form1Window final : public MainWindow {
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
   bool CreateControls(HINSTANCE instance);
+  // Keeps the controls the application reads and writes, by kind and id.
+  void AttachControls();
   // The window's icons at the sizes the system asks for at `dpi_`.
   void LoadWindowIcons();
   // Every control's font, made at `dpi_`, and the tabs' size that follows.
@@ -93,7 +98,15 @@ class Form1Window final : public MainWindow {
   void OnDpiChanged(int dpi, const RECT& suggested);
   // The window's outer size for the layout's client area at `dpi`.
   SIZE OuterSize(int dpi) const;
-  HWND Control(Form1ControlId id) const { return ::GetDlgItem(window_, id); }
+  HWND Control(int id) const { return ::GetDlgItem(window_, id); }
+  const layout::ControlLayout* Layout(int id) const {
+    return layout::FindControl(layout_.controls, id);
+  }
+  template <typename Wrapper>
+  static Wrapper* Find(std::map<int, Wrapper>& controls, int id) {
+    const auto found = controls.find(id);
+    return found == controls.end() ? nullptr : &found->second;
+  }
   // The banner drawn for `dpi_`, or the nearest larger one.
   void LoadBanner();
   // Shows the controls of `page` and hides those of the other pages.
@@ -115,6 +128,7 @@ class Form1Window final : public MainWindow {
   void OnSchemeChanged(WPARAM wparam, LPARAM lparam);
   void OnDrawItem(const DRAWITEMSTRUCT& item);
   bool OnSetCursor(HWND under_cursor, int hit_test);
+  bool IsLink(HWND control) const;
   // Runs the unload handler once, then destroys the window (later when busy).
   void UnloadFor(UnloadReason reason);
   // Dispatches every message waiting for this thread, as a modal loop does:
@@ -130,12 +144,15 @@ class Form1Window final : public MainWindow {
   // its unload. Every handler runs through here; the destruction of a
   // window unloaded while busy waits until the outermost handler returns.
   template <typename... Args>
-  void Raise(void (Form1Events::*handler)(Args...), std::type_identity_t<Args>... args);
+  void Raise(void (WindowEvents::*handler)(Args...), std::type_identity_t<Args>... args);
 
   HINSTANCE instance_ = nullptr;
   bool class_registered_ = false;
   HWND window_ = nullptr;
-  Form1Events* events_ = nullptr;
+  layout::WindowLayout layout_{};
+  // The id of the layout's tab control; 0 when it has none.
+  int tab_id_ = 0;
+  WindowEvents* events_ = nullptr;
   // The density the layout is drawn at: the DPI of the window's monitor.
   int dpi_ = 96;
   UniqueIcon big_icon_;
@@ -162,17 +179,16 @@ class Form1Window final : public MainWindow {
   bool unload_started_ = false;
   bool unloaded_ = false;
 
-  Win32CheckBox chkmess_;
-  Win32CheckBox chkStartup_;
-  Win32CheckBox chkHideOnStart_;
-  Win32Label Label2_;
-  Win32TextBox Text1_;
-  Win32PictureBox Picture1_;
-  Win32PictureBox Image1_;
+  // The controls the application reads and writes, by id.
+  std::map<int, Win32CheckBox> check_boxes_;
+  std::map<int, Win32Label> labels_;
+  std::map<int, Win32TextBox> text_boxes_;
+  std::map<int, Win32PictureBox> picture_boxes_;
+  Win32PictureBox banner_;
 };
 
 template <typename... Args>
-inline void Form1Window::Raise(void (Form1Events::*handler)(Args...),
+inline void Form1Window::Raise(void (WindowEvents::*handler)(Args...),
                                std::type_identity_t<Args>... args) {
   if (events_ == nullptr || unloaded_) {
     return;

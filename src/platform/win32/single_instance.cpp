@@ -1,6 +1,6 @@
 #include "platform/win32/single_instance.h"
 
-#include "platform/form1_ids.h"
+#include "platform/win32/private_messages.h"
 
 namespace quellnet::platform::win32 {
 namespace {
@@ -68,7 +68,7 @@ struct Attempt {
   HWND closing = nullptr;
 };
 
-Attempt TryClaim() {
+Attempt TryClaim(const wchar_t* window_class) {
   UniqueKernelHandle mutex(::CreateMutexW(nullptr, TRUE, kMutexName));
   // Read at once: it is only meaningful right after the call.
   const DWORD error = ::GetLastError();
@@ -82,7 +82,7 @@ Attempt TryClaim() {
   // Another copy holds the lock (one run with other rights denies access to
   // it, but holds it all the same).
   for (int step = 0; step < kWaitSteps; ++step) {
-    if (HWND window = ::FindWindowW(kForm1ClassName, nullptr)) {
+    if (HWND window = ::FindWindowW(window_class, nullptr)) {
       if (AskToComeForward(window)) {
         return {};
       }
@@ -108,9 +108,9 @@ Attempt TryClaim() {
 
 }  // namespace
 
-std::optional<InstanceLock> ClaimSingleInstance() {
+std::optional<InstanceLock> ClaimSingleInstance(const wchar_t* window_class) {
   for (;;) {
-    Attempt attempt = TryClaim();
+    Attempt attempt = TryClaim(window_class);
     if (attempt.closing == nullptr) {
       return std::move(attempt.lock);
     }

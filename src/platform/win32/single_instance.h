@@ -36,6 +36,7 @@ class InstanceLock {
 // without touching anything else. A copy that answers that it is closing is
 // waited for, however long, and the lock then claimed again. When the lock
 // can't be created at all the program runs, rather than refusing to start.
-std::optional<InstanceLock> ClaimSingleInstance();
+// The running copy is found by its main window of class `window_class`.
+std::optional<InstanceLock> ClaimSingleInstance(const wchar_t* window_class);
 
 }  // namespace quellnet::platform::win32

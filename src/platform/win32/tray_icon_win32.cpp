@@ -6,10 +6,9 @@
 #include <array>
 #include <cstring>
 
-#include "platform/app_info.h"
 #include "platform/win32/architecture.h"
 #include "platform/win32/factories.h"
-#include "platform/form1_ids.h"
+#include "platform/win32/private_messages.h"
 
 // After <windows.h>, which factories.h brings in.
 #include <shellapi.h>
@@ -25,12 +24,12 @@ constexpr std::size_t kTipLength = 64;
 
 class Win32TrayIcon final : public TrayIcon {
  public:
-  Win32TrayIcon(HWND window, UINT callback_message, HICON icon)
+  Win32TrayIcon(HWND window, UINT callback_message, HICON icon, std::wstring_view tip)
       : window_(window), callback_message_(callback_message), icon_(icon) {
     // The title, one NUL that ends it for the shell, then blanks.
     tip_.fill(L' ');
-    const std::size_t length = std::min(platform::kApplicationTitle.size(), kTipLength - 1);
-    platform::kApplicationTitle.copy(tip_.data(), length);
+    const std::size_t length = std::min(tip.size(), kTipLength - 1);
+    tip.copy(tip_.data(), length);
     tip_[length] = L'\0';
   }
 
@@ -100,8 +99,9 @@ class Win32TrayIcon final : public TrayIcon {
 
 }  // namespace
 
-std::unique_ptr<TrayIcon> CreateTrayIcon(HWND window, UINT callback_message, HICON icon) {
-  return std::make_unique<Win32TrayIcon>(window, callback_message, icon);
+std::unique_ptr<TrayIcon> CreateTrayIcon(HWND window, UINT callback_message, HICON icon,
+                                         std::wstring_view tip) {
+  return std::make_unique<Win32TrayIcon>(window, callback_message, icon, tip);
 }
 
 }  // namespace quellnet::platform::win32

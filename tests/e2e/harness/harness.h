@@ -32,8 +32,9 @@
 #include <thread>
 #include <vector>
 
-#include "platform/form1_ids.h"
+#include "app/form1_ids.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/private_messages.h"
 
 namespace quellnet::e2e {
 
@@ -385,7 +386,7 @@ inline bool NotifyIcon(DWORD message, HWND window) {
   NOTIFYICONDATAW data{};
   data.cbSize = NOTIFYICONDATAW_V1_SIZE;
   data.hWnd = window;
-  data.uID = platform::kTrayIconId;
+  data.uID = platform::win32::kTrayIconId;
   return Shell_NotifyIconW(message, &data) != FALSE;
 }
 
@@ -490,7 +491,7 @@ class ProgramUnderTest {
       return main_window_ != nullptr && (IsWindowVisible(main_window_) || IsIconic(main_window_));
     };
     WaitUntil([&] {
-      main_window_ = WindowOf(pid_, platform::kForm1ClassName, false);
+      main_window_ = WindowOf(pid_, app::kForm1ClassName, false);
       return shown() || !IsRunning();
     });
     if (!shown()) {
@@ -535,7 +536,7 @@ class ProgramUnderTest {
     main_window_ = nullptr;
   }
 
-  bool SelectPage(int index) const { return SelectTab(Control(platform::kIdSSTab1), index); }
+  bool SelectPage(int index) const { return SelectTab(Control(app::kIdSSTab1), index); }
   std::optional<MessageBoxInfo> WaitForMessageBox(Millis timeout = kDefaultTimeout) const {
     HWND box = nullptr;
     if (!WaitUntil([&] { return (box = WindowOf(pid_, L"#32770", true)) != nullptr; }, timeout)) {

@@ -24,7 +24,7 @@ using namespace quellnet::e2e;
 // The main window once its start-up code has run, which shows it or hides it
 // in the tray (minimised); with `visible_only`, only a shown one.
 HWND MainWindow(bool visible_only) {
-  HWND window = FindWindowW(quellnet::platform::kForm1ClassName, nullptr);
+  HWND window = FindWindowW(quellnet::app::kForm1ClassName, nullptr);
   return window != nullptr && (IsWindowVisible(window) || (!visible_only && IsIconic(window)))
              ? window
              : nullptr;
@@ -68,7 +68,7 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"select-page" && argc == 3) {
     window = MainWindow(true);
     if (window == nullptr ||
-        !SelectTab(GetDlgItem(window, quellnet::platform::kIdSSTab1), _wtoi(argv[2]))) {
+        !SelectTab(GetDlgItem(window, quellnet::app::kIdSSTab1), _wtoi(argv[2]))) {
       return Failed("the page was not shown");
     }
     Paint(window);

@@ -1,54 +1,41 @@
-// The layout of the main window: every control with its place and size in
-// twips, its text, font, colour and alignment, and the arithmetic that turns
-// twips into pixels on a screen of a given DPI. No Windows header here, so
-// the unit tests and the end-to-end tests can use the same table.
+// The layout of the main window `Form1`: every control with its place and
+// size in twips, its text, font, colour and alignment. No Windows header
+// here, so the unit tests and the end-to-end tests can use the same table.
 #pragma once
 
 #include <array>
-#include <cstdint>
-#include <optional>
 #include <string_view>
 
+#include "app/form1_ids.h"
 #include "platform/app_info.h"
-#include "platform/form1_ids.h"
+#include "platform/window_layout.h"
 
-namespace quellnet::platform::layout {
+namespace quellnet::app {
 
-// 1440 twips to the inch.
-inline constexpr int kTwipsPerInch = 1440;
+using platform::layout::Alignment;
+using platform::layout::Colour;
+using platform::layout::ControlKind;
+using platform::layout::ControlLayout;
+using platform::layout::FontStyle;
+using platform::layout::PixelRect;
 
 // Client area of the window, in twips (383 x 378 pixels at 96 DPI).
 inline constexpr int kClientWidthTwips = 5745;
 inline constexpr int kClientHeightTwips = 5670;
 
-enum class ControlKind {
-  kImage,
-  kLine,
-  kTabControl,
-  kLabel,
-  kTextBox,
-  kCheckBox,
-  kPictureBox,
-  kFrame,
-  kCommandButton,
-};
-
 // What a control's place is measured from.
-enum class Container {
-  kForm,    // the window's client area
-  kSSTab1,  // the tab control's top-left corner, tab strip included
-  kFrame1,  // the frame's top-left corner
+enum Container : int {
+  kForm = platform::layout::kOnWindow,  // the window's client area
+  kSSTab1 = kIdSSTab1,                  // the tab control's top-left corner, tab strip included
+  kFrame1 = kIdFrame1,                  // the frame's top-left corner
 };
 
 // The tab page a control lies on; kNone for controls on the window itself.
-enum class TabPage { kNone = -1, kMain = 0, kPreferences = 1, kInternetOptions = 2 };
-
-enum class Alignment { kLeft, kCenter };
-
-struct FontStyle {
-  int centipoints;  // 825 for 8.25 pt
-  bool bold;
-  bool underline;
+enum TabPage : int {
+  kNone = platform::layout::kNoPage,
+  kMain = 0,
+  kPreferences = 1,
+  kInternetOptions = 2
 };
 
 inline constexpr FontStyle kPlain{825, false, false};
@@ -57,40 +44,8 @@ inline constexpr FontStyle kBigBold{975, true, false};
 inline constexpr FontStyle kUnderline{825, false, true};
 inline constexpr std::wstring_view kFontFace = L"MS Sans Serif";
 
-struct TwipsRect {
-  int left;
-  int top;
-  int width;
-  int height;
-};
-
-struct PixelRect {
-  int left;
-  int top;
-  int width;
-  int height;
-  constexpr int right() const { return left + width; }
-  constexpr int bottom() const { return top + height; }
-  friend constexpr bool operator==(const PixelRect&, const PixelRect&) = default;
-};
-
-// A text colour as 0xRRGGBB; nullopt for the system's text colour.
-using Colour = std::optional<std::uint32_t>;
 inline constexpr Colour kSystemColour = std::nullopt;
 inline constexpr Colour kLinkBlue = 0x0000FF;
-
-struct ControlLayout {
-  Form1ControlId id;
-  ControlKind kind;
-  Container container;
-  TabPage page;
-  TwipsRect twips;  // relative to the container
-  std::wstring_view text;
-  Alignment alignment;
-  FontStyle font;
-  Colour colour;
-  bool tab_stop;
-};
 
 inline constexpr std::array<std::wstring_view, 3> kTabCaptions = {L"Main", L"Preferences",
                                                                   L"Internet Options"};
@@ -107,8 +62,6 @@ inline constexpr std::wstring_view kCookieNotice =
 
 // The table below names its columns' values without their enum prefixes.
 using enum ControlKind;
-using enum Container;
-using enum TabPage;
 using enum Alignment;
 
 // Every control of the window, in the order of the windows' stacking, top
@@ -144,81 +97,28 @@ inline constexpr std::array<ControlLayout, 20> kControls = {{
     // On the window itself; the rule runs from (840, 960) to (4800, 960), one pixel thick.
     {kIdImage1,         kImage,         kForm,    kNone,            {0, 0, 5700, 900},        L"",                          kLeft,   kPlain,     kSystemColour, false},
     {kIdLine2,          kLine,          kForm,    kNone,            {840, 960, 3960, 0},      L"",                          kLeft,   kPlain,     kSystemColour, false},
-    {kIdLabel3,         kLabel,         kForm,    kNone,            {1680, 5280, 2415, 255},  kWebAddress,                  kCenter, kUnderline, kLinkBlue,     false},
+    {kIdLabel3,         kLink,          kForm,    kNone,            {1680, 5280, 2415, 255},  platform::kWebAddress,        kCenter, kUnderline, kLinkBlue,     false},
     // Lowest of all, so that every page control paints above it.
     {kIdSSTab1,         kTabControl,    kForm,    kNone,            {120, 1440, 5535, 3735},  L"",                          kLeft,   kPlain,     kSystemColour, true},
 }};
 // clang-format on
 
 constexpr const ControlLayout* FindControl(Form1ControlId id) {
-  for (const ControlLayout& layout : kControls) {
-    if (layout.id == id) {
-      return &layout;
-    }
-  }
-  return nullptr;
+  return platform::layout::FindControl(kControls, id);
 }
 
-// The place of a control's container measured from the client area.
-constexpr TwipsRect ContainerOrigin(Container container) {
-  switch (container) {
-    case Container::kForm:
-      return {0, 0, kClientWidthTwips, kClientHeightTwips};
-    case Container::kSSTab1:
-      return FindControl(kIdSSTab1)->twips;
-    case Container::kFrame1: {
-      const TwipsRect tab = FindControl(kIdSSTab1)->twips;
-      const TwipsRect frame = FindControl(kIdFrame1)->twips;
-      return {tab.left + frame.left, tab.top + frame.top, frame.width, frame.height};
-    }
-  }
-  return {0, 0, 0, 0};
-}
-
-// The control's place measured from the client area.
-constexpr TwipsRect AbsoluteTwips(const ControlLayout& layout) {
-  const TwipsRect origin = ContainerOrigin(layout.container);
-  return {origin.left + layout.twips.left, origin.top + layout.twips.top, layout.twips.width,
-          layout.twips.height};
-}
-
-// Twips to pixels at `dpi` dots per inch, to the nearest pixel.
-constexpr int TwipsToPixels(int twips, int dpi) {
-  const long long scaled = static_cast<long long>(twips) * dpi;
-  const long long half = kTwipsPerInch / 2;
-  return static_cast<int>(scaled >= 0 ? (scaled + half) / kTwipsPerInch
-                                      : -((-scaled + half) / kTwipsPerInch));
-}
-
-// A rectangle in pixels at `dpi` (the same across and down, as every screen
-// Windows drives has). Its edges are converted, not its size, so that
-// controls that touch in twips touch in pixels too.
-constexpr PixelRect ToPixels(const TwipsRect& twips, int dpi) {
-  const int left = TwipsToPixels(twips.left, dpi);
-  const int top = TwipsToPixels(twips.top, dpi);
-  return {left, top, TwipsToPixels(twips.left + twips.width, dpi) - left,
-          TwipsToPixels(twips.top + twips.height, dpi) - top};
-}
+// The whole window, as the Win32 side builds it.
+inline constexpr platform::layout::WindowLayout kForm1Layout{
+    kForm1ClassName,
+    platform::kWindowCaption,
+    {0, 0, kClientWidthTwips, kClientHeightTwips},
+    kFontFace,
+    kControls,
+    kTabCaptions};
 
 // The client area at `dpi`.
 constexpr PixelRect ClientPixels(int dpi) {
-  return ToPixels({0, 0, kClientWidthTwips, kClientHeightTwips}, dpi);
+  return platform::layout::ToPixels(kForm1Layout.client, dpi);
 }
 
-// Where the control's window goes in the client area at `dpi`. A line is
-// one pixel thick whatever the DPI.
-constexpr PixelRect ControlPixels(const ControlLayout& layout, int dpi) {
-  PixelRect rect = ToPixels(AbsoluteTwips(layout), dpi);
-  if (layout.kind == ControlKind::kLine) {
-    rect.height = 1;
-  }
-  return rect;
-}
-
-// The height of a font's characters in pixels (as a negative LOGFONT height
-// asks for), at `dpi` dots per inch.
-constexpr int FontPixelHeight(const FontStyle& font, int dpi) {
-  return (font.centipoints * dpi + 3600) / 7200;
-}
-
-}  // namespace quellnet::platform::layout
+}  // namespace quellnet::app

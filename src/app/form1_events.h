@@ -1,24 +1,21 @@
-// The handlers of the main window's events. The window implementation calls
-// them on the user-interface thread, each one to its end before the next.
+// The handlers of the main window's events, one per control and event, and
+// their dispatch from the window's events: the window names a control by its
+// id, and here each id finds its handler.
 #pragma once
 
 #include <cstdint>
 
-namespace quellnet::platform {
+#include "platform/window_events.h"
 
-// What ends the window: the user (close box, tray menu) or the end of the
-// Windows session (log-off, shutdown), when no message box may hold it up.
-enum class UnloadReason { kClose, kSessionEnd };
+namespace quellnet::app {
 
-class Form1Events {
+class Form1Events : public platform::WindowEvents {
  public:
-  virtual ~Form1Events() = default;
-
   virtual void Form_Load() = 0;    // once, before the window becomes visible
   virtual void Form_Paint() = 0;   // after every repaint of the client area
   virtual void Form_Resize() = 0;  // after every change of the window state
   // Once, whatever ends the window.
-  virtual void Form_Unload(UnloadReason reason) = 0;
+  virtual void Form_Unload(platform::UnloadReason reason) = 0;
   virtual void chkmess_Click() = 0;
   virtual void Command1_Click() = 0;
   virtual void Command2_Click() = 0;
@@ -32,6 +29,17 @@ class Form1Events {
   virtual void TrayIcon_AreaRecreated() = 0;
   // A second start of the program asked this one to come forward.
   virtual void Instance_Activate() = 0;
+
+  // platform::WindowEvents
+  void Loaded() final { Form_Load(); }
+  void Painted() final { Form_Paint(); }
+  void Resized() final { Form_Resize(); }
+  void Unloading(platform::UnloadReason reason) final { Form_Unload(reason); }
+  // Controls and menu items without a handler take their clicks silently.
+  void Clicked(int id) final;
+  void TrayIconNotified(std::uint32_t mouse_message) final { TrayIcon_Notify(mouse_message); }
+  void TrayAreaRecreated() final { TrayIcon_AreaRecreated(); }
+  void ActivationAsked() final { Instance_Activate(); }
 };
 
-}  // namespace quellnet::platform
+}  // namespace quellnet::app

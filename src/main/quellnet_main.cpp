@@ -1,0 +1,44 @@
+// The composition root: the Win32 side of the program runs the window that
+// Form1's layout describes and hands its parts to Form1, which answers the
+// window's events. wmain, not wWinMain, keeps this file free of Windows
+// headers; the program is still a windowed one (linked with -municode
+// -mwindows).
+#include <memory>
+
+#include "app/form1.h"
+#include "app/form1_ids.h"
+#include "app/form1_layout.h"
+#include "platform/app_info.h"
+#include "platform/win32/program.h"
+#include "resource.h"
+
+namespace {
+
+using namespace quellnet;
+
+static_assert(app::kIdMnuopen == IDM_MNUOPEN && app::kIdMnuclose == IDM_MNUCLOSE,
+              "the menu resource and the window's handlers agree on the item ids");
+
+std::unique_ptr<platform::WindowEvents> BuildForm1(const platform::win32::ProgramParts& parts) {
+  platform::win32::WindowControls& controls = parts.controls;
+  platform::CheckBox* chkmess = controls.CheckBoxAt(app::kIdChkmess);
+  platform::CheckBox* chkStartup = controls.CheckBoxAt(app::kIdChkStartup);
+  platform::CheckBox* chkHideOnStart = controls.CheckBoxAt(app::kIdChkHideOnStart);
+  platform::Label* Label2 = controls.LabelAt(app::kIdLabel2);
+  platform::TextBox* Text1 = controls.TextBoxAt(app::kIdText1);
+  platform::PictureBox* Picture1 = controls.PictureBoxAt(app::kIdPicture1);
+  if (!chkmess || !chkStartup || !chkHideOnStart || !Label2 || !Text1 || !Picture1) {
+    return nullptr;
+  }
+  return std::make_unique<app::Form1>(
+      app::Form1Controls{parts.window, *chkmess, *chkStartup, *chkHideOnStart, *Label2, *Text1,
+                         *Picture1},
+      app::Form1Platform{parts.registry, parts.services, parts.files, parts.shell, parts.network,
+                         parts.tray_icon});
+}
+
+}  // namespace
+
+extern "C" int wmain(int, wchar_t**) {
+  return platform::win32::RunProgram({app::kForm1Layout, platform::kApplicationTitle}, &BuildForm1);
+}

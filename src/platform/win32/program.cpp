@@ -1,0 +1,103 @@
+// The program's run: creates the main window and the Win32 side of every
+// contract, hands them to the application, loads the window, shows it and
+// runs the message loop until the window is unloaded.
+#include "platform/win32/program.h"
+
+#include <optional>
+
+#include <string>
+
+#include "platform/win32/factories.h"
+#include "platform/win32/main_window_win32.h"
+#include "platform/win32/private_messages.h"
+#include "platform/win32/single_instance.h"
+
+// After <windows.h>.
+#include <commctrl.h>
+
+namespace quellnet::platform::win32 {
+namespace {
+
+// The only message of the program's own besides the cleaners' notices: it
+// can't start at all.
+int FailStart(std::wstring_view program_title, const wchar_t* what) {
+  const std::wstring title(program_title);
+  ::MessageBoxW(nullptr, what, title.c_str(), MB_OK | MB_ICONERROR);
+  return 1;
+}
+
+int RunMessageLoop(Form1Window& window) {
+  MSG message;
+  for (;;) {
+    const BOOL result = ::GetMessageW(&message, nullptr, 0, 0);
+    if (result == 0) {
+      return static_cast<int>(message.wParam);  // WM_QUIT
+    }
+    if (result == -1) {
+      return 1;  // the queue is unusable; nothing more can happen
+    }
+    if (!window.PreTranslate(message)) {
+      ::TranslateMessage(&message);
+      ::DispatchMessageW(&message);
+    }
+  }
+}
+
+}  // namespace
+
+int RunProgram(const ProgramLook& look,
+               const BuildApplication& build) {  // One running copy per session. A second start
+                                                 // brings the running copy's
+  // window back and ends here, before it touches the service, the options
+  // or the notification area.
+  const std::optional<InstanceLock> instance_lock =
+      ClaimSingleInstance(std::wstring(look.window.class_name).c_str());
+  if (!instance_lock) {
+    return 0;
+  }
+
+  INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES | ICC_TAB_CLASSES};
+  // On failure the tab control's class may be missing; creating the window
+  // then fails and says so.
+  ::InitCommonControlsEx(&controls);
+
+  std::unique_ptr<Form1Window> window =
+      Form1Window::Create(::GetModuleHandleW(nullptr), look.window);
+  if (!window) {
+    return FailStart(look.title, L"Quellnet could not create its window.");
+  }
+  HWND handle = window->Handle();
+
+  std::unique_ptr<Registry> registry = CreateRegistry();
+  std::unique_ptr<ServiceControl> services = CreateServiceControl(
+      [&window](DWORD milliseconds) { return window->WaitResponding(milliseconds); });
+  std::unique_ptr<FileSystem> files = CreateFileSystem();
+  std::unique_ptr<Shell> shell = CreateShell(handle);
+  std::unique_ptr<Network> network = CreateNetwork();
+  std::unique_ptr<TrayIcon> tray_icon =
+      CreateTrayIcon(handle, kTrayCallbackMessage, window->TrayIcon(), look.title);
+  if (!registry || !services || !files || !shell || !network || !tray_icon) {
+    return FailStart(look.title, L"Quellnet could not prepare its access to Windows.");
+  }
+
+  const std::unique_ptr<WindowEvents> application = build(
+      ProgramParts{*window, *window, *registry, *services, *files, *shell, *network, *tray_icon});
+  if (!application) {
+    return FailStart(look.title, L"Quellnet could not prepare its access to Windows.");
+  }
+  window->SetEvents(application.get());
+
+  // The load runs while the window is still hidden; it may already have
+  // unloaded it.
+  window->Load();
+  if (window->Handle() == nullptr) {
+    window->SetEvents(nullptr);
+    return 0;
+  }
+  window->Show();
+  const int exit_code = RunMessageLoop(*window);
+  window->SetEvents(nullptr);
+  return exit_code;
+}
+
+}  // namespace quellnet::platform::win32
