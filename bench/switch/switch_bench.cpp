@@ -22,13 +22,13 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using quellnet::app::kIdChkmess;
+using quellnet::app::kIdLabel2;
 using quellnet::e2e::Click;
 using quellnet::e2e::kOptionsKey;
 using quellnet::e2e::Millis;
 using quellnet::e2e::ProgramUnderTest;
 using quellnet::e2e::WindowText;
-using quellnet::app::kIdChkmess;
-using quellnet::app::kIdLabel2;
 
 double Ms(Clock::duration duration) {
   return std::chrono::duration<double, std::milli>(duration).count();
