@@ -137,7 +137,7 @@ int wmain(int argc, wchar_t** argv) {
   registry.Put(L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", L"Cache",
                cleaner_cache);
   fakes::FakeMainWindow window;
-  cleaners::BrowserCleaner cleaner(cleaners::kCacheJob, window, registry, *file_system);
+  cleaners::BrowserCleaner cleaner(cleaners::kCacheJob, window, window, registry, *file_system);
 
   std::printf("measured: %s\n", bench::kMeasuredArchitecture);
   std::printf("tree: %d files in %d folders (+%d nested), %d rounds, alternating\n", files,

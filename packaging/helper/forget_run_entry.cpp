@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "app/run_at_startup.h"
-#include "platform/app_info.h"
+#include "app/app_info.h"
 #include "platform/win32/factories.h"
 #include "platform/win32/handles.h"
 
@@ -83,7 +83,7 @@ bool Starts(std::wstring command, const std::wstring& program) {
 ForgetResult ForgetRunEntry(const std::wstring& program) {
   const std::unique_ptr<platform::Registry> registry = platform::win32::CreateRegistry();
   std::wstring command;
-  switch (registry->ReadText(app::kRunKeyPath, platform::kApplicationTitle, command)) {
+  switch (registry->ReadText(app::kRunKeyPath, app::kApplicationTitle, command)) {
     case platform::RegStatus::kOk:
       break;
     case platform::RegStatus::kNotFound:  // no Run key, or no value in it
@@ -95,8 +95,7 @@ ForgetResult ForgetRunEntry(const std::wstring& program) {
   if (!Starts(command, program)) {
     return ForgetResult::kKept;
   }
-  return registry->DeleteValue(app::kRunKeyPath, platform::kApplicationTitle) ==
-                 platform::RegStatus::kOk
+  return registry->DeleteValue(app::kRunKeyPath, app::kApplicationTitle) == platform::RegStatus::kOk
              ? ForgetResult::kRemoved
              : ForgetResult::kFailed;
 }

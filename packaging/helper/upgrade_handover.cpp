@@ -7,7 +7,7 @@
 
 #include "app/run_at_startup.h"
 #include "app/settings_keys.h"
-#include "platform/app_info.h"
+#include "app/app_info.h"
 #include "platform/win32/factories.h"
 #include "platform/win32/handles.h"
 
@@ -29,7 +29,7 @@ constexpr wchar_t kHidden[] = L"hidden";
 constexpr DWORD kLongestValueName = 16383;
 
 std::wstring OptionsKey() {
-  return L"Software\\" + std::wstring(platform::kApplicationTitle) + L"\\" +
+  return L"Software\\" + std::wstring(app::kApplicationTitle) + L"\\" +
          std::wstring(app::kOptionsSection);
 }
 
@@ -105,7 +105,7 @@ bool SaveForUpgrade(ClosedProgram closed) {
   UniqueHKey run;
   if (const LONG status = Open(HKEY_CURRENT_USER, std::wstring(app::kRunKeyPath), run);
       status == ERROR_SUCCESS) {
-    const std::wstring name(platform::kApplicationTitle);
+    const std::wstring name(app::kApplicationTitle);
     saved = Succeeded(CopyValue(run.Get(), name.c_str(), handover.Get(), kRunCopy)) && saved;
   } else {
     saved = status == ERROR_FILE_NOT_FOUND && saved;
@@ -139,7 +139,7 @@ ClosedProgram RestoreAfterUpgrade(bool& restored) {
     restored = status == ERROR_FILE_NOT_FOUND;
   }
   UniqueHKey run;
-  const std::wstring name(platform::kApplicationTitle);
+  const std::wstring name(app::kApplicationTitle);
   if (Open(HKEY_CURRENT_USER, std::wstring(app::kRunKeyPath), run) == ERROR_SUCCESS) {
     restored = Succeeded(CopyValue(handover.Get(), kRunCopy, run.Get(), name.c_str())) && restored;
   } else {

@@ -1,6 +1,6 @@
 #include "app/form1.h"
 
-#include "platform/app_info.h"
+#include "app/app_info.h"
 
 namespace quellnet::app {
 
@@ -11,8 +11,10 @@ Form1::Form1(const Form1Controls& controls, const Form1Platform& platform)
       tray_(controls.window, platform.tray_icon),
       protection_(controls.chkmess, controls.Label2, controls.Picture1, controls.window,
                   controls.window, platform.services, platform.shell),
-      cache_cleaner_(cleaners::kCacheJob, controls.window, platform.registry, platform.files),
-      cookie_cleaner_(cleaners::kCookieJob, controls.window, platform.registry, platform.files) {}
+      cache_cleaner_(cleaners::kCacheJob, controls.window, controls.window, platform.registry,
+                     platform.files),
+      cookie_cleaner_(cleaners::kCookieJob, controls.window, controls.window, platform.registry,
+                      platform.files) {}
 
 void Form1::Form_Resize() {
   tray_.OnResize();
@@ -27,7 +29,7 @@ void Form1::Command2_Click() {
   cookie_cleaner_.Run();
 }
 void Form1::Label3_Click() {
-  platform_.shell.Open(platform::kWebAddress);
+  platform_.shell.Open(kWebAddress);
 }
 void Form1::mnuopen_Click() {
   tray_.Restore();

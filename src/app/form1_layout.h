@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "app/form1_ids.h"
-#include "platform/app_info.h"
+#include "app/app_info.h"
 #include "platform/window_layout.h"
 
 namespace quellnet::app {
@@ -97,7 +97,7 @@ inline constexpr std::array<ControlLayout, 20> kControls = {{
     // On the window itself; the rule runs from (840, 960) to (4800, 960), one pixel thick.
     {kIdImage1,         kImage,         kForm,    kNone,            {0, 0, 5700, 900},        L"",                          kLeft,   kPlain,     kSystemColour, false},
     {kIdLine2,          kLine,          kForm,    kNone,            {840, 960, 3960, 0},      L"",                          kLeft,   kPlain,     kSystemColour, false},
-    {kIdLabel3,         kLink,          kForm,    kNone,            {1680, 5280, 2415, 255},  platform::kWebAddress,        kCenter, kUnderline, kLinkBlue,     false},
+    {kIdLabel3,         kLink,          kForm,    kNone,            {1680, 5280, 2415, 255},  kWebAddress,        kCenter, kUnderline, kLinkBlue,     false},
     // Lowest of all, so that every page control paints above it.
     {kIdSSTab1,         kTabControl,    kForm,    kNone,            {120, 1440, 5535, 3735},  L"",                          kLeft,   kPlain,     kSystemColour, true},
 }};
@@ -109,11 +109,9 @@ constexpr const ControlLayout* FindControl(Form1ControlId id) {
 
 // The whole window, as the Win32 side builds it.
 inline constexpr platform::layout::WindowLayout kForm1Layout{
-    kForm1ClassName,
-    platform::kWindowCaption,
-    {0, 0, kClientWidthTwips, kClientHeightTwips},
-    kFontFace,
-    kControls,
+    kForm1ClassName,   kWindowCaption,
+    kApplicationTitle, {0, 0, kClientWidthTwips, kClientHeightTwips},
+    kFontFace,         kControls,
     kTabCaptions};
 
 // The client area at `dpi`.

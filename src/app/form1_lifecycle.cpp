@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/app_info.h"
+#include "app/app_info.h"
 #include "app/form1.h"
 #include "app/option_text.h"
 #include "app/run_at_startup.h"
@@ -16,7 +16,7 @@ namespace {
 std::optional<platform::CheckValue> ReadOption(platform::SettingsStore& settings,
                                                std::wstring_view key) {
   const std::optional<std::wstring> text =
-      settings.Read(platform::kApplicationTitle, kOptionsSection, key, kOptionDefault);
+      settings.Read(kApplicationTitle, kOptionsSection, key, kOptionDefault);
   if (!text) {
     return std::nullopt;
   }
@@ -116,7 +116,7 @@ void Form1::Form_Unload(platform::UnloadReason reason) {
   };
   std::vector<std::wstring_view> unsaved;
   for (const Option& option : options) {
-    if (!settings_.Write(platform::kApplicationTitle, kOptionsSection, option.key,
+    if (!settings_.Write(kApplicationTitle, kOptionsSection, option.key,
                          OptionText(option.box.Value()))) {
       unsaved.push_back(option.name);
     }
@@ -135,8 +135,7 @@ void Form1::Form_Unload(platform::UnloadReason reason) {
   // Told once, in one box. Not while Windows logs off or shuts down: a box
   // would hold that up, and nobody may be there to read it.
   if (!unsaved.empty() && reason == platform::UnloadReason::kClose) {
-    controls_.window.ShowMessage(UnsavedNotice(unsaved), platform::kApplicationTitle,
-                                 platform::MessageIcon::kWarning);
+    controls_.window.ShowMessage(UnsavedNotice(unsaved), platform::MessageIcon::kWarning);
   }
 }
 

@@ -1,6 +1,6 @@
 #include "app/run_at_startup.h"
 
-#include "platform/app_info.h"
+#include "app/app_info.h"
 
 namespace quellnet::app {
 
@@ -16,8 +16,7 @@ std::wstring RunAtStartupData(std::wstring_view executable_path) {
 bool SetRunAtStartup(bool enable, platform::Registry& registry, platform::Shell& shell) {
   if (!enable) {
     // A missing entry is no failure: there is simply nothing to remove.
-    const platform::RegStatus removed =
-        registry.DeleteValue(kRunKeyPath, platform::kApplicationTitle);
+    const platform::RegStatus removed = registry.DeleteValue(kRunKeyPath, kApplicationTitle);
     return removed == platform::RegStatus::kOk || removed == platform::RegStatus::kNotFound;
   }
   // Read afresh: the program may have been moved since the last run.
@@ -27,7 +26,7 @@ bool SetRunAtStartup(bool enable, platform::Registry& registry, platform::Shell&
     // as it is rather than replace it with a broken one.
     return false;
   }
-  return registry.SetText(kRunKeyPath, platform::kApplicationTitle, RunAtStartupData(executable)) ==
+  return registry.SetText(kRunKeyPath, kApplicationTitle, RunAtStartupData(executable)) ==
          platform::RegStatus::kOk;
 }
 

@@ -4,7 +4,6 @@
 
 #include "cleaners/folder_safety.h"
 #include "cleaners/tree_deletion.h"
-#include "platform/app_info.h"
 
 namespace quellnet::cleaners {
 namespace {
@@ -25,9 +24,9 @@ constexpr std::wstring_view kTypedUrlsKey = L"Software\\Microsoft\\Internet Expl
 
 class BrowserCleaner::CleanRun {
  public:
-  CleanRun(const CleanerJob& job, platform::MainWindow& window, platform::Registry& registry,
+  CleanRun(const CleanerJob& job, platform::LongWork& work, platform::Registry& registry,
            platform::FileSystem& files)
-      : job_(job), window_(window), registry_(registry), files_(files) {}
+      : job_(job), work_(work), registry_(registry), files_(files) {}
 
   void Clean();
   bool Stopped() const { return stopped_; }
@@ -51,7 +50,7 @@ class BrowserCleaner::CleanRun {
   bool Advance(double share);
 
   const CleanerJob& job_;
-  platform::MainWindow& window_;
+  platform::LongWork& work_;
   platform::Registry& registry_;
   platform::FileSystem& files_;
   // What the run did, step by step.
@@ -61,21 +60,22 @@ class BrowserCleaner::CleanRun {
   bool stopped_ = false;
 };
 
-BrowserCleaner::BrowserCleaner(const CleanerJob& job, platform::MainWindow& window,
-                               platform::Registry& registry, platform::FileSystem& files)
-    : job_(job), window_(window), registry_(registry), files_(files) {}
+BrowserCleaner::BrowserCleaner(const CleanerJob& job, platform::LongWork& work,
+                               platform::MessageBoxes& messages, platform::Registry& registry,
+                               platform::FileSystem& files)
+    : job_(job), work_(work), messages_(messages), registry_(registry), files_(files) {}
 
 void BrowserCleaner::Run() {
-  CleanRun run(job_, window_, registry_, files_);
+  CleanRun run(job_, work_, registry_, files_);
   {
-    platform::BusyWindow busy(window_);
+    platform::BusyWindow busy(work_);
     run.Clean();
   }
   if (run.Stopped()) {
     return;
   }
   const RunMessage message = Compose(job_.words, Summarise(run.Outcomes()));
-  window_.ShowMessage(message.text, platform::kApplicationTitle, message.icon);
+  messages_.ShowMessage(message.text, message.icon);
 }
 
 void BrowserCleaner::CleanRun::Clean() {
@@ -192,7 +192,7 @@ void BrowserCleaner::CleanRun::DeleteSubfoldersOf(const std::wstring& folder, do
 
 bool BrowserCleaner::CleanRun::Advance(double share) {
   done_ += share;
-  stopped_ = stopped_ || !window_.KeepResponding(done_);
+  stopped_ = stopped_ || !work_.KeepResponding(done_);
   return !stopped_;
 }
 

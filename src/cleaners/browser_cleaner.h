@@ -9,7 +9,8 @@
 #include "cleaners/browser_folders.h"
 #include "cleaners/clean_outcome.h"
 #include "platform/file_system.h"
-#include "platform/main_window.h"
+#include "platform/long_work.h"
+#include "platform/message_boxes.h"
 #include "platform/registry.h"
 
 namespace quellnet::cleaners {
@@ -48,8 +49,8 @@ inline constexpr CleanerJob kCookieJob{
 
 class BrowserCleaner {
  public:
-  BrowserCleaner(const CleanerJob& job, platform::MainWindow& window, platform::Registry& registry,
-                 platform::FileSystem& files);
+  BrowserCleaner(const CleanerJob& job, platform::LongWork& work, platform::MessageBoxes& messages,
+                 platform::Registry& registry, platform::FileSystem& files);
   // Cleans while the window is busy, then tells the user how it went. A
   // program that ends meanwhile stops the run between two entries, and
   // nobody is told.
@@ -60,7 +61,8 @@ class BrowserCleaner {
   class CleanRun;
 
   const CleanerJob& job_;
-  platform::MainWindow& window_;
+  platform::LongWork& work_;
+  platform::MessageBoxes& messages_;
   platform::Registry& registry_;
   platform::FileSystem& files_;
 };

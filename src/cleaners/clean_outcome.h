@@ -9,7 +9,7 @@
 
 #include "cleaners/folder_safety.h"
 #include "platform/file_system.h"
-#include "platform/main_window.h"
+#include "platform/message_boxes.h"
 #include "platform/registry.h"
 
 namespace quellnet::cleaners {

@@ -8,7 +8,7 @@
 #include "app/form1.h"
 #include "app/form1_ids.h"
 #include "app/form1_layout.h"
-#include "platform/app_info.h"
+#include "app/app_info.h"
 #include "platform/win32/program.h"
 #include "resource.h"
 
@@ -40,5 +40,5 @@ std::unique_ptr<platform::WindowEvents> BuildForm1(const platform::win32::Progra
 }  // namespace
 
 extern "C" int wmain(int, wchar_t**) {
-  return platform::win32::RunProgram({app::kForm1Layout, platform::kApplicationTitle}, &BuildForm1);
+  return platform::win32::RunProgram({app::kForm1Layout, app::kApplicationTitle}, &BuildForm1);
 }

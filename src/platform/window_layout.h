@@ -82,6 +82,8 @@ struct ControlLayout {
 struct WindowLayout {
   std::wstring_view class_name;
   std::wstring_view caption;
+  // Captions the window's message boxes: the program's title.
+  std::wstring_view message_caption;
   TwipsRect client;
   std::wstring_view font_face;
   std::span<const ControlLayout> controls;

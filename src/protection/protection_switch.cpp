@@ -1,7 +1,5 @@
 #include "protection/protection_switch.h"
 
-#include "platform/app_info.h"
-
 namespace quellnet::protection {
 
 using platform::MessageIcon;
@@ -150,11 +148,11 @@ void ProtectionSwitch::OnClick() {
     }
     const Notice notice = NoticeFor(stop_requested, result, state);
     if (notice.retry) {
-      if (messages_.AskRetry(notice.text, platform::kApplicationTitle, notice.icon)) {
+      if (messages_.AskRetry(notice.text, notice.icon)) {
         continue;
       }
     } else {
-      messages_.ShowMessage(notice.text, platform::kApplicationTitle, notice.icon);
+      messages_.ShowMessage(notice.text, notice.icon);
     }
     // Left as it is: the box shows the service's state like the status does,
     // so that it is saved as what is true and a click on it asks for the

@@ -55,7 +55,6 @@ struct FakePictureBox final : platform::PictureBox {
 
 struct ShownMessage {
   std::wstring text;
-  std::wstring caption;
   platform::MessageIcon icon;
   bool retry = false;  // offered Retry and Cancel, not OK
 };
@@ -85,16 +84,14 @@ struct FakeMainWindow final : platform::MainWindow {
     progress.push_back(done);
     return turns_left < 0 || turns_left-- > 0;
   }
-  void ShowMessage(std::wstring_view text, std::wstring_view caption,
-                   platform::MessageIcon icon) override {
-    messages.push_back({std::wstring(text), std::wstring(caption), icon});
+  void ShowMessage(std::wstring_view text, platform::MessageIcon icon) override {
+    messages.push_back({std::wstring(text), icon});
     if (on_message) {
       on_message();
     }
   }
-  bool AskRetry(std::wstring_view text, std::wstring_view caption,
-                platform::MessageIcon icon) override {
-    messages.push_back({std::wstring(text), std::wstring(caption), icon, true});
+  bool AskRetry(std::wstring_view text, platform::MessageIcon icon) override {
+    messages.push_back({std::wstring(text), icon, true});
     return retries-- > 0;
   }
 

@@ -90,9 +90,8 @@ class CleanerTest : public ::testing::Test {
   // Runs one cleaner and returns the text of the one message it showed.
   std::wstring Run(const CleanerJob& job) {
     window.messages.clear();
-    BrowserCleaner(job, window, registry, files).Run();
+    BrowserCleaner(job, window, window, registry, files).Run();
     EXPECT_EQ(window.messages.size(), 1u);
-    EXPECT_EQ(window.messages.back().caption, L"Quellnet");
     EXPECT_FALSE(window.busy);
     return window.messages.back().text;
   }
@@ -123,7 +122,7 @@ TEST_F(CleanerTest, TheCacheCleanerEmptiesTheCacheAndTheTypedAddressesBeforeItSa
 // entries: nothing more is touched and nobody is told.
 TEST_F(CleanerTest, AProgramEndingDuringTheRunStopsItBetweenTwoEntries) {
   window.turns_left = 2;
-  BrowserCleaner(kCacheJob, window, registry, files).Run();
+  BrowserCleaner(kCacheJob, window, window, registry, files).Run();
   EXPECT_EQ(files.Under(kCache).size(), 12u - 3);
   EXPECT_TRUE(window.messages.empty());
   EXPECT_FALSE(window.busy);

@@ -96,20 +96,19 @@ void Form1Window::PopupTrayMenu() {
   ::PostMessageW(window_, WM_NULL, 0, 0);
 }
 
-void Form1Window::ShowMessage(std::wstring_view text, std::wstring_view caption, MessageIcon icon) {
+void Form1Window::ShowMessage(std::wstring_view text, MessageIcon icon) {
   // The only answer is OK; a box that could not be shown has nothing to
   // report either.
-  AskUser(text, caption, icon, MB_OK);
+  AskUser(text, icon, MB_OK);
 }
 
-bool Form1Window::AskRetry(std::wstring_view text, std::wstring_view caption, MessageIcon icon) {
+bool Form1Window::AskRetry(std::wstring_view text, MessageIcon icon) {
   // A box that could not be shown, or was taken down by the end of the
   // program, counts as Cancel: nothing is tried again without the user.
-  return AskUser(text, caption, icon, MB_RETRYCANCEL) == IDRETRY && !unloaded_;
+  return AskUser(text, icon, MB_RETRYCANCEL) == IDRETRY && !unloaded_;
 }
 
-int Form1Window::AskUser(std::wstring_view text, std::wstring_view caption, MessageIcon icon,
-                         UINT buttons) {
+int Form1Window::AskUser(std::wstring_view text, MessageIcon icon, UINT buttons) {
   // Once the window is unloaded (work that was running when the program
   // was closed goes on to its end) nobody is left to tell, and a box would
   // hold up the end.
@@ -128,7 +127,7 @@ int Form1Window::AskUser(std::wstring_view text, std::wstring_view caption, Mess
       break;
   }
   const std::wstring terminated_text(text);
-  const std::wstring terminated_caption(caption);
+  const std::wstring terminated_caption(layout_.message_caption);
   return ::MessageBoxW(window_, terminated_text.c_str(), terminated_caption.c_str(), flags);
 }
 

@@ -70,8 +70,8 @@ class Form1Window final : public MainWindow, public WindowControls {
   void PopupTrayMenu() override;
   void SetBusy(bool busy) override;
   bool KeepResponding(double done) override;
-  void ShowMessage(std::wstring_view text, std::wstring_view caption, MessageIcon icon) override;
-  bool AskRetry(std::wstring_view text, std::wstring_view caption, MessageIcon icon) override;
+  void ShowMessage(std::wstring_view text, MessageIcon icon) override;
+  bool AskRetry(std::wstring_view text, MessageIcon icon) override;
 
   // Waits `milliseconds` while the window goes on handling what arrives,
   // for a wait inside long work (the service control's). False as soon as
@@ -139,7 +139,7 @@ class Form1Window final : public MainWindow, public WindowControls {
   void Destroy();
   // Shows a modal box with `buttons` (MB_OK, MB_RETRYCANCEL) and returns
   // the button chosen; 0 without a box once the window is unloaded.
-  int AskUser(std::wstring_view text, std::wstring_view caption, MessageIcon icon, UINT buttons);
+  int AskUser(std::wstring_view text, MessageIcon icon, UINT buttons);
   // Runs one handler of the events with `args`, unless the window is past
   // its unload. Every handler runs through here; the destruction of a
   // window unloaded while busy waits until the outermost handler returns.

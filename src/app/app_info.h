@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-namespace quellnet::platform {
+namespace quellnet::app {
 
 // Names the program to the platform: settings-store application name, the
 // run-at-logon value name and the caption of its message boxes.
@@ -19,4 +19,4 @@ inline constexpr std::wstring_view kWindowCaption = L"Corvane Quellnet 2.1";
 #define QUELLNET_WIDE_TEXT(text) QUELLNET_WIDE_TEXT_(text)
 inline constexpr std::wstring_view kWebAddress = QUELLNET_WIDE_TEXT(QUELLNET_WEB_ADDRESS);
 
-}  // namespace quellnet::platform
+}  // namespace quellnet::app
