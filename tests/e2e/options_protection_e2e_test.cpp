@@ -67,7 +67,7 @@ class OptionsProtectionTest : public QuellnetTest {
 TEST_F(OptionsProtectionTest, StoredProtectionStopsTheServiceAndTheSwitchTurnsItBack) {
   ASSERT_NO_FATAL_FAILURE(
       StartProgram({.presets = {{kOptionsKey, L"mess", L"1"}, {kOptionsKey, L"StartUp", L"1"}}}));
-  EXPECT_EQ(CheckState(Control(kIdChkmess)), BST_CHECKED);
+  EXPECT_EQ(Send(Control(kIdChkmess), BM_GETCHECK), static_cast<DWORD_PTR>(BST_CHECKED));
   EXPECT_TRUE(CaptionBecomes(kProtected));
   EXPECT_TRUE(Shows(kGreen));
   EXPECT_TRUE(DrawnSmoothly());

@@ -8,7 +8,6 @@
 #include <map>
 #include <string>
 #include <tuple>
-#include <utility>
 #include <vector>
 
 #include "fixture.h"

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <map>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -144,66 +143,37 @@ TEST_F(CleanerTest, TheCookieCleanerDeletesOnlyTheFilesDirectlyInItsFolderAndInL
   EXPECT_EQ(Run(kCookieJob), L"All Cookies Cleared !");
 }
 
-// A location that can't be used: nothing on disk changes, and the message
-// says why. Only a location that can't be read at all (or is empty) keeps the
-// typed addresses, which the message tells.
-struct Trouble {
-  const char* name;
-  const CleanerJob* job;
-  const wchar_t* location;  // nullptr: no value; L"\x1234": not text
-  std::wstring message;
-  RegStatus read = RegStatus::kOk;
-};
-
-class LocationTrouble : public CleanerTest, public ::testing::WithParamInterface<Trouble> {};
-
-TEST_P(LocationTrouble, LeavesTheDiskAsItWasAndSaysWhy) {
-  const Trouble& trouble = GetParam();
-  const std::wstring value(trouble.job->folder_value);
-  registry.DeleteValue(kShellFolders, value);
-  if (trouble.location != nullptr) {
-    const std::wstring location(trouble.location);
-    registry.Put(kShellFolders, value, location, location != L"\x1234");
-  }
-  if (trouble.read != RegStatus::kOk) {
-    registry.failing[kShellFolders] = trouble.read;
-  }
+// A location that can't be used, for each case of data/location_troubles.tsv:
+// nothing on disk changes, and the message says why. Only a location that
+// can't be read at all (or is empty) keeps the typed addresses.
+TEST_F(CleanerTest, ALocationThatCantBeUsedLeavesTheDiskAsItWasAndSaysWhy) {
   files.open_errors[L"C:\\Locked\\Microsoft\\Windows\\Cookies"] = FsStatus::kAccessDenied;
   files.list_errors[L"C:\\Unreadable\\Microsoft\\Windows\\Cookies"] = FsStatus::kFailed;
   files.AddFolder(L"C:\\Unreadable\\Microsoft\\Windows\\Cookies");
   const Paths before = files.Under(L"C:");
-
-  const std::wstring left = trouble.job == &kCacheJob ? kCacheLeft : kCookiesLeft;
-  EXPECT_EQ(Run(*trouble.job), left + trouble.message);
-  EXPECT_EQ(window.messages[0].icon, MessageIcon::kWarning);
+  for (const tools::TableRow& row : tools::TableFile(QUELLNET_UNIT_DATA "/location_troubles.tsv")) {
+    SCOPED_TRACE(row[1]);
+    const CleanerJob& job = row[0] == "cache" ? kCacheJob : kCookieJob;
+    const std::wstring value(job.folder_value);
+    registry.failing.clear();
+    registry.DeleteValue(kShellFolders, value);
+    if (row[1] != "(none)") {
+      registry.Put(kShellFolders, value, row[1] == "(empty)" ? L"" : tools::Wide(row[1]),
+                   row[1] != "(not text)");
+    }
+    if (row[2] == "denied") {
+      registry.failing[kShellFolders] = RegStatus::kAccessDenied;
+    }
+    registry.Put(kTypedUrls, L"url1", L"http://one.example/");
+    std::wstring message = job.folder == BrowserFolder::kCache ? kCacheLeft : kCookiesLeft;
+    for (std::size_t line = 3; line < row.size(); ++line) {
+      message += (line == 3 ? L"" : L"\n") + tools::Wide(row[line]);
+    }
+    EXPECT_EQ(Run(job), message);
+    EXPECT_EQ(window.messages[0].icon, MessageIcon::kWarning);
+  }
   EXPECT_EQ(files.Under(L"C:"), before);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, LocationTrouble,
-    ::testing::Values(
-        Trouble{"CacheMissing", &kCacheJob, nullptr,
-                L"The cache folder could not be found: its location is not recorded for this "
-                L"user.\nNothing was deleted."},
-        Trouble{"CacheEmpty", &kCacheJob, L"",
-                L"The cache folder could not be found: its recorded location is empty.\nNothing "
-                L"was deleted."},
-        Trouble{"CacheNotText", &kCacheJob, L"\x1234",
-                L"The cache folder could not be found: its recorded location is not a folder "
-                L"path.\nNothing was deleted."},
-        Trouble{"CacheNoRight", &kCacheJob, kCache.c_str(),
-                L"The cache folder could not be found: its recorded location could not be "
-                L"read.\nNothing was deleted.",
-                RegStatus::kAccessDenied},
-        Trouble{"CacheFolderMissing", &kCacheJob, L"C:\\Gone\\INetCache",
-                L"The cache folder \"C:\\Gone\\INetCache\" could not be found." + kHistoryCleared},
-        Trouble{"CookiesNotOpenable", &kCookieJob, L"C:\\Locked\\Microsoft\\Windows\\Cookies",
-                L"The cookie folder \"C:\\Locked\\Microsoft\\Windows\\Cookies\" could not be "
-                L"opened: you have no permission to open it."},
-        Trouble{"CookiesNotListable", &kCookieJob, L"C:\\Unreadable\\Microsoft\\Windows\\Cookies",
-                L"The files in \"C:\\Unreadable\\Microsoft\\Windows\\Cookies\" were left: that "
-                L"folder could not be read."}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CleanerTest, AnEntryThatStaysIsCountedOnceAndEverythingElseGoes) {
   files.delete_errors[kContent + L"\\index.dat"] = FsStatus::kInUse;

@@ -226,12 +226,6 @@ inline std::wstring WindowText(HWND window) {
   return text;
 }
 
-// The check state (BST_UNCHECKED 0, BST_CHECKED 1, BST_INDETERMINATE 2), or
-// -1 when the window did not answer.
-inline int CheckState(HWND button) {
-  return static_cast<int>(Send(button, BM_GETCHECK, 0, 0, static_cast<DWORD_PTR>(-1)));
-}
-
 // Clicks a button or check box the way the mouse does (BM_CLICK, posted:
 // returns at once, so a handler that opens a message box cannot block the
 // test). Wait for the effect with WaitUntil / WaitForMessageBox.
