@@ -39,7 +39,7 @@ class ScopedCom {
 }  // namespace
 
 bool StartCom() {
-  // Destroyed as the program ends, on the thread that leaves wWinMain: the
+  // Destroyed as the program ends, on the thread that leaves wmain: the
   // window's, the one that started it.
   static const ScopedCom com;
   return com.Started();
