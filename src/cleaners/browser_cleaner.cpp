@@ -37,9 +37,10 @@ class BrowserCleaner::CleanRun {
   // Lists `folder`; when that fails, records `unlisted` (a folder that is
   // gone is no trouble) and returns false.
   bool Listed(const std::wstring& folder, Kind unlisted, std::vector<platform::Entry>& entries);
-  // Deletes the files directly in `folder`, each `share` of the run, and
-  // returns false when the folder could not be listed.
-  bool DeleteFilesIn(const std::wstring& folder, double share);
+  // Deletes the files among `entries`, those directly in `folder`, each
+  // `share` of the run.
+  void DeleteFiles(const std::wstring& folder, const std::vector<platform::Entry>& entries,
+                   double share);
   void DeleteSubfoldersOf(const std::wstring& folder, double share_each);
   std::wstring SecondPassFolder(const std::wstring& cache);
   bool IsRealFolder(const std::wstring& path);
@@ -99,16 +100,19 @@ void BrowserCleaner::CleanRun::Clean() {
     //    pass over the folder is the whole run, each entry it deletes an
     //    equal share; later passes only finish what it left, and count for
     //    nothing.
+    double share = 0;
     std::vector<platform::Entry> entries;
-    files_.List(folder.path, entries);  // only counted here; the passes list again
-    const auto deleted = std::count_if(entries.begin(), entries.end(), [&](const auto& entry) {
-      return !entry.type.folder || job_.whole_cache;
-    });
-    const double share = deleted == 0 ? 0 : 1.0 / static_cast<double>(deleted);
-    if (DeleteFilesIn(folder.path, share) && !job_.low_folder.empty() && !stopped_) {
+    if (Listed(folder.path, Kind::kFilesUnlisted, entries)) {
+      const auto deleted = std::count_if(entries.begin(), entries.end(), [&](const auto& entry) {
+        return !entry.type.folder || job_.whole_cache;
+      });
+      share = deleted == 0 ? 0 : 1.0 / static_cast<double>(deleted);
+      DeleteFiles(folder.path, entries, share);
       const std::wstring low = folder.path + L'\\' + std::wstring(job_.low_folder);
-      if (IsRealFolder(low)) {
-        DeleteFilesIn(low, 0);
+      std::vector<platform::Entry> low_entries;
+      if (!job_.low_folder.empty() && !stopped_ && IsRealFolder(low) &&
+          Listed(low, Kind::kFilesUnlisted, low_entries)) {
+        DeleteFiles(low, low_entries, 0);
       }
     }
     if (job_.whole_cache && !stopped_) {
@@ -150,22 +154,19 @@ bool BrowserCleaner::CleanRun::Listed(const std::wstring& folder, Kind unlisted,
   return listed == FsStatus::kOk;
 }
 
-bool BrowserCleaner::CleanRun::DeleteFilesIn(const std::wstring& folder, double share) {
-  std::vector<platform::Entry> entries;
-  if (!Listed(folder, Kind::kFilesUnlisted, entries)) {
-    return false;
-  }
+void BrowserCleaner::CleanRun::DeleteFiles(const std::wstring& folder,
+                                           const std::vector<platform::Entry>& entries,
+                                           double share) {
   for (const auto& entry : entries) {
     if (!entry.type.folder) {
       const std::wstring path = folder + L'\\' + entry.name;
       outcomes_.push_back({.kind = Kind::kTried, .path = path});
       Left(path, files_.Remove(path, entry.type));
       if (!Advance(share)) {
-        return true;
+        return;
       }
     }
   }
-  return true;
 }
 
 void BrowserCleaner::CleanRun::DeleteSubfoldersOf(const std::wstring& folder, double share_each) {
