@@ -10,8 +10,10 @@
 #include <tuple>
 #include <vector>
 
+#include "app/form1_layout.h"
 #include "fixture.h"
 #include "form1_as_seen.h"
+#include "platform/win32/main_window_fonts_win32.h"
 #include "resource.h"
 #include "tools/table.h"
 
@@ -150,7 +152,8 @@ class WindowTest : public QuellnetTest {
     for (int item = 0; popup != nullptr && item < GetMenuItemCount(popup); ++item) {
       wchar_t text[64] = {};
       GetMenuStringW(popup, item, text, 64, MF_BYPOSITION);
-      items.push_back(Narrow(text));
+      const bool is_default = GetMenuDefaultItem(popup, TRUE, 0) == static_cast<UINT>(item);
+      items.push_back(Narrow(text) + (is_default ? " (default)" : ""));
     }
     if (menu != nullptr) {
       DestroyMenu(menu);
@@ -248,15 +251,19 @@ TEST_F(WindowTest, TheWindowShowsWhatItsDescriptionSaysAtEachDpi) {
 // Ctrl+PageUp to the one before, round the ends, wherever the focus is: on
 // the tab strip it stays, from a page it goes to the new page's first stop.
 // Esc does nothing, as the window has nothing to cancel and its close box
-// ends the program.
+// ends the program. Typing on the address, which is read-only, changes
+// nothing either.
 TEST_F(QuellnetTest, CtrlTabAndCtrlPageTurnThePagesFromAnywhereAndEscDoesNothing) {
   ASSERT_NO_FATAL_FAILURE(StartProgram());
   ASSERT_TRUE(WaitUntil([&] { return FocusOf(Main()) == Control(kIdSSTab1); }));
+  const std::wstring address = WindowText(Control(kIdText1));
   const std::tuple<const char*, std::vector<BYTE>, int, int> presses[] = {
       {"Ctrl+Tab on the tab strip", {VK_CONTROL, VK_TAB}, 1, kIdSSTab1},
       {"Tab", {VK_TAB}, 1, kIdChkHideOnStart},
       {"Ctrl+PageDown", {VK_CONTROL, VK_NEXT}, 2, kIdCommand1},
       {"Ctrl+Tab", {VK_CONTROL, VK_TAB}, 0, kIdChkmess},
+      {"Tab", {VK_TAB}, 0, kIdText1},
+      {"typing on the read-only address", {VK_BACK, 'X'}, 0, kIdText1},
       {"Ctrl+Shift+Tab", {VK_CONTROL, VK_SHIFT, VK_TAB}, 2, kIdCommand1},
       {"Ctrl+PageUp", {VK_CONTROL, VK_PRIOR}, 1, kIdChkHideOnStart},
       {"Esc", {VK_ESCAPE}, 1, kIdChkHideOnStart}};
@@ -272,6 +279,88 @@ TEST_F(QuellnetTest, CtrlTabAndCtrlPageTurnThePagesFromAnywhereAndEscDoesNothing
   Sleep(static_cast<DWORD>(kQuietPeriod.count()));
   EXPECT_TRUE(IsWindowVisible(Main()) && CurrentTab(Control(kIdSSTab1)) == 1 &&
               FocusOf(Main()) == Control(kIdChkHideOnStart));
+  EXPECT_EQ(WindowText(Control(kIdText1)), address) << "typing changed the address";
+}
+
+// A font as the program draws with it: the width of `text`, the height of
+// its characters and its face.
+struct Measured {
+  long width;
+  long height;
+  std::wstring face;
+};
+Measured Measure(HFONT font, const std::wstring& text) {
+  const platform::win32::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+  const HGDIOBJ previous = SelectObject(dc.Get(), font);
+  SIZE size{};
+  TEXTMETRICW metrics{};
+  wchar_t face[LF_FACESIZE] = {};
+  GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size);
+  GetTextMetricsW(dc.Get(), &metrics);
+  GetTextFaceW(dc.Get(), LF_FACESIZE, face);
+  SelectObject(dc.Get(), previous);
+  return {size.cx, metrics.tmHeight - metrics.tmInternalLeading, face};
+}
+
+// The fonts the program makes for the window, measured in this process:
+// at 96 DPI the design's "MS Sans Serif", 8.25 pt (11 pixels) and 9.75 pt
+// bold (13); at 150 % and 200 % characters as tall as those sizes there
+// (16.5 and 19.5 pixels round up) and texts 1.5 and 2 times as wide, whatever
+// face stands in for the raster face's missing sizes. Such a face is
+// narrowed in whole-pixel steps until no text outgrows its control, which
+// may leave a text up to 6 % narrower.
+TEST(WindowFonts, TextGrowsWithTheScreenAndKeepsTheDesignsWidths) {
+  using Heights = std::vector<std::pair<int, long>>;  // DPI, character height
+  const std::tuple<Form1ControlId, std::wstring, Heights> rows[] = {
+      {kIdLabel6, L"Your Current IP Address:", {{96, 11}, {144, 17}, {192, 22}}},
+      {kIdChkmess, L"  Enable Protection Now !", {{96, 13}, {144, 20}, {192, 26}}}};
+  for (const auto& [id, text, heights] : rows) {
+    SCOPED_TRACE(Narrow(text));
+    long width_at_96 = 0;
+    for (const auto& [dpi, height] : heights) {
+      platform::win32::ControlFonts fonts;
+      fonts.Apply(nullptr, kFontFace, kControls, dpi, false);
+      const Measured shown = Measure(fonts.FontOf(FindControl(id)->font), text);
+      if (dpi == 96) {
+        EXPECT_EQ(Narrow(shown.face), "MS Sans Serif");
+        width_at_96 = shown.width;
+      }
+      EXPECT_EQ(shown.height, height) << dpi;
+      const double expected = width_at_96 * dpi / 96.0;
+      EXPECT_NEAR(shown.width, expected, expected * 0.06) << dpi;
+    }
+  }
+}
+
+// A font that can't be made at the new DPI leaves its controls with the
+// font they have, which stays; the fonts no control uses any more go.
+TEST(WindowFonts, AFontThatCannotBeMadeLeavesItsControlsTheFontTheyHave) {
+  static bool bold_fails = false;
+  platform::win32::ControlFonts fonts([](const LOGFONTW& font) {
+    return bold_fails && font.lfWeight == FW_BOLD ? nullptr : CreateFontIndirectW(&font);
+  });
+  HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr,
+                                nullptr, nullptr);
+  const auto label = [&](int id) {
+    return CreateWindowExW(0, L"STATIC", L"Text", WS_CHILD, 0, 0, 50, 20, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+  };
+  HWND plain = label(kIdLabel6);
+  HWND bold = label(kIdLabel9);
+  const auto font_of = [](HWND control) {
+    return reinterpret_cast<HGDIOBJ>(Send(control, WM_GETFONT));
+  };
+  fonts.Apply(parent, kFontFace, kControls, 96, false);
+  const HGDIOBJ plain_at_96 = font_of(plain);
+  const HGDIOBJ bold_at_96 = font_of(bold);
+  bold_fails = true;
+  fonts.Apply(parent, kFontFace, kControls, 144, false);
+  EXPECT_EQ(font_of(bold), bold_at_96);
+  EXPECT_EQ(GetObjectType(bold_at_96), static_cast<DWORD>(OBJ_FONT))
+      << "the font in use was deleted";
+  EXPECT_NE(font_of(plain), plain_at_96);
+  EXPECT_EQ(GetObjectType(plain_at_96), 0u) << "the unused font was kept";
+  DestroyWindow(parent);
 }
 
 // Under a black high-contrast scheme the link takes the scheme's link
