@@ -5,6 +5,7 @@
 // and its Tab order, the tab captions, the tray menu and tip, and the title:
 // on a screen of 144 DPI, then moved to one of 96.
 #include <algorithm>
+#include <array>
 #include <map>
 #include <string>
 #include <tuple>
@@ -282,26 +283,6 @@ TEST_F(QuellnetTest, CtrlTabAndCtrlPageTurnThePagesFromAnywhereAndEscDoesNothing
   EXPECT_EQ(WindowText(Control(kIdText1)), address) << "typing changed the address";
 }
 
-// A font as the program draws with it: the width of `text`, the height of
-// its characters and its face.
-struct Measured {
-  long width;
-  long height;
-  std::wstring face;
-};
-Measured Measure(HFONT font, const std::wstring& text) {
-  const platform::win32::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
-  const HGDIOBJ previous = SelectObject(dc.Get(), font);
-  SIZE size{};
-  TEXTMETRICW metrics{};
-  wchar_t face[LF_FACESIZE] = {};
-  GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size);
-  GetTextMetricsW(dc.Get(), &metrics);
-  GetTextFaceW(dc.Get(), LF_FACESIZE, face);
-  SelectObject(dc.Get(), previous);
-  return {size.cx, metrics.tmHeight - metrics.tmInternalLeading, face};
-}
-
 // The fonts the program makes for the window, measured in this process:
 // at 96 DPI the design's "MS Sans Serif", 8.25 pt (11 pixels) and 9.75 pt
 // bold (13); at 150 % and 200 % characters as tall as those sizes there
@@ -310,24 +291,30 @@ Measured Measure(HFONT font, const std::wstring& text) {
 // narrowed in whole-pixel steps until no text outgrows its control, which
 // may leave a text up to 6 % narrower.
 TEST(WindowFonts, TextGrowsWithTheScreenAndKeepsTheDesignsWidths) {
-  using Heights = std::vector<std::pair<int, long>>;  // DPI, character height
-  const std::tuple<Form1ControlId, std::wstring, Heights> rows[] = {
-      {kIdLabel6, L"Your Current IP Address:", {{96, 11}, {144, 17}, {192, 22}}},
-      {kIdChkmess, L"  Enable Protection Now !", {{96, 13}, {144, 20}, {192, 26}}}};
+  const std::tuple<Form1ControlId, std::wstring, std::array<long, 3>> rows[] = {
+      {kIdLabel6, L"Your Current IP Address:", {11, 17, 22}},
+      {kIdChkmess, L"  Enable Protection Now !", {13, 20, 26}}};
   for (const auto& [id, text, heights] : rows) {
     SCOPED_TRACE(Narrow(text));
     long width_at_96 = 0;
-    for (const auto& [dpi, height] : heights) {
+    for (const int dpi : {96, 144, 192}) {
       platform::win32::ControlFonts fonts;
       fonts.Apply(nullptr, kFontFace, kControls, dpi, false);
-      const Measured shown = Measure(fonts.FontOf(FindControl(id)->font), text);
+      const platform::win32::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+      SelectObject(dc.Get(), fonts.FontOf(FindControl(id)->font));
+      SIZE size{};
+      TEXTMETRICW metrics{};
+      wchar_t face[LF_FACESIZE] = {};
+      GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size);
+      GetTextMetricsW(dc.Get(), &metrics);
+      GetTextFaceW(dc.Get(), LF_FACESIZE, face);
       if (dpi == 96) {
-        EXPECT_EQ(Narrow(shown.face), "MS Sans Serif");
-        width_at_96 = shown.width;
+        EXPECT_EQ(Narrow(face), "MS Sans Serif");
+        width_at_96 = size.cx;
       }
-      EXPECT_EQ(shown.height, height) << dpi;
+      EXPECT_EQ(metrics.tmHeight - metrics.tmInternalLeading, heights[dpi / 48 - 2]) << dpi;
       const double expected = width_at_96 * dpi / 96.0;
-      EXPECT_NEAR(shown.width, expected, expected * 0.06) << dpi;
+      EXPECT_NEAR(size.cx, expected, expected * 0.06) << dpi;
     }
   }
 }
@@ -339,28 +326,16 @@ TEST(WindowFonts, AFontThatCannotBeMadeLeavesItsControlsTheFontTheyHave) {
   platform::win32::ControlFonts fonts([](const LOGFONTW& font) {
     return bold_fails && font.lfWeight == FW_BOLD ? nullptr : CreateFontIndirectW(&font);
   });
-  HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr,
-                                nullptr, nullptr);
-  const auto label = [&](int id) {
-    return CreateWindowExW(0, L"STATIC", L"Text", WS_CHILD, 0, 0, 50, 20, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
-  };
-  HWND plain = label(kIdLabel6);
-  HWND bold = label(kIdLabel9);
-  const auto font_of = [](HWND control) {
-    return reinterpret_cast<HGDIOBJ>(Send(control, WM_GETFONT));
-  };
-  fonts.Apply(parent, kFontFace, kControls, 96, false);
-  const HGDIOBJ plain_at_96 = font_of(plain);
-  const HGDIOBJ bold_at_96 = font_of(bold);
+  const auto font_of = [&](Form1ControlId id) { return fonts.FontOf(FindControl(id)->font); };
+  fonts.Apply(nullptr, kFontFace, kControls, 96, false);
+  const HFONT plain = font_of(kIdLabel6);
+  const HFONT bold = font_of(kIdLabel9);
   bold_fails = true;
-  fonts.Apply(parent, kFontFace, kControls, 144, false);
-  EXPECT_EQ(font_of(bold), bold_at_96);
-  EXPECT_EQ(GetObjectType(bold_at_96), static_cast<DWORD>(OBJ_FONT))
-      << "the font in use was deleted";
-  EXPECT_NE(font_of(plain), plain_at_96);
-  EXPECT_EQ(GetObjectType(plain_at_96), 0u) << "the unused font was kept";
-  DestroyWindow(parent);
+  fonts.Apply(nullptr, kFontFace, kControls, 144, false);
+  EXPECT_TRUE(font_of(kIdLabel9) == bold && GetObjectType(bold) == OBJ_FONT)
+      << "the bold labels lost their font";
+  EXPECT_TRUE(font_of(kIdLabel6) != plain && GetObjectType(plain) == 0)
+      << "the plain font was not replaced and let go";
 }
 
 // Under a black high-contrast scheme the link takes the scheme's link
