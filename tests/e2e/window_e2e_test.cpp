@@ -286,10 +286,11 @@ TEST_F(QuellnetTest, CtrlTabAndCtrlPageTurnThePagesFromAnywhereAndEscDoesNothing
 // The fonts the program makes for the window, measured in this process:
 // at 96 DPI the design's "MS Sans Serif", 8.25 pt (11 pixels) and 9.75 pt
 // bold (13); at 150 % and 200 % characters as tall as those sizes there
-// (16.5 and 19.5 pixels round up) and texts 1.5 and 2 times as wide, whatever
-// face stands in for the raster face's missing sizes. Such a face is
-// narrowed in whole-pixel steps until no text outgrows its control, which
-// may leave a text up to 6 % narrower.
+// (16.5 and 19.5 pixels round up; a TrueType face's ascent and descent are
+// rounded each, which may cost a pixel) and texts 1.5 and 2 times as wide,
+// whatever face stands in for the raster face's missing sizes. A stand-in
+// wider than the design is narrowed by whole pixels of its average width,
+// steps of about a tenth of a text's width, so it may end up to 8 % narrower.
 TEST(WindowFonts, TextGrowsWithTheScreenAndKeepsTheDesignsWidths) {
   const std::tuple<Form1ControlId, std::wstring, std::array<long, 3>> rows[] = {
       {kIdLabel6, L"Your Current IP Address:", {11, 17, 22}},
@@ -312,9 +313,11 @@ TEST(WindowFonts, TextGrowsWithTheScreenAndKeepsTheDesignsWidths) {
         EXPECT_EQ(Narrow(face), "MS Sans Serif");
         width_at_96 = size.cx;
       }
-      EXPECT_EQ(metrics.tmHeight - metrics.tmInternalLeading, heights[dpi / 48 - 2]) << dpi;
+      EXPECT_NEAR(metrics.tmHeight - metrics.tmInternalLeading, heights[dpi / 48 - 2],
+                  dpi == 96 ? 0 : 1)
+          << dpi;
       const double expected = width_at_96 * dpi / 96.0;
-      EXPECT_NEAR(size.cx, expected, expected * 0.06) << dpi;
+      EXPECT_NEAR(size.cx, expected, expected * 0.08) << dpi;
     }
   }
 }

@@ -1,7 +1,6 @@
 #include "platform/win32/main_window_fonts_win32.h"
 
 #include <algorithm>
-#include <iterator>
 #include <utility>
 
 #include "platform/win32/dpi_win32.h"
@@ -12,11 +11,10 @@ namespace {
 using layout::ControlLayout;
 using layout::FontStyle;
 
-// The faces that stand in for the layout's face at a height it does not
-// have, in order: the TrueType member of the "MS Sans Serif" family, which
-// every Windows from 2000 on has, then a TrueType face that those and Wine
-// have.
-constexpr const wchar_t* kScalableFaces[] = {L"Microsoft Sans Serif", L"Tahoma"};
+// The face that stands in for the layout's face at a height it does not
+// have: the TrueType member of the "MS Sans Serif" family, made to its
+// metrics, which every Windows from 2000 on has.
+constexpr wchar_t kScalableFace[] = L"Microsoft Sans Serif";
 
 LOGFONTW Describe(std::wstring_view face, const FontStyle& style, int pixel_height) {
   LOGFONTW font = {};
@@ -49,22 +47,18 @@ class Selected {
   Selected(const Selected&) = delete;
   Selected& operator=(const Selected&) = delete;
 
-  // The height of the characters the font came back with; 0 when it can't
-  // be read.
+  // What the font came back as; all 0 when it can't be read.
+  TEXTMETRICW Metrics() const {
+    TEXTMETRICW metrics = {};
+    if (previous_ == nullptr || !::GetTextMetricsW(dc_, &metrics)) {
+      metrics = {};
+    }
+    return metrics;
+  }
+  // The height of the characters themselves, without the leading above them.
   int CharacterHeight() const {
-    TEXTMETRICW metrics;
-    return previous_ != nullptr && ::GetTextMetricsW(dc_, &metrics)
-               ? metrics.tmHeight - metrics.tmInternalLeading
-               : 0;
-  }
-  int AverageWidth() const {
-    TEXTMETRICW metrics;
-    return previous_ != nullptr && ::GetTextMetricsW(dc_, &metrics) ? metrics.tmAveCharWidth : 0;
-  }
-  bool FaceIs(const wchar_t* face) const {
-    wchar_t name[LF_FACESIZE] = {};
-    return previous_ != nullptr && ::GetTextFaceW(dc_, LF_FACESIZE, name) > 0 &&
-           ::lstrcmpiW(name, face) == 0;
+    const TEXTMETRICW metrics = Metrics();
+    return metrics.tmHeight - metrics.tmInternalLeading;
   }
   // The width of `text` on one line; 0 when it can't be measured.
   int Width(std::wstring_view text) const {
@@ -80,51 +74,45 @@ class Selected {
   HGDIOBJ previous_;
 };
 
-struct Made {
-  UniqueGdiObject font;
-  LOGFONTW description;
+// What a stand-in face is held to, for the texts of one style.
+struct Widths {
+  HDC dc;
+  std::span<const ControlLayout> controls;
+  FontStyle style;
+  int dpi;
+  int height;  // of the characters asked for
+  // The layout's face at its 96-DPI size and the height it came back at.
+  const UniqueGdiObject& design;
+  int design_height;
+
+  // How much narrower `font` has to be for every text of the style to be no
+  // wider for its height than in the layout's face, and, in a control too
+  // low for a second line, to fit on one line: the least ratio of allowed to
+  // measured width, 1 or more where everything fits already.
+  double Room(const UniqueGdiObject& font) const {
+    const Selected stand_in(dc, font);
+    const int line = stand_in.Metrics().tmHeight;
+    double room = 1.0;
+    for (const ControlLayout& control : controls) {
+      if (control.font != style || control.text.empty()) {
+        continue;
+      }
+      const int wide = stand_in.Width(control.text);
+      double allowed =
+          static_cast<double>(Selected(dc, design).Width(control.text)) * height / design_height;
+      const layout::PixelRect place = layout::ControlPixels(controls, control, dpi);
+      if (place.height < 2 * line) {
+        // A check box's text starts after its box, about as wide as it is high.
+        const int kept = control.kind == layout::ControlKind::kCheckBox ? place.height : 0;
+        allowed = std::min<double>(allowed, place.width - kept);
+      }
+      if (wide > 0 && allowed > 0 && wide > allowed) {
+        room = std::min(room, allowed / wide);
+      }
+    }
+    return room;
+  }
 };
-
-// The first of kScalableFaces that the system has, as `wanted` describes it
-// otherwise; where it has none, the TrueType face the font mapper offers for
-// the first. An empty font when not even that could be made.
-Made Scalable(FontMaker make, HDC dc, LOGFONTW wanted) {
-  wanted.lfOutPrecision = OUT_TT_ONLY_PRECIS;
-  Made offered{};
-  for (const wchar_t* face : kScalableFaces) {
-    std::fill(std::begin(wanted.lfFaceName), std::end(wanted.lfFaceName), L'\0');
-    std::wstring_view(face).copy(wanted.lfFaceName, LF_FACESIZE - 1);
-    Made candidate{UniqueGdiObject(make(wanted)), wanted};
-    if (candidate.font && Selected(dc, candidate.font).FaceIs(face)) {
-      return candidate;
-    }
-    if (!offered.font) {
-      offered = std::move(candidate);
-    }
-  }
-  return offered;
-}
-
-// How much narrower `font` has to be for every text of `style` in `controls`
-// to be no wider for its height than in `design`, the layout's face at its
-// 96-DPI height: the least ratio of the two widths, 1 or more where
-// everything fits already.
-double Room(HDC dc, const UniqueGdiObject& font, int height, const UniqueGdiObject& design,
-            int design_height, const FontStyle& style, std::span<const ControlLayout> controls) {
-  double room = 1.0;
-  for (const ControlLayout& control : controls) {
-    if (control.font != style || control.text.empty()) {
-      continue;
-    }
-    const int wide = Selected(dc, font).Width(control.text);
-    const int design_wide = Selected(dc, design).Width(control.text);
-    const double allowed = static_cast<double>(design_wide) * height / design_height;
-    if (wide > 0 && design_wide > 0 && wide > allowed) {
-      room = std::min(room, allowed / wide);
-    }
-  }
-  return room;
-}
 
 }  // namespace
 
@@ -137,38 +125,46 @@ UniqueGdiObject MakeControlFont(FontMaker make, std::wstring_view face, const Fo
   const int height = layout::FontPixelHeight(style, dpi);
   const LOGFONTW wanted = Describe(face, style, height);
   UniqueGdiObject font(make(wanted));
-  // Without a DC to measure in, the layout's face as the mapper gives it.
   const UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
-  if (!font || !dc || Selected(dc.Get(), font).CharacterHeight() == height) {
+  // At 96 DPI, wherever the face came back at the height asked for, and
+  // without a DC to measure in: the layout's face as the mapper gives it.
+  if (!font || !dc || dpi <= kDefaultDpi || Selected(dc.Get(), font).CharacterHeight() == height) {
     return font;
   }
-  Made scalable = Scalable(make, dc.Get(), wanted);
-  const int design_height = layout::FontPixelHeight(style, kDefaultDpi);
-  const UniqueGdiObject design(make(Describe(face, style, design_height)));
-  if (!scalable.font) {
+  // Where the system lacks that face, the font mapper offers the TrueType
+  // face nearest to it.
+  LOGFONTW scalable_description = Describe(kScalableFace, style, height);
+  scalable_description.lfOutPrecision = OUT_TT_ONLY_PRECIS;
+  UniqueGdiObject scalable(make(scalable_description));
+  const UniqueGdiObject design(
+      make(Describe(face, style, layout::FontPixelHeight(style, kDefaultDpi))));
+  const int design_height = design ? Selected(dc.Get(), design).CharacterHeight() : 0;
+  if (!scalable) {
     return font;  // small text rather than none
   }
-  if (!design) {
-    return std::move(scalable.font);
+  if (design_height <= 0) {
+    return scalable;
   }
-  const double room = Room(dc.Get(), scalable.font, height, design, design_height, style, controls);
+  const Widths widths{dc.Get(), controls, style, dpi, height, design, design_height};
+  const double room = widths.Room(scalable);
   if (room >= 1.0) {
-    return std::move(scalable.font);
+    return scalable;
   }
   // A font is narrowed by its average character width, in whole pixels;
   // each step down is measured again, as glyphs keep whole-pixel advances.
-  const int average = Selected(dc.Get(), scalable.font).AverageWidth();
-  for (int width = static_cast<int>(average * room); width > 0; --width) {
-    scalable.description.lfWidth = width;
-    UniqueGdiObject narrowed(make(scalable.description));
-    if (!narrowed) {
-      break;
+  // Not below three quarters, which would no longer read as the same face.
+  const int average = Selected(dc.Get(), scalable).Metrics().tmAveCharWidth;
+  UniqueGdiObject narrowest;
+  for (int width = static_cast<int>(average * room); width > 0 && 4 * width >= 3 * average;
+       --width) {
+    scalable_description.lfWidth = width;
+    UniqueGdiObject narrowed(make(scalable_description));
+    if (!narrowed || widths.Room(narrowed) >= 1.0) {
+      return narrowed ? std::move(narrowed) : std::move(scalable);
     }
-    if (Room(dc.Get(), narrowed, height, design, design_height, style, controls) >= 1.0) {
-      return narrowed;
-    }
+    narrowest = std::move(narrowed);
   }
-  return std::move(scalable.font);
+  return narrowest ? std::move(narrowest) : std::move(scalable);
 }
 
 void ControlFonts::Apply(HWND parent, std::wstring_view face,
