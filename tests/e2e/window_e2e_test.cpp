@@ -296,9 +296,9 @@ TEST(WindowFonts, TextGrowsWithTheScreenAndKeepsTheDesignsWidths) {
       {kIdLabel6, L"Your Current IP Address:", {11, 17, 22}},
       {kIdChkmess, L"  Enable Protection Now !", {13, 20, 26}}};
   for (const auto& [id, text, heights] : rows) {
-    SCOPED_TRACE(Narrow(text));
     long width_at_96 = 0;
     for (const int dpi : {96, 144, 192}) {
+      SCOPED_TRACE(Narrow(text) + " at " + std::to_string(dpi) + " DPI");
       platform::win32::ControlFonts fonts;
       fonts.Apply(nullptr, kFontFace, kControls, dpi, false);
       const platform::win32::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
@@ -314,10 +314,8 @@ TEST(WindowFonts, TextGrowsWithTheScreenAndKeepsTheDesignsWidths) {
         width_at_96 = size.cx;
       }
       EXPECT_NEAR(metrics.tmHeight - metrics.tmInternalLeading, heights[dpi / 48 - 2],
-                  dpi == 96 ? 0 : 1)
-          << dpi;
-      const double expected = width_at_96 * dpi / 96.0;
-      EXPECT_NEAR(size.cx, expected, expected * 0.08) << dpi;
+                  dpi == 96 ? 0 : 1);
+      EXPECT_NEAR(size.cx * 96.0 / dpi, width_at_96, width_at_96 * 0.08);
     }
   }
 }
