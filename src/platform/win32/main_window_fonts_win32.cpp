@@ -114,12 +114,15 @@ struct Widths {
   }
 };
 
-}  // namespace
-
-HFONT MakeGdiFont(const LOGFONTW& font) {
-  return ::CreateFontIndirectW(&font);
-}
-
+// The font the controls of `style` are drawn in at `dpi`: the layout's
+// `face`, unless above 96 DPI it does not come back at the height asked for;
+// then "Microsoft Sans Serif" (the TrueType member of the "MS Sans Serif"
+// family, made to its metrics) at that height, or where the system lacks it
+// the TrueType face the font mapper offers instead. Such a stand-in is
+// narrowed where needed, so that no text of `controls` in that style is
+// wider for its height than the layout's face draws it at 96 DPI (the layout
+// was made for those widths), and none in a control too low for a second
+// line wraps. Empty when no font could be made at all.
 UniqueGdiObject MakeControlFont(FontMaker make, std::wstring_view face, const FontStyle& style,
                                 int dpi, std::span<const ControlLayout> controls) {
   const int height = layout::FontPixelHeight(style, dpi);
@@ -165,6 +168,12 @@ UniqueGdiObject MakeControlFont(FontMaker make, std::wstring_view face, const Fo
     narrowest = std::move(narrowed);
   }
   return narrowest ? std::move(narrowest) : std::move(scalable);
+}
+
+}  // namespace
+
+HFONT MakeGdiFont(const LOGFONTW& font) {
+  return ::CreateFontIndirectW(&font);
 }
 
 void ControlFonts::Apply(HWND parent, std::wstring_view face,

@@ -7,7 +7,7 @@
 // 100 % the text would stay small in controls laid out larger. So the height
 // each font comes back at is read, and one that is not the height asked for
 // is made again in a TrueType face of the same weight and style at that
-// height (see MakeControlFont).
+// height.
 #pragma once
 
 #include <span>
@@ -25,19 +25,6 @@ namespace quellnet::platform::win32 {
 // stand-in in tests.
 using FontMaker = HFONT (*)(const LOGFONTW& font);
 HFONT MakeGdiFont(const LOGFONTW& font);
-
-// The font the controls of `style` are drawn in at `dpi`: the layout's
-// `face`, unless above 96 DPI it does not come back at the height asked for;
-// then "Microsoft Sans Serif" (the TrueType member of the "MS Sans Serif"
-// family, made to its metrics) at that height, or where the system lacks it
-// the TrueType face the font mapper offers instead. Such a stand-in is
-// narrowed where needed, so that no text of `controls` in that style is
-// wider for its height than the layout's face draws it at 96 DPI (the layout
-// was made for those widths), and none in a control too low for a second
-// line wraps. Empty when no font could be made at all.
-UniqueGdiObject MakeControlFont(FontMaker make, std::wstring_view face,
-                                const layout::FontStyle& style, int dpi,
-                                std::span<const layout::ControlLayout> controls);
 
 class ControlFonts {
  public:
