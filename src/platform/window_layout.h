@@ -20,8 +20,8 @@ enum class ControlKind {
   kLine,
   kTabControl,
   kLabel,
-  kLink,  // a label that reports its clicks, under the hand cursor
-  kTextBox,
+  kLink,     // a label that reports its clicks, under the hand cursor
+  kTextBox,  // a value the user reads and may select and copy, not edit
   kCheckBox,
   kPictureBox,
   kFrame,
@@ -41,6 +41,7 @@ struct FontStyle {
   int centipoints;  // 825 for 8.25 pt
   bool bold;
   bool underline;
+  friend constexpr bool operator==(const FontStyle&, const FontStyle&) = default;
 };
 
 struct TwipsRect {

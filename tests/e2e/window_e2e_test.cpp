@@ -5,13 +5,16 @@
 // and its Tab order, the tab captions, the tray menu and tip, and the title:
 // on a screen of 144 DPI, then moved to one of 96.
 #include <algorithm>
+#include <array>
 #include <map>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "app/form1_layout.h"
 #include "fixture.h"
 #include "form1_as_seen.h"
+#include "platform/win32/main_window_fonts_win32.h"
 #include "resource.h"
 #include "tools/table.h"
 
@@ -150,7 +153,8 @@ class WindowTest : public QuellnetTest {
     for (int item = 0; popup != nullptr && item < GetMenuItemCount(popup); ++item) {
       wchar_t text[64] = {};
       GetMenuStringW(popup, item, text, 64, MF_BYPOSITION);
-      items.push_back(Narrow(text));
+      const bool is_default = GetMenuDefaultItem(popup, TRUE, 0) == static_cast<UINT>(item);
+      items.push_back(Narrow(text) + (is_default ? " (default)" : ""));
     }
     if (menu != nullptr) {
       DestroyMenu(menu);
@@ -248,15 +252,19 @@ TEST_F(WindowTest, TheWindowShowsWhatItsDescriptionSaysAtEachDpi) {
 // Ctrl+PageUp to the one before, round the ends, wherever the focus is: on
 // the tab strip it stays, from a page it goes to the new page's first stop.
 // Esc does nothing, as the window has nothing to cancel and its close box
-// ends the program.
+// ends the program. Typing on the address, which is read-only, changes
+// nothing either.
 TEST_F(QuellnetTest, CtrlTabAndCtrlPageTurnThePagesFromAnywhereAndEscDoesNothing) {
   ASSERT_NO_FATAL_FAILURE(StartProgram());
   ASSERT_TRUE(WaitUntil([&] { return FocusOf(Main()) == Control(kIdSSTab1); }));
+  const std::wstring address = WindowText(Control(kIdText1));
   const std::tuple<const char*, std::vector<BYTE>, int, int> presses[] = {
       {"Ctrl+Tab on the tab strip", {VK_CONTROL, VK_TAB}, 1, kIdSSTab1},
       {"Tab", {VK_TAB}, 1, kIdChkHideOnStart},
       {"Ctrl+PageDown", {VK_CONTROL, VK_NEXT}, 2, kIdCommand1},
       {"Ctrl+Tab", {VK_CONTROL, VK_TAB}, 0, kIdChkmess},
+      {"Tab", {VK_TAB}, 0, kIdText1},
+      {"typing on the read-only address", {VK_BACK, 'X'}, 0, kIdText1},
       {"Ctrl+Shift+Tab", {VK_CONTROL, VK_SHIFT, VK_TAB}, 2, kIdCommand1},
       {"Ctrl+PageUp", {VK_CONTROL, VK_PRIOR}, 1, kIdChkHideOnStart},
       {"Esc", {VK_ESCAPE}, 1, kIdChkHideOnStart}};
@@ -272,6 +280,63 @@ TEST_F(QuellnetTest, CtrlTabAndCtrlPageTurnThePagesFromAnywhereAndEscDoesNothing
   Sleep(static_cast<DWORD>(kQuietPeriod.count()));
   EXPECT_TRUE(IsWindowVisible(Main()) && CurrentTab(Control(kIdSSTab1)) == 1 &&
               FocusOf(Main()) == Control(kIdChkHideOnStart));
+  EXPECT_EQ(WindowText(Control(kIdText1)), address) << "typing changed the address";
+}
+
+// The fonts the program makes for the window, measured in this process:
+// at 96 DPI the design's "MS Sans Serif", 8.25 pt (11 pixels) and 9.75 pt
+// bold (13); at 150 % and 200 % characters as tall as those sizes there
+// (16.5 and 19.5 pixels round up; a TrueType face's ascent and descent are
+// rounded each, which may cost a pixel) and texts 1.5 and 2 times as wide,
+// whatever face stands in for the raster face's missing sizes. A stand-in
+// wider than the design is narrowed by whole pixels of its average width,
+// steps of about a tenth of a text's width, so it may end up to 8 % narrower.
+TEST(WindowFonts, TextGrowsWithTheScreenAndKeepsTheDesignsWidths) {
+  const std::tuple<Form1ControlId, std::wstring, std::array<long, 3>> rows[] = {
+      {kIdLabel6, L"Your Current IP Address:", {11, 17, 22}},
+      {kIdChkmess, L"  Enable Protection Now !", {13, 20, 26}}};
+  for (const auto& [id, text, heights] : rows) {
+    long width_at_96 = 0;
+    for (const int dpi : {96, 144, 192}) {
+      SCOPED_TRACE(Narrow(text) + " at " + std::to_string(dpi) + " DPI");
+      platform::win32::ControlFonts fonts;
+      fonts.Apply(nullptr, kFontFace, kControls, dpi, false);
+      const platform::win32::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+      SelectObject(dc.Get(), fonts.FontOf(FindControl(id)->font));
+      SIZE size{};
+      TEXTMETRICW metrics{};
+      wchar_t face[LF_FACESIZE] = {};
+      GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size);
+      GetTextMetricsW(dc.Get(), &metrics);
+      GetTextFaceW(dc.Get(), LF_FACESIZE, face);
+      if (dpi == 96) {
+        EXPECT_EQ(Narrow(face), "MS Sans Serif");
+        width_at_96 = size.cx;
+      }
+      EXPECT_NEAR(metrics.tmHeight - metrics.tmInternalLeading, heights[dpi / 48 - 2],
+                  dpi == 96 ? 0 : 1);
+      EXPECT_NEAR(size.cx * 96.0 / dpi, width_at_96, width_at_96 * 0.08);
+    }
+  }
+}
+
+// A font that can't be made at the new DPI leaves its controls with the
+// font they have, which stays; the fonts no control uses any more go.
+TEST(WindowFonts, AFontThatCannotBeMadeLeavesItsControlsTheFontTheyHave) {
+  static bool bold_fails = false;
+  platform::win32::ControlFonts fonts([](const LOGFONTW& font) {
+    return bold_fails && font.lfWeight == FW_BOLD ? nullptr : CreateFontIndirectW(&font);
+  });
+  const auto font_of = [&](Form1ControlId id) { return fonts.FontOf(FindControl(id)->font); };
+  fonts.Apply(nullptr, kFontFace, kControls, 96, false);
+  const HFONT plain = font_of(kIdLabel6);
+  const HFONT bold = font_of(kIdLabel9);
+  bold_fails = true;
+  fonts.Apply(nullptr, kFontFace, kControls, 144, false);
+  // The bold labels keep their font; the plain ones have a new one, and the
+  // old plain font is gone.
+  EXPECT_TRUE(font_of(kIdLabel9) == bold && GetObjectType(bold) == OBJ_FONT);
+  EXPECT_TRUE(font_of(kIdLabel6) != plain && GetObjectType(plain) == 0);
 }
 
 // Under a black high-contrast scheme the link takes the scheme's link

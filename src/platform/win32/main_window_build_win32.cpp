@@ -57,7 +57,10 @@ WindowKind KindOf(const ControlLayout& layout) {
       // A label that reports its clicks.
       return {L"STATIC", align | SS_NOPREFIX | SS_NOTIFY, 0};
     case ControlKind::kTextBox:
-      return {L"EDIT", ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+      // Read-only: its text can be selected and copied but not lost to a
+      // key press, and screen readers announce it as such. It lies on the
+      // button-face colour, as read-only fields do.
+      return {L"EDIT", ES_LEFT | ES_AUTOHSCROLL | ES_READONLY, WS_EX_CLIENTEDGE};
     case ControlKind::kCheckBox:
       // Not BS_AUTO3STATE: the program keeps the state and raises the click.
       return {L"BUTTON", BS_3STATE, 0};

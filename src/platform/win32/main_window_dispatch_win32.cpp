@@ -83,8 +83,9 @@ LRESULT Form1Window::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case kWmDpiChanged:
       // Moved to a monitor of another density (per-monitor aware systems
-      // only). Both halves of wparam carry the same DPI.
-      OnDpiChanged(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
+      // only). Both halves of wparam carry the same DPI. The new fonts take
+      // memory; without it the controls keep the fonts they have.
+      Guarded([&] { OnDpiChanged(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam)); });
       return 0;
     case kWmGetDpiScaledSize: {
       // Asked first: the size the layout needs at the new

@@ -67,40 +67,10 @@ void Form1Window::LoadWindowIcons() {
   small_icon_ = std::move(small);
 }
 
-HFONT Form1Window::FontFor(const layout::FontStyle& layout) {
-  for (const Font& font : fonts_) {
-    if (font.layout.centipoints == layout.centipoints && font.layout.bold == layout.bold &&
-        font.layout.underline == layout.underline) {
-      return static_cast<HFONT>(font.font.Get());
-    }
-  }
-  const std::wstring face(layout_.font_face);
-  // Where "MS Sans Serif" is missing the font mapper picks the nearest sans
-  // serif face at the same size.
-  HFONT created = ::CreateFontW(-layout::FontPixelHeight(layout, dpi_), 0, 0, 0,
-                                layout.bold ? FW_BOLD : FW_NORMAL, FALSE, layout.underline, FALSE,
-                                DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, face.c_str());
-  if (created == nullptr) {
-    return nullptr;  // the control keeps the font it has
-  }
-  fonts_.push_back({layout, UniqueGdiObject(created)});
-  return created;
-}
-
 void Form1Window::ApplyFonts() {
-  // The fonts of another DPI stay until every control has let go of them.
-  std::vector<Font> previous = std::move(fonts_);
-  fonts_.clear();
   // A window not yet shown has nothing to redraw.
-  const BOOL redraw = ::IsWindowVisible(window_);
-  for (const layout::ControlLayout& layout : layout_.controls) {
-    HWND control = Control(layout.id);
-    HFONT font = FontFor(layout.font);
-    if (control != nullptr && font != nullptr) {
-      ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw);
-    }
-  }
+  fonts_.Apply(window_, layout_.font_face, layout_.controls, dpi_,
+               ::IsWindowVisible(window_) != FALSE);
   // The tabs of one width across the row; a height of 0 lets the tab
   // control take the height its new font gives it.
   HWND tab = Control(tab_id_);

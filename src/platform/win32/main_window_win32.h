@@ -16,6 +16,7 @@
 #include "platform/window_layout.h"
 #include "platform/win32/form1_controls_win32.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/main_window_fonts_win32.h"
 #include "platform/win32/program.h"
 #include "platform/win32/taskbar_progress_win32.h"
 
@@ -92,7 +93,6 @@ class Form1Window final : public MainWindow, public WindowControls {
   void LoadWindowIcons();
   // Every control's font, made at `dpi_`, and the tabs' size that follows.
   void ApplyFonts();
-  HFONT FontFor(const layout::FontStyle& layout);
   // Moved to another screen density: the whole layout again at `dpi`, and
   // the window takes the rectangle the system suggests for it.
   void OnDpiChanged(int dpi, const RECT& suggested);
@@ -145,6 +145,16 @@ class Form1Window final : public MainWindow, public WindowControls {
   // window unloaded while busy waits until the outermost handler returns.
   template <typename... Args>
   void Raise(void (WindowEvents::*handler)(Args...), std::type_identity_t<Args>... args);
+  // Runs the window's own work that needs memory (not a handler) inside the
+  // same boundary as the handlers: an error ends that work only.
+  template <typename Work>
+  static void Guarded(Work&& work) noexcept {
+    try {
+      work();
+    } catch (const std::exception& error) {
+      ReportHandlerFailure(error.what());
+    }
+  }
 
   HINSTANCE instance_ = nullptr;
   bool class_registered_ = false;
@@ -159,11 +169,7 @@ class Form1Window final : public MainWindow, public WindowControls {
   UniqueIcon small_icon_;
   UniqueIcon tray_icon_;
   UniqueMenu menutray_;
-  struct Font {
-    layout::FontStyle layout;
-    UniqueGdiObject font;
-  };
-  std::vector<Font> fonts_;
+  ControlFonts fonts_;
   UINT taskbar_created_ = 0;
   // The control that had the focus when the window last lost it.
   HWND focus_ = nullptr;
