@@ -154,7 +154,10 @@ inline bool DeleteTestService() {
   {
     const UniqueServiceHandle service = OpenTestService(DELETE);
     if (!service) {
-      return GetLastError() == ERROR_SERVICE_DOES_NOT_EXIST;
+      // Not installed, or out of reach, which registering it again then
+      // reports with its own error. The error of the opening is not read:
+      // closing the manager's handle after it may have replaced it.
+      return !TestServiceState().has_value();
     }
     if (!DeleteService(service.Get()) && GetLastError() != ERROR_SERVICE_MARKED_FOR_DELETE) {
       return false;
