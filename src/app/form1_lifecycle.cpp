@@ -24,13 +24,30 @@ std::optional<platform::CheckValue> ReadOption(platform::SettingsStore& settings
 }
 
 // A restore step that fails leaves the box as it is (off), and start-up goes
-// on with the next step.
-void RestoreOption(platform::SettingsStore& settings, std::wstring_view key,
+// on with the next step. False when the stored option could not be used:
+// it can't be read, is not a number, or the box refuses it (any number but
+// 0, 1 and 2).
+bool RestoreOption(platform::SettingsStore& settings, std::wstring_view key,
                    platform::CheckBox& box) {
-  if (const auto value = ReadOption(settings, key)) {
-    // The box refuses values other than 0, 1 and 2 and then stays off.
-    box.SetValue(*value);
+  const auto value = ReadOption(settings, key);
+  return value && box.SetValue(*value);
+}
+
+// How the messages name each option, as the window shows it.
+constexpr std::wstring_view kStartUpName = L"the option \"Run at Startup\"";
+constexpr std::wstring_view kHideOnStartName = L"the option \"Run Minimized\"";
+constexpr std::wstring_view kMessName = L"the option \"Enable Protection Now !\"";
+
+// Names the options whose stored values start-up could not use, so that the
+// user learns why they are off before closing saves them as they are shown.
+std::wstring UnreadNotice(const std::vector<std::wstring_view>& unread) {
+  std::wstring text = L"Quellnet could not read these settings, so they start off:\n";
+  for (const std::wstring_view item : unread) {
+    text += L"\n- ";
+    text += item;
   }
+  text += L"\n\nWhen Quellnet closes, they are saved as the window shows them.";
+  return text;
 }
 
 // What closing could not do to the run-at-logon entry.
@@ -58,15 +75,22 @@ void Form1::Form_Load() {
   tray_.AddIcon();
 
   // The two options without click handling only set their boxes.
-  RestoreOption(settings_, kKeyStartUp, controls_.chkStartup);
-  RestoreOption(settings_, kKeyHideOnStart, controls_.chkHideOnStart);
+  std::vector<std::wstring_view> unread;
+  if (!RestoreOption(settings_, kKeyStartUp, controls_.chkStartup)) {
+    unread.push_back(kStartUpName);
+  }
+  if (!RestoreOption(settings_, kKeyHideOnStart, controls_.chkHideOnStart)) {
+    unread.push_back(kHideOnStartName);
+  }
 
   // A stored protection that changes the box runs the switch inside this
-  // step. Whatever it finds is shown in the status display; start-up shows
-  // no message box and goes on.
+  // step. Whatever it finds is shown in the status display; the switch shows
+  // no message box and start-up goes on.
   {
     protection::ProtectionSwitch::RestoreScope restoring(protection_);
-    RestoreOption(settings_, kKeyMess, controls_.chkmess);
+    if (!RestoreOption(settings_, kKeyMess, controls_.chkmess)) {
+      unread.push_back(kMessName);
+    }
   }
 
   // The status caption once more from the switch, read fresh from the box. It
@@ -85,6 +109,11 @@ void Form1::Form_Load() {
   // The address is read once, here; an address that can't be read leaves the box as it is.
   if (const std::optional<std::wstring> address = platform_.network.LocalIpAddress()) {
     controls_.Text1.SetText(*address);
+  }
+
+  // Told once, here, and not at every paint that reads "Run Minimized" again.
+  if (!unread.empty()) {
+    controls_.window.ShowMessage(UnreadNotice(unread), platform::MessageIcon::kWarning);
   }
 }
 
@@ -110,9 +139,9 @@ void Form1::Form_Unload(platform::UnloadReason reason) {
     std::wstring_view name;  // as the window shows it
   };
   const Option options[] = {
-      {kKeyStartUp, controls_.chkStartup, L"the option \"Run at Startup\""},
-      {kKeyHideOnStart, controls_.chkHideOnStart, L"the option \"Run Minimized\""},
-      {kKeyMess, controls_.chkmess, L"the option \"Enable Protection Now !\""},
+      {kKeyStartUp, controls_.chkStartup, kStartUpName},
+      {kKeyHideOnStart, controls_.chkHideOnStart, kHideOnStartName},
+      {kKeyMess, controls_.chkmess, kMessName},
   };
   std::vector<std::wstring_view> unsaved;
   for (const Option& option : options) {

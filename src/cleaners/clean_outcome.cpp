@@ -79,11 +79,19 @@ bool IsIndexFile(const std::wstring& path) {
   return paths::SamePath(path.substr(path.rfind(L'\\') + 1), L"index.dat");
 }
 
-// Where the system can't tell who holds an index file, it is Windows itself:
-// Explorer keeps the browser's index files open from logon to logoff.
-bool HeldByWindowsOrUnknown(const std::vector<platform::Holder>& holders) {
-  return std::all_of(holders.begin(), holders.end(),
+// Explorer keeps the browser's index files open from logon to logoff. Only
+// where the system names their holders is it known to be Windows: they may
+// as well be held by another program of the user's.
+bool HeldByWindows(const std::vector<platform::Holder>& holders) {
+  return !holders.empty() &&
+         std::all_of(holders.begin(), holders.end(),
                      [](const platform::Holder& holder) { return holder.windows; });
+}
+
+// "The browser's index file (index.dat) stays: ..." for one or more.
+std::wstring IndexLine(std::size_t count, std::wstring_view one_why, std::wstring_view many_why) {
+  return count == 1 ? L"The browser's index file (index.dat) stays: " + std::wstring(one_why)
+                    : L"The browser's index files (index.dat) stay: " + std::wstring(many_why);
 }
 
 }  // namespace
@@ -132,8 +140,10 @@ RunSummary Summarise(const std::vector<Outcome>& outcomes) {
       ++summary.denied;
     } else if (outcome->fs != FsStatus::kInUse) {
       ++summary.other;
-    } else if (IsIndexFile(path) && HeldByWindowsOrUnknown(outcome->holders)) {
+    } else if (IsIndexFile(path) && HeldByWindows(outcome->holders)) {
       ++summary.windows_index;
+    } else if (IsIndexFile(path) && outcome->holders.empty()) {
+      ++summary.held_index;
     } else if (outcome->holders.empty()) {
       ++summary.held_by_unknown;
     } else {
@@ -209,21 +219,28 @@ RunMessage Compose(const CleanerWords& words, const RunSummary& summary) {
   const std::optional<RegStatus>& history = summary.history;
   const bool history_kept =
       history && *history != RegStatus::kOk && *history != RegStatus::kNotFound;
-  const std::wstring index_line =
-      summary.windows_index == 1
-          ? L"The browser's index file (index.dat) stays: Windows keeps it open while you are "
-            L"logged on."
-          : L"The browser's index files (index.dat) stay: Windows keeps them open while you are "
-            L"logged on.";
+  // The index files, which stay on every run, in the words the system's
+  // knowledge of their holder allows.
+  std::vector<std::wstring> index_lines;
+  if (summary.windows_index > 0) {
+    index_lines.push_back(IndexLine(summary.windows_index,
+                                    L"Windows keeps it open while you are logged on.",
+                                    L"Windows keeps them open while you are logged on."));
+  }
+  if (summary.held_index > 0) {
+    index_lines.push_back(IndexLine(summary.held_index, L"it is in use.", L"they are in use."));
+  }
   const bool only_index_left =
       summary.held_by_named + summary.held_by_unknown + summary.denied + summary.other == 0;
   if (lines.empty() && only_index_left && !summary.nothing_deleted && !history_kept) {
-    if (summary.windows_index == 0) {
-      // The plain success text stands alone, as it always has.
-      return {std::wstring(words.done), platform::MessageIcon::kNone};
+    std::wstring text(words.done);
+    for (const std::wstring& line : index_lines) {
+      text += L"\n\n" + line;
     }
-    // Nothing the user could do would remove these; it is no failure.
-    return {std::wstring(words.done) + L"\n\n" + index_line, platform::MessageIcon::kInformation};
+    // The plain success text stands alone, as it always has. The index
+    // files are no failure: nothing the user could do would remove them.
+    return {text, index_lines.empty() ? platform::MessageIcon::kNone
+                                      : platform::MessageIcon::kInformation};
   }
 
   if (summary.held_by_named > 0) {
@@ -242,9 +259,7 @@ RunMessage Compose(const CleanerWords& words, const RunSummary& summary) {
                           L"item is in use by another program and was left.",
                           L"items are in use by another program and were left."));
   }
-  if (summary.windows_index > 0) {
-    lines.push_back(index_line);
-  }
+  lines.insert(lines.end(), index_lines.begin(), index_lines.end());
   if (summary.denied > 0) {
     lines.push_back(Count(summary.denied,
                           L"item was left because you have no permission to delete it.",

@@ -49,6 +49,7 @@ struct RunSummary {
   bool nothing_deleted = false;  // the location was never found
   // The entries left, by why.
   std::size_t windows_index = 0;               // the browser's index files that Windows keeps open
+  std::size_t held_index = 0;                  // ... that something the system can't name holds
   std::size_t held_by_named = 0;               // in use by programs the system names...
   std::vector<std::wstring> holders;           // ... each program once
   bool only_windows_holds = true;              // ... and all of them Windows itself

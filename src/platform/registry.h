@@ -1,6 +1,7 @@
 // The current user's registry hive, for the few keys the program touches
-// directly: the run-at-logon entry and the browser's keys the cleaners use.
-// Paths are below HKEY_CURRENT_USER, without a leading backslash.
+// directly: its own options, the run-at-logon entry and the browser's keys
+// the cleaners use. Paths are below HKEY_CURRENT_USER, without a leading
+// backslash.
 #pragma once
 
 #include <string>
@@ -12,7 +13,9 @@ enum class RegStatus {
   kOk,
   kNotFound,      // the key or value does not exist
   kAccessDenied,  // the user may not read or change it
-  kNotText,       // the value exists but is not REG_SZ or REG_EXPAND_SZ
+  kNotText,       // the value exists but is not REG_SZ or REG_EXPAND_SZ (nor a number
+                  // where one is read)
+  kLink,          // one of the program's own keys is a registry link, not followed
   kFailed,        // any other error
 };
 
@@ -33,6 +36,20 @@ class Registry {
   virtual RegStatus DeleteValue(std::wstring_view key_path, std::wstring_view value_name) = 0;
   // Deletes the key with all its values and subkeys.
   virtual RegStatus DeleteKeyTree(std::wstring_view key_path) = 0;
+
+  // The program's own keys, such as "Software\Quellnet\Options": every key
+  // of the path but the first is opened as itself, never through a registry
+  // link, which any program could put there to lead the program's writes
+  // into another key. Where one of them is a link, the call reads or writes
+  // nothing and reports kLink.
+  //
+  // Reads a value as ReadText does, and a REG_DWORD or REG_QWORD as its
+  // decimal number: what a user or a tool may have stored there.
+  virtual RegStatus ReadOwnValue(std::wstring_view key_path, std::wstring_view value_name,
+                                 std::wstring& text) = 0;
+  // Sets a REG_SZ value, making the keys where they are missing.
+  virtual RegStatus SetOwnText(std::wstring_view key_path, std::wstring_view value_name,
+                               std::wstring_view text) = 0;
 };
 
 }  // namespace quellnet::platform

@@ -32,9 +32,12 @@ class ServiceControl {
   // is first set to start on demand, a disabled one stays disabled, and one
   // marked for deletion is stopped as it is. Waits until it reports stopped,
   // at most 30 seconds (kTimedOut), and less when the program ends meanwhile.
+  // When it does not get there (any outcome but kDone and kAlreadyInState),
+  // its start type is put back as it was.
   virtual ServiceResult Stop(std::wstring_view service_name) = 0;
   // Sets the service to start automatically and starts it; waits until it
-  // reports running, with the same limits.
+  // reports running, with the same limits, and puts the start type back as
+  // it was when it does not get there.
   virtual ServiceResult Start(std::wstring_view service_name) = 0;
   virtual ServiceState Query(std::wstring_view service_name) = 0;
 };

@@ -17,21 +17,25 @@ std::optional<std::wstring> SettingsStore::Read(std::wstring_view application,
                                                 std::wstring_view section, std::wstring_view key,
                                                 std::wstring_view default_text) {
   std::wstring text;
-  switch (registry_.ReadText(SectionKeyPath(application, section), key, text)) {
+  switch (registry_.ReadOwnValue(SectionKeyPath(application, section), key, text)) {
     case RegStatus::kOk:
       return text;
     case RegStatus::kNotFound:
+    // The whole key is out of reach: nothing in it can be read, and writing
+    // there fails as well, which closing tells.
+    case RegStatus::kAccessDenied:
+    case RegStatus::kLink:
       return std::wstring(default_text);
-    default:
-      return std::nullopt;
+    case RegStatus::kNotText:
+    case RegStatus::kFailed:
+      break;
   }
+  return std::nullopt;
 }
 
 bool SettingsStore::Write(std::wstring_view application, std::wstring_view section,
                           std::wstring_view key, std::wstring_view text) {
-  const std::wstring path = SectionKeyPath(application, section);
-  return registry_.CreateKey(path) == RegStatus::kOk &&
-         registry_.SetText(path, key, text) == RegStatus::kOk;
+  return registry_.SetOwnText(SectionKeyPath(application, section), key, text) == RegStatus::kOk;
 }
 
 }  // namespace quellnet::platform

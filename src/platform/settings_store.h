@@ -1,6 +1,7 @@
 // Per-user store of text values addressed by application, section and key:
 // one registry key per application and section,
-// HKCU\Software\<application>\<section>, each value a text.
+// HKCU\Software\<application>\<section>, each value a text. These keys are
+// the program's own: never read or written through a registry link.
 #pragma once
 
 #include <optional>
@@ -15,12 +16,14 @@ class SettingsStore {
  public:
   explicit SettingsStore(Registry& registry) : registry_(registry) {}
 
-  // The stored text; `default_text` when there is no such value; nullopt when
-  // a value exists but can't be read as text.
+  // The stored text, a stored number as its decimal text; `default_text`
+  // when there is no such value, or its key can't be read or is a registry
+  // link (writing there fails as well); nullopt when a value exists but
+  // can't be read.
   std::optional<std::wstring> Read(std::wstring_view application, std::wstring_view section,
                                    std::wstring_view key, std::wstring_view default_text);
-  // Creates or replaces the value, and its key if need be. False when it could
-  // not be stored.
+  // Creates or replaces the value as text, and its key if need be. False
+  // when it could not be stored.
   bool Write(std::wstring_view application, std::wstring_view section, std::wstring_view key,
              std::wstring_view text);
 

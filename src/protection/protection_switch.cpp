@@ -28,8 +28,8 @@ constexpr std::wstring_view kAdministratorAdvice =
     L"(or ask your administrator to do it) and click the switch again.";
 
 // A warning that offers Retry. Cancel leaves the switch showing what the
-// service is in, so that the switch agrees with the status and a click on
-// it asks for the failed change once more.
+// service is in when the user answers, so that the switch agrees with the
+// status and a click on it asks for the failed change once more.
 Notice Retryable(std::wstring text, bool is_protected) {
   text += L"\n\nClick Retry to try again, or Cancel to leave protection ";
   text += is_protected ? L"on." : L"off.";
@@ -154,11 +154,15 @@ void ProtectionSwitch::OnClick() {
     } else {
       messages_.ShowMessage(notice.text, notice.icon);
     }
-    // Left as it is: the box shows the service's state like the status does,
-    // so that it is saved as what is true and a click on it asks for the
-    // same change again.
+    // Left as it is. The service may have got somewhere while the user read
+    // the message (one that was still busy may have stopped): the status and
+    // the box show where it is now, so that it is saved as what is true and a
+    // click on the box asks for the change that would alter it.
+    const bool now_protected = CountsAsProtected(services_.Query(kMessengerService));
+    last_found_protected_ = now_protected;
+    ShowStatus(now_protected);
     showing_service_ = true;
-    chkmess_.SetValue(is_protected ? 1 : 0);
+    chkmess_.SetValue(now_protected ? 1 : 0);
     showing_service_ = false;
     return;
   }

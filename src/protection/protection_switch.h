@@ -1,7 +1,8 @@
 // The protection switch `chkmess`: turning it on stops the Messenger service,
 // turning it off starts it; then the status picture and caption show the
 // state the service is really in. When the service does not get there, the
-// user may try again or leave it, and the box then shows that state too.
+// user may try again or leave it, and the box then shows the state the
+// service is in by the time the user answers, as the status does.
 #pragma once
 
 #include <optional>

@@ -33,7 +33,9 @@ class Backend {
   virtual bool HoldOpen(const std::wstring& path) = 0;
   // Takes the user's right to change the key.
   virtual bool DenyKeyChanges(const std::wstring& key) = 0;
-  virtual bool PutNumber(const std::wstring& key, const std::wstring& name) = 0;  // REG_DWORD
+  // A value that is not text: a REG_DWORD or REG_QWORD 1, or a REG_MULTI_SZ "1".
+  enum class Stored { kDword, kQword, kMultiText };
+  virtual bool PutNonText(const std::wstring& key, const std::wstring& name, Stored stored) = 0;
   virtual bool MakeKeyLink(const std::wstring& link, const std::wstring& target) = 0;
   // Why this system can't remove a link to a folder as the link itself;
   // nullptr when it can.

@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "contract/contract_backend.h"
 
@@ -41,7 +42,7 @@ TEST_F(RegistryContract, ValuesAreReadSetAndDeletedInKeysThatExist) {
   EXPECT_EQ(registry_.ReadText(Key(L"a\\b"), L"v", text), RegStatus::kOk);
   EXPECT_EQ(text, L"text");
   EXPECT_EQ(registry_.SetText(Key(L"a"), L"v", L"x"), RegStatus::kOk);  // made with "a\b"
-  ASSERT_TRUE(backend_->PutNumber(Key(L"a"), L"number"));
+  ASSERT_TRUE(backend_->PutNonText(Key(L"a"), L"number", Backend::Stored::kDword));
   EXPECT_EQ(Read(Key(L"a"), L"number"), RegStatus::kNotText);
 
   EXPECT_EQ(registry_.SetText(Key(L"none"), L"v", L"x"), RegStatus::kNotFound);
@@ -65,6 +66,35 @@ TEST_F(RegistryContract, DeletingAKeyTreeTakesAllBelowItButNotWhatALinkLeadsTo) 
   EXPECT_EQ(Read(Key(L"tree2")), RegStatus::kOk);
   EXPECT_EQ(Read(Key(L"target\\inner")), RegStatus::kOk);
   EXPECT_EQ(registry_.DeleteKeyTree(Key(L"tree")), RegStatus::kNotFound);
+}
+
+// The program's own keys: what a user or a tool stored as a number is read
+// as its number, and their values are made with the keys that are missing.
+// A link there, the key itself or one above it, is neither read nor written
+// through, and what it leads to stays as it was.
+TEST_F(RegistryContract, OwnKeysReadNumbersAndAreNeverReachedThroughALink) {
+  using Stored = Backend::Stored;
+  ASSERT_TRUE(Make(Key(L"own")) && backend_->PutNonText(Key(L"own"), L"dword", Stored::kDword) &&
+              backend_->PutNonText(Key(L"own"), L"qword", Stored::kQword) &&
+              backend_->PutNonText(Key(L"own"), L"multi", Stored::kMultiText));
+  for (const auto& [name, expected] :
+       {std::pair{L"v", L"text"}, {L"dword", L"1"}, {L"qword", L"1"}}) {
+    std::wstring text;
+    EXPECT_EQ(registry_.ReadOwnValue(Key(L"own"), name, text), RegStatus::kOk);
+    EXPECT_EQ(text, expected);
+  }
+  std::wstring text;
+  EXPECT_EQ(registry_.ReadOwnValue(Key(L"own"), L"multi", text), RegStatus::kNotText);
+  EXPECT_EQ(registry_.ReadOwnValue(Key(L"none\\deeper"), L"v", text), RegStatus::kNotFound);
+  EXPECT_EQ(registry_.SetOwnText(Key(L"made\\deeper"), L"v", L"1"), RegStatus::kOk);
+  EXPECT_EQ(Read(Key(L"made\\deeper")), RegStatus::kOk);
+
+  ASSERT_TRUE(Make(Key(L"target\\inner")) && backend_->MakeKeyLink(Key(L"link"), Key(L"target")));
+  for (const std::wstring below : {L"", L"\\inner", L"\\new"}) {
+    EXPECT_EQ(registry_.ReadOwnValue(Key(L"link" + below), L"v", text), RegStatus::kLink) << below;
+    EXPECT_EQ(registry_.SetOwnText(Key(L"link" + below), L"w", L"1"), RegStatus::kLink) << below;
+    EXPECT_EQ(Read(Key(L"target" + below), L"w"), RegStatus::kNotFound) << below;
+  }
 }
 
 TEST_F(RegistryContract, AKeyTheUserMayNotChangeIsAccessDenied) {

@@ -4,6 +4,7 @@
 // run-at-logon entry in the real registry.
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fixture.h"
@@ -115,6 +116,36 @@ TEST_F(OptionsProtectionTest, ADisabledServiceStaysDisabledAndARemovedOneIsStopp
   EXPECT_NE(box->text.find(L"not installed"), std::wstring::npos) << Narrow(box->text);
   EXPECT_TRUE(CaptionBecomes(kProtected));
   EXPECT_TRUE(Shows(kGreen));
+}
+
+// A request that fails changes nothing that the user is not told of: after a
+// Retry that fails again and Cancel, the service is where it was and starts
+// as it did (a disabled one stays disabled), and the switch and its status
+// say where it is.
+TEST_F(OptionsProtectionTest, AFailedStopOrStartLeavesTheServiceAndItsStartTypeAsTheyWere) {
+  using enum TestServiceMode;
+  const std::pair<TestServiceMode, DWORD> rows[] = {{kRefusesStop, SERVICE_AUTO_START},
+                                                    {kRefusesStop, SERVICE_DISABLED},
+                                                    {kFailsStart, SERVICE_DISABLED},
+                                                    {kFailsStart, SERVICE_DEMAND_START}};
+  for (const auto& [mode, start_type] : rows) {
+    SCOPED_TRACE(testing::Message() << "mode " << int(mode) << ", start type " << start_type);
+    // The click turns protection on (a stop) or off (a start).
+    const bool stop = mode == kRefusesStop;
+    ASSERT_EQ(InstallTestService(150, SERVICE_DEMAND_START, mode), 0u);
+    ASSERT_TRUE(!stop || StartTestService());
+    ASSERT_TRUE(SetTestServiceStartType(start_type));
+    ASSERT_NO_FATAL_FAILURE(
+        StartProgram({.presets = {{kOptionsKey, L"mess", stop ? L"0" : L"1"}}}));
+    ASSERT_TRUE(Click(Control(kIdChkmess)));
+    for (const int answer : {IDRETRY, IDCANCEL}) {
+      const auto box = program_.WaitForMessageBox();
+      ASSERT_TRUE(box.has_value() && ProgramUnderTest::Answer(*box, answer));
+    }
+    EXPECT_TRUE(CaptionBecomes(stop ? kNotProtected : kProtected));
+    EXPECT_EQ(TestServiceState(), stop ? SERVICE_RUNNING : SERVICE_STOPPED);
+    EXPECT_EQ(TestServiceStartType(), start_type);
+  }
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "fixture.h"
+#include "platform/win32/wait_notice_win32.h"
 
 namespace quellnet::e2e {
 namespace {
@@ -169,7 +170,8 @@ TEST_F(TrayTest, EveryWayBackBringsTheWindowToTheFrontWithTheFocusWhereItWas) {
 
 // A start while the running copy closes, held up by its message about what
 // it could not save (its key takes no lasting subkey), is not lost: it runs
-// once that copy has ended.
+// once that copy has ended, even when that copy answers nothing for longer
+// than any limit (here it is frozen). The start says that it waits.
 TEST_F(TrayTest, AStartWhileTheRunningCopyClosesRunsOnceThatCopyHasEnded) {
   HKEY key = nullptr;
   ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Quellnet", 0, nullptr,
@@ -181,9 +183,17 @@ TEST_F(TrayTest, AStartWhileTheRunningCopyClosesRunsOnceThatCopyHasEnded) {
   const auto box = program_.WaitForMessageBox();
   ASSERT_TRUE(box.has_value());
 
+  const UniqueKernelHandle frozen(
+      OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(Main(), nullptr)));
+  ASSERT_TRUE(frozen && SuspendThread(frozen.Get()) != static_cast<DWORD>(-1));
+
   ProgramUnderTest second;
   ASSERT_TRUE(second.Start({.wait_for_window = false})) << second.LastError();
-  EXPECT_FALSE(second.WaitForExit(Millis{3000})) << "the second start ended";
+  EXPECT_TRUE(WaitUntil([&] {
+    return WindowOf(second.Pid(), platform::win32::kWaitNoticeClassName, true);
+  })) << "the wait is not shown";
+  EXPECT_FALSE(second.WaitForExit(Millis{6000})) << "the second start ended";
+  ASSERT_NE(ResumeThread(frozen.Get()), static_cast<DWORD>(-1));
   ASSERT_TRUE(ProgramUnderTest::Answer(*box));
   ASSERT_TRUE(program_.WaitForExit());
   EXPECT_TRUE(WaitUntil([&] { return WindowOf(second.Pid(), app::kForm1ClassName, true); }))

@@ -132,10 +132,13 @@ class Win32Backend final : public Backend {
     denied_.push_back(L"CURRENT_USER\\" + key);
     return AllowOnly(denied_.back(), KEY_READ);
   }
-  bool PutNumber(const std::wstring& key, const std::wstring& name) override {
-    const DWORD number = 1;
-    return SHSetValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), REG_DWORD, &number,
-                       sizeof number) == ERROR_SUCCESS;
+  bool PutNonText(const std::wstring& key, const std::wstring& name, Stored stored) override {
+    // Little-endian, the first bytes of 0x31 are the list of the one text "1".
+    const ULONGLONG data = stored == Stored::kMultiText ? 0x31 : 1;
+    const DWORD types[] = {REG_DWORD, REG_QWORD, REG_MULTI_SZ};
+    const DWORD sizes[] = {4, 8, 3 * sizeof(wchar_t)};
+    return SHSetValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), types[int(stored)], &data,
+                       sizes[int(stored)]) == ERROR_SUCCESS;
   }
   bool MakeKeyLink(const std::wstring& link, const std::wstring& target) override {
     return MakeRegistryLink(link, target);

@@ -15,8 +15,10 @@ namespace quellnet::fakes {
 
 struct FakeCheckBox final : platform::CheckBox {
   platform::CheckValue Value() const override { return value; }
-  // The logic only ever sets 0, 1 or 2; the range is the real box's to refuse.
   bool SetValue(int new_value) override {
+    if (new_value < 0 || new_value > 2) {
+      return false;
+    }
     const bool changed = new_value != value;
     value = static_cast<platform::CheckValue>(new_value);
     if (changed && on_click) {
@@ -91,7 +93,8 @@ struct FakeMainWindow final : platform::MainWindow {
     }
   }
   bool AskRetry(std::wstring_view text, platform::MessageIcon icon) override {
-    messages.push_back({std::wstring(text), icon, true});
+    ShowMessage(text, icon);
+    messages.back().retry = true;
     return retries-- > 0;
   }
 

@@ -1,11 +1,15 @@
 // An in-memory registry hive. Key paths and value names are compared exactly
 // as written. Keys exist only when created (SetText never creates one),
-// values may be marked as not text, and every operation on a key (and the
-// deletion of a tree that holds it) can be made to fail with a chosen status.
+// values may be marked as not text or as numbers, keys as registry links
+// (which only the calls on the program's own keys tell apart), and every
+// operation on a key (and the deletion of a tree that holds it) can be made
+// to fail with a chosen status.
 #pragma once
 
+#include <algorithm>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 
 #include "platform/registry.h"
@@ -16,7 +20,8 @@ struct FakeRegistry final : platform::Registry {
   using RegStatus = platform::RegStatus;
   struct Value {
     std::wstring text;
-    bool is_text = true;  // false: a value of another type (REG_DWORD, ...)
+    bool is_text = true;     // false: a value of another type (REG_DWORD, ...)
+    bool is_number = false;  // a REG_DWORD or REG_QWORD, its digits in `text`
   };
 
   void AddKey(std::wstring_view key_path) { keys.try_emplace(std::wstring(key_path)); }
@@ -24,6 +29,9 @@ struct FakeRegistry final : platform::Registry {
   void Put(std::wstring_view key_path, std::wstring_view name, std::wstring_view text,
            bool is_text = true) {
     keys[std::wstring(key_path)][std::wstring(name)] = Value{std::wstring(text), is_text};
+  }
+  void PutNumber(std::wstring_view key_path, std::wstring_view name, unsigned long long number) {
+    keys[std::wstring(key_path)][std::wstring(name)] = Value{std::to_wstring(number), false, true};
   }
   // The value's data, or nullptr when there is none.
   const Value* Find(std::wstring_view key_path, std::wstring_view name) const {
@@ -83,13 +91,37 @@ struct FakeRegistry final : platform::Registry {
     return keys.erase(std::wstring(key_path)) != 0 ? RegStatus::kOk : RegStatus::kNotFound;
   }
 
+  // A number reads as its digits, as text does.
+  RegStatus ReadOwnValue(std::wstring_view key_path, std::wstring_view name,
+                         std::wstring& text) override {
+    const Value* value = Find(key_path, name);
+    if (ThroughLink(key_path) || value == nullptr || !value->is_number) {
+      return ThroughLink(key_path) ? RegStatus::kLink : ReadText(key_path, name, text);
+    }
+    return Do(key_path, [&] { return text = value->text, RegStatus::kOk; });
+  }
+  RegStatus SetOwnText(std::wstring_view key_path, std::wstring_view name,
+                       std::wstring_view text) override {
+    const RegStatus made = ThroughLink(key_path) ? RegStatus::kLink : CreateKey(key_path);
+    return made != RegStatus::kOk ? made : SetText(key_path, name, text);
+  }
+
   template <typename T>
   using ByName = std::map<std::wstring, T, std::less<>>;
   ByName<ByName<Value>> keys;
   // Every operation on one of these keys returns its status and changes nothing.
   ByName<RegStatus> failing;
+  // Keys that are registry links, which no path of the program's own goes
+  // through.
+  std::set<std::wstring, std::less<>> links;
 
  private:
+  bool ThroughLink(std::wstring_view key_path) const {
+    return std::any_of(links.begin(), links.end(), [&](const std::wstring& link) {
+      return key_path == link || key_path.starts_with(link + L'\\');
+    });
+  }
+
   template <typename Work>
   RegStatus Do(std::wstring_view key_path, Work work) {
     const auto failure = failing.find(key_path);

@@ -11,7 +11,8 @@ namespace {
 using platform::FsStatus;
 
 // The fake file system knows no read-only files: it removes them all. The
-// fake registry follows no link: a link is a key of its own.
+// fake registry follows no link: a link is a key of its own, which only the
+// calls on the program's own keys refuse.
 struct FakeBackend final : Backend {
   FakeBackend() {
     files.AddFolder(ScratchFolder());
@@ -35,11 +36,13 @@ struct FakeBackend final : Backend {
   bool DenyKeyChanges(const std::wstring& key) override {
     return registry.failing[key] = platform::RegStatus::kAccessDenied, true;
   }
-  bool PutNumber(const std::wstring& key, const std::wstring& name) override {
-    return registry.Put(key, name, L"", false), true;
+  bool PutNonText(const std::wstring& key, const std::wstring& name, Stored stored) override {
+    return (stored == Stored::kMultiText ? registry.Put(key, name, L"1", false)
+                                         : registry.PutNumber(key, name, 1)),
+           true;
   }
   bool MakeKeyLink(const std::wstring& link, const std::wstring&) override {
-    return registry.AddKey(link), true;
+    return registry.AddKey(link), registry.links.insert(link), true;
   }
   const char* LacksLinkRemoval() override { return nullptr; }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/form1.h"
@@ -65,29 +66,48 @@ class Form1Test : public testing::Test {
 };
 
 // Each stored option goes to its box (the forms the text may take are
-// ParseOptionText's); the protection switch runs once for a value it takes,
-// and the caption tells what it found. An absent option reads as 0, and
-// clears the caption the switch set before.
+// ParseOptionText's, and a number that a user or a tool stored is read as
+// its number); the protection switch runs once for a value it takes, and the
+// caption tells what it found. An absent option reads as 0, and clears the
+// caption the switch set before; so does one behind a registry link, which
+// is never followed. A stored option that can't be used leaves its box off
+// and is told once, at start-up, not again at the paint that reads "Run
+// Minimized" once more.
 TEST_F(Form1Test, RestoreSetsEachBoxFromItsStoredOption) {
   const wchar_t* const kCaptions[] = {L"", L"PC Protected !", L"PC Not Protected !"};
-  for (const auto& [text, expected] :
-       {std::pair<const wchar_t*, int>{L"1", 1}, {L"2", 2}, {nullptr, 0}}) {
-    SCOPED_TRACE(expected);
+  // kOther: REG_MULTI_SZ, REG_BINARY...; kLinked: text behind a link
+  enum class As { kAbsent, kText, kNumber, kOther, kLinked };
+  const std::tuple<As, const wchar_t*, int> rows[] = {
+      {As::kText, L"1", 1},    {As::kText, L"2", 2},        {As::kAbsent, L"", 0},
+      {As::kNumber, L"1", 1},  {As::kNumber, L"0", 0},      {As::kLinked, L"1", 0},
+      {As::kText, L"yes", -1}, {As::kNumber, L"65537", -1}, {As::kText, L"7", -1},
+      {As::kOther, L"1", -1}};
+  for (const auto& [as, stored, expected] : rows) {
+    SCOPED_TRACE(testing::Message() << int(as) << " " << stored);
     registry.keys.clear();
+    registry.links = {as == As::kLinked ? L"Software\\Quellnet" : L""};
     for (const wchar_t* key : {L"StartUp", L"HideOnStart", L"mess"}) {
-      if (text != nullptr) {
-        Store(key, text);
-      }
+      as == As::kNumber   ? registry.PutNumber(kOptionsKey, key, std::stoull(stored))
+      : as != As::kAbsent ? registry.Put(kOptionsKey, key, stored, as != As::kOther)
+                          : void();
     }
     chkStartup.value = chkHideOnStart.value = chkmess.value = 0;
     services.calls.clear();
+    window.messages.clear();
     form.Form_Load();
+    form.Form_Paint();
 
-    EXPECT_EQ(chkStartup.Value(), expected);
-    EXPECT_EQ(chkHideOnStart.Value(), expected);
-    EXPECT_EQ(chkmess.Value(), expected);
-    EXPECT_EQ(services.calls.size(), expected == 0 ? 0u : 1u);
-    EXPECT_EQ(Label2.caption, kCaptions[expected]);
+    const int shown = std::max(expected, 0);  // -1: can't be used, and told
+    EXPECT_EQ(chkStartup.Value(), shown);
+    EXPECT_EQ(chkHideOnStart.Value(), shown);
+    EXPECT_EQ(chkmess.Value(), shown);
+    EXPECT_EQ(services.calls.size(), shown == 0 ? 0u : 1u);
+    EXPECT_EQ(Label2.caption, kCaptions[shown]);
+    ASSERT_EQ(window.messages.size(), expected < 0 ? 1u : 0u);
+    for (const wchar_t* named :
+         {L"\"Run at Startup\"", L"\"Run Minimized\"", L"\"Enable Protection Now !\""}) {
+      EXPECT_TRUE(expected >= 0 || window.messages[0].text.find(named) != std::wstring::npos);
+    }
   }
 }
 
@@ -172,10 +192,11 @@ TEST_F(Form1Test, UnloadSavesEveryOptionAndWritesOrRemovesOnlyItsOwnRunEntry) {
 
 // Each write stands on its own and a failed one does not stop the shutdown;
 // whatever was not saved is told once, in one box at close that names it,
-// and not at all while the session ends.
+// and not at all while the session ends. The options key is never written
+// through a registry link.
 TEST_F(Form1Test, AFailedSaveIsToldOnceAtCloseOnlyAndTheShutdownGoesOn) {
   chkStartup.value = 1;
-  registry.failing[kOptionsKey] = platform::RegStatus::kAccessDenied;
+  registry.links = {kOptionsKey};
   form.Form_Unload(UnloadReason::kSessionEnd);
   EXPECT_EQ(Stored(L"StartUp"), std::nullopt);
   EXPECT_NE(RunEntry(), nullptr);
@@ -214,7 +235,8 @@ TEST_F(Form1Test, TheWebLinkOpensThePageTheBuildNames) {
 // that did not reach its state says why, captioned with the program's title.
 // Where trying again may help the box offers Retry. Its Cancel, like the OK
 // of the others, leaves the switch showing the service's state as well, so
-// that the click the advice asks for makes the same request again.
+// that the click the advice asks for makes the same request again: the state
+// it is in by the answer, which may differ from that when the box appeared.
 TEST_F(Form1Test, TheSwitchShowsTheStateTheServiceIsInAfterEveryOutcome) {
   enum class Box { kNone, kInfo, kWarning, kRetry };  // kRetry: a warning with Retry and Cancel
   struct Case {
@@ -223,7 +245,8 @@ TEST_F(Form1Test, TheSwitchShowsTheStateTheServiceIsInAfterEveryOutcome) {
     ServiceState after;
     bool shows_protected;
     Box box;
-    const wchar_t* words;  // in the message
+    const wchar_t* words;                                  // in the message
+    std::optional<ServiceState> by_answer = std::nullopt;  // when it changes meanwhile
   };
   using O = ServiceOutcome;
   using S = ServiceState;
@@ -237,6 +260,7 @@ TEST_F(Form1Test, TheSwitchShowsTheStateTheServiceIsInAfterEveryOutcome) {
       // Still stopping after 30 seconds it may be busy; back to running, it refused.
       {true, O::kTimedOut, S::kPending, false, Box::kRetry, L"30 seconds"},
       {true, O::kTimedOut, S::kRunning, false, Box::kRetry, L"could not stop"},
+      {true, O::kTimedOut, S::kPending, true, Box::kRetry, L"30 seconds", S::kStopped},
       {true, O::kOtherError, S::kRunning, false, Box::kRetry, kSystemSays},
       // Refused the start-type change, but the service had stopped anyway.
       {true, O::kAccessDenied, S::kStopped, true, Box::kNone, L""},
@@ -244,6 +268,7 @@ TEST_F(Form1Test, TheSwitchShowsTheStateTheServiceIsInAfterEveryOutcome) {
       {false, O::kNotInstalled, S::kNotInstalled, true, Box::kInfo, L"not installed"},
       {false, O::kMarkedForDeletion, S::kStopped, true, Box::kInfo, L"can't be started"},
       {false, O::kAccessDenied, S::kStopped, true, Box::kRetry, L"could not start"},
+      {false, O::kTimedOut, S::kPending, true, Box::kRetry, L"30 seconds", S::kStopped},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "row " << &c - cases);
@@ -254,6 +279,7 @@ TEST_F(Form1Test, TheSwitchShowsTheStateTheServiceIsInAfterEveryOutcome) {
     services.during_change = [&] { busy_during_call = window.busy; };
     // What the system says is told only where no better words are known.
     services.next = FakeServiceControl::Scripted{{c.outcome, kSystemSays}, c.after};
+    window.on_message = [&] { services.state = c.by_answer.value_or(services.state); };
 
     chkmess.UserClick();  // and Cancel or OK on any box
 

@@ -51,7 +51,7 @@ int RunProgram(const ProgramLook& look,
   // window back and ends here, before it touches the service, the options
   // or the notification area.
   const std::optional<InstanceLock> instance_lock =
-      ClaimSingleInstance(std::wstring(look.window.class_name).c_str());
+      ClaimSingleInstance(std::wstring(look.window.class_name).c_str(), look.title);
   if (!instance_lock) {
     return 0;
   }

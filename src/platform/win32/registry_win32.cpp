@@ -1,6 +1,8 @@
 // The current user's registry through the wide-character registry API.
-#include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/win32/factories.h"
@@ -100,43 +102,127 @@ LONG DeleteTree(HKEY parent, const std::wstring& name) {
   return ::RegDeleteKeyW(parent, name.c_str());
 }
 
+// Decodes data read from a value: REG_SZ and REG_EXPAND_SZ (expanded) as
+// text, and with `numbers` REG_DWORD and REG_QWORD as their decimal number.
+RegStatus Decode(DWORD type, const std::vector<BYTE>& data, DWORD bytes, bool numbers,
+                 std::wstring& text) {
+  if (type == REG_SZ || type == REG_EXPAND_SZ) {
+    // The stored data may or may not end with a NUL; stop at the first.
+    std::wstring value(bytes / sizeof(wchar_t), L'\0');
+    std::memcpy(value.data(), data.data(), value.size() * sizeof(wchar_t));
+    if (const std::size_t nul = value.find(L'\0'); nul != std::wstring::npos) {
+      value.resize(nul);
+    }
+    text = type == REG_EXPAND_SZ ? Expand(value) : value;
+    return RegStatus::kOk;
+  }
+  if (numbers && ((type == REG_DWORD && bytes == sizeof(std::uint32_t)) ||
+                  (type == REG_QWORD && bytes == sizeof(std::uint64_t)))) {
+    std::uint64_t number = 0;  // a DWORD fills its low half: both are little-endian
+    std::memcpy(&number, data.data(), bytes);
+    text = std::to_wstring(number);
+    return RegStatus::kOk;
+  }
+  return RegStatus::kNotText;
+}
+
+bool Readable(DWORD type, bool numbers) {
+  return type == REG_SZ || type == REG_EXPAND_SZ ||
+         (numbers && (type == REG_DWORD || type == REG_QWORD));
+}
+
+RegStatus ReadValue(HKEY key, const std::wstring& name, bool numbers, std::wstring& text) {
+  DWORD type = REG_NONE;
+  DWORD bytes = 0;
+  LONG error = ::RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &bytes);
+  // A value may grow between the size query and the read; retry then.
+  std::vector<BYTE> data;
+  while (error == ERROR_SUCCESS || error == ERROR_MORE_DATA) {
+    if (!Readable(type, numbers)) {
+      return RegStatus::kNotText;
+    }
+    // Room for a terminating NUL that the stored text may lack.
+    data.assign(bytes + sizeof(wchar_t), 0);
+    bytes = static_cast<DWORD>(data.size());
+    error = ::RegQueryValueExW(key, name.c_str(), nullptr, &type, data.data(), &bytes);
+    if (error == ERROR_SUCCESS) {
+      return Decode(type, data, bytes, numbers, text);
+    }
+  }
+  return ToStatus(error);
+}
+
+RegStatus SetTextIn(HKEY key, std::wstring_view value_name, std::wstring_view text) {
+  const std::wstring data = Terminated(text);
+  // The length passed counts the terminating NUL.
+  const DWORD bytes = static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t));
+  return ToStatus(::RegSetValueExW(key, Terminated(value_name).c_str(), 0, REG_SZ,
+                                   reinterpret_cast<const BYTE*>(data.c_str()), bytes));
+}
+
+// Opens `name` below `parent` as itself, never as the key a link leads to,
+// with `access` and what the link test needs; with `create` it is made
+// when missing.
+RegStatus OpenAsItself(HKEY parent, const std::wstring& name, REGSAM access, bool create,
+                       UniqueHKey& key) {
+  access |= KEY_QUERY_VALUE;
+  LONG error = ::RegOpenKeyExW(parent, name.c_str(), REG_OPTION_OPEN_LINK, access, key.Receive());
+  if (error == ERROR_FILE_NOT_FOUND && create) {
+    DWORD disposition = 0;
+    error = ::RegCreateKeyExW(parent, name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
+                              nullptr, key.Receive(), &disposition);
+    if (error == ERROR_SUCCESS && disposition == REG_CREATED_NEW_KEY) {
+      return RegStatus::kOk;  // new, so no link
+    }
+    if (error == ERROR_SUCCESS) {
+      // Another program made it meanwhile, and the creation would have
+      // followed a link: open it again as itself.
+      error = ::RegOpenKeyExW(parent, name.c_str(), REG_OPTION_OPEN_LINK, access, key.Receive());
+    }
+  }
+  if (error != ERROR_SUCCESS) {
+    return ToStatus(error);
+  }
+  return IsLink(key.Get()) ? RegStatus::kLink : RegStatus::kOk;
+}
+
+// Opens the program's own key `key_path` with `access`: its first key as
+// Windows gives it ("Software"), every key below as itself. With `create`
+// the keys that are missing are made.
+RegStatus OpenOwnKey(std::wstring_view key_path, REGSAM access, bool create, UniqueHKey& key) {
+  std::size_t end = key_path.find(L'\\');
+  const std::wstring first = Terminated(key_path.substr(0, end));
+  const REGSAM walk = create ? KEY_CREATE_SUB_KEY : KEY_QUERY_VALUE;
+  LONG error = ::RegOpenKeyExW(HKEY_CURRENT_USER, first.c_str(), 0,
+                               end == std::wstring_view::npos ? access : walk, key.Receive());
+  if (error != ERROR_SUCCESS) {
+    return ToStatus(error);
+  }
+  while (end != std::wstring_view::npos) {
+    const std::size_t start = end + 1;
+    end = key_path.find(L'\\', start);
+    UniqueHKey parent = std::move(key);
+    const RegStatus opened =
+        OpenAsItself(parent.Get(), Terminated(key_path.substr(start, end - start)),
+                     end == std::wstring_view::npos ? access : walk, create, key);
+    if (opened != RegStatus::kOk) {
+      return opened;
+    }
+  }
+  return RegStatus::kOk;
+}
+
 class Win32Registry final : public Registry {
  public:
   RegStatus ReadText(std::wstring_view key_path, std::wstring_view value_name,
                      std::wstring& text) override {
     UniqueHKey key;
-    LONG error = ::RegOpenKeyExW(HKEY_CURRENT_USER, Terminated(key_path).c_str(), 0,
-                                 KEY_QUERY_VALUE, key.Receive());
+    const LONG error = ::RegOpenKeyExW(HKEY_CURRENT_USER, Terminated(key_path).c_str(), 0,
+                                       KEY_QUERY_VALUE, key.Receive());
     if (error != ERROR_SUCCESS) {
       return ToStatus(error);
     }
-    const std::wstring name = Terminated(value_name);
-    DWORD type = 0;
-    DWORD bytes = 0;
-    error = ::RegQueryValueExW(key.Get(), name.c_str(), nullptr, &type, nullptr, &bytes);
-    // A value may grow between the size query and the read; retry then.
-    std::vector<wchar_t> buffer;
-    while (error == ERROR_SUCCESS || error == ERROR_MORE_DATA) {
-      if (type != REG_SZ && type != REG_EXPAND_SZ) {
-        return RegStatus::kNotText;
-      }
-      buffer.assign(bytes / sizeof(wchar_t) + 1, L'\0');
-      bytes = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
-      error = ::RegQueryValueExW(key.Get(), name.c_str(), nullptr, &type,
-                                 reinterpret_cast<BYTE*>(buffer.data()), &bytes);
-      if (error == ERROR_SUCCESS) {
-        if (type != REG_SZ && type != REG_EXPAND_SZ) {
-          return RegStatus::kNotText;
-        }
-        // The stored data may or may not end with a NUL; stop at the first.
-        std::wstring value(buffer.data(),
-                           std::min<std::size_t>(bytes / sizeof(wchar_t), buffer.size()));
-        value = value.c_str();
-        text = type == REG_EXPAND_SZ ? Expand(value) : value;
-        return RegStatus::kOk;
-      }
-    }
-    return ToStatus(error);
+    return ReadValue(key.Get(), Terminated(value_name), false, text);
   }
 
   RegStatus CreateKey(std::wstring_view key_path) override {
@@ -149,16 +235,12 @@ class Win32Registry final : public Registry {
   RegStatus SetText(std::wstring_view key_path, std::wstring_view value_name,
                     std::wstring_view text) override {
     UniqueHKey key;
-    LONG error = ::RegOpenKeyExW(HKEY_CURRENT_USER, Terminated(key_path).c_str(), 0, KEY_SET_VALUE,
-                                 key.Receive());
+    const LONG error = ::RegOpenKeyExW(HKEY_CURRENT_USER, Terminated(key_path).c_str(), 0,
+                                       KEY_SET_VALUE, key.Receive());
     if (error != ERROR_SUCCESS) {
       return ToStatus(error);
     }
-    const std::wstring data = Terminated(text);
-    // The length passed counts the terminating NUL.
-    const DWORD bytes = static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t));
-    return ToStatus(::RegSetValueExW(key.Get(), Terminated(value_name).c_str(), 0, REG_SZ,
-                                     reinterpret_cast<const BYTE*>(data.c_str()), bytes));
+    return SetTextIn(key.Get(), value_name, text);
   }
 
   RegStatus DeleteValue(std::wstring_view key_path, std::wstring_view value_name) override {
@@ -178,6 +260,21 @@ class Win32Registry final : public Registry {
       return RegStatus::kFailed;
     }
     return ToStatus(DeleteTree(HKEY_CURRENT_USER, Terminated(key_path)));
+  }
+
+  RegStatus ReadOwnValue(std::wstring_view key_path, std::wstring_view value_name,
+                         std::wstring& text) override {
+    UniqueHKey key;
+    const RegStatus opened = OpenOwnKey(key_path, KEY_QUERY_VALUE, false, key);
+    return opened != RegStatus::kOk ? opened
+                                    : ReadValue(key.Get(), Terminated(value_name), true, text);
+  }
+
+  RegStatus SetOwnText(std::wstring_view key_path, std::wstring_view value_name,
+                       std::wstring_view text) override {
+    UniqueHKey key;
+    const RegStatus opened = OpenOwnKey(key_path, KEY_SET_VALUE, true, key);
+    return opened != RegStatus::kOk ? opened : SetTextIn(key.Get(), value_name, text);
   }
 };
 

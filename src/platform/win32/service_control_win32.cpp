@@ -1,7 +1,8 @@
 // Stopping and starting a service through the Service Control Manager. A
 // stop also sets an automatic service to start on demand and leaves a
 // disabled one disabled, a start sets it to start automatically; both wait
-// until the service reports the requested state.
+// until the service reports the requested state, and put the start type
+// back when it does not get there.
 #include <algorithm>
 #include <cstdint>
 #include <string>
@@ -63,11 +64,9 @@ DWORD SetStartType(SC_HANDLE service, DWORD start_type) {
              : ::GetLastError();
 }
 
-// Before a stop: a service that would start again by itself at the next
-// restart is set to start on demand, so the stop lasts. A disabled one stays
-// disabled; on demand would make it startable again. Returns the error of
-// the step, ERROR_SUCCESS when done.
-DWORD KeepFromStartingAgain(SC_HANDLE service) {
+// How the service starts (SERVICE_AUTO_START, ...), in `start_type`. Returns
+// the error of the query, ERROR_SUCCESS when done.
+DWORD QueryStartType(SC_HANDLE service, DWORD& start_type) {
   // The largest configuration the call returns is 8 KiB; whole 64-bit words
   // keep the record's pointers aligned.
   constexpr DWORD kLargestConfig = 8192;
@@ -77,10 +76,24 @@ DWORD KeepFromStartingAgain(SC_HANDLE service) {
   if (!::QueryServiceConfigW(service, config, kLargestConfig, &needed)) {
     return ::GetLastError();
   }
-  if (config->dwStartType == SERVICE_DISABLED) {
-    return ERROR_SUCCESS;
+  start_type = config->dwStartType;
+  return ERROR_SUCCESS;
+}
+
+// The start type that goes with a service in `target`. After a stop, one
+// that would start again by itself at the next restart starts on demand, so
+// the stop lasts; a disabled one stays disabled, as on demand would make it
+// startable again. After a start, it starts automatically.
+DWORD StartTypeFor(DWORD target, DWORD start_type) {
+  if (target == SERVICE_RUNNING) {
+    return SERVICE_AUTO_START;
   }
-  return SetStartType(service, SERVICE_DEMAND_START);
+  return start_type == SERVICE_DISABLED ? SERVICE_DISABLED : SERVICE_DEMAND_START;
+}
+
+bool Reached(const ServiceResult& result) {
+  return result.outcome == ServiceOutcome::kDone ||
+         result.outcome == ServiceOutcome::kAlreadyInState;
 }
 
 bool IsPending(DWORD state) {
@@ -200,7 +213,11 @@ class Win32ServiceControl final : public ServiceControl {
   }
 
  private:
-  // Sets the start type that goes with `target`, then moves the service there.
+  // Sets the start type that goes with `target`, then moves the service
+  // there. A request that does not get there puts the start type back, so
+  // that it changes nothing that the user is not told of: a service that
+  // failed to start is not left to start at the next restart, nor one that
+  // refused to stop left to start only on demand.
   ServiceResult Change(std::wstring_view service_name, DWORD target) {
     UniqueServiceHandle manager(::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
     if (!manager) {
@@ -214,15 +231,26 @@ class Win32ServiceControl final : public ServiceControl {
     if (!service) {
       return Failure(::GetLastError());
     }
-    const DWORD error = stop ? KeepFromStartingAgain(service.Get())
-                             : SetStartType(service.Get(), SERVICE_AUTO_START);
+    DWORD before = 0;
+    DWORD error = QueryStartType(service.Get(), before);
+    const bool change = error == ERROR_SUCCESS && StartTypeFor(target, before) != before;
+    if (change) {
+      error = SetStartType(service.Get(), StartTypeFor(target, before));
+    }
     // A service marked for deletion takes no new configuration but may still
     // run: stopping it is what protection needs, and lets Windows remove it.
     // It can't be started again.
     if (error != ERROR_SUCCESS && !(stop && error == ERROR_SERVICE_MARKED_FOR_DELETE)) {
       return Failure(error);
     }
-    return MoveTo(service.Get(), target, wait_);
+    const ServiceResult result = MoveTo(service.Get(), target, wait_);
+    if (change && error == ERROR_SUCCESS && !Reached(result)) {
+      // The same handle was just allowed the change, so this fails only when
+      // the service went meanwhile (then nothing is left to put back) or the
+      // system is failing; the user is told of the failed request either way.
+      SetStartType(service.Get(), before);
+    }
+    return result;
   }
 
   WaitFn wait_;

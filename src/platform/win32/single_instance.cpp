@@ -1,6 +1,10 @@
 #include "platform/win32/single_instance.h"
 
+#include <optional>
+#include <string>
+
 #include "platform/win32/private_messages.h"
+#include "platform/win32/wait_notice_win32.h"
 
 namespace quellnet::platform::win32 {
 namespace {
@@ -9,18 +13,80 @@ namespace {
 // same machine each run their own copy.
 constexpr wchar_t kMutexName[] = L"Local\\Quellnet.SingleInstance";
 
-// The running copy creates its window a moment after it takes the lock, and
-// a copy that is ending has lost its window but still holds the lock. A
-// second start waits this long to see which.
-constexpr int kWaitSteps = 50;
-constexpr DWORD kWaitStepMs = 100;
-// The running copy answers between two steps of any long work; one that
-// takes longer than this is treated as coming forward when it can.
-constexpr UINT kAnswerTimeoutMs = 5000;
+// How often a waiting start looks again at the running copy.
+constexpr DWORD kLookAgainMs = 100;
+// A wait shorter than this is not worth a window of its own; one that lasts
+// longer is told, so that the start does not seem lost.
+constexpr DWORD kNoticeAfterMs = 3000;
 
-// Asks the copy that owns `window` to come forward. False when it answers
-// that it is closing instead.
-bool AskToComeForward(HWND window) {
+constexpr std::wstring_view kNoAnswerYet =
+    L"The Quellnet that is already running does not answer yet. Waiting: its window comes back "
+    L"when it answers, or this one starts when it has closed.";
+constexpr std::wstring_view kStillClosing =
+    L"The Quellnet that is already running is closing. Waiting: this one starts when it has "
+    L"closed.";
+
+// Waits in steps, handling this thread's messages meanwhile (the running
+// copy's answer comes as one), and shows why once the wait has lasted.
+class Waiter {
+ public:
+  explicit Waiter(std::wstring_view title) : title_(title), started_(::GetTickCount()) {}
+
+  // Waits at most `milliseconds` for `object` (none when nullptr) to be
+  // signalled; true when it was (a mutex is then this thread's).
+  bool Pause(HANDLE object, DWORD milliseconds, std::wstring_view why) {
+    // Unsigned arithmetic keeps this right when the tick count wraps.
+    if (::GetTickCount() - started_ >= kNoticeAfterMs) {
+      if (!notice_) {
+        notice_.emplace(title_, why);
+      } else if (why != shown_) {
+        notice_->SetText(why);
+      }
+      shown_ = why;
+    }
+    const DWORD count = object != nullptr ? 1 : 0;
+    const DWORD waited =
+        ::MsgWaitForMultipleObjects(count, &object, FALSE, milliseconds, QS_ALLINPUT);
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      ::TranslateMessage(&message);
+      ::DispatchMessageW(&message);
+    }
+    if (waited == WAIT_FAILED) {
+      // Not a handle that can be waited for: the steps go on as pauses.
+      ::Sleep(milliseconds);
+    }
+    return count == 1 && (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED_0);
+  }
+
+ private:
+  std::wstring title_;
+  DWORD started_;
+  std::optional<WaitNotice> notice_;
+  std::wstring_view shown_;
+};
+
+// The one request to come forward that is waited for. An answer that comes
+// after its start stopped waiting for it (its copy ended first) finds
+// another request current and is dropped.
+struct Request {
+  ULONG_PTR id = 0;
+  std::optional<LRESULT> answer;
+};
+Request current_request;
+
+void CALLBACK OnAnswer(HWND, UINT, ULONG_PTR id, LRESULT answer) {
+  if (id == current_request.id) {
+    current_request.answer = answer;
+  }
+}
+
+enum class Reply { kComesForward, kClosing, kGone };
+
+// Asks the copy that owns `window` to come forward and waits for its answer
+// however long it takes: a copy that is held up (frozen, or busy past any
+// limit) may be closing, and a start that gave up on it would be lost.
+Reply AskToComeForward(HWND window, Waiter& waiter) {
   // This start is what the user just did, so this process may hand the
   // foreground on; without that the running copy's request for it would be
   // refused and its window would come back behind the active one.
@@ -30,94 +96,86 @@ bool AskToComeForward(HWND window) {
     // window then still comes back, only not in front.
     ::AllowSetForegroundWindow(process_id);
   }
-  DWORD_PTR answer = 0;
-  if (::SendMessageTimeoutW(window, kActivateInstanceMessage, 0, 0, SMTO_ABORTIFHUNG,
-                            kAnswerTimeoutMs, &answer) == 0) {
-    // No answer in time: the request waits in its queue until it gets to
-    // it. A failed post leaves the running copy as it is; this start ends
-    // anyway, as there is a copy.
-    ::PostMessageW(window, kActivateInstanceMessage, 0, 0);
-    return true;
+  current_request = {current_request.id + 1, std::nullopt};
+  if (!::SendMessageCallbackW(window, kActivateInstanceMessage, 0, 0, OnAnswer,
+                              current_request.id)) {
+    // Gone meanwhile, or out of this process's reach (a copy run with
+    // higher rights): that one runs, and this start leaves it alone.
+    return ::IsWindow(window) ? Reply::kComesForward : Reply::kGone;
   }
-  return answer != static_cast<DWORD_PTR>(kInstanceIsClosing);
+  while (!current_request.answer) {
+    if (!::IsWindow(window)) {
+      return Reply::kGone;
+    }
+    waiter.Pause(nullptr, kLookAgainMs, kNoAnswerYet);
+  }
+  return *current_request.answer == kInstanceIsClosing ? Reply::kClosing : Reply::kComesForward;
 }
 
 // Waits until the copy that owns `window`, which said that it is closing,
 // has ended. It may wait for its user to read its last message (what it
 // could not save), so there is no time limit: any limit would lose this
 // start while the user reads, which is what the wait is for.
-void WaitUntilEnded(HWND window) {
+void WaitUntilEnded(HWND window, Waiter& waiter) {
   DWORD process_id = 0;
+  UniqueKernelHandle process;
   if (::GetWindowThreadProcessId(window, &process_id) != 0) {
-    const UniqueKernelHandle process(::OpenProcess(SYNCHRONIZE, FALSE, process_id));
-    if (process && ::WaitForSingleObject(process.Get(), INFINITE) == WAIT_OBJECT_0) {
+    process.Reset(::OpenProcess(SYNCHRONIZE, FALSE, process_id));
+  }
+  for (;;) {
+    if (process) {
+      if (waiter.Pause(process.Get(), kLookAgainMs, kStillClosing)) {
+        return;
+      }
+    } else if (::IsWindow(window)) {
+      // Its process can't be waited for when it runs with other rights: its
+      // window goes just before it ends.
+      waiter.Pause(nullptr, kLookAgainMs, kStillClosing);
+    } else {
       return;
     }
   }
-  // Its process can't be waited for (it runs with other rights): its
-  // window goes just before it ends.
-  while (::IsWindow(window)) {
-    ::Sleep(kWaitStepMs);
-  }
-}
-
-// One attempt: the lock, nullopt when another copy runs and comes forward,
-// or the window of a copy that is closing, to wait for before the next attempt.
-struct Attempt {
-  std::optional<InstanceLock> lock;
-  HWND closing = nullptr;
-};
-
-Attempt TryClaim(const wchar_t* window_class) {
-  UniqueKernelHandle mutex(::CreateMutexW(nullptr, TRUE, kMutexName));
-  // Read at once: it is only meaningful right after the call.
-  const DWORD error = ::GetLastError();
-  if (mutex && error != ERROR_ALREADY_EXISTS) {
-    return {InstanceLock(std::move(mutex))};  // created, and owned by this thread
-  }
-  if (!mutex && error != ERROR_ACCESS_DENIED) {
-    // No lock at all: run unguarded rather than not at all.
-    return {InstanceLock(UniqueKernelHandle())};
-  }
-  // Another copy holds the lock (one run with other rights denies access to
-  // it, but holds it all the same).
-  for (int step = 0; step < kWaitSteps; ++step) {
-    if (HWND window = ::FindWindowW(window_class, nullptr)) {
-      if (AskToComeForward(window)) {
-        return {};
-      }
-      return {std::nullopt, window};
-    }
-    if (!mutex) {
-      ::Sleep(kWaitStepMs);
-      continue;
-    }
-    const DWORD wait = ::WaitForSingleObject(mutex.Get(), kWaitStepMs);
-    if (wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED) {
-      // The other copy ended meanwhile; this one takes over.
-      return {InstanceLock(std::move(mutex))};
-    }
-    if (wait == WAIT_FAILED) {
-      break;
-    }
-  }
-  // The other copy still runs but shows no window to bring back; a second
-  // copy beside it is what the lock is there to prevent.
-  return {};
 }
 
 }  // namespace
 
-std::optional<InstanceLock> ClaimSingleInstance(const wchar_t* window_class) {
+std::optional<InstanceLock> ClaimSingleInstance(const wchar_t* window_class,
+                                                std::wstring_view title) {
+  Waiter waiter(title);
   for (;;) {
-    Attempt attempt = TryClaim(window_class);
-    if (attempt.closing == nullptr) {
-      return std::move(attempt.lock);
+    UniqueKernelHandle mutex(::CreateMutexW(nullptr, TRUE, kMutexName));
+    // Read at once: it is only meaningful right after the call.
+    const DWORD error = ::GetLastError();
+    if (mutex && error != ERROR_ALREADY_EXISTS) {
+      return InstanceLock(std::move(mutex));  // created, and owned by this thread
     }
-    // A start while the running copy closes must not be lost: once that copy
-    // has ended, this one claims the lock again (or finds a copy that
-    // another start brought up meanwhile).
-    WaitUntilEnded(attempt.closing);
+    if (!mutex && error != ERROR_ACCESS_DENIED) {
+      // No lock at all: run unguarded rather than not at all.
+      return InstanceLock(UniqueKernelHandle());
+    }
+    // Another copy holds the lock (one run with other rights denies access
+    // to it, but holds it all the same).
+    const HWND window = ::FindWindowW(window_class, nullptr);
+    if (window == nullptr) {
+      // It is starting and makes its window in a moment, or it is ending and
+      // has lost it: wait for the one or the other.
+      if (waiter.Pause(mutex.Get(), kLookAgainMs, kStillClosing)) {
+        return InstanceLock(std::move(mutex));  // it ended; this one takes over
+      }
+      continue;
+    }
+    switch (AskToComeForward(window, waiter)) {
+      case Reply::kComesForward:
+        return std::nullopt;
+      case Reply::kClosing:
+        // A start while the running copy closes must not be lost: once that
+        // copy has ended, this one claims the lock again (or finds a copy
+        // that another start brought up meanwhile).
+        WaitUntilEnded(window, waiter);
+        break;
+      case Reply::kGone:
+        break;
+    }
   }
 }
 

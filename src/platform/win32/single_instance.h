@@ -1,9 +1,11 @@
 // One running copy of the program per user session. A second start hands
-// over to the running copy, which brings its window back, and ends at once;
-// while that copy is closing, the second start waits for it to end and runs.
+// over to the running copy, which brings its window back, and ends; while
+// that copy is closing, or does not answer, the second start waits for it,
+// and runs once it has ended.
 #pragma once
 
 #include <optional>
+#include <string_view>
 
 #include "platform/win32/handles.h"
 
@@ -32,11 +34,15 @@ class InstanceLock {
 };
 
 // The lock for this session, or nullopt when another copy already runs; that
-// copy has then been asked to bring its window back, and the caller ends
-// without touching anything else. A copy that answers that it is closing is
-// waited for, however long, and the lock then claimed again. When the lock
-// can't be created at all the program runs, rather than refusing to start.
-// The running copy is found by its main window of class `window_class`.
-std::optional<InstanceLock> ClaimSingleInstance(const wchar_t* window_class);
+// copy has then been asked to bring its window back and has answered that it
+// does, and the caller ends without touching anything else. A copy that
+// answers that it is closing, or does not answer, is waited for however
+// long it takes, and the lock then claimed again: a start is never lost to
+// a copy that is ending. A wait of more than a few seconds shows a small
+// window titled `title` that says what it waits for. When the lock can't be
+// created at all the program runs, rather than refusing to start. The
+// running copy is found by its main window of class `window_class`.
+std::optional<InstanceLock> ClaimSingleInstance(const wchar_t* window_class,
+                                                std::wstring_view title);
 
 }  // namespace quellnet::platform::win32

@@ -155,8 +155,9 @@ inline bool MakeUnixFolderLink(const std::wstring& link, const std::wstring& tar
                       &startup, &process)) {
     return false;
   }
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  // Nothing to close: Wine gives a Unix process no handle, and what it
+  // leaves in hThread may be any handle of this process (closing it once
+  // cost the registry its HKEY_CURRENT_USER).
   // Wine does not let the handle of a Unix process tell when it ends; wait
   // for the link instead.
   return WaitUntil([&] {
@@ -538,10 +539,11 @@ class ProgramUnderTest {
     }
     return MessageBoxInfo{box, WindowText(box), WindowText(GetDlgItem(box, 0xFFFF))};
   }
-  // Presses the box's OK button and waits until the box is gone.
-  static bool Answer(const MessageBoxInfo& box) {
-    return PostMessageW(box.dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                        reinterpret_cast<LPARAM>(GetDlgItem(box.dialog, IDOK))) &&
+  // Presses the box's OK button (or IDRETRY, IDCANCEL, ...) and waits until
+  // the box is gone.
+  static bool Answer(const MessageBoxInfo& box, int button = IDOK) {
+    return PostMessageW(box.dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                        reinterpret_cast<LPARAM>(GetDlgItem(box.dialog, button))) &&
            WaitUntil([&] { return !IsWindow(box.dialog); });
   }
 
