@@ -150,6 +150,21 @@ RunSummary Summarise(const std::vector<Outcome>& outcomes) {
   return summary;
 }
 
+CleanResult ResultOf(const RunSummary& summary) {
+  for (const Outcome* trouble : summary.folder_troubles) {
+    if (trouble->kind == Outcome::Kind::kLocationUnread ||
+        trouble->kind == Outcome::Kind::kRefused) {
+      return CleanResult::kRefused;
+    }
+  }
+  const bool history_kept = summary.history && *summary.history != RegStatus::kOk &&
+                            *summary.history != RegStatus::kNotFound;
+  const bool only_index_left =
+      summary.held_by_named + summary.held_by_unknown + summary.denied + summary.other == 0;
+  return summary.folder_troubles.empty() && only_index_left && !history_kept ? CleanResult::kEmptied
+                                                                             : CleanResult::kLeft;
+}
+
 RunMessage Compose(const CleanerWords& words, const RunSummary& summary) {
   // The sentences about the folder itself, in the order they arose, each once.
   std::vector<std::wstring> lines;
@@ -215,9 +230,7 @@ RunMessage Compose(const CleanerWords& words, const RunSummary& summary) {
             L"logged on."
           : L"The browser's index files (index.dat) stay: Windows keeps them open while you are "
             L"logged on.";
-  const bool only_index_left =
-      summary.held_by_named + summary.held_by_unknown + summary.denied + summary.other == 0;
-  if (lines.empty() && only_index_left && !summary.nothing_deleted && !history_kept) {
+  if (ResultOf(summary) == CleanResult::kEmptied) {
     if (summary.windows_index == 0) {
       // The plain success text stands alone, as it always has.
       return {std::wstring(words.done), platform::MessageIcon::kNone};
