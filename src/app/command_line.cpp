@@ -11,15 +11,15 @@ namespace {
 constexpr std::wstring_view kUsage =
     L"Usage: quellnet.exe [/ClearCache | /ClearCookies | /?]\n"
     L"\n"
-    L"Without a switch Quellnet starts as usual. With one it shows no window, leaves a\n"
-    L"running Quellnet alone, writes what \"Clear Cache\" or \"Clear Cookies\" would say\n"
-    L"here, and ends:\n"
     L"  /ClearCache    empties the Internet cache and the list of typed addresses\n"
     L"  /ClearCookies  deletes the cookies\n"
+    L"  /?             shows this text\n"
     L"\n"
-    L"Exit code: 0 everything was deleted, 1 something was left, 2 the folder's\n"
-    L"location was refused or is unknown (nothing in it was touched), 3 the command\n"
-    L"line was not understood.";
+    L"With a switch Quellnet shows no window and leaves a running Quellnet alone.\n"
+    L"It writes here what \"Clear Cache\" or \"Clear Cookies\" would say, and ends with\n"
+    L"exit code 0 when everything was deleted, 1 when something was left, 2 when\n"
+    L"the folder's location was refused or is unknown (nothing in it was touched),\n"
+    L"or 3 when the command line was not understood.";
 
 // Letter case aside; the switches are plain ASCII words.
 bool SameSwitch(std::wstring_view given, std::wstring_view name) {

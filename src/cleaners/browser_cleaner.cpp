@@ -78,7 +78,7 @@ CleanResult BrowserCleaner::Run() {
   const RunSummary summary = Summarise(run.Outcomes());
   const RunMessage message = Compose(job_.words, summary);
   messages_.ShowMessage(message.text, message.icon);
-  return ResultOf(summary);
+  return ResultOf(summary, message);
 }
 
 void BrowserCleaner::CleanRun::Clean() {

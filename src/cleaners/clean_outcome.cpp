@@ -150,21 +150,6 @@ RunSummary Summarise(const std::vector<Outcome>& outcomes) {
   return summary;
 }
 
-CleanResult ResultOf(const RunSummary& summary) {
-  for (const Outcome* trouble : summary.folder_troubles) {
-    if (trouble->kind == Outcome::Kind::kLocationUnread ||
-        trouble->kind == Outcome::Kind::kRefused) {
-      return CleanResult::kRefused;
-    }
-  }
-  const bool history_kept = summary.history && *summary.history != RegStatus::kOk &&
-                            *summary.history != RegStatus::kNotFound;
-  const bool only_index_left =
-      summary.held_by_named + summary.held_by_unknown + summary.denied + summary.other == 0;
-  return summary.folder_troubles.empty() && only_index_left && !history_kept ? CleanResult::kEmptied
-                                                                             : CleanResult::kLeft;
-}
-
 RunMessage Compose(const CleanerWords& words, const RunSummary& summary) {
   // The sentences about the folder itself, in the order they arose, each once.
   std::vector<std::wstring> lines;
@@ -230,7 +215,9 @@ RunMessage Compose(const CleanerWords& words, const RunSummary& summary) {
             L"logged on."
           : L"The browser's index files (index.dat) stay: Windows keeps them open while you are "
             L"logged on.";
-  if (ResultOf(summary) == CleanResult::kEmptied) {
+  const bool only_index_left =
+      summary.held_by_named + summary.held_by_unknown + summary.denied + summary.other == 0;
+  if (lines.empty() && only_index_left && !summary.nothing_deleted && !history_kept) {
     if (summary.windows_index == 0) {
       // The plain success text stands alone, as it always has.
       return {std::wstring(words.done), platform::MessageIcon::kNone};
@@ -286,6 +273,18 @@ RunMessage Compose(const CleanerWords& words, const RunSummary& summary) {
     text += L"\n" + line;
   }
   return {text, platform::MessageIcon::kWarning};
+}
+
+CleanResult ResultOf(const RunSummary& summary, const RunMessage& message) {
+  for (const Outcome* trouble : summary.folder_troubles) {
+    if (trouble->kind == Outcome::Kind::kLocationUnread ||
+        trouble->kind == Outcome::Kind::kRefused) {
+      return CleanResult::kRefused;
+    }
+  }
+  // Compose warns exactly when the run did not do all it set out to.
+  return message.icon == platform::MessageIcon::kWarning ? CleanResult::kLeft
+                                                         : CleanResult::kEmptied;
 }
 
 }  // namespace quellnet::cleaners

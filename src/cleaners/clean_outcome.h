@@ -60,16 +60,6 @@ struct RunSummary {
 
 RunSummary Summarise(const std::vector<Outcome>& outcomes);
 
-// How a run ended, in one word: what a run from the command line reports.
-enum class CleanResult {
-  kEmptied,  // the plain success message: all is gone but the index files Windows holds
-  kLeft,     // something stays, or the folder could not be opened or read
-  kRefused,  // its location was refused, missing or unreadable: nothing in it was touched
-  kStopped,  // the program ended during the run
-};
-
-CleanResult ResultOf(const RunSummary& summary);
-
 struct RunMessage {
   std::wstring text;
   platform::MessageIcon icon;
@@ -79,5 +69,16 @@ struct RunMessage {
 // headline and one line for each kind of trouble, with a warning icon. The
 // summary's outcomes must outlive the call.
 RunMessage Compose(const CleanerWords& words, const RunSummary& summary);
+
+// How a run ended, in one word: what a run from the command line reports.
+enum class CleanResult {
+  kEmptied,  // the plain success message: all is gone but the index files Windows holds
+  kLeft,     // something stays, or the folder could not be opened or read
+  kRefused,  // its location was refused, missing or unreadable: nothing in it was touched
+  kStopped,  // the program ended during the run
+};
+
+// From the run's summary and the message composed from it.
+CleanResult ResultOf(const RunSummary& summary, const RunMessage& message);
 
 }  // namespace quellnet::cleaners

@@ -13,8 +13,6 @@
 namespace quellnet::packaging {
 namespace {
 
-using platform::RegStatus;
-
 const std::wstring kRunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const std::map<std::string, std::wstring> kPrograms = {
     {"installed", L"C:\\Users\\Bob Smith\\AppData\\Local\\Programs\\Quellnet\\quellnet.exe"},
@@ -40,31 +38,24 @@ struct FakeFileIds final : FileIds {
 };
 
 TEST(RunEntryTest, OnlyAValueThatStartsTheProgramGoes) {
+  const std::map<std::string, ForgetResult> results = {{"removed", ForgetResult::kRemoved},
+                                                       {"kept", ForgetResult::kKept},
+                                                       {"fails", ForgetResult::kFailed}};
   FakeFileIds files;
   for (const tools::TableRow& row : tools::TableFile(QUELLNET_UNIT_DATA "/run_values.tsv")) {
     fakes::FakeRegistry registry;
-    registry.Put(kRunKey, L"Quellnet", tools::Wide(row[1]));
+    if (row[1] != "(none)") {
+      registry.Put(kRunKey, L"Quellnet", tools::Wide(row[1]), row[1] != "(not text)");
+    }
+    if (row[1] == "(denied)") {
+      registry.failing[kRunKey] = platform::RegStatus::kAccessDenied;
+    }
     registry.Put(kRunKey, L"OtherTool", L"C:\\Other\\quellnet.exe");
-    const bool starts = row[2] == "yes";
-    EXPECT_EQ(ForgetRunEntry(registry, files, kPrograms.at(row[0])),
-              starts ? ForgetResult::kRemoved : ForgetResult::kKept)
+    EXPECT_EQ(ForgetRunEntry(registry, files, kPrograms.at(row[0])), results.at(row[2]))
         << row[0] << ": " << row[1];
-    EXPECT_EQ(registry.Find(kRunKey, L"Quellnet") == nullptr, starts) << row[1];
+    EXPECT_EQ(registry.Find(kRunKey, L"Quellnet") != nullptr,
+              row[1] != "(none)" && row[2] != "removed");
     EXPECT_NE(registry.Find(kRunKey, L"OtherTool"), nullptr);
-  }
-}
-
-TEST(RunEntryTest, AValueThatCantBeReadOrDeletedFailsTheStepAndNoneIsNoFailure) {
-  FakeFileIds files;
-  const std::wstring& program = kPrograms.at("installed");
-  fakes::FakeRegistry registry;
-  EXPECT_EQ(ForgetRunEntry(registry, files, program), ForgetResult::kKept);  // no Run key
-  registry.Put(kRunKey, L"Quellnet", program, false);
-  EXPECT_EQ(ForgetRunEntry(registry, files, program), ForgetResult::kKept);  // not text
-  registry.Put(kRunKey, L"Quellnet", program);
-  for (const RegStatus failure : {RegStatus::kAccessDenied, RegStatus::kFailed}) {
-    registry.failing[kRunKey] = failure;
-    EXPECT_EQ(ForgetRunEntry(registry, files, program), ForgetResult::kFailed);
   }
 }
 
