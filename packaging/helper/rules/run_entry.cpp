@@ -1,5 +1,6 @@
 #include "rules/run_entry.h"
 
+#include <algorithm>
 #include <cwctype>
 
 #include "app/app_info.h"
