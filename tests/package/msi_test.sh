@@ -162,9 +162,11 @@ wine start "$shortcut" >/dev/null 2>&1
 driver wait-window 60 >/dev/null && driver minimize || die "the shortcut did not start the program"
 quiet_wine reg delete 'HKCU\Software\Quellnet' /f >/dev/null
 msiexec /i "$(msi msi "$newer" "$arch")" || die "the upgrade failed"
-check "closed the normal way: its unload saved the options, and they were kept" \
-  equals "$(reg_value "$options_key" StartUp)/$(reg_value "$options_key" HideOnStart)" 1/0
-check "Run value written by its unload and kept" equals "$(reg_value "$run_key" Quellnet)" "\"$program\""
+kept="$(reg_value "$options_key" StartUp)/$(reg_value "$options_key" HideOnStart)"
+check "closed the normal way: its unload saved the options, and they were kept ($kept)" \
+  equals "$kept" 1/0
+kept=$(reg_value "$run_key" Quellnet)
+check "Run value written by its unload and kept ($kept)" equals "$kept" "\"$program\""
 check "started again, hidden in the tray" eval 'driver wait-running 60 && not driver wait-window 1'
 check "Programs and Features: the new version alone" listed_alone "$new_code" "$newer" "$old_code"
 check "Programs and Features: the newer build's web address" \
