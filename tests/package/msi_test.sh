@@ -161,7 +161,7 @@ quiet_wine reg add "$options_key" /v StartUp /d 1 /f >/dev/null
 wine start "$shortcut" >/dev/null 2>&1
 driver wait-window 60 >/dev/null && driver minimize || die "the shortcut did not start the program"
 quiet_wine reg delete 'HKCU\Software\Quellnet' /f >/dev/null
-msiexec /i "$(msi msi "$newer" "$arch")" || die "the upgrade failed"
+msiexec /i "$(msi msi "$newer" "$arch")" /l*v 'C:\upgrade.log' || die "the upgrade failed"
 kept="$(reg_value "$options_key" StartUp)/$(reg_value "$options_key" HideOnStart)"
 check "closed the normal way: its unload saved the options, and they were kept ($kept)" \
   equals "$kept" 1/0
