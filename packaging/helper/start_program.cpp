@@ -1,9 +1,9 @@
-#include "start_program.h"
-
+// Starting Quellnet again as it ran before the package closed it.
 #include <windows.h>
 
 #include "app/form1_ids.h"
 #include "platform/win32/handles.h"
+#include "running_copies_win32.h"
 
 namespace quellnet::packaging {
 namespace {
@@ -27,6 +27,8 @@ HWND StartedWindow(DWORD process_id) {
   return ::IsWindowVisible(window) || ::IsIconic(window) ? window : nullptr;
 }
 
+// Waits until its window has come up and minimises it as a click on its
+// minimise button does, which hides it in the tray.
 bool HideInTray(HANDLE process, DWORD process_id) {
   const DWORD started = ::GetTickCount();
   HWND window = nullptr;
@@ -51,23 +53,27 @@ bool HideInTray(HANDLE process, DWORD process_id) {
 
 }  // namespace
 
-bool StartProgram(const std::wstring& program, bool hidden) {
-  const size_t folder_end = program.find_last_of(L'\\');
+StartResult Win32RunningCopies::Start(const ClosedCopy& copy) {
+  const size_t folder_end = copy.program.find_last_of(L'\\');
   if (folder_end == std::wstring::npos) {
-    return false;  // the package passes a full path
+    return StartResult::kFailed;  // only full paths come here
   }
-  const std::wstring folder = program.substr(0, folder_end + 1);
-  std::wstring command = L"\"" + program + L"\"";
+  // In its own folder, for the user who runs the package.
+  const std::wstring folder = copy.program.substr(0, folder_end + 1);
+  std::wstring command = L"\"" + copy.program + L"\"";
   STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION started = {};
-  if (!::CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+  if (!::CreateProcessW(copy.program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         folder.c_str(), &startup, &started)) {
-    return false;
+    const DWORD error = ::GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? StartResult::kMissing
+                                                                          : StartResult::kFailed;
   }
   const UniqueKernelHandle process(started.hProcess);
   const UniqueKernelHandle thread(started.hThread);
-  return !hidden || HideInTray(process.Get(), started.dwProcessId);
+  return copy.shown || HideInTray(process.Get(), started.dwProcessId) ? StartResult::kStarted
+                                                                      : StartResult::kFailed;
 }
 
 }  // namespace quellnet::packaging

@@ -66,17 +66,19 @@ BrowserCleaner::BrowserCleaner(const CleanerJob& job, platform::LongWork& work,
                                platform::FileSystem& files)
     : job_(job), work_(work), messages_(messages), registry_(registry), files_(files) {}
 
-void BrowserCleaner::Run() {
+CleanResult BrowserCleaner::Run() {
   CleanRun run(job_, work_, registry_, files_);
   {
     platform::BusyWindow busy(work_);
     run.Clean();
   }
   if (run.Stopped()) {
-    return;
+    return CleanResult::kStopped;
   }
-  const RunMessage message = Compose(job_.words, Summarise(run.Outcomes()));
+  const RunSummary summary = Summarise(run.Outcomes());
+  const RunMessage message = Compose(job_.words, summary);
   messages_.ShowMessage(message.text, message.icon);
+  return ResultOf(summary, message);
 }
 
 void BrowserCleaner::CleanRun::Clean() {

@@ -51,10 +51,10 @@ class BrowserCleaner {
  public:
   BrowserCleaner(const CleanerJob& job, platform::LongWork& work, platform::MessageBoxes& messages,
                  platform::Registry& registry, platform::FileSystem& files);
-  // Cleans while the window is busy, then tells the user how it went. A
-  // program that ends meanwhile stops the run between two entries, and
-  // nobody is told.
-  void Run();
+  // Cleans while the window is busy, then tells the user how it went, and
+  // returns that in one word. A program that ends meanwhile stops the run
+  // between two entries, and nobody is told.
+  CleanResult Run();
 
  private:
   // One run's steps and what they found; it lives as long as the run.

@@ -290,4 +290,16 @@ RunMessage Compose(const CleanerWords& words, const RunSummary& summary) {
   return {text, platform::MessageIcon::kWarning};
 }
 
+CleanResult ResultOf(const RunSummary& summary, const RunMessage& message) {
+  for (const Outcome* trouble : summary.folder_troubles) {
+    if (trouble->kind == Outcome::Kind::kLocationUnread ||
+        trouble->kind == Outcome::Kind::kRefused) {
+      return CleanResult::kRefused;
+    }
+  }
+  // Compose warns exactly when the run did not do all it set out to.
+  return message.icon == platform::MessageIcon::kWarning ? CleanResult::kLeft
+                                                         : CleanResult::kEmptied;
+}
+
 }  // namespace quellnet::cleaners

@@ -71,4 +71,15 @@ struct RunMessage {
 // summary's outcomes must outlive the call.
 RunMessage Compose(const CleanerWords& words, const RunSummary& summary);
 
+// How a run ended, in one word: what a run from the command line reports.
+enum class CleanResult {
+  kEmptied,  // the plain success message: all is gone but the index files Windows holds
+  kLeft,     // something stays, or the folder could not be opened or read
+  kRefused,  // its location was refused, missing or unreadable: nothing in it was touched
+  kStopped,  // the program ended during the run
+};
+
+// From the run's summary and the message composed from it.
+CleanResult ResultOf(const RunSummary& summary, const RunMessage& message);
+
 }  // namespace quellnet::cleaners

@@ -1,15 +1,18 @@
 // The composition root: the Win32 side of the program runs the window that
 // Form1's layout describes and hands its parts to Form1, which answers the
-// window's events. wmain, not wWinMain, keeps this file free of Windows
-// headers; the program is still a windowed one (linked with -municode
-// -mwindows).
+// window's events; a command line runs its work without any window instead.
+// wmain, not wWinMain, keeps this file free of Windows headers; the program
+// is still a windowed one (linked with -municode -mwindows).
 #include <memory>
+#include <vector>
 
 #include "app/form1.h"
 #include "app/form1_ids.h"
 #include "app/form1_layout.h"
 #include "app/app_info.h"
+#include "app/command_line.h"
 #include "platform/win32/program.h"
+#include "platform/win32/windowless_run.h"
 #include "resource.h"
 
 namespace {
@@ -39,6 +42,15 @@ std::unique_ptr<platform::WindowEvents> BuildForm1(const platform::win32::Progra
 
 }  // namespace
 
-extern "C" int wmain(int, wchar_t**) {
+extern "C" int wmain(int argc, wchar_t** argv) {
+  const std::vector<std::wstring_view> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+  const app::Command command = app::ReadCommandLine(arguments);
+  if (command != app::Command::kOpenWindow) {
+    return platform::win32::RunWithoutWindow(
+        app::kApplicationTitle, [&](const platform::win32::WindowlessParts& parts) {
+          return app::RunCommand(command, arguments,
+                                 {parts.registry, parts.files, parts.console, parts.boxes});
+        });
+  }
   return platform::win32::RunProgram({app::kForm1Layout, app::kApplicationTitle}, &BuildForm1);
 }

@@ -1,8 +1,10 @@
 #!/bin/bash
 # Installs, upgrades and uninstalls the MSI of one architecture under Wine,
 # silently, the way an administrator deploys it, and checks what each step
-# leaves behind. scripts/test.sh runs it for every architecture the machine
-# can run.
+# leaves behind: the end-to-end path. The helper's rules (which Run values
+# name the program, the hand-over around an upgrade) are unit-tested
+# (tests/unit/run_entry_test.cpp, handover_test.cpp). scripts/test.sh runs
+# it for every architecture the machine can run.
 #
 #   tests/package/msi_test.sh ARCH
 #
@@ -14,27 +16,31 @@
 # throw-away prefix (scripts/session.sh: no drive to the host) on a private
 # Xvfb; the copy is kept when a check fails.
 #
-#  0. tables: the newer quellnet.exe's File row carries its version; the two
-#     architectures' components differ;
-#  1. install: program and pictures in %LOCALAPPDATA%\Programs\Quellnet, the
+#  0. tables: the two architectures' components differ and reuse no retired
+#     code (scripts/package.sh checks the File table's versions); no two
+#     actions share a sequence number; the launch condition refuses
+#     ALLUSERS and SYSTEM; the Run value is forgotten only at a real
+#     removal; an upgrade that fails or is cancelled is finished too;
+#  1. installing with ALLUSERS=1 is refused, and installs nothing;
+#  2. install: program and pictures in %LOCALAPPDATA%\Programs\Quellnet, the
 #     Start-menu shortcut, the Programs-and-Features entry; nothing started;
-#  2. the installed program, started with "Run at Startup" and "Run
-#     Minimized" stored, closes: the Run value starts the installed program;
 #  3. the newer version is installed over the program started from its
-#     shortcut and minimised into the tray, whose stored options were deleted
-#     meanwhile: its unload saved them again, they and the Run value survive
-#     the removal of the old version, the program runs again hidden in the
-#     tray, and Programs and Features lists the new version alone, with the
-#     newer build's web address;
+#     shortcut with "Run at Startup" on and minimised into the tray, whose
+#     stored options were deleted meanwhile: its unload saved them again and
+#     wrote a Run value that starts it, they survive the removal of the old
+#     version, the program runs again hidden in the tray, and Programs and
+#     Features lists the new version alone, with the newer build's web
+#     address;
 #  4. uninstall while the program runs hidden in the tray: it ends by its own
 #     close (exit code 0), and no file, folder, shortcut, Run value, settings
-#     key or Programs-and-Features entry of Quellnet is left, while another
-#     program's Run value is;
+#     key, upgrade stash or Programs-and-Features entry of Quellnet is left,
+#     while another program's Run value is;
 #  5. the same version again from another package (the x86 one in the x64
 #     prefix where 32-bit code runs, else a rebuild of ARCH's) replaces the
-#     installed one: one entry is listed; its uninstall leaves nothing as in
-#     4, and removes a Run value that names the program without quotes and
-#     in capitals.
+#     installed one over a portable copy of Quellnet that runs shown: that
+#     copy runs again, shown, and one entry is listed; its uninstall leaves
+#     nothing as in 4, with a stash an earlier upgrade left and a Run value
+#     that names the program without quotes and in capitals.
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/common.sh"
 source "$QUELLNET_SCRIPTS/session.sh"
@@ -76,11 +82,21 @@ product_code() { table "$@" Property 2 '$1 == "ProductCode" { print $c }'; }
 old_code=$(product_code msi "$version" "$arch")
 new_code=$(product_code msi "$newer" "$arch")
 second_code=$(product_code again "$version" "$second_arch")
-check "File table: the newer quellnet.exe carries version $newer.0" equals \
-  "$(table msi "$newer" "$arch" File 5 '$3 == "quellnet.exe" { print $c }')" "$newer.0"
-check "Component table: a component of its own per architecture" not equals \
-  "$(table again "$version" x86 Component 2 'NR > 3 { print $c }')" \
-  "$(table again "$version" x64 Component 2 'NR > 3 { print $c }')"
+components=$(for a in x86 x64; do table again "$version" $a Component 2 'NR > 3 { print $c }'; done)
+check "Component table: a component of its own per architecture, no retired code" equals \
+  "$(sort -u <<<"$components" | grep -v -c -F '{BF18D056-C4EE-4A32-BC16-7E55BDA70AB8}')" 2
+for sequence in InstallExecuteSequence InstallUISequence; do
+  check "$sequence: no two actions share a sequence number" test -z \
+    "$(table msi "$version" "$arch" $sequence 3 'NR > 3 && $c > 0 { print $c }' | sort | uniq -d)"
+  check "$sequence: finish-upgrade also after a failed (-3) or cancelled (-2) upgrade" equals \
+    "$(table msi "$version" "$arch" $sequence 3 '$1 ~ /^Finish(Failed|Cancelled)Upgrade$/ { print $c }' | sort | xargs)" "-2 -3"
+done
+check "LaunchCondition: per user only, never as SYSTEM" equals \
+  "$(table msi "$version" "$arch" LaunchCondition 1 '$2 ~ /one user/ { print $c }')" \
+  'Installed OR (NOT ALLUSERS AND UserSID <> "S-1-5-18")'
+check "the Run value is forgotten at a real removal only" equals \
+  "$(table msi "$version" "$arch" InstallExecuteSequence 2 '$1 == "ForgetUserEntries" { print $c }')" \
+  'REMOVE~="ALL" AND NOT UPGRADINGPRODUCTCODE'
 
 # ---- a fresh prefix with the driver on its own display
 start_headless_session package-test
@@ -91,7 +107,7 @@ cd "$WINEPREFIX/drive_c" || die "no drive C: in $WINEPREFIX"
 wineserver -p
 
 quiet_wine() { wine "$@" 2>/dev/null | tr -d '\r'; }
-msiexec() { timeout --kill-after=5 120 "$QUELLNET_WINE" msiexec "$1" "C:\\run\\${2/\//\\}" /qn; }
+msiexec() { timeout --kill-after=5 120 "$QUELLNET_WINE" msiexec "$1" "C:\\run\\${2/\//\\}" "${@:3}" /qn; }
 # The data of a registry value, or nothing (status 1) when it is absent.
 reg_value() {
   quiet_wine reg query "$1" /v "$2" "${@:3}" | sed -n "s/^    $2    REG_[A-Z_]*    //p" | grep .
@@ -117,12 +133,18 @@ nothing_left() {
   check "no file, folder or shortcut of Quellnet left${leftovers:+: $leftovers}" test -z "$leftovers"
   check "no Run value left" not reg_value "$run_key" Quellnet
   check "no HKCU\\Software\\Quellnet left" not quiet_wine reg query 'HKCU\Software\Quellnet'
+  check "no upgrade stash left" not quiet_wine reg query 'HKCU\Software\Quellnet Upgrade'
   check "another program's Run value untouched" equals "$(reg_value "$run_key" OtherTool)" "$other_tool"
   check "Programs and Features: no entry left" not uninstall_entry "$1" DisplayName
 }
 
 
-# ---- 1. install
+# ---- 1. per machine
+say "$arch package: installing $version per machine (ALLUSERS=1)"
+check "refused" not msiexec /i "$(msi msi "$version" "$arch")" ALLUSERS=1
+check "nothing installed" not uninstall_entry "$old_code" DisplayName
+
+# ---- 2. install
 say "$arch package: installing $version"
 msiexec /i "$(msi msi "$version" "$arch")" || die "the installation failed"
 check "program and pictures installed" test -f "$(unix_path "$program")" \
@@ -133,25 +155,18 @@ check "Programs and Features: this version" equals "$(uninstall_entry "$old_code
 check "nothing started" not driver wait-running 1
 quiet_wine reg add "$run_key" /v OtherTool /d "$other_tool" /f >/dev/null
 
-# ---- 2. run at startup
-say "$arch package: closing the installed program with \"Run at Startup\" on"
-quiet_wine reg add "$options_key" /v StartUp /d 1 /f >/dev/null
-quiet_wine reg add "$options_key" /v HideOnStart /d 1 /f >/dev/null
-wine "$program" >/dev/null 2>&1 &
-driver wait-running 60 && driver close 30 || die "the installed program did not start and close"
-wait $!
-check "Run value starts the installed program" equals "$(reg_value "$run_key" Quellnet)" "\"$program\""
-
 # ---- 3. upgrade over the running program, which the user hid in the tray
 say "$arch package: installing $newer over the running program"
-quiet_wine reg add "$options_key" /v HideOnStart /d 0 /f >/dev/null
+quiet_wine reg add "$options_key" /v StartUp /d 1 /f >/dev/null
 wine start "$shortcut" >/dev/null 2>&1
 driver wait-window 60 >/dev/null && driver minimize || die "the shortcut did not start the program"
 quiet_wine reg delete 'HKCU\Software\Quellnet' /f >/dev/null
-msiexec /i "$(msi msi "$newer" "$arch")" || die "the upgrade failed"
-check "closed the normal way: its unload saved the options, and they were kept" \
-  equals "$(reg_value "$options_key" StartUp)/$(reg_value "$options_key" HideOnStart)" 1/0
-check "Run value kept" equals "$(reg_value "$run_key" Quellnet)" "\"$program\""
+msiexec /i "$(msi msi "$newer" "$arch")" /l*v 'C:\upgrade.log' || die "the upgrade failed"
+kept="$(reg_value "$options_key" StartUp)/$(reg_value "$options_key" HideOnStart)"
+check "closed the normal way: its unload saved the options, and they were kept ($kept)" \
+  equals "$kept" 1/0
+kept=$(reg_value "$run_key" Quellnet)
+check "Run value written by its unload and kept ($kept)" equals "$kept" "\"$program\""
 check "started again, hidden in the tray" eval 'driver wait-running 60 && not driver wait-window 1'
 check "Programs and Features: the new version alone" listed_alone "$new_code" "$newer" "$old_code"
 check "Programs and Features: the newer build's web address" \
@@ -170,12 +185,20 @@ wait "$program_pid"
 check "closed the normal way (exit code 0)" equals $? 0
 nothing_left "$new_code"
 
-# ---- 5. the same version from another package
+# ---- 5. the same version from another package, over a portable copy
 say "$arch package: installing $version, then $version from the $second_arch package built again"
-msiexec /i "$(msi msi "$version" "$arch")" && msiexec /i "$(msi again "$version" "$second_arch")" ||
-  die "the installations failed"
+msiexec /i "$(msi msi "$version" "$arch")" || die "the installation failed"
+quiet_wine reg add "$options_key" /v StartUp /d 1 /f >/dev/null
+wine 'C:\Quellnet\quellnet.exe' >/dev/null 2>&1 &
+driver wait-window 60 >/dev/null || die "the portable copy did not start"
+msiexec /i "$(msi again "$version" "$second_arch")" || die "the installation failed"
+check "the portable copy runs again, shown" eval 'driver wait-window 60 >/dev/null'
+# Closing it with "Run at Startup" on names it in the Run value.
+driver close 30 >/dev/null
+check "... and it was the portable copy" equals "$(reg_value "$run_key" Quellnet)" '"C:\Quellnet\quellnet.exe"'
 check "Programs and Features: the second package alone" listed_alone "$second_code" "$version" "$old_code"
 quiet_wine reg add "$run_key" /v Quellnet /d "${program^^}" /f >/dev/null
+quiet_wine reg add 'HKCU\Software\Quellnet Upgrade' /v Run /d left /f >/dev/null
 msiexec /x "$(msi again "$version" "$second_arch")" || die "the uninstall failed"
 nothing_left "$second_code"
 

@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include "platform/console.h"
 #include "platform/file_system.h"
 #include "platform/network.h"
 #include "platform/registry.h"
@@ -31,5 +32,7 @@ std::unique_ptr<Network> CreateNetwork();
 // on; `tip` the icon's tip, the program's title.
 std::unique_ptr<TrayIcon> CreateTrayIcon(HWND window, UINT callback_message, HICON icon,
                                          std::wstring_view tip);
+// The output of a run from the command line (console_win32.cpp).
+std::unique_ptr<Console> CreateConsole();
 
 }  // namespace quellnet::platform::win32

@@ -102,4 +102,14 @@ const RestartManagerFunctions& RestartManager() {
   return functions;
 }
 
+const Kernel32Functions& Kernel32() {
+  static const Kernel32Functions functions = [] {
+    Kernel32Functions found;
+    Find(LoadSystemLibrary(L"kernel32.dll"), "QueryFullProcessImageNameW",
+         found.query_full_process_image_name);
+    return found;
+  }();
+  return functions;
+}
+
 }  // namespace quellnet::platform::win32

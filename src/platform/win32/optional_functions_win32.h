@@ -68,4 +68,10 @@ struct RestartManagerFunctions {
 };
 const RestartManagerFunctions& RestartManager();
 
+// Vista on: the program file of another process, of either architecture.
+struct Kernel32Functions {
+  BOOL(WINAPI* query_full_process_image_name)(HANDLE, DWORD, LPWSTR, PDWORD) = nullptr;
+};
+const Kernel32Functions& Kernel32();
+
 }  // namespace quellnet::platform::win32

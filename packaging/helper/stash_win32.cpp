@@ -1,6 +1,6 @@
-#include "upgrade_handover.h"
-
 #include <windows.h>
+
+#include <tlhelp32.h>
 
 #include <string>
 #include <vector>
@@ -10,6 +10,7 @@
 #include "app/app_info.h"
 #include "platform/win32/factories.h"
 #include "platform/win32/handles.h"
+#include "stash_win32.h"
 
 namespace quellnet::packaging {
 namespace {
@@ -17,13 +18,12 @@ namespace {
 using platform::RegStatus;
 using platform::win32::UniqueHKey;
 
-// The saved copy: the options' values in its subkey "Options", the Run
-// value as "Run", and "Restart" ("shown" or "hidden") when a running
-// Quellnet was closed.
 constexpr wchar_t kHandoverKey[] = L"Software\\Quellnet Upgrade";
 constexpr wchar_t kOptionsCopy[] = L"Options";
 constexpr wchar_t kRunCopy[] = L"Run";
 constexpr wchar_t kRestart[] = L"Restart";
+constexpr wchar_t kProgram[] = L"Program";
+constexpr wchar_t kInstaller[] = L"Installer";
 constexpr wchar_t kShown[] = L"shown";
 constexpr wchar_t kHidden[] = L"hidden";
 constexpr DWORD kLongestValueName = 16383;
@@ -78,17 +78,41 @@ bool Succeeded(LONG status) {
   return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
 }
 
-// Deletes the saved copy; true when none is left.
-bool DeleteHandover() {
-  const RegStatus status = platform::win32::CreateRegistry()->DeleteKeyTree(kHandoverKey);
-  return status == RegStatus::kOk || status == RegStatus::kNotFound;
+LONG SetText(HKEY key, const wchar_t* name, const std::wstring& text) {
+  return ::RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                          static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+}
+
+// The process that started this one: the installer that runs the package.
+DWORD InstallerProcess() {
+  const platform::win32::UniqueKernelHandle snapshot(
+      ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  PROCESSENTRY32W entry = {};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = snapshot && ::Process32FirstW(snapshot.Get(), &entry); more;
+       more = ::Process32NextW(snapshot.Get(), &entry)) {
+    if (entry.th32ProcessID == ::GetCurrentProcessId()) {
+      return entry.th32ParentProcessID;
+    }
+  }
+  return 0;
+}
+
+bool IsRunning(DWORD process_id) {
+  const platform::win32::UniqueKernelHandle process(::OpenProcess(SYNCHRONIZE, FALSE, process_id));
+  return process && ::WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT;
 }
 
 }  // namespace
 
-bool SaveForUpgrade(ClosedProgram closed) {
+bool VolatileStash::Discard() {
+  const RegStatus status = platform::win32::CreateRegistry()->DeleteKeyTree(kHandoverKey);
+  return status == RegStatus::kOk || status == RegStatus::kNotFound;
+}
+
+bool VolatileStash::Save(const std::optional<ClosedCopy>& closed) {
   UniqueHKey handover;
-  if (!DeleteHandover() ||
+  if (!Discard() ||
       Create(HKEY_CURRENT_USER, kHandoverKey, REG_OPTION_VOLATILE, handover) != ERROR_SUCCESS) {
     return false;
   }
@@ -110,24 +134,27 @@ bool SaveForUpgrade(ClosedProgram closed) {
   } else {
     saved = status == ERROR_FILE_NOT_FOUND && saved;
   }
-  if (closed != ClosedProgram::kNone) {
-    const wchar_t* how = closed == ClosedProgram::kShown ? kShown : kHidden;
-    saved = ::RegSetValueExW(
-                handover.Get(), kRestart, 0, REG_SZ, reinterpret_cast<const BYTE*>(how),
-                static_cast<DWORD>((::lstrlenW(how) + 1) * sizeof(wchar_t))) == ERROR_SUCCESS &&
-            saved;
+  const DWORD installer = InstallerProcess();
+  saved = ::RegSetValueExW(handover.Get(), kInstaller, 0, REG_DWORD,
+                           reinterpret_cast<const BYTE*>(&installer),
+                           sizeof(installer)) == ERROR_SUCCESS &&
+          saved;
+  if (closed) {
+    saved = SetText(handover.Get(), kRestart, closed->shown ? kShown : kHidden) == ERROR_SUCCESS &&
+            SetText(handover.Get(), kProgram, closed->program) == ERROR_SUCCESS && saved;
   }
   return saved;
 }
 
-ClosedProgram RestoreAfterUpgrade(bool& restored) {
-  restored = true;
+Stash::Restored VolatileStash::Restore(std::optional<ClosedCopy>& closed) {
+  closed.reset();
   UniqueHKey handover;
   if (const LONG status = Open(HKEY_CURRENT_USER, kHandoverKey, handover);
       status != ERROR_SUCCESS) {
-    restored = status == ERROR_FILE_NOT_FOUND;
-    return ClosedProgram::kNone;
+    // One that can't be opened can't be put back either.
+    return status == ERROR_FILE_NOT_FOUND ? Restored::kNone : Restored::kPart;
   }
+  bool restored = true;
   UniqueHKey options_copy;
   UniqueHKey options;
   if (const LONG status = Open(handover.Get(), kOptionsCopy, options_copy);
@@ -150,14 +177,37 @@ ClosedProgram RestoreAfterUpgrade(bool& restored) {
   }
   wchar_t how[8] = {};
   DWORD size = sizeof(how) - sizeof(wchar_t);  // keeps the last null
-  const bool ran = ::RegQueryValueExW(handover.Get(), kRestart, nullptr, nullptr,
-                                      reinterpret_cast<BYTE*>(how), &size) == ERROR_SUCCESS;
-  handover.Reset();
-  restored = DeleteHandover() && restored;
-  if (!ran) {
-    return ClosedProgram::kNone;
+  if (::RegQueryValueExW(handover.Get(), kRestart, nullptr, nullptr, reinterpret_cast<BYTE*>(how),
+                         &size) == ERROR_SUCCESS) {
+    closed = ClosedCopy{std::wstring(), ::lstrcmpW(how, kShown) == 0};
+    // Without it, the program that the package installs is started.
+    std::wstring program(MAX_PATH * 4, L'\0');
+    size = static_cast<DWORD>((program.size() - 1) * sizeof(wchar_t));
+    if (::RegQueryValueExW(handover.Get(), kProgram, nullptr, nullptr,
+                           reinterpret_cast<BYTE*>(program.data()), &size) == ERROR_SUCCESS) {
+      closed->program = program.c_str();
+    }
   }
-  return ::lstrcmpW(how, kShown) == 0 ? ClosedProgram::kShown : ClosedProgram::kHidden;
+  handover.Reset();
+  restored = Discard() && restored;
+  return restored ? Restored::kAll : Restored::kPart;
+}
+
+bool VolatileStash::DiscardLeftOver() {
+  UniqueHKey handover;
+  if (const LONG status = Open(HKEY_CURRENT_USER, kHandoverKey, handover);
+      status != ERROR_SUCCESS) {
+    return status == ERROR_FILE_NOT_FOUND;
+  }
+  DWORD installer = 0;
+  DWORD size = sizeof(installer);
+  if (::RegQueryValueExW(handover.Get(), kInstaller, nullptr, nullptr,
+                         reinterpret_cast<BYTE*>(&installer), &size) == ERROR_SUCCESS &&
+      installer != 0 && IsRunning(installer)) {
+    return true;  // an upgrade under way, which removes the installed version
+  }
+  handover.Reset();
+  return Discard();
 }
 
 }  // namespace quellnet::packaging

@@ -1,0 +1,93 @@
+// The installer helper's hand-over around an upgrade or an uninstall
+// (data/handovers.tsv): what it closed is started again as it ran and from
+// where it ran, whether the package goes on, stops or fails.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+#include "rules/handover.h"
+#include "tools/table.h"
+
+namespace quellnet::packaging {
+namespace {
+
+const std::map<std::string, std::wstring> kPrograms = {
+    {"installed", L"C:\\Users\\Bob\\AppData\\Local\\Programs\\Quellnet\\quellnet.exe"},
+    {"portable", L"D:\\Tools\\Quellnet\\quellnet.exe"},
+    {"old", L"C:\\Old\\Quellnet\\quellnet.exe"},
+    {"unknown", L""}};
+
+// One copy runs; `trouble` is what goes wrong (as the table words it).
+struct FakeSystem final : RunningCopies, Stash {
+  bool CloseAll(std::optional<ClosedCopy>& closed) override {
+    closed = closed ? closed : std::exchange(running, std::nullopt);
+    return !second_copy_stays;
+  }
+  StartResult Start(const ClosedCopy& copy) override {
+    started.push_back(copy);
+    return trouble == "its file is gone" && copy.program == kPrograms.at("old")
+               ? StartResult::kMissing
+           : trouble == "the start fails" ? StartResult::kFailed
+                                          : StartResult::kStarted;
+  }
+  bool Save(const std::optional<ClosedCopy>& closed) override {
+    stash = closed;
+    return trouble != "the stash can't be kept";
+  }
+  Restored Restore(std::optional<ClosedCopy>& closed) override {
+    if (!stash) {
+      return Restored::kNone;
+    }
+    closed = *std::exchange(stash, std::nullopt);
+    return trouble == "the stash can't be put back whole" ? Restored::kPart : Restored::kAll;
+  }
+  bool Discard() override { return stash.reset(), true; }
+
+  std::string trouble;
+  std::optional<ClosedCopy> running;
+  bool second_copy_stays = false;
+  std::optional<std::optional<ClosedCopy>> stash;
+  std::vector<ClosedCopy> started;
+};
+
+TEST(HandoverTest, WhatThePackageClosedRunsAgainAsItRanAndFromWhereItRan) {
+  for (const tools::TableRow& row : tools::TableFile(QUELLNET_UNIT_DATA "/handovers.tsv")) {
+    SCOPED_TRACE(row[0] + ", " + row[1] + ", " + row[2]);
+    FakeSystem system;
+    system.trouble = row[2];
+    if (row[1] != "-") {
+      const std::size_t blank = row[1].find(' ');
+      system.running =
+          ClosedCopy{kPrograms.at(row[1].substr(0, blank)), row[1].substr(blank + 1) == "shown"};
+    }
+    system.second_copy_stays = row[2].starts_with("a second copy");
+    // A silent installer never retries; here a user closes the copy that stayed.
+    const AskRetry retry = [&] {
+      return row[2] == "a second copy closes on a retry" && !(system.second_copy_stays = false);
+    };
+    const std::wstring& installed = kPrograms.at("installed");
+    const bool prepared = row[0] == "upgrade" ? PrepareUpgrade(system, system, retry, installed)
+                                              : CloseForRemoval(system, retry, installed);
+    EXPECT_EQ(prepared ? "ok" : "fails", row[3]);
+    if (row[4] != "-") {
+      EXPECT_EQ(FinishUpgrade(system, system, installed) ? "ok" : "fails", row[4]);
+    }
+    EXPECT_FALSE(system.stash) << "a stash stays";
+    std::vector<std::string> started;
+    for (const ClosedCopy& copy : system.started) {
+      for (const auto& [name, program] : kPrograms) {
+        if (program == copy.program) {
+          started.push_back(name + (copy.shown ? " shown" : " hidden"));
+        }
+      }
+    }
+    EXPECT_EQ(started, std::vector<std::string>(row.begin() + 5, row.end()));
+    // The finish runs after a failure too: once more, it has nothing to do.
+    EXPECT_TRUE(FinishUpgrade(system, system, installed));
+    EXPECT_EQ(system.started.size(), started.size());
+  }
+}
+
+}  // namespace
+}  // namespace quellnet::packaging
