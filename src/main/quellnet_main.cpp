@@ -9,6 +9,7 @@
 #include "app/form1_ids.h"
 #include "app/form1_layout.h"
 #include "app/app_info.h"
+#include "platform/win32/library_search.h"
 #include "platform/win32/program.h"
 #include "resource.h"
 
@@ -40,5 +41,6 @@ std::unique_ptr<platform::WindowEvents> BuildForm1(const platform::win32::Progra
 }  // namespace
 
 extern "C" int wmain(int, wchar_t**) {
+  platform::win32::SearchLibrariesInSystemFolderOnly();
   return platform::win32::RunProgram({app::kForm1Layout, app::kApplicationTitle}, &BuildForm1);
 }

@@ -5,11 +5,11 @@
 #include <string>
 
 #include "platform/win32/dpi_win32.h"
+#include "platform/win32/optional_functions_win32.h"
 #include "resource.h"
 
 // After <windows.h>.
 #include <commctrl.h>
-#include <uxtheme.h>
 
 namespace quellnet::platform::win32 {
 
@@ -188,9 +188,11 @@ bool Form1Window::CreateControls(HINSTANCE instance) {
       // The pages lie on the button-face colour like the rest of the window;
       // a themed tab body has a colour of its own. A class list that names
       // no class leaves the control unthemed (Wine does not take an empty
-      // one). Without theme support the call fails and the control already
-      // looks that way.
-      ::SetWindowTheme(control, L" ", L" ");
+      // one). Without theme support the call fails, or the library is
+      // missing, and the control already looks that way.
+      if (const auto set_window_theme = UxTheme().set_window_theme) {
+        set_window_theme(control, L" ", L" ");
+      }
       for (std::size_t i = 0; i < layout_.pages.size(); ++i) {
         std::wstring tab_caption(layout_.pages[i]);
         TCITEMW item = {};

@@ -5,14 +5,17 @@
 namespace quellnet::platform::win32 {
 namespace {
 
-// nullptr where the library is missing.
+// nullptr where the library is missing. The altered search order looks for
+// the libraries that this one imports in its own folder, the system folder,
+// first; the ordinary one would start with the program's folder.
 HMODULE LoadSystemLibrary(const wchar_t* name) {
   wchar_t folder[MAX_PATH];
   const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) {
     return nullptr;
   }
-  return ::LoadLibraryW((std::wstring(folder, length) + L"\\" + name).c_str());
+  return ::LoadLibraryExW((std::wstring(folder, length) + L"\\" + name).c_str(), nullptr,
+                          LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 // Sets `function` to the export `name` of `module`; null when either is
@@ -84,6 +87,35 @@ const NtdllFunctions& Ntdll() {
   static const NtdllFunctions functions = [] {
     NtdllFunctions found;
     Find(LoadSystemLibrary(L"ntdll.dll"), "NtDeleteKey", found.nt_delete_key);
+    return found;
+  }();
+  return functions;
+}
+
+const Kernel32Functions& Kernel32() {
+  static const Kernel32Functions functions = [] {
+    const HMODULE kernel32 = LoadSystemLibrary(L"kernel32.dll");
+    Kernel32Functions found;
+    Find(kernel32, "SetDefaultDllDirectories", found.set_default_dll_directories);
+    Find(kernel32, "SetDllDirectoryW", found.set_dll_directory);
+    return found;
+  }();
+  return functions;
+}
+
+const IpHelperFunctions& IpHelper() {
+  static const IpHelperFunctions functions = [] {
+    IpHelperFunctions found;
+    Find(LoadSystemLibrary(L"iphlpapi.dll"), "GetAdaptersInfo", found.get_adapters_info);
+    return found;
+  }();
+  return functions;
+}
+
+const UxThemeFunctions& UxTheme() {
+  static const UxThemeFunctions functions = [] {
+    UxThemeFunctions found;
+    Find(LoadSystemLibrary(L"uxtheme.dll"), "SetWindowTheme", found.set_window_theme);
     return found;
   }();
   return functions;
