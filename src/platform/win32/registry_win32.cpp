@@ -114,9 +114,11 @@ class Win32Registry final : public Registry {
     DWORD type = 0;
     DWORD bytes = 0;
     error = ::RegQueryValueExW(key.Get(), name.c_str(), nullptr, &type, nullptr, &bytes);
-    // A value may grow between the size query and the read; retry then.
+    // A value may grow between the size query and the read; retry then, a
+    // few times: one that another program keeps growing fails the read.
     std::vector<wchar_t> buffer;
-    while (error == ERROR_SUCCESS || error == ERROR_MORE_DATA) {
+    for (int tries = 4; tries > 0 && (error == ERROR_SUCCESS || error == ERROR_MORE_DATA);
+         --tries) {
       if (type != REG_SZ && type != REG_EXPAND_SZ) {
         return RegStatus::kNotText;
       }
