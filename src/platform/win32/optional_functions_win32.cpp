@@ -1,21 +1,25 @@
 #include "platform/win32/optional_functions_win32.h"
 
-#include <string>
+#include <cwchar>
 
 namespace quellnet::platform::win32 {
 namespace {
 
 // nullptr where the library is missing. The altered search order looks for
 // the libraries that this one imports in its own folder, the system folder,
-// first; the ordinary one would start with the program's folder.
+// first; the ordinary one would start with the program's folder. The path is
+// made without taking memory: a table may be first used inside the window
+// procedure, where nothing may throw.
 HMODULE LoadSystemLibrary(const wchar_t* name) {
-  wchar_t folder[MAX_PATH];
-  const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) {
+  wchar_t path[MAX_PATH];
+  const UINT length = ::GetSystemDirectoryW(path, MAX_PATH);
+  const std::size_t name_length = std::wcslen(name);
+  if (length == 0 || length + 1 + name_length >= MAX_PATH) {
     return nullptr;
   }
-  return ::LoadLibraryExW((std::wstring(folder, length) + L"\\" + name).c_str(), nullptr,
-                          LOAD_WITH_ALTERED_SEARCH_PATH);
+  path[length] = L'\\';
+  std::wmemcpy(path + length + 1, name, name_length + 1);
+  return ::LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 // Sets `function` to the export `name` of `module`; null when either is
