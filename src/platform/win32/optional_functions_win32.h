@@ -1,13 +1,13 @@
 // The system functions the program uses only where Windows has them, or from
 // libraries that are not among the system's known libraries, in one table per
-// library. The program file imports nothing else: a library it imported by
-// name would be looked for in the program's own folder first, where anybody
-// may have put a file of that name (Downloads, for one). A library is loaded
-// at the first use of its table, from the system folder by its full path,
-// and the libraries it needs in turn are looked for there first as well; it
-// stays loaded for the run, and each function is looked up once. A function
-// the system lacks is null, and its caller falls back to what older systems
-// offer.
+// library. The program file imports only known ones: any other library it
+// imported would be looked for in the program's own folder first, where
+// anybody may have put a file of that name (Downloads, for one). A library is
+// loaded at the first use of its table, from the system folder by its full
+// path, and the libraries it needs in turn are looked for there first as
+// well; it stays loaded for the run, and each function is looked up once. A
+// function the system lacks is null, and its caller falls back to what older
+// systems offer.
 #pragma once
 
 #include <windows.h>
