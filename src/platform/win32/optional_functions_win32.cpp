@@ -96,17 +96,6 @@ const NtdllFunctions& Ntdll() {
   return functions;
 }
 
-const Kernel32Functions& Kernel32() {
-  static const Kernel32Functions functions = [] {
-    const HMODULE kernel32 = LoadSystemLibrary(L"kernel32.dll");
-    Kernel32Functions found;
-    Find(kernel32, "SetDefaultDllDirectories", found.set_default_dll_directories);
-    Find(kernel32, "SetDllDirectoryW", found.set_dll_directory);
-    return found;
-  }();
-  return functions;
-}
-
 const IpHelperFunctions& IpHelper() {
   static const IpHelperFunctions functions = [] {
     IpHelperFunctions found;
@@ -133,6 +122,17 @@ const RestartManagerFunctions& RestartManager() {
     Find(manager, "RmRegisterResources", found.rm_register_resources);
     Find(manager, "RmGetList", found.rm_get_list);
     Find(manager, "RmEndSession", found.rm_end_session);
+    return found;
+  }();
+  return functions;
+}
+
+const Kernel32Functions& Kernel32() {
+  static const Kernel32Functions functions = [] {
+    const HMODULE kernel32 = LoadSystemLibrary(L"kernel32.dll");
+    Kernel32Functions found;
+    Find(kernel32, "SetDefaultDllDirectories", found.set_default_dll_directories);
+    Find(kernel32, "SetDllDirectoryW", found.set_dll_directory);
     return found;
   }();
   return functions;

@@ -64,16 +64,6 @@ struct NtdllFunctions {
 };
 const NtdllFunctions& Ntdll();
 
-// In every version: where the program's own search for a library looks.
-// Windows 8 on, and 7 and Vista with update KB2533623, restrict it to chosen
-// folders (the flags LOAD_LIBRARY_SEARCH_*); XP SP1 on can at least take
-// the current folder out of it.
-struct Kernel32Functions {
-  BOOL(WINAPI* set_default_dll_directories)(DWORD) = nullptr;
-  decltype(&::SetDllDirectoryW) set_dll_directory = nullptr;
-};
-const Kernel32Functions& Kernel32();
-
 // In every version; not a known library of the system.
 struct IpHelperFunctions {
   decltype(&::GetAdaptersInfo) get_adapters_info = nullptr;
@@ -96,5 +86,15 @@ struct RestartManagerFunctions {
   DWORD(WINAPI* rm_end_session)(DWORD) = nullptr;
 };
 const RestartManagerFunctions& RestartManager();
+
+// In every version: where the program's own search for a library looks.
+// Windows 8 on, and 7 and Vista with update KB2533623, restrict it to chosen
+// folders (the flags LOAD_LIBRARY_SEARCH_*); XP SP1 on can at least take
+// the current folder out of it.
+struct Kernel32Functions {
+  BOOL(WINAPI* set_default_dll_directories)(DWORD) = nullptr;
+  decltype(&::SetDllDirectoryW) set_dll_directory = nullptr;
+};
+const Kernel32Functions& Kernel32();
 
 }  // namespace quellnet::platform::win32
