@@ -7,14 +7,16 @@
 # 2. builds the native logic with its unit tests, both programs (presets
 #    windows-x86 and windows-x64) and the end-to-end tests of each
 #    architecture it tests,
-# 3. runs the native unit tests, the Windows XP import check of the 32-bit
-#    program (no Wine needed), then the end-to-end suite against the 64-bit
-#    program under 64-bit Wine, and against the 32-bit program under 32-bit
-#    Wine where this machine can execute 32-bit code. Each test program runs
-#    in its own copy of a throw-away prefix on its own Xvfb display (see
-#    tests/e2e/CMakeLists.txt and scripts/wine-exec.sh). After each
-#    architecture's suite, that architecture's MSI is installed, upgraded and
-#    uninstalled under the same Wine (tests/package/msi_test.sh).
+# 3. runs the native unit tests, the checks of the program files (no Wine
+#    needed: each program's manifest, that it and the installer's helper
+#    import only libraries Windows takes from its own folder, and the 32-bit
+#    ones' imports against Windows XP SP3), then the end-to-end suite against
+#    the 64-bit program under 64-bit Wine, and against the 32-bit program
+#    under 32-bit Wine where this machine can execute 32-bit code. Each test
+#    program runs in its own copy of a throw-away prefix on its own Xvfb
+#    display (see tests/e2e/CMakeLists.txt and scripts/wine-exec.sh). After
+#    each architecture's suite, that architecture's MSI is installed,
+#    upgraded and uninstalled under the same Wine (tests/package/msi_test.sh).
 #
 # It says at the start which architectures it tests and why, and its last
 # line says which it tested. Build trees go to build/ (or
@@ -71,11 +73,12 @@ tested=("native unit tests")
 say "running the native unit tests"
 ctest --test-dir "$build/native" --output-on-failure -j "$jobs" || failed+=("native unit tests")
 
-# Checks of the program files that need no Wine: the manifest's architecture
-# (both programs) and the 32-bit program's imports against Windows XP SP3.
+# Checks of the program files that need no Wine: the manifest's architecture,
+# the libraries imported (both programs and their helpers) and the 32-bit
+# ones' imports against Windows XP SP3.
 for arch in x86 x64; do
   [[ -f $build/windows-tests-$arch/CTestTestfile.cmake ]] || configure_tests "$arch"
-  say "checking the $arch program file (manifest$([[ $arch == x86 ]] && echo ", XP imports"))"
+  say "checking the $arch program files (manifest, system libraries$([[ $arch == x86 ]] && echo ", XP imports"))"
   ctest --test-dir "$build/windows-tests-$arch" --output-on-failure -L static ||
     failed+=("$arch program file checks")
 done

@@ -11,6 +11,7 @@
 #include "app/form1_layout.h"
 #include "app/app_info.h"
 #include "app/command_line.h"
+#include "platform/win32/library_search.h"
 #include "platform/win32/program.h"
 #include "platform/win32/windowless_run.h"
 #include "resource.h"
@@ -43,6 +44,7 @@ std::unique_ptr<platform::WindowEvents> BuildForm1(const platform::win32::Progra
 }  // namespace
 
 extern "C" int wmain(int argc, wchar_t** argv) {
+  platform::win32::SearchLibrariesInSystemFolderOnly();
   const std::vector<std::wstring_view> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
   const app::Command command = app::ReadCommandLine(arguments);
   if (command != app::Command::kOpenWindow) {

@@ -16,8 +16,8 @@ class LongWork {
   // Long work calls this between two of its steps, with the share of it
   // that is done, from 0 to 1. The window takes its turn: it handles what
   // has arrived (paint, the tray icon, the end of the session) and shows the
-  // progress on its taskbar button. False once the program is ending: the
-  // work then stops before its next step.
+  // progress on its taskbar button. False once the program is ending or is
+  // to close when the work is done: the work then stops before its next step.
   virtual bool KeepResponding(double done) = 0;
 };
 

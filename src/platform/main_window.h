@@ -11,8 +11,11 @@ namespace quellnet::platform {
 class MainWindow : public LongWork, public MessageBoxes, public TrayWindow {
  public:
   // Runs the unload handler, then destroys the window; the program ends.
-  // While the window is busy the handler runs at once, but the window is
-  // destroyed only once the handler that made it busy has returned.
+  // While the window is busy, the unload waits until the handler that made
+  // it busy has returned: its work goes on to its outcome (a cleaning stops
+  // before its next file), asks nothing more, and the handler saves that
+  // outcome. Only the end of the session unloads at once, in the middle of
+  // the work, and destroys the window once that handler has returned.
   virtual void Unload() = 0;
 };
 

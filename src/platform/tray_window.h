@@ -19,7 +19,8 @@ class TrayWindow {
   // Result is informational; callers may ignore it.
   virtual bool SetForeground() = 0;
   // Opens the pop-up menu `menutray` at the pointer. A chosen item arrives as
-  // its click event after this returns or while it runs.
+  // its click event after this returns or while it runs. Nothing opens while
+  // the window is busy: the menu would hold the work up.
   virtual void PopupTrayMenu() = 0;
 };
 

@@ -1,7 +1,8 @@
 // The window during long work: a "Clear Cache" of thousands of files and a
 // stop of a stand-in "Messenger" service that hangs. The window is disabled
 // but answers and repaints, and an end of the session during the work is
-// answered at once and saves the options.
+// answered at once and saves the options. Neither the tray menu nor a close
+// runs inside the work.
 #include <cstddef>
 #include <string>
 
@@ -90,6 +91,32 @@ TEST_F(LongWorkTest, DuringAHungServiceStopTheWindowAnswersAndASessionEndSaves) 
   ASSERT_NO_FATAL_FAILURE(ExpectAliveThenEndSession());
   EXPECT_EQ(ReadUserString(kOptionsKey, L"mess"), L"1");
   EXPECT_TRUE(tools::DeleteTestService());
+}
+
+// A right-click on the icon opens no menu, whose loop would hold the stop up,
+// and "Close Quellnet" waits for the stop: nothing is saved before it is done,
+// and then its outcome is, and the program ends.
+TEST_F(LongWorkTest, DuringAHungServiceStopNoMenuOpensAndACloseWaitsForTheOutcome) {
+  ASSERT_EQ(tools::InstallTestService(5000), 0u);
+  ASSERT_TRUE(tools::StartTestService());
+  ASSERT_NO_FATAL_FAILURE(StartWithStartUpOn());
+  ASSERT_TRUE(Click(Control(kIdChkmess)));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowEnabled(Main()); }));
+  // As the shell reports the right button's release, and as the menu sends its item.
+  ASSERT_TRUE(PostMessageW(Main(), platform::win32::kTrayCallbackMessage, 1, WM_RBUTTONUP) &&
+              PostMessageW(Main(), WM_COMMAND, app::kIdMnuclose, 0));
+  for (bool during_stop = true; during_stop;) {
+    // Looked at first; they count only if the stop is still on afterwards.
+    const bool menu = WindowOf(program_.Pid(), L"#32768", true) != nullptr;
+    const bool saved = ReadUserString(kOptionsKey, L"mess").has_value();
+    const bool running = program_.IsRunning();
+    during_stop = tools::TestServiceState() == SERVICE_STOP_PENDING;
+    ASSERT_FALSE(during_stop && (menu || saved || !running))
+        << "menu " << menu << ", saved " << saved << ", running " << running;
+    Sleep(50);
+  }
+  EXPECT_TRUE(program_.WaitForExit()) << "the close was lost";
+  EXPECT_EQ(ReadUserString(kOptionsKey, L"mess"), L"1");
 }
 
 }  // namespace

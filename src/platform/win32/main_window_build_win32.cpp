@@ -5,11 +5,11 @@
 #include <string>
 
 #include "platform/win32/dpi_win32.h"
+#include "platform/win32/optional_functions_win32.h"
 #include "resource.h"
 
 // After <windows.h>.
 #include <commctrl.h>
-#include <uxtheme.h>
 
 namespace quellnet::platform::win32 {
 
@@ -75,7 +75,13 @@ WindowKind KindOf(const ControlLayout& layout) {
 }  // namespace
 
 std::unique_ptr<Form1Window> Form1Window::Create(HINSTANCE instance,
-                                                 const layout::WindowLayout& layout) {
+                                                 const layout::WindowLayout& layout, DWORD& error) {
+  // The code of the step that failed, read at once: the destruction of what
+  // was made before it may change the thread's last error.
+  const auto failed = [&error] {
+    error = ::GetLastError();
+    return nullptr;
+  };
   auto form = std::make_unique<Form1Window>(Key{});
   form->instance_ = instance;
   form->layout_ = layout;
@@ -93,7 +99,7 @@ std::unique_ptr<Form1Window> Form1Window::Create(HINSTANCE instance,
                    ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0)));
   form->menutray_.Reset(::LoadMenuW(instance, MAKEINTRESOURCEW(IDR_MENUTRAY)));
   if (!form->menutray_) {
-    return nullptr;
+    return failed();
   }
 
   WNDCLASSEXW window_class = {};
@@ -104,13 +110,13 @@ std::unique_ptr<Form1Window> Form1Window::Create(HINSTANCE instance,
   window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   window_class.lpszClassName = class_name.c_str();
   if (::RegisterClassExW(&window_class) == 0) {
-    return nullptr;
+    return failed();
   }
   form->class_registered_ = true;
 
   const SIZE size = form->OuterSize(form->dpi_);
   if (size.cx <= 0) {
-    return nullptr;
+    return failed();
   }
   // Centred on the screen when first shown.
   const int x = (::GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2;
@@ -119,7 +125,7 @@ std::unique_ptr<Form1Window> Form1Window::Create(HINSTANCE instance,
   if (::CreateWindowExW(0, class_name.c_str(), caption.c_str(), kStyle, x > 0 ? x : 0,
                         y > 0 ? y : 0, size.cx, size.cy, nullptr, nullptr, instance,
                         form.get()) == nullptr) {
-    return nullptr;
+    return failed();
   }
   // A monitor of another density than the session's (changed since the
   // logon): the window takes that monitor's size before it has controls.
@@ -132,7 +138,7 @@ std::unique_ptr<Form1Window> Form1Window::Create(HINSTANCE instance,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   form->LoadWindowIcons();
-  if (!form->CreateControls(instance)) {
+  if (!form->CreateControls(instance, error)) {
     return nullptr;
   }
   // No taskbar-restart notice (registration failed) only means the tray icon
@@ -154,7 +160,7 @@ Form1Window::~Form1Window() {
   }
 }
 
-bool Form1Window::CreateControls(HINSTANCE instance) {
+bool Form1Window::CreateControls(HINSTANCE instance, DWORD& error) {
   // A new child window goes to the bottom of its siblings' stacking, so
   // creating the controls in the table's order, top first, stacks them as
   // the table says with no move of their own; the Tab key follows it too.
@@ -177,6 +183,7 @@ bool Form1Window::CreateControls(HINSTANCE instance) {
                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)),
                                      instance, nullptr);
     if (control == nullptr) {
+      error = ::GetLastError();
       return false;
     }
     if (layout.kind == ControlKind::kFrame) {
@@ -188,9 +195,11 @@ bool Form1Window::CreateControls(HINSTANCE instance) {
       // The pages lie on the button-face colour like the rest of the window;
       // a themed tab body has a colour of its own. A class list that names
       // no class leaves the control unthemed (Wine does not take an empty
-      // one). Without theme support the call fails and the control already
-      // looks that way.
-      ::SetWindowTheme(control, L" ", L" ");
+      // one). Without theme support the call fails, or the library is
+      // missing, and the control already looks that way.
+      if (const auto set_window_theme = UxTheme().set_window_theme) {
+        set_window_theme(control, L" ", L" ");
+      }
       for (std::size_t i = 0; i < layout_.pages.size(); ++i) {
         std::wstring tab_caption(layout_.pages[i]);
         TCITEMW item = {};
@@ -198,6 +207,7 @@ bool Form1Window::CreateControls(HINSTANCE instance) {
         item.pszText = tab_caption.data();
         if (::SendMessageW(control, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item)) !=
             static_cast<LRESULT>(i)) {
+          error = 0;  // a message's answer carries no code
           return false;
         }
       }

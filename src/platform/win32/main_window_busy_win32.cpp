@@ -33,6 +33,7 @@ void Form1Window::SetBusy(bool busy) {
     }
     // The next move of the pointer sets the right cursor for where it is.
     ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+    CloseIfAsked();
   }
 }
 
@@ -45,13 +46,17 @@ bool Form1Window::KeepResponding(double done) {
     taskbar_.Show(window_, done);
     HandlePending();
   }
-  return !unload_started_;
+  // A close waits for the work, which stops before its next step: a
+  // cleaning leaves nothing half done between two files.
+  return !unload_started_ && !close_pending_;
 }
 
 bool Form1Window::WaitResponding(DWORD milliseconds) {
   const DWORD start = ::GetTickCount();
   for (;;) {
     HandlePending();
+    // Only the end of the session cuts a wait short. A close waits for its
+    // end: the service's answer decides what the switch shows and saves.
     if (unload_started_) {
       return false;
     }

@@ -142,9 +142,10 @@ LRESULT Form1Window::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         return 0;
       }
       if (message == kActivateInstanceMessage) {
-        // Once unloading, the window can't come back (it may still show
-        // what could not be saved): the new start waits for this copy to end.
-        if (unload_started_) {
+        // Once unloading, or closing when its work is done, the window can't
+        // come back (it may still show what could not be saved): the new
+        // start waits for this copy to end.
+        if (unload_started_ || close_pending_) {
           return kInstanceIsClosing;
         }
         Raise(&WindowEvents::ActivationAsked);
@@ -183,7 +184,10 @@ void Form1Window::OnCommand(int id, int code, HWND control) {
   }
   switch (layout->kind) {
     case layout::ControlKind::kCheckBox:
-      check_boxes_[id].OnUserClick();
+      // Found, not made: nothing here may take memory and throw into Windows.
+      if (Win32CheckBox* box = Find(check_boxes_, id)) {
+        box->OnUserClick();
+      }
       break;
     case layout::ControlKind::kCommandButton:
     case layout::ControlKind::kLink:
@@ -205,7 +209,9 @@ void Form1Window::OnDrawItem(const DRAWITEMSTRUCT& item) {
       banner_.Draw(item, dpi_);
       break;
     case layout::ControlKind::kPictureBox:
-      picture_boxes_[id].Draw(item, dpi_);
+      if (const Win32PictureBox* box = Find(picture_boxes_, id)) {
+        box->Draw(item, dpi_);
+      }
       break;
     case layout::ControlKind::kLine:
       ::FillRect(item.hDC, &item.rcItem, ::GetSysColorBrush(COLOR_WINDOWTEXT));

@@ -48,9 +48,18 @@ void Form1Window::UnloadFor(UnloadReason reason) {
   if (unload_started_) {
     return;
   }
+  // Long work (a cleaning, a wait for the service) runs in a handler that
+  // lets the window take its messages. A close then waits until that handler
+  // has returned: saved now, the protection switch would be saved before its
+  // outcome is known, and the unload's message would open inside the work.
+  if (reason == UnloadReason::kClose && busy_depth_ > 0) {
+    close_pending_ = true;
+    return;
+  }
   unload_started_ = true;
-  // The options are saved at once, even during long work: at the end of
-  // the session the process may be ended as soon as this returns.
+  close_pending_ = false;
+  // At the end of the session the options are saved at once, even during
+  // long work: the process may be ended as soon as this returns.
   Raise(&WindowEvents::Unloading, reason);
   unloaded_ = true;
   if (busy_depth_ > 0 && handler_depth_ > 0) {
@@ -60,6 +69,12 @@ void Form1Window::UnloadFor(UnloadReason reason) {
     return;
   }
   Destroy();
+}
+
+void Form1Window::CloseIfAsked() {
+  if (close_pending_ && busy_depth_ == 0 && handler_depth_ == 0) {
+    UnloadFor(UnloadReason::kClose);
+  }
 }
 
 void Form1Window::Destroy() {
@@ -76,7 +91,10 @@ bool Form1Window::SetForeground() {
 
 void Form1Window::PopupTrayMenu() {
   HMENU popup = ::GetSubMenu(menutray_.Get(), 0);
-  if (window_ == nullptr || popup == nullptr) {
+  // No menu during long work: its modal loop would hold the work up until
+  // the menu closed. The right-click goes unanswered, as clicks on the busy
+  // window do.
+  if (window_ == nullptr || popup == nullptr || busy_depth_ > 0) {
     return;
   }
   POINT at = {};
@@ -109,10 +127,11 @@ bool Form1Window::AskRetry(std::wstring_view text, MessageIcon icon) {
 }
 
 int Form1Window::AskUser(std::wstring_view text, MessageIcon icon, UINT buttons) {
-  // Once the window is unloaded (work that was running when the program
-  // was closed goes on to its end) nobody is left to tell, and a box would
-  // hold up the end.
-  if (unloaded_) {
+  // Once the window is unloaded (work that was running when the session
+  // ended goes on to its end) nobody is left to tell, and a box would hold
+  // up the end. Work that a close waits for asks nothing more either: it
+  // ends as after Cancel, and the close follows.
+  if (unloaded_ || close_pending_) {
     return 0;
   }
   UINT flags = buttons;

@@ -30,10 +30,11 @@ class Form1Window final : public MainWindow, public WindowControls {
 
  public:
   // Registers the class and creates the window, hidden, with every control
-  // of `layout` and the first page selected. nullptr when that fails. The
+  // of `layout` and the first page selected. nullptr when that fails, and
+  // `error` is then the system's code for why (0 where it gave none). The
   // layout's table and texts must outlive the window.
-  static std::unique_ptr<Form1Window> Create(HINSTANCE instance,
-                                             const layout::WindowLayout& layout);
+  static std::unique_ptr<Form1Window> Create(HINSTANCE instance, const layout::WindowLayout& layout,
+                                             DWORD& error);
 
   // Use Create.
   explicit Form1Window(Key) {}
@@ -86,7 +87,8 @@ class Form1Window final : public MainWindow, public WindowControls {
 
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
-  bool CreateControls(HINSTANCE instance);
+  // False, with the system's code in `error`, when a control can't be made.
+  bool CreateControls(HINSTANCE instance, DWORD& error);
   // Keeps the controls the application reads and writes, by kind and id.
   void AttachControls();
   // The window's icons at the sizes the system asks for at `dpi_`.
@@ -130,7 +132,11 @@ class Form1Window final : public MainWindow, public WindowControls {
   bool OnSetCursor(HWND under_cursor, int hit_test);
   bool IsLink(HWND control) const;
   // Runs the unload handler once, then destroys the window (later when busy).
+  // A close asked for during long work waits for the work instead.
   void UnloadFor(UnloadReason reason);
+  // Runs the close that long work held up, once the work and every handler
+  // around it have returned.
+  void CloseIfAsked();
   // Dispatches every message waiting for this thread, as a modal loop does:
   // keys and clicks meant for the busy window are dropped.
   void HandlePending();
@@ -138,7 +144,8 @@ class Form1Window final : public MainWindow, public WindowControls {
   // Destroys the window, which ends the message loop.
   void Destroy();
   // Shows a modal box with `buttons` (MB_OK, MB_RETRYCANCEL) and returns
-  // the button chosen; 0 without a box once the window is unloaded.
+  // the button chosen; 0 without a box once the window is unloaded or a
+  // close waits for the work to end.
   int AskUser(std::wstring_view text, MessageIcon icon, UINT buttons);
   // Runs one handler of the events with `args`, unless the window is past
   // its unload. Every handler runs through here; the destruction of a
@@ -184,6 +191,8 @@ class Form1Window final : public MainWindow, public WindowControls {
   unsigned resizes_ = 0;
   bool unload_started_ = false;
   bool unloaded_ = false;
+  // A close that came during long work, done once the work has returned.
+  bool close_pending_ = false;
 
   // The controls the application reads and writes, by id.
   std::map<int, Win32CheckBox> check_boxes_;
@@ -215,6 +224,7 @@ inline void Form1Window::Raise(void (WindowEvents::*handler)(Args...),
     destroy_pending_ = false;
     Destroy();
   }
+  CloseIfAsked();
 }
 
 }  // namespace quellnet::platform::win32

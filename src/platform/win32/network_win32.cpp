@@ -1,6 +1,7 @@
 // The machine's local IPv4 address from the IP helper's list of network
 // adapters: no name look-up and no Winsock, so start-up does not wait on
-// either.
+// either. The IP helper is loaded from the system folder (see
+// optional_functions_win32.h); without it the address is unknown.
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -8,9 +9,7 @@
 
 #include "platform/local_address.h"
 #include "platform/win32/factories.h"
-
-// After <windows.h>, which factories.h brings in.
-#include <iphlpapi.h>
+#include "platform/win32/optional_functions_win32.h"
 
 namespace quellnet::platform::win32 {
 namespace {
@@ -22,11 +21,15 @@ constexpr int kReadTries = 4;
 class Win32Network final : public Network {
  public:
   std::optional<std::wstring> LocalIpAddress() override {
+    const auto get_adapters_info = IpHelper().get_adapters_info;
+    if (get_adapters_info == nullptr) {
+      return std::nullopt;
+    }
     // IP_ADAPTER_INFO records, so the buffer is aligned for them.
     std::vector<IP_ADAPTER_INFO> adapters(1);
     for (int attempt = 0; attempt < kReadTries; ++attempt) {
       ULONG size = static_cast<ULONG>(adapters.size() * sizeof(IP_ADAPTER_INFO));
-      const DWORD result = ::GetAdaptersInfo(adapters.data(), &size);
+      const DWORD result = get_adapters_info(adapters.data(), &size);
       if (result == ERROR_NO_DATA) {
         return PickLocalAddress({});  // no adapter at all
       }

@@ -1,18 +1,25 @@
 #include "platform/win32/optional_functions_win32.h"
 
-#include <string>
+#include <cwchar>
 
 namespace quellnet::platform::win32 {
 namespace {
 
-// nullptr where the library is missing.
+// nullptr where the library is missing. The altered search order looks for
+// the libraries that this one imports in its own folder, the system folder,
+// first; the ordinary one would start with the program's folder. The path is
+// made without taking memory: a table may be first used inside the window
+// procedure, where nothing may throw.
 HMODULE LoadSystemLibrary(const wchar_t* name) {
-  wchar_t folder[MAX_PATH];
-  const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) {
+  wchar_t path[MAX_PATH];
+  const UINT length = ::GetSystemDirectoryW(path, MAX_PATH);
+  const std::size_t name_length = std::wcslen(name);
+  if (length == 0 || length + 1 + name_length >= MAX_PATH) {
     return nullptr;
   }
-  return ::LoadLibraryW((std::wstring(folder, length) + L"\\" + name).c_str());
+  path[length] = L'\\';
+  std::wmemcpy(path + length + 1, name, name_length + 1);
+  return ::LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 // Sets `function` to the export `name` of `module`; null when either is
@@ -89,6 +96,24 @@ const NtdllFunctions& Ntdll() {
   return functions;
 }
 
+const IpHelperFunctions& IpHelper() {
+  static const IpHelperFunctions functions = [] {
+    IpHelperFunctions found;
+    Find(LoadSystemLibrary(L"iphlpapi.dll"), "GetAdaptersInfo", found.get_adapters_info);
+    return found;
+  }();
+  return functions;
+}
+
+const UxThemeFunctions& UxTheme() {
+  static const UxThemeFunctions functions = [] {
+    UxThemeFunctions found;
+    Find(LoadSystemLibrary(L"uxtheme.dll"), "SetWindowTheme", found.set_window_theme);
+    return found;
+  }();
+  return functions;
+}
+
 const RestartManagerFunctions& RestartManager() {
   static const RestartManagerFunctions functions = [] {
     const HMODULE manager = LoadSystemLibrary(L"rstrtmgr.dll");
@@ -104,9 +129,11 @@ const RestartManagerFunctions& RestartManager() {
 
 const Kernel32Functions& Kernel32() {
   static const Kernel32Functions functions = [] {
+    const HMODULE kernel32 = LoadSystemLibrary(L"kernel32.dll");
     Kernel32Functions found;
-    Find(LoadSystemLibrary(L"kernel32.dll"), "QueryFullProcessImageNameW",
-         found.query_full_process_image_name);
+    Find(kernel32, "SetDefaultDllDirectories", found.set_default_dll_directories);
+    Find(kernel32, "SetDllDirectoryW", found.set_dll_directory);
+    Find(kernel32, "QueryFullProcessImageNameW", found.query_full_process_image_name);
     return found;
   }();
   return functions;

@@ -1,16 +1,22 @@
-// The system functions the program uses only where Windows has them, in one
-// table per library. A library is loaded at the first use of its table, from
-// the system folder by its full path (a bare name would search the program's
-// folder and the current one first), and stays loaded for the run; each
-// function is looked up once. A function the system lacks is null, and its
-// caller falls back to what older systems offer.
+// The system functions the program uses only where Windows has them, or from
+// libraries that are not among the system's known libraries, in one table per
+// library. The program file imports only known ones: any other library it
+// imported would be looked for in the program's own folder first, where
+// anybody may have put a file of that name (Downloads, for one). A library is
+// loaded at the first use of its table, from the system folder by its full
+// path, and the libraries it needs in turn are looked for there first as
+// well; it stays loaded for the run, and each function is looked up once. A
+// function the system lacks is null, and its caller falls back to what older
+// systems offer.
 #pragma once
 
 #include <windows.h>
 
 // After <windows.h>.
+#include <iphlpapi.h>
 #include <objidl.h>
 #include <restartmanager.h>
+#include <uxtheme.h>
 
 namespace quellnet::platform::win32 {
 
@@ -58,6 +64,19 @@ struct NtdllFunctions {
 };
 const NtdllFunctions& Ntdll();
 
+// In every version; not a known library of the system.
+struct IpHelperFunctions {
+  decltype(&::GetAdaptersInfo) get_adapters_info = nullptr;
+};
+const IpHelperFunctions& IpHelper();
+
+// In every version (the functions fail where themes are off); not a known
+// library of the system.
+struct UxThemeFunctions {
+  decltype(&::SetWindowTheme) set_window_theme = nullptr;
+};
+const UxThemeFunctions& UxTheme();
+
 // Vista on: which programs hold a file open.
 struct RestartManagerFunctions {
   DWORD(WINAPI* rm_start_session)(DWORD*, DWORD, WCHAR*) = nullptr;
@@ -68,8 +87,14 @@ struct RestartManagerFunctions {
 };
 const RestartManagerFunctions& RestartManager();
 
-// Vista on: the program file of another process, of either architecture.
+// In every version: where the program's own search for a library looks.
+// Windows 8 on, and 7 and Vista with update KB2533623, restrict it to chosen
+// folders (the flags LOAD_LIBRARY_SEARCH_*); XP SP1 on can at least take
+// the current folder out of it. Vista on: the program file of another
+// process, of either architecture.
 struct Kernel32Functions {
+  BOOL(WINAPI* set_default_dll_directories)(DWORD) = nullptr;
+  decltype(&::SetDllDirectoryW) set_dll_directory = nullptr;
   BOOL(WINAPI* query_full_process_image_name)(HANDLE, DWORD, LPWSTR, PDWORD) = nullptr;
 };
 const Kernel32Functions& Kernel32();

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "platform/system_error.h"
 #include "platform/win32/factories.h"
 #include "platform/win32/main_window_win32.h"
 #include "platform/win32/private_messages.h"
@@ -19,10 +20,14 @@ namespace quellnet::platform::win32 {
 namespace {
 
 // The only message of the program's own besides the cleaners' notices: it
-// can't start at all.
-int FailStart(std::wstring_view program_title, const wchar_t* what) {
+// can't start at all, and why, in the system's words, where it said why.
+int FailStart(std::wstring_view program_title, std::wstring_view what, DWORD error = 0) {
+  std::wstring text(what);
+  if (error != 0) {
+    text += L"\n\n" + SystemErrorText(error);
+  }
   const std::wstring title(program_title);
-  ::MessageBoxW(nullptr, what, title.c_str(), MB_OK | MB_ICONERROR);
+  ::MessageBoxW(nullptr, text.c_str(), title.c_str(), MB_OK | MB_ICONERROR);
   return 1;
 }
 
@@ -61,10 +66,11 @@ int RunProgram(const ProgramLook& look,
   // then fails and says so.
   ::InitCommonControlsEx(&controls);
 
+  DWORD window_error = 0;
   std::unique_ptr<Form1Window> window =
-      Form1Window::Create(::GetModuleHandleW(nullptr), look.window);
+      Form1Window::Create(::GetModuleHandleW(nullptr), look.window, window_error);
   if (!window) {
-    return FailStart(look.title, L"Quellnet could not create its window.");
+    return FailStart(look.title, L"Quellnet could not create its window.", window_error);
   }
   HWND handle = window->Handle();
 

@@ -135,9 +135,11 @@ RegStatus ReadValue(HKEY key, const std::wstring& name, bool numbers, std::wstri
   DWORD type = REG_NONE;
   DWORD bytes = 0;
   LONG error = ::RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &bytes);
-  // A value may grow between the size query and the read; retry then.
+  // A value may grow between the size query and the read; retry then, a
+  // few times: one that another program keeps growing fails the read.
   std::vector<BYTE> data;
-  while (error == ERROR_SUCCESS || error == ERROR_MORE_DATA) {
+  for (int tries = 4; tries > 0 && (error == ERROR_SUCCESS || error == ERROR_MORE_DATA);
+       --tries) {
     if (!Readable(type, numbers)) {
       return RegStatus::kNotText;
     }
