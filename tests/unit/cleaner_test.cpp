@@ -137,8 +137,7 @@ TEST_F(CleanerTest, TheCookieCleanerDeletesOnlyTheFilesDirectlyInItsFolderAndInL
 
   // A "Low" that is a link is not the browser's: it is never opened (which
   // the message would show).
-  files.entries.erase(files.entries.lower_bound(kCookies + L"\\Low"),
-                      files.entries.upper_bound(kCookies + L"\\Low]"));
+  files.RemoveTree(kCookies + L"\\Low");
   files.AddLink(kCookies + L"\\Low", L"C:\\Data\\photos");
   EXPECT_EQ(Run(kCookieJob), L"All Cookies Cleared !");
 }
@@ -147,6 +146,7 @@ TEST_F(CleanerTest, TheCookieCleanerDeletesOnlyTheFilesDirectlyInItsFolderAndInL
 // nothing on disk changes, and the message says why. Only a location that
 // can't be read at all (or is empty) keeps the typed addresses.
 TEST_F(CleanerTest, ALocationThatCantBeUsedLeavesTheDiskAsItWasAndSaysWhy) {
+  files.AddFolder(L"C:\\Locked\\Microsoft\\Windows\\Cookies");
   files.open_errors[L"C:\\Locked\\Microsoft\\Windows\\Cookies"] = FsStatus::kAccessDenied;
   files.list_errors[L"C:\\Unreadable\\Microsoft\\Windows\\Cookies"] = FsStatus::kFailed;
   files.AddFolder(L"C:\\Unreadable\\Microsoft\\Windows\\Cookies");
@@ -192,8 +192,7 @@ TEST_F(CleanerTest, AnEntryThatStaysIsCountedOnceAndEverythingElseGoes) {
 }
 
 TEST_F(CleanerTest, WithoutContentFolderTheSecondPassRetriesTheCacheSubfolders) {
-  files.entries.erase(files.entries.lower_bound(kContent),
-                      files.entries.upper_bound(kContent + L"]"));
+  files.RemoveTree(kContent);
   for (const wchar_t* name : {L"\\page.htm", L"\\b.htm", L"\\d.htm"}) {
     files.AddFile(kCache + L"\\Other" + name);
     files.delete_errors[kCache + L"\\Other" + name] = FsStatus::kInUse;
@@ -280,8 +279,7 @@ TEST_F(CleanerTest, UnlistableFoldersAndKeptTypedAddressesAreReportedAndTheRunGo
 }
 
 TEST_F(CleanerTest, ALinkIsRemovedAsALinkAndWhatItLeadsToIsNeverOpened) {
-  files.entries.erase(files.entries.lower_bound(kContent),
-                      files.entries.upper_bound(kContent + L"]"));
+  files.RemoveTree(kContent);
   files.AddLink(kCache + L"\\Pictures", L"C:\\Data\\album");
   // "Content.IE5" is a link the user may not remove: the second pass must not
   // run over what it leads to.
@@ -335,11 +333,11 @@ TEST_F(CleanerTest, TheBrowsersOwnFolderIsAcceptedInItsCanonicalForm) {
   const auto cache = CheckFolder(
       L"\\\\?\\C:\\Users\\Bob\\AppData\\Local\\.\\Temp\\..\\Microsoft\\Windows\\INetCache\\",
       BrowserFolder::kCache, files);
-  EXPECT_EQ(cache.refusal, Refusal::kNone);
-  EXPECT_EQ(cache.path, kCache);
+  EXPECT_EQ(cache.verdict.refusal, Refusal::kNone);
+  EXPECT_EQ(cache.verdict.path, kCache);
   for (const wchar_t* path : {L"C:\\Program Files Cache\\Temporary Internet Files",
                               L"\\\\otherpc\\C$\\Temporary Internet Files"}) {
-    EXPECT_EQ(CheckFolder(path, BrowserFolder::kCache, files).refusal, Refusal::kNone)
+    EXPECT_EQ(CheckFolder(path, BrowserFolder::kCache, files).verdict.refusal, Refusal::kNone)
         << testing::PrintToString(path);
   }
 }

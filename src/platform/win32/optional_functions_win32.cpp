@@ -82,8 +82,25 @@ const OleAut32Functions& OleAut32() {
 
 const NtdllFunctions& Ntdll() {
   static const NtdllFunctions functions = [] {
+    const HMODULE ntdll = LoadSystemLibrary(L"ntdll.dll");
     NtdllFunctions found;
-    Find(LoadSystemLibrary(L"ntdll.dll"), "NtDeleteKey", found.nt_delete_key);
+    Find(ntdll, "NtDeleteKey", found.nt_delete_key);
+    Find(ntdll, "NtOpenFile", found.nt_open_file);
+    Find(ntdll, "NtQueryDirectoryFile", found.nt_query_directory_file);
+    Find(ntdll, "NtQueryInformationFile", found.nt_query_information_file);
+    Find(ntdll, "NtSetInformationFile", found.nt_set_information_file);
+    Find(ntdll, "NtQueryObject", found.nt_query_object);
+    Find(ntdll, "RtlNtStatusToDosError", found.rtl_nt_status_to_dos_error);
+    return found;
+  }();
+  return functions;
+}
+
+const Kernel32Functions& Kernel32() {
+  static const Kernel32Functions functions = [] {
+    Kernel32Functions found;
+    Find(LoadSystemLibrary(L"kernel32.dll"), "SetProcessMitigationPolicy",
+         found.set_process_mitigation_policy);
     return found;
   }();
   return functions;

@@ -131,10 +131,11 @@ inline std::vector<std::wstring> Contents(const std::wstring& folder,
   return found;
 }
 
-// A symbolic link at `link` to the folder `target` (both on C:), made on the
-// Linux side with "ln": Wine shows it to Windows programs as a reparse point.
-// False outside Wine.
-inline bool MakeUnixFolderLink(const std::wstring& link, const std::wstring& target) {
+// A symbolic link at `link` to the folder or file `target` (both on C:), made
+// on the Linux side with "ln": Wine shows a link to a folder to Windows
+// programs as a reparse point, one to a file as a plain file. False outside
+// Wine.
+inline bool MakeUnixLink(const std::wstring& link, const std::wstring& target) {
   using UnixName = char*(CDECL*)(const wchar_t*);
   const auto unix_name = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
       GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
@@ -159,11 +160,7 @@ inline bool MakeUnixFolderLink(const std::wstring& link, const std::wstring& tar
   CloseHandle(process.hProcess);
   // Wine does not let the handle of a Unix process tell when it ends; wait
   // for the link instead.
-  return WaitUntil([&] {
-    const DWORD attributes = GetFileAttributesW(link.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES &&
-           (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-  });
+  return WaitUntil([&] { return GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES; });
 }
 
 // ---------------------------------------------------------------- registry, below
