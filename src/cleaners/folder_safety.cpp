@@ -227,22 +227,10 @@ class ByIdentity {
     };
     // The folder of the chain that lies directly in the profiles folder is
     // a profile; anything but the user's own is another user's.
-    if (inside != chain_.end()) {
-      const std::optional<platform::FileIdentity>& profile = *(inside - 1);
-      if (is_own(profile)) {
-        return std::nullopt;
-      }
-      return inside - 1 == chain_.begin() ? Relation::kIsProfile : Relation::kInsideProfile;
+    if (inside == chain_.end() || is_own(*(inside - 1))) {
+      return std::nullopt;
     }
-    // Or one of the chain is a profile in the profiles folder, reached by a
-    // way the chain does not show (a folder above could not be opened).
-    for (const platform::FileIdentity& profile : ProfilesIn(guarded.path)) {
-      const auto met = std::find(chain_.begin(), chain_.end(), profile);
-      if (met != chain_.end() && !is_own(profile)) {
-        return met == chain_.begin() ? Relation::kIsProfile : Relation::kInsideProfile;
-      }
-    }
-    return std::nullopt;
+    return inside - 1 == chain_.begin() ? Relation::kIsProfile : Relation::kInsideProfile;
   }
 
  private:
@@ -259,33 +247,10 @@ class ByIdentity {
     return chains_[path] = std::move(chain);
   }
 
-  // The identity of each folder in the folder of all profiles.
-  const std::vector<platform::FileIdentity>& ProfilesIn(const std::wstring& profiles) {
-    if (profiles_) {
-      return *profiles_;
-    }
-    profiles_.emplace();
-    std::unique_ptr<platform::Folder> folder;
-    std::vector<platform::Entry> entries;
-    if (files_.OpenFolder(profiles, folder).status != platform::FsStatus::kOk ||
-        folder->List(entries).status != platform::FsStatus::kOk) {
-      return *profiles_;
-    }
-    for (const platform::Entry& entry : entries) {
-      std::unique_ptr<platform::Folder> profile;
-      if (entry.type.folder && !entry.type.link &&
-          OpenListed(*folder, entry, profile).status == platform::FsStatus::kOk) {
-        profiles_->push_back(profile->Identity());
-      }
-    }
-    return *profiles_;
-  }
-
   platform::FileSystem& files_;
   // The folder's identity, then its real parents', up to its root.
   Chain chain_;
   std::map<std::wstring, Chain> chains_;
-  std::optional<std::vector<platform::FileIdentity>> profiles_;
 };
 
 // Opens the folder at the full path `full` itself: through the folder that

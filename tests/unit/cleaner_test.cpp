@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -22,6 +23,17 @@ using platform::FsStatus;
 using platform::MessageIcon;
 using platform::RegStatus;
 using Paths = std::vector<std::wstring>;
+
+// The parts of a table cell, separated by "; ".
+Paths Split(const std::wstring& cell) {
+  Paths parts;
+  for (std::size_t start = 0; start < cell.size();) {
+    const std::size_t end = std::min(cell.find(L"; ", start), cell.size());
+    parts.push_back(cell.substr(start, end - start));
+    start = end + 2;
+  }
+  return parts;
+}
 
 const std::wstring kShellFolders =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
@@ -175,22 +187,6 @@ TEST_F(CleanerTest, ALocationThatCantBeUsedLeavesTheDiskAsItWasAndSaysWhy) {
   EXPECT_EQ(files.Under(L"C:"), before);
 }
 
-TEST_F(CleanerTest, AnEntryThatStaysIsCountedOnceAndEverythingElseGoes) {
-  files.delete_errors[kContent + L"\\index.dat"] = FsStatus::kInUse;
-  files.delete_errors[kCache + L"\\desktop.ini"] = FsStatus::kFailed;
-  // Both held only in the first pass: the second pass, over the subfolders
-  // of "Content.IE5" that stays, takes the emptied folder that stayed and
-  // never tries the page.
-  files.fail_once[kContent + L"\\AB12CD34"] = FsStatus::kInUse;
-  files.fail_once[kCache + L"\\Other\\page.htm"] = FsStatus::kAccessDenied;
-
-  EXPECT_EQ(Run(kCacheJob), kCacheLeft + kIndexStays + L"\n" + kOneDenied +
-                                L"\n1 item could not be deleted." + kHistoryCleared);
-  EXPECT_EQ(files.Under(kCache),
-            (Paths{kCache, kContent, kContent + L"\\index.dat", kCache + L"\\desktop.ini",
-                   kCache + L"\\Other", kCache + L"\\Other\\page.htm"}));
-}
-
 TEST_F(CleanerTest, WithoutContentFolderTheSecondPassRetriesTheCacheSubfolders) {
   files.RemoveTree(kContent);
   for (const wchar_t* name : {L"\\page.htm", L"\\b.htm", L"\\d.htm"}) {
@@ -211,18 +207,6 @@ TEST_F(CleanerTest, WithoutContentFolderTheSecondPassRetriesTheCacheSubfolders) 
                 L"Close those programs and try again.\n"
                 L"1 item is in use by another program and was left." +
                 kHistoryCleared);
-}
-
-// What another program took away meanwhile is no leftover, whichever step
-// finds it gone: a file's removal, a folder's listing, a subfolder's removal.
-TEST_F(CleanerTest, WhatAnotherProgramTookAwayMeanwhileIsNoLeftover) {
-  files.fail_once[kCookies + L"\\bob@example[1].txt"] = FsStatus::kNotFound;
-  files.list_errors[kCookies + L"\\Low"] = FsStatus::kNotFound;
-  EXPECT_EQ(Run(kCookieJob), L"All Cookies Cleared !");
-  // "Content.IE5" stays, so the second pass does not try "Other" again.
-  files.delete_errors[kContent + L"\\index.dat"] = FsStatus::kInUse;
-  files.fail_once[kCache + L"\\Other"] = FsStatus::kNotFound;
-  EXPECT_EQ(Run(kCacheJob), L"Internet Cache Cleared !\n\n" + kIndexStays);
 }
 
 // The summary forgets what an entry's earlier try left, and all that lay
@@ -278,16 +262,87 @@ TEST_F(CleanerTest, UnlistableFoldersAndKeptTypedAddressesAreReportedAndTheRunGo
   EXPECT_EQ(files.Under(kContent), (Paths{kContent, kContent + L"\\index.dat"}));
 }
 
-TEST_F(CleanerTest, ALinkIsRemovedAsALinkAndWhatItLeadsToIsNeverOpened) {
-  files.RemoveTree(kContent);
-  files.AddLink(kCache + L"\\Pictures", L"C:\\Data\\album");
-  // "Content.IE5" is a link the user may not remove: the second pass must not
-  // run over what it leads to.
-  files.AddLink(kContent, L"C:\\Data\\album");
-  files.delete_errors[kContent] = FsStatus::kAccessDenied;
-
-  EXPECT_EQ(Run(kCacheJob), kCacheLeft + kOneDenied + kHistoryCleared);
-  EXPECT_EQ(files.Under(kCache), (Paths{kCache, kContent}));
+// What a clean leaves of trees that another program shapes, or changes while
+// it runs, for each case of data/trees.tsv: links at depth, a folder it may
+// not list, entries replaced between their listing and their opening; on
+// Windows, and where opening a link opens what it leads to (Wine). Nothing
+// outside the cleaned folder changes, and the message says what stays.
+TEST_F(CleanerTest, WhatACleanLeavesOfEachTreeAndNothingOutsideIt) {
+  files.AddFile(kProfile + L"\\Documents\\letter.txt");
+  const fakes::FakeFileSystem pristine = files;
+  const std::map<std::wstring, FsStatus> statuses = {{L"denied", FsStatus::kAccessDenied},
+                                                     {L"inuse", FsStatus::kInUse},
+                                                     {L"gone", FsStatus::kNotFound}};
+  for (const tools::TableRow& row : tools::TableFile(QUELLNET_UNIT_DATA "/trees.tsv")) {
+    SCOPED_TRACE(row[0] + " on " + row[2]);
+    files = pristine;
+    files.follows_links = row[2] == "wine";
+    const std::wstring folder = row[1] == "cache" ? kCache : kCookies;
+    std::map<std::wstring, std::function<void()>, fakes::NoCase> just_before_open;
+    for (const std::wstring& change : Split(tools::Wide(row[3]))) {
+      const std::size_t space = change.find(L' ');
+      const std::size_t equals = change.find(L'=');
+      const std::wstring verb = change.substr(0, space);
+      const std::wstring path = (change[space + 1] == L'\\' ? folder : L"") +
+                                change.substr(space + 1, equals - space - 1);
+      const std::wstring value = equals == std::wstring::npos ? L"" : change.substr(equals + 1);
+      if (verb == L"link" || verb == L"filelink") {
+        files.AddLink(path, value, verb == L"link");
+      } else if (verb == L"erase") {
+        files.RemoveTree(path);
+      } else if (verb == L"unlistable") {
+        files.list_errors[path] = value.empty() ? FsStatus::kAccessDenied : statuses.at(value);
+      } else if (verb == L"denied" || verb == L"inuse") {
+        files.delete_errors[path] = statuses.at(verb);
+      } else if (verb == L"failed") {
+        files.delete_errors[path] = FsStatus::kFailed;
+        files.error_codes[path] = static_cast<platform::SystemError>(std::stoul(value));
+      } else if (verb == L"once") {
+        files.fail_once[path] = statuses.at(value);
+      } else if (verb == L"swap") {
+        just_before_open[path] = [this, path, value] {
+          files.Move(path, path + L".old");
+          files.AddLink(path, value, files.entries.at(value).type.folder);
+        };
+      } else {
+        ASSERT_EQ(verb, L"retype");
+        just_before_open[path] = [this, path] { files.RemoveTree(path), files.AddFolder(path); };
+      }
+    }
+    files.before_open = [&](const std::wstring& path) {
+      if (auto change = just_before_open.extract(path)) {
+        change.mapped()();
+      }
+    };
+    const auto inside = [&] {
+      Paths found;
+      for (const std::wstring& path : files.Under(folder)) {
+        if (path.size() > folder.size()) {
+          found.push_back(path.substr(folder.size()));
+        }
+      }
+      std::sort(found.begin(), found.end(), fakes::NoCase{});
+      return found;
+    };
+    const auto outside = [&] {
+      Paths found = files.Under(L"C:\\");
+      std::erase_if(found, [&](const auto& path) { return path.starts_with(folder); });
+      return found;
+    };
+    const Paths outside_before = outside();
+    registry.Put(kTypedUrls, L"url1", L"http://one.example/");
+    std::wstring message;
+    for (std::size_t cell = 5; cell < row.size(); ++cell) {
+      message += (cell == 5 ? L"" : L"\n") + tools::Wide(row[cell]);
+    }
+    EXPECT_EQ(Run(row[1] == "cache" ? kCacheJob : kCookieJob), message);
+    Paths left = row[4] == "-" ? Paths{} : Split(tools::Wide(row[4]));
+    std::sort(left.begin(), left.end(), fakes::NoCase{});
+    if (row[4] != "*") {
+      EXPECT_EQ(inside(), left);
+    }
+    EXPECT_EQ(outside(), outside_before);
+  }
 }
 
 // Any program can change where the registry says the folders are. Only the
@@ -302,12 +357,21 @@ TEST_F(CleanerTest, EachRefusedLocationDeletesNothingOnDiskButStillClearsTypedAd
       {"Pictures", KnownFolder::kPictures},
       {"System", KnownFolder::kSystem},
       {"ProgramFiles", KnownFolder::kProgramFiles}};
-  files.aliases[L"C:\\Sneaky"] = kProfile;       // a junction to the profile
-  files.aliases[L"C:\\Short~1"] = L"C:\\Users";  // a short name
-  files.aliases[L"C:\\Win"] = L"C:\\Windows";    // a junction into the system
+  files.aliases[L"C:\\Sneaky"] = kProfile;         // a junction to the profile
+  files.aliases[L"C:\\Short~1"] = L"C:\\Users";    // a short name
+  files.aliases[L"C:\\Win"] = L"C:\\Windows";      // a junction into the system
+  files.aliases[L"C:\\al"] = L"C:\\Users\\Alice";  // a junction above the folder
+  files.aliases[L"F:\\"] = L"C:\\Users\\Alice";    // a drive letter for her profile
+  files.aliases[L"C:\\Work"] = kProfile + L"\\Documents\\Work";
+  files.aliases[L"G:\\"] = L"E:\\Tools\\Quellnet";
   files.AddLink(L"C:\\Links\\INetCache", L"C:\\Data");
   files.AddFolder(L"C:\\Windows\\Fonts");
-  files.AddFolder(L"C:\\Users\\Alice");
+  for (const wchar_t* cache :
+       {L"C:\\Users\\Alice\\AppData\\Local\\Microsoft\\Windows\\INetCache",
+        L"C:\\Users\\Alice\\Documents\\INetCache", L"C:\\Users\\Bob\\Documents\\Work\\INetCache",
+        L"E:\\Tools\\Quellnet\\INetCache"}) {
+    files.AddFolder(cache);
+  }
   const auto known = files.known_folders;
   const auto before = files.entries.size();
   const auto rows = tools::TableFile(QUELLNET_UNIT_DATA "/refusals.tsv");
