@@ -1,15 +1,15 @@
 // An in-memory tree of folders, files and links for the cleaners' unit tests, worked on through
 // handles as the real system is. Paths are compared as Windows compares them, without regard to
-// case. Every entry has an identity of its own (its drive and a number) that stays with it when
-// it is moved. A link is an entry of its own that leads to its target; `aliases` are names that
-// lead elsewhere without being entries (a short name, a junction or a drive letter above a
-// folder), which only OpenFolder follows.
+// case. Every entry has an identity (its drive and a number) that stays with it when it is moved.
+// A link is an entry of its own that leads to its target; `aliases` are names that lead elsewhere
+// without being entries (a short name, a junction or a drive letter above a folder), which only
+// OpenFolder follows.
 //
 // Any entry can be made undeletable (held open, no right) and any folder unlistable, and
 // `before_open` is told of each entry just before it is opened through its folder: the moment
 // another program can change it. With `follows_links` the tree behaves as Wine does: a listing
-// shows a link with the identity of what it leads to (a link to a file as a plain file, a link
-// that leads nowhere not at all), and opening a link opens what it leads to, removal included.
+// shows a link by what it leads to (a link to a file as a plain file, one that leads nowhere not
+// at all), and opening a link opens what it leads to, for a removal too.
 #pragma once
 
 #include <algorithm>
@@ -40,10 +40,9 @@ struct NoCase {
 struct FakeFileSystem final : platform::FileSystem {
   using FsResult = platform::FsResult;
   using FsStatus = platform::FsStatus;
-  using EntryType = platform::EntryType;
 
   struct Node {
-    EntryType type;
+    platform::EntryType type;
     std::uint64_t index = 0;
     std::wstring target{};  // where a link leads
   };
@@ -122,105 +121,64 @@ struct FakeFileSystem final : platform::FileSystem {
   std::function<void(const std::wstring& path)> before_open;
   bool follows_links = false;
 
-  // ---- what the handles below work with
+  // ---- for the handles below
 
+  static bool Same(std::wstring_view a, std::wstring_view b) {
+    return !NoCase{}(a, b) && !NoCase{}(b, a);
+  }
   static bool IsBelow(const std::wstring& inner, const std::wstring& outer) {
     const std::wstring prefix = outer.back() == L'\\' ? outer : outer + L'\\';
     return inner.size() > prefix.size() && Same(inner.substr(0, prefix.size()), prefix);
   }
-  static bool Same(std::wstring_view a, std::wstring_view b) {
-    return !NoCase{}(a, b) && !NoCase{}(b, a);
-  }
-  // "C:\" or "\\server\share"; the root of every path the tests use.
+  // "C:\" or "\\server\share", the roots the tests use; empty above a root.
   static std::wstring Root(const std::wstring& path) {
     return path.starts_with(L"\\\\") ? path.substr(0, path.find(L'\\', path.find(L'\\', 2) + 1))
                                      : path.substr(0, 3);
   }
   static std::wstring Parent(const std::wstring& path) {
-    if (path.size() <= Root(path).size()) {
-      return {};
-    }
+    const std::wstring root = Root(path);
     const std::wstring parent = path.substr(0, path.rfind(L'\\'));
-    return parent.size() < Root(path).size() ? Root(path) : parent;
+    return path.size() <= root.size() ? L"" : parent.size() < root.size() ? root : parent;
   }
-
   std::optional<std::wstring> PathOf(std::uint64_t index) const {
-    for (const auto& [path, node] : entries) {
-      if (node.index == index) {
-        return path;
-      }
-    }
-    return std::nullopt;
+    const auto found = std::find_if(entries.begin(), entries.end(),
+                                    [&](const auto& entry) { return entry.second.index == index; });
+    return found == entries.end() ? std::nullopt : std::optional(found->first);
   }
-  platform::FileIdentity IdentityOf(const std::wstring& path, std::uint64_t index) const {
+  platform::FileIdentity IdentityOf(const std::wstring& path) const {
     std::wstring root = Root(path);
     std::transform(root.begin(), root.end(), root.begin(), NoCase::Lower);
-    return {std::hash<std::wstring>{}(root), index};
+    return {std::hash<std::wstring>{}(root), entries.at(path).index};
   }
   // Where a path really leads, through every alias and link on the way.
   std::wstring Resolve(const std::wstring& path) const {
-    std::wstring real = Root(path);
-    const auto follow = [&] {
+    std::wstring real;
+    std::wstringstream parts(path.substr(Root(path).size()));
+    for (std::wstring part = Root(path); !part.empty() || std::getline(parts, part, L'\\');
+         part.clear()) {
+      real += (real.empty() || real.back() == L'\\' ? L"" : L"\\") + part;
       for (int hops = 0; hops < 8; ++hops) {
-        const auto alias = aliases.find(real);
         const auto link = entries.find(real);
-        if (alias != aliases.end()) {
-          real = alias->second;
+        if (aliases.count(real) != 0) {
+          real = aliases.at(real);
         } else if (link != entries.end() && link->second.type.link) {
           real = link->second.target;
-        } else {
-          return;
         }
-      }
-    };
-    follow();
-    std::wstringstream rest(path.substr(std::min(Root(path).size(), path.size())));
-    for (std::wstring part; std::getline(rest, part, L'\\');) {
-      if (!part.empty()) {
-        real += (real.back() == L'\\' ? L"" : L"\\") + part;
-        follow();
       }
     }
     return real;
   }
-  // The usual code of each status, as the real system gives it.
+  // As the real system answers, with its usual code for each status.
   FsResult Failure(const std::wstring& path, FsStatus status) {
     constexpr platform::SystemError kCodes[] = {0, 2, 5, 32, 0, 0};
     const auto code = error_codes.find(path);
     return {status, code != error_codes.end() ? code->second : kCodes[static_cast<int>(status)]};
   }
-  FsResult Show(std::uint64_t index, bool itself, platform::Shown& shown) {
-    const std::optional<std::wstring> path = PathOf(index);
-    if (!path) {
-      return Failure(L"", FsStatus::kNotFound);
-    }
-    shown = {entries[*path].type, IdentityOf(*path, index), itself};
-    return {};
-  }
-  FsResult Remove(std::uint64_t index) {
-    const std::optional<std::wstring> path = PathOf(index);
-    if (!path) {
-      return Failure(L"", FsStatus::kNotFound);
-    }
-    if (delete_errors.count(*path) != 0) {
-      return Failure(*path, delete_errors[*path]);
-    }
-    if (fail_once.count(*path) != 0) {
-      return Failure(*path, fail_once.extract(*path).mapped());
-    }
-    if (Under(*path).size() > 1) {
-      return {FsStatus::kInUse, 145};  // as the system answers for a folder not empty
-    }
-    entries.erase(*path);
-    return {};
-  }
 
  private:
-  Node& Add(const std::wstring& path, EntryType type) {
+  Node& Add(const std::wstring& path, platform::EntryType type) {
     for (std::wstring above = Parent(path); !above.empty(); above = Parent(above)) {
-      if (entries.count(above) == 0) {
-        entries[above] = {{true, false}, ++last_index_};
-      }
+      entries.try_emplace(above, Node{{true, false}, ++last_index_});
     }
     return entries[path] = {type, ++last_index_};
   }
@@ -228,131 +186,118 @@ struct FakeFileSystem final : platform::FileSystem {
   std::uint64_t last_index_ = 0;
 };
 
-// An entry opened through its folder; `itself` false when it is what a link leads to.
-class FakeEntry final : public platform::OpenEntry {
+// An entry opened through its folder, a folder too; `itself` false when it is what a link leads
+// to.
+class FakeHandle final : public platform::Folder {
  public:
-  FakeEntry(FakeFileSystem& files, std::uint64_t index, bool itself)
-      : files_(files), index_(index), itself_(itself) {}
-  platform::FsResult Show(platform::Shown& shown) override {
-    return files_.Show(index_, itself_, shown);
-  }
-  platform::FsResult Remove() override { return files_.Remove(index_); }
+  using FsResult = platform::FsResult;
+  using FsStatus = platform::FsStatus;
 
- private:
-  FakeFileSystem& files_;
-  std::uint64_t index_;
-  bool itself_;
-};
-
-class FakeFolder final : public platform::Folder {
- public:
-  FakeFolder(FakeFileSystem& files, std::uint64_t index, bool itself)
+  FakeHandle(FakeFileSystem& files, std::uint64_t index, bool itself)
       : files_(files),
         index_(index),
         itself_(itself),
-        identity_(files.IdentityOf(*files.PathOf(index), index)) {}
+        identity_(files.IdentityOf(*files.PathOf(index))) {}
 
-  platform::FsResult Show(platform::Shown& shown) override {
-    return files_.Show(index_, itself_, shown);
+  FsResult Show(platform::Shown& shown) override {
+    const std::optional<std::wstring> path = files_.PathOf(index_);
+    if (!path) {
+      return files_.Failure(L"", FsStatus::kNotFound);
+    }
+    shown = {files_.entries[*path].type, files_.IdentityOf(*path), itself_};
+    return {};
   }
-  platform::FsResult Remove() override { return files_.Remove(index_); }
+  FsResult Remove() override {
+    const std::optional<std::wstring> path = files_.PathOf(index_);
+    if (!path) {
+      return files_.Failure(L"", FsStatus::kNotFound);
+    }
+    if (files_.delete_errors.count(*path) != 0 || files_.fail_once.count(*path) != 0) {
+      return files_.Failure(*path, files_.delete_errors.count(*path) != 0
+                                       ? files_.delete_errors[*path]
+                                       : files_.fail_once.extract(*path).mapped());
+    }
+    if (files_.Under(*path).size() > 1) {
+      return {FsStatus::kInUse, 145};  // as the system answers for a folder not empty
+    }
+    files_.entries.erase(*path);
+    return {};
+  }
   platform::FileIdentity Identity() override { return identity_; }
 
   std::vector<std::optional<platform::FileIdentity>> Chain() override {
     std::vector<std::optional<platform::FileIdentity>> chain;
     for (std::wstring path = files_.PathOf(index_).value_or(L""); !path.empty();
          path = FakeFileSystem::Parent(path)) {
-      const auto node = files_.entries.find(path);
-      chain.push_back(node == files_.entries.end()
-                          ? std::nullopt
-                          : std::optional(files_.IdentityOf(path, node->second.index)));
+      chain.push_back(files_.entries.count(path) != 0 ? std::optional(files_.IdentityOf(path))
+                                                      : std::nullopt);
     }
     return chain;
   }
 
-  platform::FsResult List(std::vector<platform::Entry>& found) override {
-    const std::optional<std::wstring> folder = files_.PathOf(index_);
-    if (!folder) {
-      return files_.Failure(L"", platform::FsStatus::kNotFound);
-    }
-    if (files_.list_errors.count(*folder) != 0) {
-      return files_.Failure(*folder, files_.list_errors[*folder]);
+  FsResult List(std::vector<platform::Entry>& found) override {
+    const std::wstring folder = files_.PathOf(index_).value_or(L"");
+    if (folder.empty() || files_.list_errors.count(folder) != 0) {
+      return files_.Failure(folder,
+                            folder.empty() ? FsStatus::kNotFound : files_.list_errors[folder]);
     }
     for (const auto& [path, node] : files_.entries) {
-      if (!FakeFileSystem::IsBelow(path, *folder) ||
-          path.find(L'\\', folder->size() + 1) != std::wstring::npos) {
-        continue;
-      }
-      platform::Entry entry{path.substr(path.rfind(L'\\') + 1), node.type, node.index};
-      if (node.type.link && files_.follows_links) {
-        // Shown by what it leads to; a link to a file as a plain file.
+      if (FakeFileSystem::IsBelow(path, folder) && FakeFileSystem::Parent(path) == folder) {
+        platform::Entry entry{path.substr(path.rfind(L'\\') + 1), node.type, node.index};
         const auto target = files_.entries.find(files_.Resolve(path));
-        if (target == files_.entries.end()) {
-          continue;
+        if (node.type.link && files_.follows_links) {
+          // Shown by what it leads to; a link to a file as a plain file.
+          if (target == files_.entries.end()) {
+            continue;
+          }
+          entry.index = target->second.index;
+          entry.type.link = target->second.type.folder;
         }
-        entry.index = target->second.index;
-        entry.type.link = target->second.type.folder;
+        found.push_back(entry);
       }
-      found.push_back(entry);
     }
     return {};
   }
 
-  platform::FsResult Open(const std::wstring& name,
-                          std::unique_ptr<platform::OpenEntry>& entry) override {
-    std::uint64_t index = 0;
-    bool itself = true;
-    const platform::FsResult found = Find(name, index, itself);
-    if (found.status == platform::FsStatus::kOk) {
-      entry = std::make_unique<FakeEntry>(files_, index, itself);
-    }
-    return found;
+  FsResult Open(const std::wstring& name, std::unique_ptr<platform::OpenEntry>& entry) override {
+    std::unique_ptr<FakeHandle> opened;
+    const FsResult result = Find(name, opened);
+    entry = std::move(opened);
+    return result;
   }
-
-  platform::FsResult OpenFolder(const std::wstring& name,
-                                std::unique_ptr<platform::Folder>& folder) override {
-    std::uint64_t index = 0;
-    bool itself = true;
-    platform::FsResult found = Find(name, index, itself);
-    if (found.status == platform::FsStatus::kOk) {
-      if (!files_.entries[*files_.PathOf(index)].type.folder) {
-        return {platform::FsStatus::kChanged, 267};
-      }
-      folder = std::make_unique<FakeFolder>(files_, index, itself);
+  FsResult OpenFolder(const std::wstring& name,
+                      std::unique_ptr<platform::Folder>& folder) override {
+    std::unique_ptr<FakeHandle> opened;
+    FsResult result = Find(name, opened);
+    if (opened && !files_.entries[*files_.PathOf(opened->index_)].type.folder) {
+      return {FsStatus::kChanged, 267};
     }
-    return found;
+    folder = std::move(opened);
+    return result;
   }
 
  private:
-  // The entry `name` of this folder, as an open by name finds it.
-  platform::FsResult Find(const std::wstring& name, std::uint64_t& index, bool& itself) {
-    if (name.find(L'\\') != std::wstring::npos) {
-      return {platform::FsStatus::kFailed, 123};
-    }
+  // Opens the entry `name` of this folder, as an open by name finds it.
+  FsResult Find(const std::wstring& name, std::unique_ptr<FakeHandle>& opened) {
     const std::optional<std::wstring> folder = files_.PathOf(index_);
-    if (!folder) {
-      return files_.Failure(L"", platform::FsStatus::kNotFound);
+    if (name.find(L'\\') != std::wstring::npos || !folder) {
+      return folder ? FsResult{FsStatus::kFailed, 123} : files_.Failure(L"", FsStatus::kNotFound);
     }
     const std::wstring path = *folder + (folder->back() == L'\\' ? L"" : L"\\") + name;
     if (files_.before_open) {
       files_.before_open(path);
     }
-    const auto node = files_.entries.find(path);
-    if (node == files_.entries.end()) {
-      return files_.Failure(path, platform::FsStatus::kNotFound);
+    auto node = files_.entries.find(path);
+    const bool followed =
+        node != files_.entries.end() && node->second.type.link && files_.follows_links;
+    if (followed) {
+      node = files_.entries.find(files_.Resolve(path));
     }
-    if (files_.open_errors.count(path) != 0) {
-      return files_.Failure(path, files_.open_errors[path]);
+    if (node == files_.entries.end() || files_.open_errors.count(path) != 0) {
+      return files_.Failure(
+          path, node == files_.entries.end() ? FsStatus::kNotFound : files_.open_errors[path]);
     }
-    index = node->second.index;
-    if (node->second.type.link && files_.follows_links) {
-      const auto target = files_.entries.find(files_.Resolve(path));
-      if (target == files_.entries.end()) {
-        return files_.Failure(path, platform::FsStatus::kNotFound);
-      }
-      index = target->second.index;
-      itself = false;
-    }
+    opened = std::make_unique<FakeHandle>(files_, node->second.index, !followed);
     return {};
   }
 
@@ -366,13 +311,11 @@ inline platform::FsResult FakeFileSystem::OpenFolder(const std::wstring& path,
                                                      std::unique_ptr<platform::Folder>& folder) {
   const std::wstring real = Resolve(path);
   const auto node = entries.find(real);
-  if (node == entries.end() || !node->second.type.folder) {
-    return Failure(real, FsStatus::kNotFound);
+  if (node == entries.end() || !node->second.type.folder || open_errors.count(real) != 0) {
+    return Failure(real, node == entries.end() || !node->second.type.folder ? FsStatus::kNotFound
+                                                                            : open_errors[real]);
   }
-  if (open_errors.count(real) != 0) {
-    return Failure(real, open_errors[real]);
-  }
-  folder = std::make_unique<FakeFolder>(*this, node->second.index, true);
+  folder = std::make_unique<FakeHandle>(*this, node->second.index, true);
   return {};
 }
 
