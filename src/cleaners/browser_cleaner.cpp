@@ -46,7 +46,7 @@ class BrowserCleaner::CleanRun {
                    const std::vector<platform::Entry>& entries, double share);
   void DeleteSubfoldersOf(platform::Folder& folder, const std::wstring& path, double share_each);
   // Records what a deletion of `path` left, and who holds it when in use.
-  void Left(const std::wstring& path, platform::FsResult result);
+  void Left(const Leftover& leftover);
   // An entry has had its turn and `share` more of the run is done; false
   // once the run must stop.
   bool Advance(double share);
@@ -176,7 +176,11 @@ void BrowserCleaner::CleanRun::DeleteFiles(platform::Folder& folder, const std::
     if (!entry.type.folder) {
       const std::wstring entry_path = path + L'\\' + entry.name;
       outcomes_.push_back({.kind = Kind::kTried, .path = entry_path});
-      Left(entry_path, RemoveListed(folder, entry));
+      Leftover left{entry_path, RemoveListed(folder, entry)};
+      if (left.reason.status == FsStatus::kInUse) {
+        left.holders = folder.HoldersOf(entry.name);
+      }
+      Left(left);
       if (!Advance(share)) {
         return;
       }
@@ -198,7 +202,7 @@ void BrowserCleaner::CleanRun::DeleteSubfoldersOf(platform::Folder& folder,
       DeleteTree(folder, entry, entry_path, leftovers, share_each,
                  [this](double share) { return Advance(share); });
       for (const auto& leftover : leftovers) {
-        Left(leftover.path, leftover.reason);
+        Left(leftover);
       }
       if (stopped_) {
         return;
@@ -213,11 +217,12 @@ bool BrowserCleaner::CleanRun::Advance(double share) {
   return !stopped_;
 }
 
-void BrowserCleaner::CleanRun::Left(const std::wstring& path, platform::FsResult result) {
-  Outcome outcome{.kind = Kind::kLeft, .path = path, .fs = result.status, .error = result.error};
-  if (result.status == FsStatus::kInUse) {
-    outcome.holders = files_.HoldersOf(path);
-  }
+void BrowserCleaner::CleanRun::Left(const Leftover& leftover) {
+  Outcome outcome{.kind = Kind::kLeft,
+                  .path = leftover.path,
+                  .fs = leftover.reason.status,
+                  .error = leftover.reason.error};
+  outcome.holders = leftover.holders;
   outcomes_.push_back(std::move(outcome));
 }
 

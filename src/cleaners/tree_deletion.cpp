@@ -86,6 +86,9 @@ FsResult DeleteTree(platform::Folder& parent, const platform::Entry& entry,
     const FsResult removed = RemoveListed(parent, entry);
     if (Stays(removed.status)) {
       leftovers.push_back({path, removed});
+      if (removed.status == FsStatus::kInUse) {
+        leftovers.back().holders = parent.HoldersOf(entry.name);
+      }
     }
     turn_done(share);
     return removed;
@@ -108,6 +111,9 @@ FsResult DeleteTree(platform::Folder& parent, const platform::Entry& entry,
       return;
     }
     leftovers.push_back({kept, result});
+    if (result.status == FsStatus::kInUse) {
+      leftovers.back().holders = folder_of(holder).HoldersOf(kept.substr(kept.rfind(L'\\') + 1));
+    }
     if (first.status == FsStatus::kOk) {
       first = result;
     }

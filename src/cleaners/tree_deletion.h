@@ -16,6 +16,7 @@ namespace quellnet::cleaners {
 struct Leftover {
   std::wstring path;
   platform::FsResult reason{platform::FsStatus::kFailed};
+  std::vector<platform::Holder> holders{};  // who holds it, when in use and the system can tell
 };
 
 // Whether an entry that a removal or a listing answered `status` for is

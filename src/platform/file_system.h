@@ -63,6 +63,12 @@ struct Shown {
   bool itself = true;
 };
 
+// A program that holds a file open.
+struct Holder {
+  std::wstring name;     // as the system shows it to the user ("Internet Explorer")
+  bool windows = false;  // Windows itself: Explorer, a service or a critical system process
+};
+
 // An entry of a folder, opened through the folder by its name in it, without
 // following a link there where the system can: what the system calls a
 // handle. What it is, is told by the handle, and it is removed through it.
@@ -93,6 +99,9 @@ class Folder : public OpenEntry {
   virtual FsResult Open(const std::wstring& name, std::unique_ptr<OpenEntry>& entry) = 0;
   // The same for a folder to work in; kChanged when `name` is no folder.
   virtual FsResult OpenFolder(const std::wstring& name, std::unique_ptr<Folder>& folder) = 0;
+  // The programs that hold the entry `name` open, where the system can tell
+  // (Vista and later); empty where it can't. It only asks.
+  virtual std::vector<Holder> HoldersOf(const std::wstring& name) = 0;
 };
 
 // Folders the system names for this user and machine.
@@ -120,12 +129,6 @@ enum class KnownFolder {
   kProgram,         // the folder that holds this program's file
 };
 
-// A program that holds a file open.
-struct Holder {
-  std::wstring name;     // as the system shows it to the user ("Internet Explorer")
-  bool windows = false;  // Windows itself: Explorer, a service or a critical system process
-};
-
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -140,9 +143,6 @@ class FileSystem {
   virtual std::optional<std::wstring> KnownFolderPath(KnownFolder folder) = 0;
   // This machine's own name, by which "\\name\C$" reaches its drive C:.
   virtual std::wstring ComputerName() = 0;
-  // The programs that hold `path` open, where the system can tell (the
-  // Restart Manager of Vista and later); empty where it can't. It only asks.
-  virtual std::vector<Holder> HoldersOf(const std::wstring& path) = 0;
   // Opens the folder at the full path `path`, wherever the links on the way
   // and at its end lead, to look at and list; it is never removed through
   // this handle. kNotFound where no folder is reached.

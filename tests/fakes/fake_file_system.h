@@ -102,9 +102,6 @@ struct FakeFileSystem final : platform::FileSystem {
     return known_folders.count(folder) != 0 ? std::optional(known_folders[folder]) : std::nullopt;
   }
   std::wstring ComputerName() override { return computer_name; }
-  std::vector<platform::Holder> HoldersOf(const std::wstring& path) override {
-    return holders[path];
-  }
   FsResult OpenFolder(const std::wstring& path, std::unique_ptr<platform::Folder>& folder) override;
 
   std::map<std::wstring, Node, NoCase> entries;
@@ -224,6 +221,9 @@ class FakeHandle final : public platform::Folder {
     return {};
   }
   platform::FileIdentity Identity() override { return identity_; }
+  std::vector<platform::Holder> HoldersOf(const std::wstring& name) override {
+    return files_.holders[*files_.PathOf(index_) + L"\\" + name];
+  }
 
   std::vector<std::optional<platform::FileIdentity>> Chain() override {
     std::vector<std::optional<platform::FileIdentity>> chain;

@@ -85,8 +85,6 @@ class Win32FileSystem final : public FileSystem {
     return ::GetComputerNameW(name, &size) ? std::wstring(name, size) : std::wstring();
   }
 
-  std::vector<Holder> HoldersOf(const std::wstring& path) override { return HoldersOfFile(path); }
-
   FsResult OpenFolder(const std::wstring& path, std::unique_ptr<Folder>& folder) override {
     return OpenFolderAt(Extended(path), folder);
   }

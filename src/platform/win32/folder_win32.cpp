@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/known_folders_win32.h"
 #include "platform/win32/optional_functions_win32.h"
 
 namespace quellnet::platform::win32 {
@@ -441,6 +442,18 @@ class Win32Folder final : public Folder {
     }
     folder = std::make_unique<Win32Folder>(std::move(handle), *identity, Inner(name));
     return {};
+  }
+
+  std::vector<Holder> HoldersOf(const std::wstring& name) override {
+    // Asking takes no right a holder can refuse, so it lets the entry be
+    // opened even when it lets nobody delete it.
+    UniqueKernelHandle handle;
+    if (!IsPlainName(name) ||
+        !NT_SUCCESS(OpenNt(handle_.Get(), name, FILE_READ_ATTRIBUTES, 0, handle)) ||
+        !IsItself(handle.Get(), Inner(name))) {
+      return {};
+    }
+    return HoldersOfFile(handle.Get());
   }
 
  private:
