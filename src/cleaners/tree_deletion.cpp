@@ -165,7 +165,14 @@ FsResult DeleteTree(platform::Folder& parent, const platform::Entry& entry,
     // own handle, unless what stays inside keeps it (counted already).
     Pending done = std::move(stack[top]);
     stack.pop_back();
-    const FsResult removed = done.kept_something ? FsResult{} : done.folder->Remove();
+    FsResult removed = done.kept_something ? FsResult{} : done.folder->Remove();
+    // One that won't go though all it showed went holds what no listing
+    // shows (Wine hides a link that leads nowhere), not something in use.
+    std::vector<platform::Entry> unseen;
+    if (removed.status == FsStatus::kInUse && done.folder->List(unseen).status == FsStatus::kOk &&
+        unseen.empty()) {
+      removed.status = FsStatus::kFailed;
+    }
     done.folder.reset();
     if (done.kept_something && done.parent != kOutside) {
       stack[done.parent].kept_something = true;

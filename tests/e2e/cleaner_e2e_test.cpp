@@ -5,6 +5,7 @@
 // what the real file system and registry do by the contract tests
 // (tests/contract), which the fakes and the Win32 adapters both pass.
 #include <algorithm>
+#include <numeric>
 #include <optional>
 #include <string>
 #include <vector>
@@ -73,9 +74,9 @@ TEST_F(CleanerTest, ClearingRefusesTheUsersTheSystemsAndItsOwnFolders) {
 // laid out as Windows XP, 7 and 10 lay them out.
 TEST_F(CleanerTest, FoldersSwappedForLinksDuringAClearCostNothingOutsideTheCache) {
   const std::wstring documents = L"C:\\CleanerTests\\Documents";
-  ASSERT_TRUE(MakeFolders(documents));
   for (int letter = 0; letter < 20; ++letter) {
-    ASSERT_TRUE(WriteTextFile(documents + L"\\letter" + std::to_wstring(letter) + L".txt", "x"));
+    ASSERT_TRUE(MakeFolders(documents) &&
+                WriteTextFile(documents + L"\\" + std::to_wstring(letter) + L".txt", "x"));
   }
   ASSERT_NO_FATAL_FAILURE(StartProgram());
   const wchar_t* const layouts[] = {L"Local Settings\\Temporary Internet Files",
@@ -83,38 +84,38 @@ TEST_F(CleanerTest, FoldersSwappedForLinksDuringAClearCostNothingOutsideTheCache
                                     L"AppData\\Local\\Microsoft\\Windows\\INetCache"};
   std::size_t swapped = 0;
   for (int round = 0; round < 6; ++round) {
-    const std::wstring cache =
-        L"C:\\CleanerTests\\" + std::to_wstring(round) + L"\\" + layouts[round % 3];
-    const std::wstring content = cache + L"\\Content.IE5";
-    std::vector<std::wstring> folders;
-    for (int folder = 10; folder < 50; ++folder) {
-      folders.push_back(L"F" + std::to_wstring(folder));
-      ASSERT_TRUE(MakeFolders(content + L"\\" + folders.back()));
-      for (int file = 0; file < 20; ++file) {
-        ASSERT_TRUE(
-            WriteTextFile(content + L"\\" + folders.back() + L"\\" + std::to_wstring(file), "x"));
-      }
+    const std::wstring test = L"C:\\CleanerTests\\" + std::to_wstring(round);
+    const std::wstring cache = test + L"\\" + layouts[round % 3];
+    const std::wstring content = cache + L"\\Content.IE5\\";
+    for (int file = 0; file < 800; ++file) {
+      const std::wstring folder = content + L"F" + std::to_wstring(10 + file % 40);
+      ASSERT_TRUE(MakeFolders(folder) &&
+                  WriteTextFile(folder + L"\\" + std::to_wstring(file), "x"));
     }
-    ASSERT_TRUE(WriteString({kShellFolders, L"Cache", cache}));
-    ASSERT_TRUE(program_.SelectPage(2) && Click(Control(kIdCommand1)));
+    ASSERT_TRUE(WriteString({kShellFolders, L"Cache", cache}) && program_.SelectPage(2) &&
+                Click(Control(kIdCommand1)));
     // Once the clean has begun on one folder, those still whole are listed
     // but not yet entered.
-    const auto whole = [&](const std::wstring& folder) {
-      return Contents(content + L"\\" + folder).size() == 20;
+    std::vector<int> folders(40);
+    std::iota(folders.begin(), folders.end(), 10);
+    const auto whole = [&](int folder) {
+      return Contents(content + L"F" + std::to_wstring(folder)).size() == 20;
     };
     ASSERT_TRUE(WaitUntil([&] { return !std::all_of(folders.begin(), folders.end(), whole); }));
     std::string swaps = "cd '" + UnixPath(content) + "'";
-    for (const std::wstring& folder : folders) {
+    for (const int folder : folders) {
       if (whole(folder)) {
-        swaps += "; mv " + Narrow(folder) + " " + Narrow(folder) + ".moved && ln -s '" +
-                 UnixPath(documents) + "' " + Narrow(folder);
+        const std::string name = "F" + std::to_string(folder);
+        swaps +=
+            "; mv " + name + " " + name + ".moved && ln -s '" + UnixPath(documents) + "' " + name;
         ++swapped;
       }
     }
-    const std::wstring done = L"C:\\CleanerTests\\" + std::to_wstring(round) + L"\\swapped";
-    ASSERT_TRUE(StartUnix("\\bin\\sh", "-c \"" + swaps + "; touch '" + UnixPath(done) + "'\""));
     ASSERT_TRUE(
-        WaitUntil([&] { return GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES; }));
+        StartUnix("\\bin\\sh", "-c \"" + swaps + "; touch '" + UnixPath(test) + "/done'\"") &&
+        WaitUntil([&] {
+          return GetFileAttributesW((test + L"\\done").c_str()) != INVALID_FILE_ATTRIBUTES;
+        }));
     const std::optional<MessageBoxInfo> box = program_.WaitForMessageBox();
     ASSERT_TRUE(box && ProgramUnderTest::Answer(*box));
     EXPECT_EQ(Contents(documents).size(), 20u);

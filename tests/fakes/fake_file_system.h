@@ -142,10 +142,9 @@ struct FakeFileSystem final : platform::FileSystem {
                                     [&](const auto& entry) { return entry.second.index == index; });
     return found == entries.end() ? std::nullopt : std::optional(found->first);
   }
+  // Each drive a volume of its own.
   platform::FileIdentity IdentityOf(const std::wstring& path) const {
-    std::wstring root = Root(path);
-    std::transform(root.begin(), root.end(), root.begin(), NoCase::Lower);
-    return {std::hash<std::wstring>{}(root), entries.at(path).index};
+    return {static_cast<std::uint64_t>(NoCase::Lower(path[0])), entries.at(path).index};
   }
   // Where a path really leads, through every alias and link on the way.
   std::wstring Resolve(const std::wstring& path) const {
@@ -197,46 +196,42 @@ class FakeHandle final : public platform::Folder {
         identity_(files.IdentityOf(*files.PathOf(index))) {}
 
   FsResult Show(platform::Shown& shown) override {
-    const std::optional<std::wstring> path = files_.PathOf(index_);
-    if (!path) {
-      return files_.Failure(L"", FsStatus::kNotFound);
+    const std::wstring path = Path();
+    if (!path.empty()) {
+      shown = {files_.entries[path].type, files_.IdentityOf(path), itself_};
     }
-    shown = {files_.entries[*path].type, files_.IdentityOf(*path), itself_};
-    return {};
+    return path.empty() ? files_.Failure(path, FsStatus::kNotFound) : FsResult{};
   }
   FsResult Remove() override {
-    const std::optional<std::wstring> path = files_.PathOf(index_);
-    if (!path) {
-      return files_.Failure(L"", FsStatus::kNotFound);
+    const std::wstring path = Path();
+    if (path.empty() || files_.delete_errors.count(path) != 0 ||
+        files_.fail_once.count(path) != 0) {
+      return files_.Failure(path, path.empty() ? FsStatus::kNotFound
+                                  : files_.delete_errors.count(path) != 0
+                                      ? files_.delete_errors[path]
+                                      : files_.fail_once.extract(path).mapped());
     }
-    if (files_.delete_errors.count(*path) != 0 || files_.fail_once.count(*path) != 0) {
-      return files_.Failure(*path, files_.delete_errors.count(*path) != 0
-                                       ? files_.delete_errors[*path]
-                                       : files_.fail_once.extract(*path).mapped());
-    }
-    if (files_.Under(*path).size() > 1) {
+    if (files_.Under(path).size() > 1) {
       return {FsStatus::kInUse, 145};  // as the system answers for a folder not empty
     }
-    files_.entries.erase(*path);
+    files_.entries.erase(path);
     return {};
   }
   platform::FileIdentity Identity() override { return identity_; }
   std::vector<platform::Holder> HoldersOf(const std::wstring& name) override {
-    return files_.holders[*files_.PathOf(index_) + L"\\" + name];
+    return files_.holders[Path() + L"\\" + name];
   }
 
   std::vector<std::optional<platform::FileIdentity>> Chain() override {
     std::vector<std::optional<platform::FileIdentity>> chain;
-    for (std::wstring path = files_.PathOf(index_).value_or(L""); !path.empty();
-         path = FakeFileSystem::Parent(path)) {
-      chain.push_back(files_.entries.count(path) != 0 ? std::optional(files_.IdentityOf(path))
-                                                      : std::nullopt);
+    for (std::wstring path = Path(); !path.empty(); path = FakeFileSystem::Parent(path)) {
+      chain.push_back(files_.IdentityOf(path));
     }
     return chain;
   }
 
   FsResult List(std::vector<platform::Entry>& found) override {
-    const std::wstring folder = files_.PathOf(index_).value_or(L"");
+    const std::wstring folder = Path();
     if (folder.empty() || files_.list_errors.count(folder) != 0) {
       return files_.Failure(folder,
                             folder.empty() ? FsStatus::kNotFound : files_.list_errors[folder]);
@@ -269,7 +264,7 @@ class FakeHandle final : public platform::Folder {
                       std::unique_ptr<platform::Folder>& folder) override {
     std::unique_ptr<FakeHandle> opened;
     FsResult result = Find(name, opened);
-    if (opened && !files_.entries[*files_.PathOf(opened->index_)].type.folder) {
+    if (opened && !files_.entries[opened->Path()].type.folder) {
       return {FsStatus::kChanged, 267};
     }
     folder = std::move(opened);
@@ -277,13 +272,17 @@ class FakeHandle final : public platform::Folder {
   }
 
  private:
+  // Where it is now; empty once it is gone.
+  std::wstring Path() const { return files_.PathOf(index_).value_or(L""); }
+
   // Opens the entry `name` of this folder, as an open by name finds it.
   FsResult Find(const std::wstring& name, std::unique_ptr<FakeHandle>& opened) {
-    const std::optional<std::wstring> folder = files_.PathOf(index_);
-    if (name.find(L'\\') != std::wstring::npos || !folder) {
-      return folder ? FsResult{FsStatus::kFailed, 123} : files_.Failure(L"", FsStatus::kNotFound);
+    const std::wstring folder = Path();
+    if (name.find(L'\\') != std::wstring::npos || folder.empty()) {
+      return folder.empty() ? files_.Failure(L"", FsStatus::kNotFound)
+                            : FsResult{FsStatus::kFailed, 123};
     }
-    const std::wstring path = *folder + (folder->back() == L'\\' ? L"" : L"\\") + name;
+    const std::wstring path = folder + (folder.back() == L'\\' ? L"" : L"\\") + name;
     if (files_.before_open) {
       files_.before_open(path);
     }
