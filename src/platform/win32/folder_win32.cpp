@@ -243,20 +243,32 @@ bool IsPlainName(const std::wstring& name) {
   return true;
 }
 
-std::optional<FileIdentity> IdentityOfHandle(HANDLE handle) {
-  BY_HANDLE_FILE_INFORMATION information;
-  if (!::GetFileInformationByHandle(handle, &information)) {
+// The identity of what `handle` holds on the volume `volume`. Asking the
+// volume too would cost more than all else (under Wine, a call to its mount
+// manager); an entry opened through a folder, without following a link, is
+// on that folder's volume.
+std::optional<FileIdentity> IdentityOn(std::uint64_t volume, HANDLE handle) {
+  LARGE_INTEGER index;
+  if (!NT_SUCCESS(Query(handle, kFileInternalInformation, index))) {
     return std::nullopt;
   }
-  return FileIdentity{
-      information.dwVolumeSerialNumber,
-      (static_cast<std::uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow};
+  return FileIdentity{volume, static_cast<std::uint64_t>(index.QuadPart)};
+}
+
+// Wine opens a link as what it leads to even when told to open the link
+// itself, and shows a link to a file as a plain file with the identity of
+// that file: only the name of what a handle holds tells it from the link.
+// Windows opens the link itself, and asking every entry's name would cost
+// it for nothing.
+bool OpensLinksAsTheirTargets() {
+  static const bool wine = Ntdll().wine_get_version != nullptr;
+  return wine;
 }
 
 // Whether the handle holds the entry `expected` names on its volume, and not
 // what a link there leads to. Where the system can't say, it is taken to.
 bool IsItself(HANDLE handle, const std::wstring& expected) {
-  if (expected.empty()) {
+  if (expected.empty() || !OpensLinksAsTheirTargets()) {
     return true;
   }
   const std::optional<std::wstring> path = PathOnVolume(handle);
@@ -285,8 +297,9 @@ FsResult ShowHandle(HANDLE handle, std::uint64_t volume, const std::wstring& exp
 }
 
 // Deletes what the handle holds once the last handle to it is closed; a
-// read-only file is made writable through the handle first, and read-only
-// again if it still can't go.
+// read-only file is made writable first, through a second handle on the very
+// same file (asked for only then, since most files are not read-only), and
+// read-only again if it still can't go.
 FsResult DeleteThroughHandle(HANDLE handle) {
   static bool posix_deletion = true;  // until the system turns it down
   if (posix_deletion) {
@@ -304,8 +317,10 @@ FsResult DeleteThroughHandle(HANDLE handle) {
   if (status != kStatusCannotDelete) {
     return ResultOf(status);
   }
+  UniqueKernelHandle writable;
   FileBasicInformation basic;
-  if (!NT_SUCCESS(Query(handle, kFileBasicInformation, basic)) ||
+  if (!NT_SUCCESS(OpenNt(handle, L"", FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, 0, writable)) ||
+      !NT_SUCCESS(Query(writable.Get(), kFileBasicInformation, basic)) ||
       (basic.attributes & FILE_ATTRIBUTE_READONLY) == 0) {
     return ResultOf(status);
   }
@@ -314,14 +329,14 @@ FsResult DeleteThroughHandle(HANDLE handle) {
   basic.attributes = (read_only & ~FILE_ATTRIBUTE_READONLY) != 0
                          ? read_only & ~FILE_ATTRIBUTE_READONLY
                          : FILE_ATTRIBUTE_NORMAL;
-  if (!NT_SUCCESS(Set(handle, kFileBasicInformation, basic))) {
+  if (!NT_SUCCESS(Set(writable.Get(), kFileBasicInformation, basic))) {
     return ResultOf(status);
   }
   status = Set(handle, kFileDispositionInformation, remove);
   if (!NT_SUCCESS(status)) {
     // If this fails the file merely stays writable, which harms nothing.
     basic.attributes = read_only;
-    Set(handle, kFileBasicInformation, basic);
+    Set(writable.Get(), kFileBasicInformation, basic);
   }
   return ResultOf(status);
 }
@@ -350,7 +365,7 @@ class Win32Folder final : public Folder {
       : handle_(std::move(handle)),
         identity_(identity),
         expected_(std::move(expected)),
-        path_(PathOnVolume(handle_.Get()).value_or(L"")) {}
+        path_(OpensLinksAsTheirTargets() ? PathOnVolume(handle_.Get()).value_or(L"") : L"") {}
 
   FsResult Show(Shown& shown) override {
     const FsResult shown_result = ShowHandle(handle_.Get(), identity_.volume, expected_, shown);
@@ -364,9 +379,10 @@ class Win32Folder final : public Folder {
     std::vector<std::optional<FileIdentity>> chain = {identity_};
     // The system's name less the path on the volume is the volume itself
     // ("\Device\HarddiskVolume2", under Wine "\??\C:"); each folder above
-    // is opened by its full name there, below no link.
+    // is opened by its full name there, below no link, and so lies on the
+    // same volume.
     const std::optional<std::wstring> name = SystemName(handle_.Get());
-    const std::wstring& path = path_;
+    const std::wstring path = PathOnVolume(handle_.Get()).value_or(L"");
     if (!name || path.empty() || path[0] != L'\\' || name->size() < path.size() ||
         !SameName(std::wstring_view(*name).substr(name->size() - path.size()), path)) {
       return chain;
@@ -378,7 +394,7 @@ class Win32Folder final : public Folder {
       const std::wstring above_name = volume + (end == 0 ? L"\\" : path.substr(0, end));
       chain.push_back(
           NT_SUCCESS(OpenNt(nullptr, above_name, FILE_READ_ATTRIBUTES, FILE_DIRECTORY_FILE, above))
-              ? IdentityOfHandle(above.Get())
+              ? IdentityOn(identity_.volume, above.Get())
               : std::nullopt);
     }
     return chain;
@@ -416,8 +432,7 @@ class Win32Folder final : public Folder {
       return {FsStatus::kFailed, ERROR_INVALID_NAME};
     }
     UniqueKernelHandle handle;
-    const NTSTATUS status = OpenNtWithout(handle_.Get(), name, DELETE | FILE_READ_ATTRIBUTES,
-                                          FILE_WRITE_ATTRIBUTES, 0, handle);
+    const NTSTATUS status = OpenNt(handle_.Get(), name, DELETE | FILE_READ_ATTRIBUTES, 0, handle);
     if (!NT_SUCCESS(status)) {
       return ResultOf(status);
     }
@@ -436,7 +451,7 @@ class Win32Folder final : public Folder {
     if (!NT_SUCCESS(status)) {
       return ResultOf(status);
     }
-    const std::optional<FileIdentity> identity = IdentityOfHandle(handle.Get());
+    const std::optional<FileIdentity> identity = IdentityOn(identity_.volume, handle.Get());
     if (!identity) {
       return LastResult();
     }
@@ -494,7 +509,9 @@ class Win32Folder final : public Folder {
   UniqueKernelHandle handle_;
   FileIdentity identity_;
   std::wstring expected_;
-  std::wstring path_;  // its own path on its volume, where the system tells it
+  // Its own path on its volume, where the system tells it and its entries'
+  // names are checked (see IsItself).
+  std::wstring path_;
 };
 
 }  // namespace
