@@ -1,5 +1,6 @@
 #include "platform/win32/folder_win32.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cwchar>
 #include <optional>
@@ -222,10 +223,9 @@ std::optional<std::wstring> SystemName(HANDLE handle) {
   });
 }
 
+// Names as the file system tells them, so letters differ in case at most.
 bool SameName(std::wstring_view a, std::wstring_view b) {
-  return a.size() == b.size() &&
-         ::CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()),
-                          b.data(), static_cast<int>(b.size())) == CSTR_EQUAL;
+  return a.size() == b.size() && ::_wcsnicmp(a.data(), b.data(), a.size()) == 0;
 }
 
 // A name that can only be one entry's: no separator, no wildcard, no "." or
@@ -235,12 +235,10 @@ bool IsPlainName(const std::wstring& name) {
   if (name.empty() || name == L"." || name == L"..") {
     return false;
   }
-  for (const wchar_t c : name) {
-    if (c < 0x20 || std::wcschr(L"\\/:*?\"<>|", c) != nullptr) {
-      return false;
-    }
-  }
-  return true;
+  constexpr std::wstring_view kNotInNames = L"\\/:*?\"<>|";
+  return std::none_of(name.begin(), name.end(), [&](wchar_t c) {
+    return c < 0x20 || std::find(kNotInNames.begin(), kNotInNames.end(), c) != kNotInNames.end();
+  });
 }
 
 // The identity of what `handle` holds on the volume `volume`. Asking the

@@ -1,5 +1,4 @@
 // The system's own sentence for an error code, in the user's language.
-#include <cwctype>
 #include <string>
 
 #include <windows.h>
@@ -17,7 +16,8 @@ std::wstring SystemErrorText(SystemError code) {
                        nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
   std::wstring words(text != nullptr ? text : L"", length);
   ::LocalFree(text);
-  while (!words.empty() && std::iswspace(static_cast<std::wint_t>(words.back()))) {
+  while (!words.empty() &&
+         (words.back() == L' ' || words.back() == L'\r' || words.back() == L'\n')) {
     words.pop_back();
   }
   return words.empty() ? L"Error " + std::to_wstring(code) + L"." : words;
