@@ -16,8 +16,7 @@ bool Stays(FsStatus status) {
 namespace {
 
 // Whether `opened`, an entry of `folder` opened by the name `listed` had, is
-// still the entry the listing showed: the same identity, then the entry
-// itself and not what a link leads to, then the same kind.
+// still the entry the listing showed: the same identity and the same kind.
 FsResult Judge(platform::OpenEntry& opened, const platform::Entry& listed,
                const platform::FileIdentity& folder) {
   platform::Shown shown;
@@ -29,8 +28,8 @@ FsResult Judge(platform::OpenEntry& opened, const platform::Entry& listed,
       (listed.index != 0 && shown.identity.index != listed.index)) {
     return {FsStatus::kChanged};  // another entry took its name
   }
-  if (!shown.itself) {
-    return {FsStatus::kFailed};  // a link this system only follows
+  if (listed.type.link && !shown.type.link) {
+    return {FsStatus::kFailed};  // a link this system only follows (Wine)
   }
   if (shown.type.folder != listed.type.folder || shown.type.link != listed.type.link) {
     return {FsStatus::kChanged};

@@ -54,13 +54,12 @@ struct Entry {
   std::uint64_t index = 0;
 };
 
-// What an opened entry shows of itself through its handle.
+// What an opened entry shows of itself through its handle. Where a system
+// opens a link as what it leads to even when asked for the link itself
+// (Wine), the handle shows that.
 struct Shown {
   EntryType type;
   FileIdentity identity;
-  // False when the handle holds what a link leads to although the link
-  // itself was asked for: Wine opens every link so.
-  bool itself = true;
 };
 
 // A program that holds a file open.

@@ -182,23 +182,19 @@ struct FakeFileSystem final : platform::FileSystem {
   std::uint64_t last_index_ = 0;
 };
 
-// An entry opened through its folder, a folder too; `itself` false when it is what a link leads
-// to.
+// An entry opened through its folder, a folder too.
 class FakeHandle final : public platform::Folder {
  public:
   using FsResult = platform::FsResult;
   using FsStatus = platform::FsStatus;
 
-  FakeHandle(FakeFileSystem& files, std::uint64_t index, bool itself)
-      : files_(files),
-        index_(index),
-        itself_(itself),
-        identity_(files.IdentityOf(*files.PathOf(index))) {}
+  FakeHandle(FakeFileSystem& files, std::uint64_t index)
+      : files_(files), index_(index), identity_(files.IdentityOf(*files.PathOf(index))) {}
 
   FsResult Show(platform::Shown& shown) override {
     const std::wstring path = Path();
     if (!path.empty()) {
-      shown = {files_.entries[path].type, files_.IdentityOf(path), itself_};
+      shown = {files_.entries[path].type, files_.IdentityOf(path)};
     }
     return path.empty() ? files_.Failure(path, FsStatus::kNotFound) : FsResult{};
   }
@@ -287,22 +283,19 @@ class FakeHandle final : public platform::Folder {
       files_.before_open(path);
     }
     auto node = files_.entries.find(path);
-    const bool followed =
-        node != files_.entries.end() && node->second.type.link && files_.follows_links;
-    if (followed) {
-      node = files_.entries.find(files_.Resolve(path));
+    if (node != files_.entries.end() && node->second.type.link && files_.follows_links) {
+      node = files_.entries.find(files_.Resolve(path));  // what the link leads to
     }
     if (node == files_.entries.end() || files_.open_errors.count(path) != 0) {
       return files_.Failure(
           path, node == files_.entries.end() ? FsStatus::kNotFound : files_.open_errors[path]);
     }
-    opened = std::make_unique<FakeHandle>(files_, node->second.index, !followed);
+    opened = std::make_unique<FakeHandle>(files_, node->second.index);
     return {};
   }
 
   FakeFileSystem& files_;
   std::uint64_t index_;
-  bool itself_;
   platform::FileIdentity identity_;
 };
 
@@ -314,7 +307,7 @@ inline platform::FsResult FakeFileSystem::OpenFolder(const std::wstring& path,
     return Failure(real, node == entries.end() || !node->second.type.folder ? FsStatus::kNotFound
                                                                             : open_errors[real]);
   }
-  folder = std::make_unique<FakeHandle>(*this, node->second.index, true);
+  folder = std::make_unique<FakeHandle>(*this, node->second.index);
   return {};
 }
 

@@ -253,31 +253,9 @@ std::optional<FileIdentity> IdentityOn(std::uint64_t volume, HANDLE handle) {
   return FileIdentity{volume, static_cast<std::uint64_t>(index.QuadPart)};
 }
 
-// Wine opens a link as what it leads to even when told to open the link
-// itself, and shows a link to a file as a plain file with the identity of
-// that file: only the name of what a handle holds tells it from the link.
-// Windows opens the link itself, and asking every entry's name would cost
-// it for nothing.
-bool OpensLinksAsTheirTargets() {
-  static const bool wine = Ntdll().wine_get_version != nullptr;
-  return wine;
-}
-
-// Whether the handle holds the entry `expected` names on its volume, and not
-// what a link there leads to. Where the system can't say, it is taken to.
-bool IsItself(HANDLE handle, const std::wstring& expected) {
-  if (expected.empty() || !OpensLinksAsTheirTargets()) {
-    return true;
-  }
-  const std::optional<std::wstring> path = PathOnVolume(handle);
-  return !path || SameName(*path, expected);
-}
-
-// What the handle shows: its kind from its attributes, its number, and
-// whether it is the entry itself; `volume` is that of the folder it was
-// opened through.
-FsResult ShowHandle(HANDLE handle, std::uint64_t volume, const std::wstring& expected,
-                    Shown& shown) {
+// What the handle shows: its kind from its attributes, and its number;
+// `volume` is that of the folder it was opened through.
+FsResult ShowHandle(HANDLE handle, std::uint64_t volume, Shown& shown) {
   FileAttributeTagInformation tag;
   LARGE_INTEGER index;
   NTSTATUS status = Query(handle, kFileAttributeTagInformation, tag);
@@ -290,7 +268,6 @@ FsResult ShowHandle(HANDLE handle, std::uint64_t volume, const std::wstring& exp
   shown.type = {(tag.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
                 (tag.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0};
   shown.identity = {volume, static_cast<std::uint64_t>(index.QuadPart)};
-  shown.itself = IsItself(handle, expected);
   return {};
 }
 
@@ -341,34 +318,24 @@ FsResult DeleteThroughHandle(HANDLE handle) {
 
 class Win32Entry final : public OpenEntry {
  public:
-  Win32Entry(UniqueKernelHandle handle, std::uint64_t volume, std::wstring expected)
-      : handle_(std::move(handle)), volume_(volume), expected_(std::move(expected)) {}
+  Win32Entry(UniqueKernelHandle handle, std::uint64_t volume)
+      : handle_(std::move(handle)), volume_(volume) {}
 
-  FsResult Show(Shown& shown) override {
-    return ShowHandle(handle_.Get(), volume_, expected_, shown);
-  }
+  FsResult Show(Shown& shown) override { return ShowHandle(handle_.Get(), volume_, shown); }
   FsResult Remove() override { return DeleteThroughHandle(handle_.Get()); }
 
  private:
   UniqueKernelHandle handle_;
   std::uint64_t volume_;
-  std::wstring expected_;
 };
 
 class Win32Folder final : public Folder {
  public:
-  // `expected`: its path on its volume as the folder it was opened through
-  // names it, empty where it was opened by a path.
-  Win32Folder(UniqueKernelHandle handle, FileIdentity identity, std::wstring expected)
-      : handle_(std::move(handle)),
-        identity_(identity),
-        expected_(std::move(expected)),
-        path_(OpensLinksAsTheirTargets() ? PathOnVolume(handle_.Get()).value_or(L"") : L"") {}
+  Win32Folder(UniqueKernelHandle handle, FileIdentity identity)
+      : handle_(std::move(handle)), identity_(identity) {}
 
   FsResult Show(Shown& shown) override {
-    const FsResult shown_result = ShowHandle(handle_.Get(), identity_.volume, expected_, shown);
-    shown.identity = identity_;
-    return shown_result;
+    return ShowHandle(handle_.Get(), identity_.volume, shown);
   }
   FsResult Remove() override { return DeleteThroughHandle(handle_.Get()); }
   FileIdentity Identity() override { return identity_; }
@@ -434,7 +401,7 @@ class Win32Folder final : public Folder {
     if (!NT_SUCCESS(status)) {
       return ResultOf(status);
     }
-    entry = std::make_unique<Win32Entry>(std::move(handle), identity_.volume, Inner(name));
+    entry = std::make_unique<Win32Entry>(std::move(handle), identity_.volume);
     return {};
   }
 
@@ -453,7 +420,7 @@ class Win32Folder final : public Folder {
     if (!identity) {
       return LastResult();
     }
-    folder = std::make_unique<Win32Folder>(std::move(handle), *identity, Inner(name));
+    folder = std::make_unique<Win32Folder>(std::move(handle), *identity);
     return {};
   }
 
@@ -462,22 +429,13 @@ class Win32Folder final : public Folder {
     // opened even when it lets nobody delete it.
     UniqueKernelHandle handle;
     if (!IsPlainName(name) ||
-        !NT_SUCCESS(OpenNt(handle_.Get(), name, FILE_READ_ATTRIBUTES, 0, handle)) ||
-        !IsItself(handle.Get(), Inner(name))) {
+        !NT_SUCCESS(OpenNt(handle_.Get(), name, FILE_READ_ATTRIBUTES, 0, handle))) {
       return {};
     }
     return HoldersOfFile(handle.Get());
   }
 
  private:
-  // The path on the volume of the entry `name` of this folder.
-  std::wstring Inner(const std::wstring& name) const {
-    if (path_.empty()) {
-      return {};
-    }
-    return path_ + (path_.back() == L'\\' ? L"" : L"\\") + name;
-  }
-
   static void Read(const std::uint64_t* buffer, FILE_INFORMATION_CLASS type,
                    std::vector<Entry>& entries) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(buffer);
@@ -506,10 +464,6 @@ class Win32Folder final : public Folder {
 
   UniqueKernelHandle handle_;
   FileIdentity identity_;
-  std::wstring expected_;
-  // Its own path on its volume, where the system tells it and its entries'
-  // names are checked (see IsItself).
-  std::wstring path_;
 };
 
 }  // namespace
@@ -535,8 +489,7 @@ FsResult OpenFolderAt(const std::wstring& extended, std::unique_ptr<Folder>& fol
       std::move(handle),
       FileIdentity{information.dwVolumeSerialNumber,
                    (static_cast<std::uint64_t>(information.nFileIndexHigh) << 32) |
-                       information.nFileIndexLow},
-      std::wstring());
+                       information.nFileIndexLow});
   return {};
 }
 

@@ -91,7 +91,6 @@ const NtdllFunctions& Ntdll() {
     Find(ntdll, "NtSetInformationFile", found.nt_set_information_file);
     Find(ntdll, "NtQueryObject", found.nt_query_object);
     Find(ntdll, "RtlNtStatusToDosError", found.rtl_nt_status_to_dos_error);
-    Find(ntdll, "wine_get_version", found.wine_get_version);
     return found;
   }();
   return functions;

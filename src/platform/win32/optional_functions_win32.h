@@ -66,8 +66,6 @@ struct NtdllFunctions {
   decltype(&::NtSetInformationFile) nt_set_information_file = nullptr;
   decltype(&::NtQueryObject) nt_query_object = nullptr;
   decltype(&::RtlNtStatusToDosError) rtl_nt_status_to_dos_error = nullptr;
-  // Only Wine's ntdll has it.
-  const char*(CDECL* wine_get_version)() = nullptr;
 };
 const NtdllFunctions& Ntdll();
 

@@ -150,13 +150,10 @@ inline bool StartUnix(const std::string& program, const std::string& arguments) 
   STARTUPINFOA startup = {};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process = {};
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &process)) {
-    return false;
-  }
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return true;
+  const bool started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                      nullptr, &startup, &process);
+  const UniqueKernelHandle thread(process.hThread), owned(process.hProcess);
+  return started;
 }
 
 // A symbolic link at `link` to the folder or file `target` (both on C:), made
