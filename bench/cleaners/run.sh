@@ -1,20 +1,37 @@
 #!/bin/bash
-# Builds the cleaner benchmark and runs it under Wine in a throw-away prefix
-# of its own; the trees it deletes live on that prefix's C: drive.
+# Builds the cleaner benchmark and runs it under Wine: "Clear Cache" of
+# quellnet.exe against a minimal deleter by path and "rd /s /q", on caches
+# of 5,000, 20,000 and 40,000 files and a deep tree. Prints figures; not a
+# test.
 #
-#   bench/cleaners/run.sh [ROUNDS [FILES]]
+#   bench/cleaners/run.sh [ROUNDS [BEFORE_DIR [SHAPE...]]]
 #
-# It measures the build of QUELLNET_ARCH (x86 where this machine runs 32-bit
-# code, else x64; see scripts/common.sh) and says which.
+# BEFORE_DIR, a folder holding an earlier quellnet.exe of the same
+# architecture, is measured in the same rounds ("-" for none). It measures
+# the build of QUELLNET_ARCH (x86 where this machine runs 32-bit code, else
+# x64; see scripts/common.sh) and says which.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/common.sh"
+source "$QUELLNET_SCRIPTS/session.sh"
+cd "$QUELLNET_ROOT"
+
+rounds=${1:-3}
+before=${2:--}
+shift $(($# < 2 ? $# : 2))
+build_program
 
 tests=$QUELLNET_BUILD_DIR/windows-tests-$QUELLNET_ARCH
-cmake --preset "windows-tests-$QUELLNET_ARCH" -B "$tests" >/dev/null
-cmake --build "$tests" -j2 --target cleaner_bench >/dev/null
+cmake --preset "windows-tests-$QUELLNET_ARCH" -B "$tests" \
+  -DQUELLNET_PROGRAM_DIR="$(program_dir "$QUELLNET_ARCH")" >/dev/null
+cmake --build "$tests" -j "${QUELLNET_JOBS:-2}" --target cleaner_bench >/dev/null
 
-export QUELLNET_WINE_PREFIX=$QUELLNET_BUILD_DIR/wine/bench-cleaners-$QUELLNET_ARCH
-"$QUELLNET_SCRIPTS/wine-prefix.sh" "$QUELLNET_WINE_PREFIX" --no-desktop
-export QUELLNET_WINE_TIMEOUT=${QUELLNET_WINE_TIMEOUT:-3000}
-export QUELLNET_WINE_DISPLAY=inherit  # the benchmark opens no window
-"$QUELLNET_SCRIPTS/wine-exec.sh" "$tests/bin/cleaner_bench.exe" "$@"
+base=$QUELLNET_BUILD_DIR/wine/bench-cleaners-$QUELLNET_ARCH-base
+"$QUELLNET_SCRIPTS/wine-prefix.sh" "$base" --program-dir "$(program_dir "$QUELLNET_ARCH")"
+rm -rf "$base/drive_c/QuellnetBefore"
+if [[ $before != - ]]; then
+  mkdir -p "$base/drive_c/QuellnetBefore"
+  cp -p "$before"/* "$base/drive_c/QuellnetBefore/"
+fi
+QUELLNET_WINE_PREFIX=$base QUELLNET_WINE_TIMEOUT=${QUELLNET_WINE_TIMEOUT:-14400} \
+  QUELLNET_WINE_PRIVATE=$QUELLNET_BUILD_DIR/wine/bench-cleaners-$QUELLNET_ARCH \
+  "$QUELLNET_SCRIPTS/wine-exec.sh" "$tests/bin/cleaner_bench.exe" "$rounds" "$@"

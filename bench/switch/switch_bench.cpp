@@ -2,9 +2,9 @@
 // status caption shown, against how long the service itself takes to stop.
 //
 // The program registers itself as a stand-in "Messenger" service whose stop
-// takes a chosen time, measures that stop directly through the Service
-// Control Manager, then starts quellnet.exe and times clicks of the switch.
-// It prints the figures; it passes or fails nothing.
+// takes a chosen time, starts quellnet.exe, and in each round times that
+// stop asked directly through the Service Control Manager and clicks of the
+// switch, in turn. It prints the figures; it passes or fails nothing.
 //
 //   switch_bench.exe [ROUNDS]      (default 10 rounds per stop time)
 #include <algorithm>
@@ -74,48 +74,50 @@ bool MeasureOneStopTime(DWORD stop_delay_ms, int rounds) {
     std::fwprintf(stderr, L"install failed: error %lu\n", static_cast<unsigned long>(error));
     return false;
   }
-
-  // The service's own stop time: stop it directly, watching closely.
-  std::vector<double> service_stops;
-  for (int round = 0; round < rounds; ++round) {
-    if (!quellnet::tools::StartTestService()) {
-      std::fwprintf(stderr, L"direct start failed\n");
-      return false;
-    }
-    const auto asked = Clock::now();
-    if (!quellnet::tools::StopTestService()) {
-      std::fwprintf(stderr, L"direct stop failed\n");
-      return false;
-    }
-    service_stops.push_back(Ms(Clock::now() - asked));
-  }
-
-  // The switch: starting with protection off, each round clicks it on (the
-  // service stops) and off again (it starts).
+  // The program starts with protection off and the service running.
   quellnet::e2e::ResetProgramState();
-  if (!quellnet::tools::StartTestService()) {
-    return false;
-  }
   ProgramUnderTest program;
   quellnet::e2e::StartOptions start;
   start.presets = {{kOptionsKey, L"mess", L"0"}};
-  if (!program.Start(start)) {
-    std::fwprintf(stderr, L"quellnet.exe did not start: %hs\n", program.LastError().c_str());
+  if (!quellnet::tools::StartTestService() || !program.Start(start)) {
+    std::fwprintf(stderr, L"the service or quellnet.exe did not start: %hs\n",
+                  program.LastError().c_str());
     return false;
   }
   const HWND chkmess = program.Control(kIdChkmess);
   const HWND label = program.Control(kIdLabel2);
+  // Each round times the service's own stop, asked directly (and starts it
+  // again), and the switch clicked on (the service stops) and off (it
+  // starts), which of the two first alternating from round to round. A
+  // click counts only once the service is in the state its caption tells.
+  std::vector<double> service_stops;
   std::vector<double> clicks_on;
   std::vector<double> clicks_off;
   for (int round = 0; round < rounds; ++round) {
-    const double on = TimeClick(chkmess, label, L"PC Protected !");
-    const double off = TimeClick(chkmess, label, L"PC Not Protected !");
-    if (on < 0 || off < 0) {
-      std::fwprintf(stderr, L"a click did not show its status\n");
-      return false;
+    for (int turn = 0; turn < 2; ++turn) {
+      if ((turn == 0) == (round % 2 == 0)) {
+        const auto asked = Clock::now();
+        if (!quellnet::tools::StopTestService()) {
+          std::fwprintf(stderr, L"direct stop failed\n");
+          return false;
+        }
+        service_stops.push_back(Ms(Clock::now() - asked));
+        if (!quellnet::tools::StartTestService()) {
+          std::fwprintf(stderr, L"direct start failed\n");
+          return false;
+        }
+        continue;
+      }
+      const double on = TimeClick(chkmess, label, L"PC Protected !");
+      const bool stopped = quellnet::tools::TestServiceState() == SERVICE_STOPPED;
+      const double off = TimeClick(chkmess, label, L"PC Not Protected !");
+      if (on < 0 || off < 0 || !stopped || quellnet::tools::TestServiceState() != SERVICE_RUNNING) {
+        std::fwprintf(stderr, L"a click did not bring the service where its status said\n");
+        return false;
+      }
+      clicks_on.push_back(on);
+      clicks_off.push_back(off);
     }
-    clicks_on.push_back(on);
-    clicks_off.push_back(off);
   }
   program.Close();
   quellnet::tools::DeleteTestService();

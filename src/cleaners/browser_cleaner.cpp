@@ -1,6 +1,7 @@
 #include "cleaners/browser_cleaner.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "cleaners/folder_safety.h"
 #include "cleaners/tree_deletion.h"
@@ -16,7 +17,7 @@ constexpr std::wstring_view kShellFoldersKey =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 // The index folder of the browser's cache; the subfolders in it hold the
 // cached files.
-constexpr std::wstring_view kContentFolder = L"\\Content.IE5";
+constexpr std::wstring_view kContentFolder = L"Content.IE5";
 // The addresses typed into the browser's address bar.
 constexpr std::wstring_view kTypedUrlsKey = L"Software\\Microsoft\\Internet Explorer\\TypedURLs";
 
@@ -33,19 +34,19 @@ class BrowserCleaner::CleanRun {
   const std::vector<Outcome>& Outcomes() const { return outcomes_; }
 
  private:
-  bool Opens(const std::wstring& folder);
-  // Lists `folder`; when that fails, records `unlisted` (a folder that is
-  // gone is no trouble) and returns false.
-  bool Listed(const std::wstring& folder, Kind unlisted, std::vector<platform::Entry>& entries);
-  // Deletes the files among `entries`, those directly in `folder`, each
-  // `share` of the run.
-  void DeleteFiles(const std::wstring& folder, const std::vector<platform::Entry>& entries,
-                   double share);
-  void DeleteSubfoldersOf(const std::wstring& folder, double share_each);
-  std::wstring SecondPassFolder(const std::wstring& cache);
-  bool IsRealFolder(const std::wstring& path);
+  // Steps 3 to 5 on the folder to clean, held open, at `path`.
+  void Empty(platform::Folder& top, const std::wstring& path);
+  // Lists `folder` at `path`; when that fails, records `unlisted` (a folder
+  // that is gone is no trouble) and returns false.
+  bool Listed(platform::Folder& folder, const std::wstring& path, Kind unlisted,
+              std::vector<platform::Entry>& entries);
+  // Deletes the files among `entries`, those directly in `folder` at
+  // `path`, each `share` of the run.
+  void DeleteFiles(platform::Folder& folder, const std::wstring& path,
+                   const std::vector<platform::Entry>& entries, double share);
+  void DeleteSubfoldersOf(platform::Folder& folder, const std::wstring& path, double share_each);
   // Records what a deletion of `path` left, and who holds it when in use.
-  void Left(const std::wstring& path, FsStatus status);
+  void Left(const Leftover& leftover);
   // An entry has had its turn and `share` more of the run is done; false
   // once the run must stop.
   bool Advance(double share);
@@ -90,43 +91,22 @@ void BrowserCleaner::CleanRun::Clean() {
     outcomes_.push_back({.kind = Kind::kLocationUnread, .reg = read});
     return;
   }
-  // 2. Whether that folder may be emptied at all.
-  const FolderVerdict folder = CheckFolder(location, job_.folder, files_);
-  if (folder.refusal != Refusal::kNone) {
-    outcomes_.push_back({.kind = Kind::kRefused, .verdict = folder});
-    if (folder.refusal == Refusal::kEmpty) {
+  // 2. Whether that folder may be emptied at all; it is held open from here
+  //    on, and everything in it is reached through it.
+  const CheckedFolder folder = CheckFolder(location, job_.folder, files_);
+  const FolderVerdict& verdict = folder.verdict;
+  if (verdict.refusal != Refusal::kNone) {
+    outcomes_.push_back({.kind = Kind::kRefused, .verdict = verdict});
+    if (verdict.refusal == Refusal::kEmpty) {
       return;
     }
-  } else if (Opens(folder.path)) {
-    // 3. The files directly in the folder, and in its "Low" folder. The first
-    //    pass over the folder is the whole run, each entry it deletes an
-    //    equal share; later passes only finish what it left, and count for
-    //    nothing.
-    double share = 0;
-    std::vector<platform::Entry> entries;
-    if (Listed(folder.path, Kind::kFilesUnlisted, entries)) {
-      const auto deleted = std::count_if(entries.begin(), entries.end(), [&](const auto& entry) {
-        return !entry.type.folder || job_.whole_cache;
-      });
-      share = deleted == 0 ? 0 : 1.0 / static_cast<double>(deleted);
-      DeleteFiles(folder.path, entries, share);
-      const std::wstring low = folder.path + L'\\' + std::wstring(job_.low_folder);
-      std::vector<platform::Entry> low_entries;
-      if (!job_.low_folder.empty() && !stopped_ && IsRealFolder(low) &&
-          Listed(low, Kind::kFilesUnlisted, low_entries)) {
-        DeleteFiles(low, low_entries, 0);
-      }
-    }
-    if (job_.whole_cache && !stopped_) {
-      // 4. Each subfolder whole, "Content.IE5" among them; the folder stays.
-      DeleteSubfoldersOf(folder.path, share);
-      // 5. A second pass over the subfolders of "Content.IE5", or of the
-      //    cache folder when "Content.IE5" went in step 4. Only what the
-      //    first pass had to leave is left for it.
-      if (!stopped_) {
-        DeleteSubfoldersOf(SecondPassFolder(folder.path), 0);
-      }
-    }
+  } else if (!folder.folder) {
+    outcomes_.push_back({.kind = Kind::kFolderNotOpened,
+                         .path = verdict.path,
+                         .fs = folder.opened.status,
+                         .error = folder.opened.error});
+  } else {
+    Empty(*folder.folder, verdict.path);
   }
   // 6. The typed-address history.
   if (job_.whole_cache && !stopped_) {
@@ -134,36 +114,75 @@ void BrowserCleaner::CleanRun::Clean() {
         {.kind = Kind::kHistoryDeleted, .reg = registry_.DeleteKeyTree(kTypedUrlsKey)});
   }
 }
-bool BrowserCleaner::CleanRun::Opens(const std::wstring& folder) {
-  platform::EntryType type;
-  FsStatus status = files_.TypeOf(folder, type);
-  if (status == FsStatus::kOk && !type.folder) {
-    status = FsStatus::kNotFound;  // a file is no folder to empty
+
+void BrowserCleaner::CleanRun::Empty(platform::Folder& top, const std::wstring& path) {
+  // 3. The files directly in the folder, and in its "Low" folder. The first
+  //    pass over the folder is the whole run, each entry it deletes an equal
+  //    share; later passes only finish what it left, and count for nothing.
+  double share = 0;
+  std::vector<platform::Entry> entries;
+  if (Listed(top, path, Kind::kFilesUnlisted, entries)) {
+    const auto deleted = std::count_if(entries.begin(), entries.end(), [&](const auto& entry) {
+      return !entry.type.folder || job_.whole_cache;
+    });
+    share = deleted == 0 ? 0 : 1.0 / static_cast<double>(deleted);
+    DeleteFiles(top, path, entries, share);
+    // A link named "Low" is not the browser's: it is never opened.
+    const platform::Entry* low = Named(entries, job_.low_folder);
+    std::unique_ptr<platform::Folder> low_folder;
+    std::vector<platform::Entry> low_entries;
+    const std::wstring low_path = path + L'\\' + std::wstring(job_.low_folder);
+    if (!job_.low_folder.empty() && !stopped_ && low != nullptr && low->type.folder &&
+        !low->type.link && OpenListed(top, *low, low_folder).status == FsStatus::kOk &&
+        Listed(*low_folder, low_path, Kind::kFilesUnlisted, low_entries)) {
+      DeleteFiles(*low_folder, low_path, low_entries, 0);
+    }
   }
-  if (status != FsStatus::kOk) {
-    outcomes_.push_back({.kind = Kind::kFolderNotOpened, .path = folder, .fs = status});
+  if (!job_.whole_cache || stopped_) {
+    return;
   }
-  return status == FsStatus::kOk;
+  // 4. Each subfolder whole, "Content.IE5" among them; the folder stays.
+  DeleteSubfoldersOf(top, path, share);
+  // 5. A second pass over the subfolders of "Content.IE5", or of the cache
+  //    folder when "Content.IE5" went in step 4 (or is no real folder). Only
+  //    what the first pass had to leave is left for it.
+  if (stopped_) {
+    return;
+  }
+  // "Content.IE5" is looked up by its name alone: the cache folder may
+  // forbid listing and still let its subfolders be opened.
+  std::unique_ptr<platform::Folder> content;
+  const platform::Entry content_entry{std::wstring(kContentFolder), {.folder = true}};
+  if (OpenListed(top, content_entry, content).status == FsStatus::kOk) {
+    DeleteSubfoldersOf(*content, path + L'\\' + content_entry.name, 0);
+  } else {
+    DeleteSubfoldersOf(top, path, 0);
+  }
 }
 
-bool BrowserCleaner::CleanRun::Listed(const std::wstring& folder, Kind unlisted,
-                                      std::vector<platform::Entry>& entries) {
-  const FsStatus listed = files_.List(folder, entries);
+bool BrowserCleaner::CleanRun::Listed(platform::Folder& folder, const std::wstring& path,
+                                      Kind unlisted, std::vector<platform::Entry>& entries) {
+  const platform::FsResult listed = folder.List(entries);
   // A folder that went away took its entries with it: nothing to report.
-  if (Stays(listed)) {
-    outcomes_.push_back({.kind = unlisted, .path = folder, .fs = listed});
+  if (Stays(listed.status)) {
+    outcomes_.push_back(
+        {.kind = unlisted, .path = path, .fs = listed.status, .error = listed.error});
   }
-  return listed == FsStatus::kOk;
+  return listed.status == FsStatus::kOk;
 }
 
-void BrowserCleaner::CleanRun::DeleteFiles(const std::wstring& folder,
+void BrowserCleaner::CleanRun::DeleteFiles(platform::Folder& folder, const std::wstring& path,
                                            const std::vector<platform::Entry>& entries,
                                            double share) {
   for (const auto& entry : entries) {
     if (!entry.type.folder) {
-      const std::wstring path = folder + L'\\' + entry.name;
-      outcomes_.push_back({.kind = Kind::kTried, .path = path});
-      Left(path, files_.Remove(path, entry.type));
+      const std::wstring entry_path = path + L'\\' + entry.name;
+      outcomes_.push_back({.kind = Kind::kTried, .path = entry_path});
+      Leftover left{entry_path, RemoveListed(folder, entry)};
+      if (left.reason.status == FsStatus::kInUse) {
+        left.holders = folder.HoldersOf(entry.name);
+      }
+      Left(left);
       if (!Advance(share)) {
         return;
       }
@@ -171,20 +190,21 @@ void BrowserCleaner::CleanRun::DeleteFiles(const std::wstring& folder,
   }
 }
 
-void BrowserCleaner::CleanRun::DeleteSubfoldersOf(const std::wstring& folder, double share_each) {
+void BrowserCleaner::CleanRun::DeleteSubfoldersOf(platform::Folder& folder,
+                                                  const std::wstring& path, double share_each) {
   std::vector<platform::Entry> entries;
-  if (!Listed(folder, Kind::kSubfoldersUnlisted, entries)) {
+  if (!Listed(folder, path, Kind::kSubfoldersUnlisted, entries)) {
     return;
   }
   for (const auto& entry : entries) {
     if (entry.type.folder) {
-      const std::wstring path = folder + L'\\' + entry.name;
-      outcomes_.push_back({.kind = Kind::kTried, .path = path});
+      const std::wstring entry_path = path + L'\\' + entry.name;
+      outcomes_.push_back({.kind = Kind::kTried, .path = entry_path});
       std::vector<Leftover> leftovers;
-      DeleteTree(files_, path, entry.type, leftovers, share_each,
+      DeleteTree(folder, entry, entry_path, leftovers, share_each,
                  [this](double share) { return Advance(share); });
       for (const auto& leftover : leftovers) {
-        Left(leftover.path, leftover.reason);
+        Left(leftover);
       }
       if (stopped_) {
         return;
@@ -199,22 +219,12 @@ bool BrowserCleaner::CleanRun::Advance(double share) {
   return !stopped_;
 }
 
-std::wstring BrowserCleaner::CleanRun::SecondPassFolder(const std::wstring& cache) {
-  const std::wstring content = cache + std::wstring(kContentFolder);
-  return IsRealFolder(content) ? content : cache;
-}
-
-// A link is never opened: what it leads to is not the browser's.
-bool BrowserCleaner::CleanRun::IsRealFolder(const std::wstring& path) {
-  platform::EntryType type;
-  return files_.TypeOf(path, type) == FsStatus::kOk && type.folder && !type.link;
-}
-
-void BrowserCleaner::CleanRun::Left(const std::wstring& path, FsStatus status) {
-  Outcome outcome{.kind = Kind::kLeft, .path = path, .fs = status};
-  if (status == FsStatus::kInUse) {
-    outcome.holders = files_.HoldersOf(path);
-  }
+void BrowserCleaner::CleanRun::Left(const Leftover& leftover) {
+  Outcome outcome{.kind = Kind::kLeft,
+                  .path = leftover.path,
+                  .fs = leftover.reason.status,
+                  .error = leftover.reason.error};
+  outcome.holders = leftover.holders;
   outcomes_.push_back(std::move(outcome));
 }
 

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "cleaners/tree_deletion.h"
+#include "platform/system_error.h"
 
 namespace quellnet::cleaners {
 namespace {
@@ -138,8 +139,19 @@ RunSummary Summarise(const std::vector<Outcome>& outcomes) {
   for (const auto& [path, outcome] : left) {
     if (outcome->fs == FsStatus::kAccessDenied) {
       ++summary.denied;
+    } else if (outcome->fs == FsStatus::kChanged) {
+      ++summary.changed;
     } else if (outcome->fs != FsStatus::kInUse) {
       ++summary.other;
+      auto& reasons = summary.other_reasons;
+      const auto reason = std::find_if(reasons.begin(), reasons.end(), [&](const auto& known) {
+        return known.first == outcome->error;
+      });
+      if (reason == reasons.end()) {
+        reasons.emplace_back(outcome->error, 1);
+      } else {
+        ++reason->second;
+      }
     } else if (IsIndexFile(path) && HeldByWindows(outcome->holders)) {
       ++summary.windows_index;
     } else if (IsIndexFile(path) && outcome->holders.empty()) {
@@ -230,8 +242,9 @@ RunMessage Compose(const CleanerWords& words, const RunSummary& summary) {
   if (summary.held_index > 0) {
     index_lines.push_back(IndexLine(summary.held_index, L"it is in use.", L"they are in use."));
   }
-  const bool only_index_left =
-      summary.held_by_named + summary.held_by_unknown + summary.denied + summary.other == 0;
+  const bool only_index_left = summary.held_by_named + summary.held_by_unknown + summary.denied +
+                                   summary.changed + summary.other ==
+                               0;
   if (lines.empty() && only_index_left && !summary.nothing_deleted && !history_kept) {
     std::wstring text(words.done);
     for (const std::wstring& line : index_lines) {
@@ -265,9 +278,16 @@ RunMessage Compose(const CleanerWords& words, const RunSummary& summary) {
                           L"item was left because you have no permission to delete it.",
                           L"items were left because you have no permission to delete them."));
   }
-  if (summary.other > 0) {
+  if (summary.changed > 0) {
+    lines.push_back(Count(summary.changed, L"item changed while it was being deleted and was left.",
+                          L"items changed while they were being deleted and were left."));
+  }
+  // Each reason the system gave, in its own words.
+  for (const auto& [error, count] : summary.other_reasons) {
     lines.push_back(
-        Count(summary.other, L"item could not be deleted.", L"items could not be deleted."));
+        error == 0 ? Count(count, L"item could not be deleted.", L"items could not be deleted.")
+                   : Count(count, L"item could not be deleted: ", L"items could not be deleted: ") +
+                         platform::SystemErrorText(error));
   }
   if (summary.nothing_deleted) {
     lines.push_back(L"Nothing was deleted.");

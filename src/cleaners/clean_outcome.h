@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "cleaners/folder_safety.h"
@@ -35,6 +36,7 @@ struct Outcome {
   Kind kind;
   std::wstring path{};
   platform::FsStatus fs = platform::FsStatus::kOk;
+  platform::SystemError error = 0;  // the system's code for `fs`, where it gave one
   platform::RegStatus reg = platform::RegStatus::kOk;
   FolderVerdict verdict{};
   std::vector<platform::Holder> holders{};  // for kLeft in use: who holds it, where known
@@ -48,14 +50,17 @@ struct RunSummary {
   std::vector<const Outcome*> folder_troubles;
   bool nothing_deleted = false;  // the location was never found
   // The entries left, by why.
-  std::size_t windows_index = 0;               // the browser's index files that Windows keeps open
-  std::size_t held_index = 0;                  // ... that something the system can't name holds
-  std::size_t held_by_named = 0;               // in use by programs the system names...
-  std::vector<std::wstring> holders;           // ... each program once
-  bool only_windows_holds = true;              // ... and all of them Windows itself
-  std::size_t held_by_unknown = 0;             // in use by a program the system can't name
-  std::size_t denied = 0;                      // no permission
-  std::size_t other = 0;                       // any other reason
+  std::size_t windows_index = 0;      // the browser's index files that Windows keeps open
+  std::size_t held_index = 0;         // ... that something the system can't name holds
+  std::size_t held_by_named = 0;      // in use by programs the system names...
+  std::vector<std::wstring> holders;  // ... each program once
+  bool only_windows_holds = true;     // ... and all of them Windows itself
+  std::size_t held_by_unknown = 0;    // in use by a program the system can't name
+  std::size_t denied = 0;             // no permission
+  std::size_t changed = 0;            // replaced or changed since it was listed
+  std::size_t other = 0;              // any other reason...
+  // ... by the system's code, each with its count, in the order first met
+  std::vector<std::pair<platform::SystemError, std::size_t>> other_reasons;
   std::optional<platform::RegStatus> history;  // the typed addresses' deletion, if tried
 };
 

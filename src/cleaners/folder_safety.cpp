@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "cleaners/tree_deletion.h"
+
 namespace quellnet::cleaners {
 namespace paths {
 namespace {
@@ -183,67 +185,96 @@ std::optional<Relation> ByName(const std::wstring& folder, const ProtectedFolder
   return std::nullopt;
 }
 
-// The same, judged by what the folders really are: a link or a short name can
-// lead to a protected folder, to a folder that holds one, or into one, under
-// a name that looks harmless. Identities are read once per path.
+// The same, judged by what the folders really are: a link, a junction, a
+// drive letter or a short name can lead to a protected folder, to a folder
+// that holds one, or into one, under a name that looks harmless. The folder
+// is judged by its chain, itself and the folders that really hold it; each
+// protected folder by its own chain, read once.
 class ByIdentity {
  public:
-  ByIdentity(const std::wstring& folder, platform::FileSystem& files) : files_(files) {
-    for (std::wstring outer = folder; !outer.empty(); outer = paths::Parent(outer)) {
-      chain_.push_back(Identity(outer));
+  using Chain = std::vector<std::optional<platform::FileIdentity>>;
+
+  ByIdentity(platform::Folder& folder, platform::FileSystem& files)
+      : files_(files), chain_(folder.Chain()) {
+    if (chain_.empty()) {
+      chain_.push_back(folder.Identity());
     }
   }
 
   std::optional<Relation> Of(const ProtectedFolder& guarded) {
-    if (!chain_.front()) {
-      return std::nullopt;  // no folder there, so nothing to delete either
+    const Chain& protected_chain = ChainOf(guarded.path);
+    if (protected_chain.empty() || !protected_chain.front()) {
+      return std::nullopt;  // no folder there, so nothing to lose either
     }
-    const auto protected_identity = Identity(guarded.path);
+    const platform::FileIdentity& protected_identity = *protected_chain.front();
     if (chain_.front() == protected_identity) {
       return Relation::kIs;
     }
-    for (std::wstring outer = paths::Parent(guarded.path); !outer.empty();
-         outer = paths::Parent(outer)) {
-      if (Identity(outer) == chain_.front()) {
-        return Relation::kHolds;
-      }
+    if (std::find(protected_chain.begin() + 1, protected_chain.end(), chain_.front()) !=
+        protected_chain.end()) {
+      return Relation::kHolds;
     }
-    if (!protected_identity) {
-      return std::nullopt;
-    }
-    if (guarded.reach == Reach::kAllInside &&
-        std::find(chain_.begin() + 1, chain_.end(), protected_identity) != chain_.end()) {
+    const auto inside = std::find(chain_.begin() + 1, chain_.end(), protected_identity);
+    if (guarded.reach == Reach::kAllInside && inside != chain_.end()) {
       return Relation::kInside;
     }
-    if (guarded.reach == Reach::kEachProfile) {
-      // The folder of the chain that lies directly in the profiles folder is
-      // a profile; anything but the user's own is another user's.
-      for (std::size_t i = 1; i < chain_.size(); ++i) {
-        if (chain_[i] == protected_identity) {
-          if (!chain_[i - 1] || chain_[i - 1] == Identity(guarded.own_profile)) {
-            return std::nullopt;
-          }
-          return i == 1 ? Relation::kIsProfile : Relation::kInsideProfile;
-        }
-      }
+    if (guarded.reach != Reach::kEachProfile) {
+      return std::nullopt;
     }
-    return std::nullopt;
+    const Chain& own = ChainOf(guarded.own_profile);
+    const auto is_own = [&](const std::optional<platform::FileIdentity>& profile) {
+      return !profile || (!own.empty() && profile == own.front());
+    };
+    // The folder of the chain that lies directly in the profiles folder is
+    // a profile; anything but the user's own is another user's.
+    if (inside == chain_.end() || is_own(*(inside - 1))) {
+      return std::nullopt;
+    }
+    return inside - 1 == chain_.begin() ? Relation::kIsProfile : Relation::kInsideProfile;
   }
 
  private:
-  std::optional<platform::FolderIdentity> Identity(const std::wstring& path) {
-    const auto known = identities_.find(path);
-    if (known != identities_.end()) {
+  const Chain& ChainOf(const std::wstring& path) {
+    const auto known = chains_.find(path);
+    if (known != chains_.end()) {
       return known->second;
     }
-    return identities_[path] = files_.IdentityOf(path);
+    std::unique_ptr<platform::Folder> folder;
+    Chain chain;
+    if (!path.empty() && files_.OpenFolder(path, folder).status == platform::FsStatus::kOk) {
+      chain = folder->Chain();
+    }
+    return chains_[path] = std::move(chain);
   }
 
   platform::FileSystem& files_;
-  // The folder's identity, then its parent's, up to its root.
-  std::vector<std::optional<platform::FolderIdentity>> chain_;
-  std::map<std::wstring, std::optional<platform::FolderIdentity>> identities_;
+  // The folder's identity, then its real parents', up to its root.
+  Chain chain_;
+  std::map<std::wstring, Chain> chains_;
 };
+
+// Opens the folder at the full path `full` itself: through the folder that
+// holds it, which lists it, so that a link at its end is seen as one and not
+// followed. `type` tells what the listing showed.
+platform::FsResult OpenItself(platform::FileSystem& files, const std::wstring& full,
+                              std::unique_ptr<platform::Folder>& folder,
+                              platform::EntryType& type) {
+  std::unique_ptr<platform::Folder> parent;
+  std::vector<platform::Entry> entries;
+  platform::FsResult result = files.OpenFolder(paths::Parent(full), parent);
+  if (result.status == platform::FsStatus::kOk) {
+    result = parent->List(entries);
+  }
+  if (result.status != platform::FsStatus::kOk) {
+    return result;
+  }
+  const platform::Entry* entry = Named(entries, full.substr(full.rfind(L'\\') + 1));
+  if (entry == nullptr || !entry->type.folder) {
+    return {platform::FsStatus::kNotFound};  // a file is no folder to empty
+  }
+  type = entry->type;
+  return type.link ? platform::FsResult{} : OpenListed(*parent, *entry, folder);
+}
 
 // Of all the protected folders a location meets, the one that says most
 // plainly why it is refused: being or holding one comes before lying inside
@@ -269,10 +300,9 @@ std::optional<FolderVerdict> Closest(const std::wstring& given,
   return RefuseProtected(given, *best, best_relation);
 }
 
-}  // namespace
-
-FolderVerdict CheckFolder(const std::wstring& path, BrowserFolder kind,
-                          platform::FileSystem& files) {
+// The verdict on `path`; the folder it names opened into `checked` on the way.
+FolderVerdict JudgeLocation(const std::wstring& path, BrowserFolder kind,
+                            platform::FileSystem& files, CheckedFolder& checked) {
   if (path.empty()) {
     return Refuse(Refusal::kEmpty, path);
   }
@@ -306,16 +336,25 @@ FolderVerdict CheckFolder(const std::wstring& path, BrowserFolder kind,
           path, guarded, [&](const ProtectedFolder& folder) { return ByName(*full, folder); })) {
     return *verdict;
   }
-  ByIdentity identity(*full, files);
-  if (auto verdict = Closest(path, guarded,
-                             [&](const ProtectedFolder& folder) { return identity.Of(folder); })) {
-    return *verdict;
+  // Judged by the folder itself once it is open, or for a link by where it
+  // leads; the link itself is never emptied.
+  platform::EntryType type;
+  checked.opened = OpenItself(files, *full, checked.folder, type);
+  std::unique_ptr<platform::Folder> led_to;
+  if (type.link) {
+    files.OpenFolder(*full, led_to);
+  }
+  if (platform::Folder* judged = type.link ? led_to.get() : checked.folder.get()) {
+    ByIdentity identity(*judged, files);
+    if (auto verdict = Closest(
+            path, guarded, [&](const ProtectedFolder& folder) { return identity.Of(folder); })) {
+      return *verdict;
+    }
   }
   // Both must agree before anything goes: the table above, and the browser's
   // own name and place. The table is asked first only because its reason
   // ("is your Documents folder") tells the user more.
-  platform::EntryType type;
-  if (files.TypeOf(*full, type) == platform::FsStatus::kOk && type.link) {
+  if (type.link) {
     return Refuse(Refusal::kLink, path);
   }
   const auto profile = files.KnownFolderPath(platform::KnownFolder::kProfile);
@@ -326,6 +365,26 @@ FolderVerdict CheckFolder(const std::wstring& path, BrowserFolder kind,
   FolderVerdict verdict;
   verdict.path = *full;
   return verdict;
+}
+
+}  // namespace
+
+const platform::Entry* Named(const std::vector<platform::Entry>& entries, std::wstring_view name) {
+  const auto named =
+      std::find_if(entries.begin(), entries.end(), [&](const platform::Entry& entry) {
+        return paths::SamePath(entry.name, std::wstring(name));
+      });
+  return named == entries.end() ? nullptr : &*named;
+}
+
+CheckedFolder CheckFolder(const std::wstring& path, BrowserFolder kind,
+                          platform::FileSystem& files) {
+  CheckedFolder checked;
+  checked.verdict = JudgeLocation(path, kind, files, checked);
+  if (checked.verdict.refusal != Refusal::kNone) {
+    checked.folder.reset();
+  }
+  return checked;
 }
 
 }  // namespace quellnet::cleaners

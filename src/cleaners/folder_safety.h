@@ -4,7 +4,10 @@
 // lies in a folder of the user's own files or of the system.
 #pragma once
 
+#include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "cleaners/browser_folders.h"
 #include "cleaners/protected_folders.h"
@@ -66,9 +69,26 @@ bool IsBelow(const std::wstring& inner, const std::wstring& outer);
 std::wstring Parent(const std::wstring& path);
 }  // namespace paths
 
+// A location judged, and the folder it names, held open for the work when it
+// may be emptied.
+struct CheckedFolder {
+  FolderVerdict verdict;
+  // When the verdict lets it be emptied: the folder itself, opened without
+  // following a link at its end, or why it could not be opened.
+  std::unique_ptr<platform::Folder> folder;
+  platform::FsResult opened;
+};
+
 // Whether the browser's folder of `kind` may be emptied at `path`, the
-// location the registry gives for it.
-FolderVerdict CheckFolder(const std::wstring& path, BrowserFolder kind,
+// location the registry gives for it. The folder is judged by where it
+// really is: the folder opened, and each folder that really holds it, are
+// compared by identity with the protected folders and every user's profile,
+// so no link, junction or drive letter above it hides one of them.
+CheckedFolder CheckFolder(const std::wstring& path, BrowserFolder kind,
                           platform::FileSystem& files);
+
+// The entry named `name` (compared without regard to case) in `entries`,
+// or nullptr.
+const platform::Entry* Named(const std::vector<platform::Entry>& entries, std::wstring_view name);
 
 }  // namespace quellnet::cleaners

@@ -1,13 +1,19 @@
-// The file operations the privacy cleaners need, one system call's worth
-// each; the cleaners decide what to delete and in which order. Paths are full
+// The file operations the privacy cleaners need; the cleaners decide what to
+// delete and in which order. A folder is worked on through a Folder held
+// open: its entries are listed, opened and removed through it by their names
+// in it, never by a path, so that nothing renamed, moved or replaced by a
+// link meanwhile can turn the work towards another folder. Paths are full
 // Windows paths in their ordinary form ("C:\dir", "\\server\share\dir"); the
 // implementation handles paths longer than MAX_PATH itself.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/system_error.h"
 
 namespace quellnet::platform {
 
@@ -16,7 +22,14 @@ enum class FsStatus {
   kNotFound,      // nothing there (or already gone)
   kAccessDenied,  // the user has no right to do it
   kInUse,         // held open by another program
+  kChanged,       // no longer what the listing showed: another entry, or another kind
   kFailed,        // any other error
+};
+
+// How one operation went, and the system's own code for a failure.
+struct FsResult {
+  FsStatus status = FsStatus::kOk;
+  SystemError error = 0;
 };
 
 // What an entry is. A link (junction, symbolic link, any reparse point) is
@@ -26,16 +39,68 @@ struct EntryType {
   bool link = false;
 };
 
-struct Entry {
-  std::wstring name;  // the last part of its path
-  EntryType type;
+// What makes a file or folder itself, whatever name or link reached it.
+struct FileIdentity {
+  std::uint64_t volume = 0;
+  std::uint64_t index = 0;  // the file's number on its volume
+  friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
 };
 
-// What makes a folder itself, whatever name or link reached it.
-struct FolderIdentity {
-  std::uint64_t volume = 0;
+// One entry of a folder, as the folder's listing showed it.
+struct Entry {
+  std::wstring name;  // its name in the folder
+  EntryType type;
+  // Its number on the folder's volume where the listing gives one, else 0.
   std::uint64_t index = 0;
-  friend bool operator==(const FolderIdentity&, const FolderIdentity&) = default;
+};
+
+// What an opened entry shows of itself through its handle. Where a system
+// opens a link as what it leads to even when asked for the link itself
+// (Wine), the handle shows that.
+struct Shown {
+  EntryType type;
+  FileIdentity identity;
+};
+
+// A program that holds a file open.
+struct Holder {
+  std::wstring name;     // as the system shows it to the user ("Internet Explorer")
+  bool windows = false;  // Windows itself: Explorer, a service or a critical system process
+};
+
+// An entry of a folder, opened through the folder by its name in it, without
+// following a link there where the system can: what the system calls a
+// handle. What it is, is told by the handle, and it is removed through it.
+class OpenEntry {
+ public:
+  virtual ~OpenEntry() = default;
+  virtual FsResult Show(Shown& shown) = 0;
+  // Removes the entry itself: a file (read-only too), an empty folder, or a
+  // link itself. It is gone once no handle holds it any more.
+  virtual FsResult Remove() = 0;
+};
+
+// A folder held open, to list it and to open its entries through it.
+class Folder : public OpenEntry {
+ public:
+  // What this folder is, as it was when opened.
+  virtual FileIdentity Identity() = 0;
+  // This folder's identity, then that of each folder that really holds it,
+  // up to the root of its drive or share: where it is, whatever names, links
+  // or drive letters led to it. A folder on the way that can't be opened
+  // leaves its place empty.
+  virtual std::vector<std::optional<FileIdentity>> Chain() = 0;
+  // Every entry directly in it, collected completely before the call
+  // returns, so deleting them one by one is safe.
+  virtual FsResult List(std::vector<Entry>& entries) = 0;
+  // Opens the entry `name` of this folder; a name that can't be one entry's
+  // (one holding a separator, say) fails without anything opened.
+  virtual FsResult Open(const std::wstring& name, std::unique_ptr<OpenEntry>& entry) = 0;
+  // The same for a folder to work in; kChanged when `name` is no folder.
+  virtual FsResult OpenFolder(const std::wstring& name, std::unique_ptr<Folder>& folder) = 0;
+  // The programs that hold the entry `name` open, where the system can tell
+  // (Vista and later); empty where it can't. It only asks.
+  virtual std::vector<Holder> HoldersOf(const std::wstring& name) = 0;
 };
 
 // Folders the system names for this user and machine.
@@ -63,12 +128,6 @@ enum class KnownFolder {
   kProgram,         // the folder that holds this program's file
 };
 
-// A program that holds a file open.
-struct Holder {
-  std::wstring name;     // as the system shows it to the user ("Internet Explorer")
-  bool windows = false;  // Windows itself: Explorer, a service or a critical system process
-};
-
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -83,21 +142,10 @@ class FileSystem {
   virtual std::optional<std::wstring> KnownFolderPath(KnownFolder folder) = 0;
   // This machine's own name, by which "\\name\C$" reaches its drive C:.
   virtual std::wstring ComputerName() = 0;
-  // The programs that hold `path` open, where the system can tell (the
-  // Restart Manager of Vista and later); empty where it can't.
-  virtual std::vector<Holder> HoldersOf(const std::wstring& path) = 0;
-  // The identity of the folder at `path`, links followed; nullopt when no
-  // folder can be reached there.
-  virtual std::optional<FolderIdentity> IdentityOf(const std::wstring& path) = 0;
-
-  // What is at `path` itself (a link is not followed).
-  virtual FsStatus TypeOf(const std::wstring& path, EntryType& type) = 0;
-  // Every entry directly in `folder`, collected completely before the call
-  // returns, so deleting them one by one is safe.
-  virtual FsStatus List(const std::wstring& folder, std::vector<Entry>& entries) = 0;
-  // Removes one entry of the given type: a file (read-only too), an empty
-  // folder, or a link itself, never what the link leads to.
-  virtual FsStatus Remove(const std::wstring& path, EntryType type) = 0;
+  // Opens the folder at the full path `path`, wherever the links on the way
+  // and at its end lead, to look at and list; it is never removed through
+  // this handle. kNotFound where no folder is reached.
+  virtual FsResult OpenFolder(const std::wstring& path, std::unique_ptr<Folder>& folder) = 0;
 };
 
 }  // namespace quellnet::platform

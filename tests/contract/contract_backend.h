@@ -26,7 +26,10 @@ class Backend {
 
   virtual bool MakeFolder(const std::wstring& path) = 0;  // its parent exists
   virtual bool MakeFile(const std::wstring& path, bool read_only = false) = 0;
-  virtual bool MakeFolderLink(const std::wstring& link, const std::wstring& target) = 0;
+  // A link to the folder or file `target`.
+  virtual bool MakeLink(const std::wstring& link, const std::wstring& target) = 0;
+  // Renames an entry, as another program may at any moment.
+  virtual bool Rename(const std::wstring& from, const std::wstring& to) = 0;
   // The system's short (8.3) name of an existing folder.
   virtual std::wstring ShortName(const std::wstring& folder) = 0;
   // Holds the file open as a program does that lets nobody delete it.

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cleaners/folder_safety.h"
 #include "cleaners/tree_deletion.h"
 #include "contract/file_system_contract.h"
 #include "contract/registry_contract.h"
@@ -75,6 +76,8 @@ bool MakeRegistryLink(const std::wstring& link, const std::wstring& target) {
              ERROR_SUCCESS;
 }
 
+constexpr wchar_t kScratch[] = L"C:\\ContractTests";
+
 class Win32Backend final : public Backend {
  public:
   // Named by the test and this run, so nothing an earlier run left is in the way.
@@ -82,7 +85,7 @@ class Win32Backend final : public Backend {
     const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
     const std::wstring name =
         std::to_wstring(GetCurrentProcessId()) + L" " + std::wstring(test.begin(), test.end());
-    folder_ = L"C:\\ContractTests\\" + name;
+    folder_ = std::wstring(kScratch) + L"\\" + name;
     key_ = L"Software\\QuellnetTests\\" + name;
     e2e::MakeFolders(folder_);
     registry_->CreateKey(key_);
@@ -95,8 +98,16 @@ class Win32Backend final : public Backend {
     for (const std::wstring& key : denied_) {
       AllowOnly(key, KEY_ALL_ACCESS);
     }
+    std::unique_ptr<platform::Folder> scratch;
+    std::vector<platform::Entry> entries;
     std::vector<cleaners::Leftover> leftovers;
-    cleaners::DeleteTree(*files_, folder_, {true, false}, leftovers);
+    if (files_->OpenFolder(kScratch, scratch).status == platform::FsStatus::kOk &&
+        scratch->List(entries).status == platform::FsStatus::kOk) {
+      if (const platform::Entry* own =
+              cleaners::Named(entries, folder_.substr(folder_.rfind(L'\\') + 1))) {
+        cleaners::DeleteTree(*scratch, *own, folder_, leftovers);
+      }
+    }
     registry_->DeleteKeyTree(key_);
   }
 
@@ -114,9 +125,12 @@ class Win32Backend final : public Backend {
                                           nullptr))
         .IsValid();
   }
-  // Wine makes no junction; it shows a Unix link as a folder link.
-  bool MakeFolderLink(const std::wstring& link, const std::wstring& target) override {
-    return e2e::MakeUnixFolderLink(link, target);
+  // Wine makes no junction; it shows a Unix link as a link.
+  bool MakeLink(const std::wstring& link, const std::wstring& target) override {
+    return e2e::MakeUnixLink(link, target);
+  }
+  bool Rename(const std::wstring& from, const std::wstring& to) override {
+    return MoveFileW(from.c_str(), to.c_str());
   }
   std::wstring ShortName(const std::wstring& folder) override {
     wchar_t name[MAX_PATH];

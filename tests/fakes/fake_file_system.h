@@ -1,13 +1,23 @@
-// An in-memory tree of folders, files and links for the cleaners' unit tests.
-// Paths are compared as Windows compares them, without regard to case. Any entry can be made
-// undeletable (held open, no right) and any folder unlistable. A link is an entry of its own;
-// `aliases` says where it leads, which only IdentityOf looks at. Listing a link is refused, so a
-// cleaner that opens one shows it in its message.
+// An in-memory tree of folders, files and links for the cleaners' unit tests, worked on through
+// handles as the real system is. Paths are compared as Windows compares them, without regard to
+// case. Every entry has an identity (its drive and a number) that stays with it when it is moved.
+// A link is an entry of its own that leads to its target; `aliases` are names that lead elsewhere
+// without being entries (a short name, a junction or a drive letter above a folder), which only
+// OpenFolder follows.
+//
+// Any entry can be made undeletable (held open, no right) and any folder unlistable, and
+// `before_open` is told of each entry just before it is opened through its folder: the moment
+// another program can change it. With `follows_links` the tree behaves as Wine does: a listing
+// shows a link by what it leads to (a link to a file as a plain file, one that leads nowhere not
+// at all), and opening a link opens what it leads to, for a removal too.
 #pragma once
 
 #include <algorithm>
+#include <cstdint>
 #include <cwctype>
+#include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -28,22 +38,39 @@ struct NoCase {
 };
 
 struct FakeFileSystem final : platform::FileSystem {
+  using FsResult = platform::FsResult;
   using FsStatus = platform::FsStatus;
-  using EntryType = platform::EntryType;
+
+  struct Node {
+    platform::EntryType type;
+    std::uint64_t index = 0;
+    std::wstring target{};  // where a link leads
+  };
 
   // Each call adds the entry and the folders above it.
   void AddFolder(const std::wstring& path) { Add(path, {true, false}); }
   void AddFile(const std::wstring& path) { Add(path, {false, false}); }
   // A link shown as a folder (a junction) or as a file, leading to `target`.
   void AddLink(const std::wstring& path, const std::wstring& target, bool to_folder = true) {
-    Add(path, {to_folder, true});
-    aliases[path] = target;
+    Add(path, {to_folder, true}).target = target;
+  }
+  // Takes the entry away with all in it.
+  void RemoveTree(const std::wstring& path) {
+    for (const std::wstring& gone : Under(path)) {
+      entries.erase(gone);
+    }
+  }
+  // Renames the entry, with all in it; each keeps its identity.
+  void Move(const std::wstring& from, const std::wstring& to) {
+    for (const std::wstring& moved : Under(from)) {
+      entries[to + moved.substr(from.size())] = entries.extract(moved).mapped();
+    }
   }
 
   // The path and every entry below it, in order.
   std::vector<std::wstring> Under(const std::wstring& path) const {
     std::vector<std::wstring> found;
-    for (const auto& [entry_path, type] : entries) {
+    for (const auto& [entry_path, node] : entries) {
       if (Same(entry_path, path) || IsBelow(entry_path, path)) {
         found.push_back(entry_path);
       }
@@ -75,74 +102,10 @@ struct FakeFileSystem final : platform::FileSystem {
     return known_folders.count(folder) != 0 ? std::optional(known_folders[folder]) : std::nullopt;
   }
   std::wstring ComputerName() override { return computer_name; }
-  std::vector<platform::Holder> HoldersOf(const std::wstring& path) override {
-    return holders[path];
-  }
+  FsResult OpenFolder(const std::wstring& path, std::unique_ptr<platform::Folder>& folder) override;
 
-  std::optional<platform::FolderIdentity> IdentityOf(const std::wstring& path) override {
-    const std::wstring real = Resolve(path);
-    const auto entry = entries.find(real);
-    if (entry == entries.end() || !entry->second.folder) {
-      return std::nullopt;
-    }
-    // Two names of one folder have one real path, and so one identity.
-    return platform::FolderIdentity{1, std::hash<std::wstring>{}(entry->first)};
-  }
-
-  FsStatus TypeOf(const std::wstring& path, EntryType& type) override {
-    if (open_errors.count(path) != 0) {
-      return open_errors[path];
-    }
-    const auto entry = entries.find(path);
-    if (entry == entries.end()) {
-      return FsStatus::kNotFound;
-    }
-    type = entry->second;
-    return FsStatus::kOk;
-  }
-
-  FsStatus List(const std::wstring& folder, std::vector<platform::Entry>& found) override {
-    if (list_errors.count(folder) != 0) {
-      return list_errors[folder];
-    }
-    const auto entry = entries.find(folder);
-    if (entry == entries.end() || !entry->second.folder) {
-      return FsStatus::kNotFound;
-    }
-    if (entry->second.link) {
-      return FsStatus::kAccessDenied;
-    }
-    for (const auto& [path, type] : entries) {
-      if (IsBelow(path, folder) && path.find(L'\\', folder.size() + 1) == std::wstring::npos) {
-        found.push_back({path.substr(folder.size() + 1), type});
-      }
-    }
-    return FsStatus::kOk;
-  }
-
-  FsStatus Remove(const std::wstring& path, EntryType type) override {
-    const auto entry = entries.find(path);
-    if (entry == entries.end()) {
-      return FsStatus::kNotFound;
-    }
-    if (entry->second.folder != type.folder || entry->second.link != type.link) {
-      return FsStatus::kFailed;  // the caller mistook what it is
-    }
-    if (delete_errors.count(path) != 0) {
-      return delete_errors[path];
-    }
-    if (fail_once.count(path) != 0) {
-      return fail_once.extract(path).mapped();
-    }
-    if (type.folder && !type.link && Under(path).size() > 1) {
-      return FsStatus::kInUse;  // as the system answers for a folder not empty
-    }
-    entries.erase(entry);
-    return FsStatus::kOk;
-  }
-
-  std::map<std::wstring, EntryType, NoCase> entries;
-  std::map<std::wstring, std::wstring, NoCase> aliases;  // a link or short name -> the real path
+  std::map<std::wstring, Node, NoCase> entries;
+  std::map<std::wstring, std::wstring, NoCase> aliases;  // a name -> the real path it leads to
   std::map<platform::KnownFolder, std::wstring> known_folders;
   std::wstring computer_name;
   std::map<std::wstring, std::vector<platform::Holder>> holders;
@@ -150,34 +113,202 @@ struct FakeFileSystem final : platform::FileSystem {
   std::map<std::wstring, FsStatus> fail_once;  // the first removal only fails
   std::map<std::wstring, FsStatus> open_errors;
   std::map<std::wstring, FsStatus> list_errors;
+  // The system's code for a path's failure, where it is not the usual one of its status.
+  std::map<std::wstring, platform::SystemError> error_codes;
+  std::function<void(const std::wstring& path)> before_open;
+  bool follows_links = false;
 
- private:
+  // ---- for the handles below
+
+  static bool Same(std::wstring_view a, std::wstring_view b) {
+    return !NoCase{}(a, b) && !NoCase{}(b, a);
+  }
   static bool IsBelow(const std::wstring& inner, const std::wstring& outer) {
     const std::wstring prefix = outer.back() == L'\\' ? outer : outer + L'\\';
     return inner.size() > prefix.size() && Same(inner.substr(0, prefix.size()), prefix);
   }
-  static bool Same(std::wstring_view a, std::wstring_view b) {
-    return !NoCase{}(a, b) && !NoCase{}(b, a);
+  // "C:\" or "\\server\share", the roots the tests use; empty above a root.
+  static std::wstring Root(const std::wstring& path) {
+    return path.starts_with(L"\\\\") ? path.substr(0, path.find(L'\\', path.find(L'\\', 2) + 1))
+                                     : path.substr(0, 3);
   }
-
-  void Add(const std::wstring& path, EntryType type) {
-    for (auto separator = path.rfind(L'\\'); separator != std::wstring::npos && separator > 2;
-         separator = path.rfind(L'\\', separator - 1)) {
-      entries.try_emplace(path.substr(0, separator), EntryType{true, false});
-    }
-    entries[path] = type;
+  static std::wstring Parent(const std::wstring& path) {
+    const std::wstring root = Root(path);
+    const std::wstring parent = path.substr(0, path.rfind(L'\\'));
+    return path.size() <= root.size() ? L"" : parent.size() < root.size() ? root : parent;
   }
-
-  // Where a path really leads: through the alias that is it or holds it
-  // (no test nests them).
+  std::optional<std::wstring> PathOf(std::uint64_t index) const {
+    const auto found = std::find_if(entries.begin(), entries.end(),
+                                    [&](const auto& entry) { return entry.second.index == index; });
+    return found == entries.end() ? std::nullopt : std::optional(found->first);
+  }
+  // Each drive a volume of its own.
+  platform::FileIdentity IdentityOf(const std::wstring& path) const {
+    return {static_cast<std::uint64_t>(NoCase::Lower(path[0])), entries.at(path).index};
+  }
+  // Where a path really leads, through every alias and link on the way.
   std::wstring Resolve(const std::wstring& path) const {
-    for (const auto& [alias, real] : aliases) {
-      if (Same(path, alias) || IsBelow(path, alias)) {
-        return real + path.substr(alias.size());
+    std::wstring real;
+    std::wstringstream parts(path.substr(Root(path).size()));
+    for (std::wstring part = Root(path); !part.empty() || std::getline(parts, part, L'\\');
+         part.clear()) {
+      real += (real.empty() || real.back() == L'\\' ? L"" : L"\\") + part;
+      for (int hops = 0; hops < 8; ++hops) {
+        const auto link = entries.find(real);
+        if (aliases.count(real) != 0) {
+          real = aliases.at(real);
+        } else if (link != entries.end() && link->second.type.link) {
+          real = link->second.target;
+        }
       }
     }
-    return path;
+    return real;
   }
+  // As the real system answers, with its usual code for each status.
+  FsResult Failure(const std::wstring& path, FsStatus status) {
+    constexpr platform::SystemError kCodes[] = {0, 2, 5, 32, 0, 0};
+    const auto code = error_codes.find(path);
+    return {status, code != error_codes.end() ? code->second : kCodes[static_cast<int>(status)]};
+  }
+
+ private:
+  Node& Add(const std::wstring& path, platform::EntryType type) {
+    for (std::wstring above = Parent(path); !above.empty(); above = Parent(above)) {
+      entries.try_emplace(above, Node{{true, false}, ++last_index_});
+    }
+    return entries[path] = {type, ++last_index_};
+  }
+
+  std::uint64_t last_index_ = 0;
 };
+
+// An entry opened through its folder, a folder too.
+class FakeHandle final : public platform::Folder {
+ public:
+  using FsResult = platform::FsResult;
+  using FsStatus = platform::FsStatus;
+
+  FakeHandle(FakeFileSystem& files, std::uint64_t index)
+      : files_(files), index_(index), identity_(files.IdentityOf(*files.PathOf(index))) {}
+
+  FsResult Show(platform::Shown& shown) override {
+    const std::wstring path = Path();
+    if (!path.empty()) {
+      shown = {files_.entries[path].type, files_.IdentityOf(path)};
+    }
+    return path.empty() ? files_.Failure(path, FsStatus::kNotFound) : FsResult{};
+  }
+  FsResult Remove() override {
+    const std::wstring path = Path();
+    if (path.empty() || files_.delete_errors.count(path) != 0 ||
+        files_.fail_once.count(path) != 0) {
+      return files_.Failure(path, path.empty() ? FsStatus::kNotFound
+                                  : files_.delete_errors.count(path) != 0
+                                      ? files_.delete_errors[path]
+                                      : files_.fail_once.extract(path).mapped());
+    }
+    if (files_.Under(path).size() > 1) {
+      return {FsStatus::kInUse, 145};  // as the system answers for a folder not empty
+    }
+    files_.entries.erase(path);
+    return {};
+  }
+  platform::FileIdentity Identity() override { return identity_; }
+  std::vector<platform::Holder> HoldersOf(const std::wstring& name) override {
+    return files_.holders[Path() + L"\\" + name];
+  }
+
+  std::vector<std::optional<platform::FileIdentity>> Chain() override {
+    std::vector<std::optional<platform::FileIdentity>> chain;
+    for (std::wstring path = Path(); !path.empty(); path = FakeFileSystem::Parent(path)) {
+      chain.push_back(files_.IdentityOf(path));
+    }
+    return chain;
+  }
+
+  FsResult List(std::vector<platform::Entry>& found) override {
+    const std::wstring folder = Path();
+    if (folder.empty() || files_.list_errors.count(folder) != 0) {
+      return files_.Failure(folder,
+                            folder.empty() ? FsStatus::kNotFound : files_.list_errors[folder]);
+    }
+    for (const auto& [path, node] : files_.entries) {
+      if (FakeFileSystem::IsBelow(path, folder) && FakeFileSystem::Parent(path) == folder) {
+        platform::Entry entry{path.substr(path.rfind(L'\\') + 1), node.type, node.index};
+        const auto target = files_.entries.find(files_.Resolve(path));
+        if (node.type.link && files_.follows_links) {
+          // Shown by what it leads to; a link to a file as a plain file.
+          if (target == files_.entries.end()) {
+            continue;
+          }
+          entry.index = target->second.index;
+          entry.type.link = target->second.type.folder;
+        }
+        found.push_back(entry);
+      }
+    }
+    return {};
+  }
+
+  FsResult Open(const std::wstring& name, std::unique_ptr<platform::OpenEntry>& entry) override {
+    std::unique_ptr<FakeHandle> opened;
+    const FsResult result = Find(name, opened);
+    entry = std::move(opened);
+    return result;
+  }
+  FsResult OpenFolder(const std::wstring& name,
+                      std::unique_ptr<platform::Folder>& folder) override {
+    std::unique_ptr<FakeHandle> opened;
+    FsResult result = Find(name, opened);
+    if (opened && !files_.entries[opened->Path()].type.folder) {
+      return {FsStatus::kChanged, 267};
+    }
+    folder = std::move(opened);
+    return result;
+  }
+
+ private:
+  // Where it is now; empty once it is gone.
+  std::wstring Path() const { return files_.PathOf(index_).value_or(L""); }
+
+  // Opens the entry `name` of this folder, as an open by name finds it.
+  FsResult Find(const std::wstring& name, std::unique_ptr<FakeHandle>& opened) {
+    const std::wstring folder = Path();
+    if (name.find(L'\\') != std::wstring::npos || folder.empty()) {
+      return folder.empty() ? files_.Failure(L"", FsStatus::kNotFound)
+                            : FsResult{FsStatus::kFailed, 123};
+    }
+    const std::wstring path = folder + (folder.back() == L'\\' ? L"" : L"\\") + name;
+    if (files_.before_open) {
+      files_.before_open(path);
+    }
+    auto node = files_.entries.find(path);
+    if (node != files_.entries.end() && node->second.type.link && files_.follows_links) {
+      node = files_.entries.find(files_.Resolve(path));  // what the link leads to
+    }
+    if (node == files_.entries.end() || files_.open_errors.count(path) != 0) {
+      return files_.Failure(
+          path, node == files_.entries.end() ? FsStatus::kNotFound : files_.open_errors[path]);
+    }
+    opened = std::make_unique<FakeHandle>(files_, node->second.index);
+    return {};
+  }
+
+  FakeFileSystem& files_;
+  std::uint64_t index_;
+  platform::FileIdentity identity_;
+};
+
+inline platform::FsResult FakeFileSystem::OpenFolder(const std::wstring& path,
+                                                     std::unique_ptr<platform::Folder>& folder) {
+  const std::wstring real = Resolve(path);
+  const auto node = entries.find(real);
+  if (node == entries.end() || !node->second.type.folder || open_errors.count(real) != 0) {
+    return Failure(real, node == entries.end() || !node->second.type.folder ? FsStatus::kNotFound
+                                                                            : open_errors[real]);
+  }
+  folder = std::make_unique<FakeHandle>(*this, node->second.index);
+  return {};
+}
 
 }  // namespace quellnet::fakes

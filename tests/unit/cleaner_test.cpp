@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -12,9 +13,17 @@
 #include "fakes/fake_controls.h"
 #include "fakes/fake_file_system.h"
 #include "fakes/fake_registry.h"
+#include "platform/system_error.h"
 #include "tools/table.h"
 
-namespace quellnet::cleaners {
+namespace quellnet {
+
+// The unit tests' wording of a system error: which code reached the message.
+std::wstring platform::SystemErrorText(platform::SystemError code) {
+  return L"System error " + std::to_wstring(code) + L".";
+}
+
+namespace cleaners {
 namespace {
 
 using fakes::FakeRegistry;
@@ -22,6 +31,17 @@ using platform::FsStatus;
 using platform::MessageIcon;
 using platform::RegStatus;
 using Paths = std::vector<std::wstring>;
+
+// The parts of a table cell.
+Paths Split(const std::wstring& cell, const std::wstring& separator = L"; ") {
+  Paths parts;
+  for (std::size_t start = 0; start < cell.size();) {
+    const std::size_t end = std::min(cell.find(separator, start), cell.size());
+    parts.push_back(cell.substr(start, end - start));
+    start = end + separator.size();
+  }
+  return parts;
+}
 
 const std::wstring kShellFolders =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
@@ -127,25 +147,11 @@ TEST_F(CleanerTest, AProgramEndingDuringTheRunStopsItBetweenTwoEntries) {
   EXPECT_TRUE(registry.KeyExists(kTypedUrls));
 }
 
-TEST_F(CleanerTest, TheCookieCleanerDeletesOnlyTheFilesDirectlyInItsFolderAndInLow) {
-  EXPECT_EQ(Run(kCookieJob), L"All Cookies Cleared !");
-  EXPECT_EQ(files.Under(kCookies),
-            (Paths{kCookies, kCookies + L"\\Low", kCookies + L"\\Low\\Deeper",
-                   kCookies + L"\\Low\\Deeper\\bob@deep[1].txt"}));
-  EXPECT_TRUE(registry.KeyExists(kTypedUrls));
-
-  // A "Low" that is a link is not the browser's: it is never opened (which
-  // the message would show).
-  files.entries.erase(files.entries.lower_bound(kCookies + L"\\Low"),
-                      files.entries.upper_bound(kCookies + L"\\Low]"));
-  files.AddLink(kCookies + L"\\Low", L"C:\\Data\\photos");
-  EXPECT_EQ(Run(kCookieJob), L"All Cookies Cleared !");
-}
-
 // A location that can't be used, for each case of data/location_troubles.tsv:
 // nothing on disk changes, and the message says why. Only a location that
 // can't be read at all (or is empty) keeps the typed addresses.
 TEST_F(CleanerTest, ALocationThatCantBeUsedLeavesTheDiskAsItWasAndSaysWhy) {
+  files.AddFolder(L"C:\\Locked\\Microsoft\\Windows\\Cookies");
   files.open_errors[L"C:\\Locked\\Microsoft\\Windows\\Cookies"] = FsStatus::kAccessDenied;
   files.list_errors[L"C:\\Unreadable\\Microsoft\\Windows\\Cookies"] = FsStatus::kFailed;
   files.AddFolder(L"C:\\Unreadable\\Microsoft\\Windows\\Cookies");
@@ -174,97 +180,6 @@ TEST_F(CleanerTest, ALocationThatCantBeUsedLeavesTheDiskAsItWasAndSaysWhy) {
   EXPECT_EQ(files.Under(L"C:"), before);
 }
 
-TEST_F(CleanerTest, AnEntryThatStaysIsCountedOnceAndEverythingElseGoes) {
-  files.delete_errors[kContent + L"\\index.dat"] = FsStatus::kInUse;
-  files.delete_errors[kCache + L"\\desktop.ini"] = FsStatus::kFailed;
-  // Both held only in the first pass: the second pass, over the subfolders
-  // of "Content.IE5" that stays, takes the emptied folder that stayed and
-  // never tries the page.
-  files.fail_once[kContent + L"\\AB12CD34"] = FsStatus::kInUse;
-  files.fail_once[kCache + L"\\Other\\page.htm"] = FsStatus::kAccessDenied;
-
-  EXPECT_EQ(Run(kCacheJob), kCacheLeft + kIndexStays + L"\n" + kOneDenied +
-                                L"\n1 item could not be deleted." + kHistoryCleared);
-  EXPECT_EQ(files.Under(kCache),
-            (Paths{kCache, kContent, kContent + L"\\index.dat", kCache + L"\\desktop.ini",
-                   kCache + L"\\Other", kCache + L"\\Other\\page.htm"}));
-}
-
-TEST_F(CleanerTest, WithoutContentFolderTheSecondPassRetriesTheCacheSubfolders) {
-  files.entries.erase(files.entries.lower_bound(kContent),
-                      files.entries.upper_bound(kContent + L"]"));
-  for (const wchar_t* name : {L"\\page.htm", L"\\b.htm", L"\\d.htm"}) {
-    files.AddFile(kCache + L"\\Other" + name);
-    files.delete_errors[kCache + L"\\Other" + name] = FsStatus::kInUse;
-  }
-  files.AddFile(kCache + L"\\Other\\c.htm");
-  // The system names the holders of two of them, not of the third.
-  files.holders[kCache + L"\\Other\\page.htm"] = {{L"Internet Explorer", false}};
-  files.holders[kCache + L"\\Other\\b.htm"] = {{L"Windows Explorer", true},
-                                               {L"Internet Explorer", false}};
-  // Released between the passes: what the first pass left of it is forgotten.
-  files.fail_once[kCache + L"\\Other\\c.htm"] = FsStatus::kAccessDenied;
-
-  EXPECT_EQ(Run(kCacheJob),
-            kCacheLeft +
-                L"2 items are in use by Windows Explorer and Internet Explorer and were left. "
-                L"Close those programs and try again.\n"
-                L"1 item is in use by another program and was left." +
-                kHistoryCleared);
-}
-
-// What another program took away meanwhile is no leftover, whichever step
-// finds it gone: a file's removal, a folder's listing, a subfolder's removal.
-TEST_F(CleanerTest, WhatAnotherProgramTookAwayMeanwhileIsNoLeftover) {
-  files.fail_once[kCookies + L"\\bob@example[1].txt"] = FsStatus::kNotFound;
-  files.list_errors[kCookies + L"\\Low"] = FsStatus::kNotFound;
-  EXPECT_EQ(Run(kCookieJob), L"All Cookies Cleared !");
-  // "Content.IE5" stays, so the second pass does not try "Other" again.
-  files.delete_errors[kContent + L"\\index.dat"] = FsStatus::kInUse;
-  files.fail_once[kCache + L"\\Other"] = FsStatus::kNotFound;
-  EXPECT_EQ(Run(kCacheJob), L"Internet Cache Cleared !\n\n" + kIndexStays);
-}
-
-// The summary forgets what an entry's earlier try left, and all that lay
-// inside it, once it is tried again; not a neighbour whose name starts alike.
-TEST(RunSummary, CountsEachEntryLeftOnceByItsLastTry) {
-  using Kind = Outcome::Kind;
-  const std::vector<Outcome> outcomes = {
-      {.kind = Kind::kLeft, .path = L"C:\\F\\a.htm", .fs = FsStatus::kInUse},
-      {.kind = Kind::kLeft, .path = L"C:\\F2\\b.htm", .fs = FsStatus::kFailed},
-      {.kind = Kind::kTried, .path = L"C:\\F"},
-      {.kind = Kind::kLeft, .path = L"C:\\F", .fs = FsStatus::kAccessDenied},
-      {.kind = Kind::kLeft, .path = L"C:\\index.dat", .fs = FsStatus::kInUse},
-      {.kind = Kind::kLeft, .path = L"C:\\gone.htm", .fs = FsStatus::kNotFound}};
-  const RunSummary summary = Summarise(outcomes);
-  EXPECT_EQ(summary.denied, 1u);
-  EXPECT_EQ(summary.other, 1u);
-  EXPECT_EQ(summary.held_index, 1u);
-  EXPECT_EQ(summary.held_by_unknown + summary.held_by_named + summary.windows_index, 0u);
-}
-
-// Windows keeps the browser's index files open while the user is logged on.
-// Such a file left alone is no failure, and Windows is named as its holder
-// only where the system says so; where it can't tell (XP, Wine), the file
-// is only said to be in use. One that a program holds is reported like any
-// other file in use.
-TEST_F(CleanerTest, AnIndexFileThatStaysIsNoFailureAndItsHolderIsNamedOnlyWhenKnown) {
-  files.delete_errors[kCookies + L"\\index.dat"] = FsStatus::kInUse;
-  EXPECT_EQ(Run(kCookieJob), L"All Cookies Cleared !\n\n" + kIndexStays);
-  EXPECT_EQ(window.messages.back().icon, MessageIcon::kInformation);
-
-  files.holders[kCookies + L"\\index.dat"] = {{L"Windows Explorer", true}};
-  EXPECT_EQ(Run(kCookieJob),
-            L"All Cookies Cleared !\n\nThe browser's index file (index.dat) "
-            L"stays: Windows keeps it open while you are logged on.");
-
-  files.holders[kCookies + L"\\index.dat"] = {{L"Internet Explorer", false}};
-  EXPECT_EQ(Run(kCookieJob), kCookiesLeft +
-                                 L"1 item is in use by Internet Explorer and was left. Close "
-                                 L"Internet Explorer and try again.");
-  EXPECT_EQ(window.messages.back().icon, MessageIcon::kWarning);
-}
-
 TEST_F(CleanerTest, UnlistableFoldersAndKeptTypedAddressesAreReportedAndTheRunGoesOn) {
   files.list_errors[kCache] = FsStatus::kAccessDenied;
   registry.failing[kTypedUrls] = RegStatus::kAccessDenied;
@@ -281,17 +196,93 @@ TEST_F(CleanerTest, UnlistableFoldersAndKeptTypedAddressesAreReportedAndTheRunGo
   EXPECT_EQ(files.Under(kContent), (Paths{kContent, kContent + L"\\index.dat"}));
 }
 
-TEST_F(CleanerTest, ALinkIsRemovedAsALinkAndWhatItLeadsToIsNeverOpened) {
-  files.entries.erase(files.entries.lower_bound(kContent),
-                      files.entries.upper_bound(kContent + L"]"));
-  files.AddLink(kCache + L"\\Pictures", L"C:\\Data\\album");
-  // "Content.IE5" is a link the user may not remove: the second pass must not
-  // run over what it leads to.
-  files.AddLink(kContent, L"C:\\Data\\album");
-  files.delete_errors[kContent] = FsStatus::kAccessDenied;
-
-  EXPECT_EQ(Run(kCacheJob), kCacheLeft + kOneDenied + kHistoryCleared);
-  EXPECT_EQ(files.Under(kCache), (Paths{kCache, kContent}));
+// What a clean leaves of trees that another program shapes, or changes while
+// it runs, for each case of data/trees.tsv: links at depth, a folder it may
+// not list, entries replaced between their listing and their opening; on
+// Windows, and where opening a link opens what it leads to (Wine); files
+// held open, among them the browser's index, which Windows keeps open while
+// the user is logged on (where the system can't tell who holds it, as on XP,
+// that is who does), so it is no failure. Nothing outside the cleaned folder
+// changes, and the message says what stays.
+TEST_F(CleanerTest, WhatACleanLeavesOfEachTreeAndNothingOutsideIt) {
+  files.AddFile(kProfile + L"\\Documents\\letter.txt");
+  const fakes::FakeFileSystem pristine = files;
+  const std::map<std::wstring, FsStatus> statuses = {{L"denied", FsStatus::kAccessDenied},
+                                                     {L"inuse", FsStatus::kInUse},
+                                                     {L"gone", FsStatus::kNotFound},
+                                                     {L"failed", FsStatus::kFailed}};
+  for (const tools::TableRow& row : tools::TableFile(QUELLNET_UNIT_DATA "/trees.tsv")) {
+    SCOPED_TRACE(row[0] + " on " + row[2]);
+    files = pristine;
+    files.follows_links = row[2] == "wine";
+    const std::wstring folder = row[1] == "cache" ? kCache : kCookies;
+    std::map<std::wstring, std::function<void()>, fakes::NoCase> just_before_open;
+    for (const std::wstring& change : Split(tools::Wide(row[3]))) {
+      const std::size_t space = change.find(L' ');
+      const std::size_t equals = std::min(change.find(L'='), change.size());
+      const std::wstring verb = change.substr(0, space);
+      const std::wstring path = folder + change.substr(space + 1, equals - space - 1);
+      const std::wstring value = change.substr(std::min(equals + 1, change.size()));
+      if (verb == L"link" || verb == L"filelink") {
+        files.AddLink(path, value, verb == L"link");
+      } else if (verb == L"file") {
+        files.AddFile(path);
+      } else if (verb == L"heldby") {
+        for (const std::wstring& holder : Split(value, L", ")) {
+          const bool windows = holder.back() == L'*';
+          files.holders[path].push_back({holder.substr(0, holder.size() - windows), windows});
+        }
+      } else if (verb == L"erase") {
+        files.RemoveTree(path);
+      } else if (verb == L"unlistable" || verb == L"stays" || verb == L"once") {
+        auto& errors = verb == L"stays"  ? files.delete_errors
+                       : verb == L"once" ? files.fail_once
+                                         : files.list_errors;
+        errors[path] = statuses.at(value.substr(0, value.find(L' ')));
+        if (value.find(L' ') != std::wstring::npos) {
+          files.error_codes[path] = std::stoul(value.substr(value.find(L' ')));
+        }
+      } else if (verb == L"swap") {
+        just_before_open[path] = [this, path, value] {
+          files.Move(path, path + L".old");
+          files.AddLink(path, value, files.entries.at(value).type.folder);
+        };
+      } else {
+        ASSERT_EQ(verb, L"retype");
+        just_before_open[path] = [this, path] { files.RemoveTree(path), files.AddFolder(path); };
+      }
+    }
+    files.before_open = [&](const std::wstring& path) {
+      if (auto change = just_before_open.extract(path)) {
+        change.mapped()();
+      }
+    };
+    const auto outside = [&] {
+      fakes::FakeFileSystem rest = files;
+      return rest.RemoveTree(folder), rest.Under(L"C:\\");
+    };
+    const Paths outside_before = outside();
+    registry.Put(kTypedUrls, L"url1", L"http://one.example/");
+    std::wstring message;
+    for (std::size_t cell = 5; cell < row.size(); ++cell) {
+      message += (cell == 5 ? L"" : L"\n") + tools::Wide(row[cell]);
+    }
+    const CleanerJob& job = row[1] == "cache" ? kCacheJob : kCookieJob;
+    EXPECT_EQ(Run(job), message);
+    // The success text alone shows no icon; with the index files that stay it
+    // informs; any other trouble warns.
+    EXPECT_EQ(window.messages[0].icon, message == job.words.done ? MessageIcon::kNone
+                                       : message.starts_with(job.words.done)
+                                           ? MessageIcon::kInformation
+                                           : MessageIcon::kWarning);
+    Paths inside = files.Under(folder);
+    inside.erase(inside.begin());
+    std::transform(inside.begin(), inside.end(), inside.begin(),
+                   [&](const std::wstring& path) { return path.substr(folder.size()); });
+    EXPECT_TRUE(row[4] == "*" || inside == Split(tools::Wide(row[4] == "-" ? "" : row[4])));
+    EXPECT_EQ(outside(), outside_before);
+    EXPECT_EQ(registry.KeyExists(kTypedUrls), &job == &kCookieJob);
+  }
 }
 
 // Any program can change where the registry says the folders are. Only the
@@ -306,29 +297,27 @@ TEST_F(CleanerTest, EachRefusedLocationDeletesNothingOnDiskButStillClearsTypedAd
       {"Pictures", KnownFolder::kPictures},
       {"System", KnownFolder::kSystem},
       {"ProgramFiles", KnownFolder::kProgramFiles}};
-  files.aliases[L"C:\\Sneaky"] = kProfile;       // a junction to the profile
-  files.aliases[L"C:\\Short~1"] = L"C:\\Users";  // a short name
-  files.aliases[L"C:\\Win"] = L"C:\\Windows";    // a junction into the system
   files.AddLink(L"C:\\Links\\INetCache", L"C:\\Data");
-  files.AddFolder(L"C:\\Windows\\Fonts");
-  files.AddFolder(L"C:\\Users\\Alice");
   const auto known = files.known_folders;
-  const auto before = files.entries.size();
   const auto rows = tools::TableFile(QUELLNET_UNIT_DATA "/refusals.tsv");
   ASSERT_GT(rows.size(), 50u);
   for (const tools::TableRow& row : rows) {
     SCOPED_TRACE(row[0]);
     files.known_folders = known;
-    if (row.size() > 3) {
+    if (row.size() > 3 && row[3] == "alias") {
+      files.aliases[tools::Wide(row[4])] = tools::Wide(row[5]);
+      files.AddFolder(files.Resolve(tools::Wide(row[1])));
+    } else if (row.size() > 3) {
       files.known_folders[moved_folders.at(row[3])] = tools::Wide(row[4]);
     }
+    const auto before = files.entries.size();
     registry.Put(kShellFolders, L"Cache", tools::Wide(row[1]));
     registry.Put(kTypedUrls, L"url1", L"http://one.example/");
     EXPECT_EQ(Run(kCacheJob),
               kCacheLeft + L"The cache folder was left alone: its recorded location, \"" +
                   tools::Wide(row[1]) + L"\", " + tools::Wide(row[2]) + L"." + kHistoryCleared);
+    EXPECT_EQ(files.entries.size(), before);
   }
-  EXPECT_EQ(files.entries.size(), before);
 }
 
 // The browser's own folder is accepted in its canonical form, also beside
@@ -337,11 +326,11 @@ TEST_F(CleanerTest, TheBrowsersOwnFolderIsAcceptedInItsCanonicalForm) {
   const auto cache = CheckFolder(
       L"\\\\?\\C:\\Users\\Bob\\AppData\\Local\\.\\Temp\\..\\Microsoft\\Windows\\INetCache\\",
       BrowserFolder::kCache, files);
-  EXPECT_EQ(cache.refusal, Refusal::kNone);
-  EXPECT_EQ(cache.path, kCache);
+  EXPECT_EQ(cache.verdict.refusal, Refusal::kNone);
+  EXPECT_EQ(cache.verdict.path, kCache);
   for (const wchar_t* path : {L"C:\\Program Files Cache\\Temporary Internet Files",
                               L"\\\\otherpc\\C$\\Temporary Internet Files"}) {
-    EXPECT_EQ(CheckFolder(path, BrowserFolder::kCache, files).refusal, Refusal::kNone)
+    EXPECT_EQ(CheckFolder(path, BrowserFolder::kCache, files).verdict.refusal, Refusal::kNone)
         << testing::PrintToString(path);
   }
 }
@@ -357,4 +346,5 @@ TEST_F(CleanerTest, ALongLocationIsShortenedInTheMessage) {
 }
 
 }  // namespace
-}  // namespace quellnet::cleaners
+}  // namespace cleaners
+}  // namespace quellnet

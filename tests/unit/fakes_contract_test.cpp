@@ -24,8 +24,11 @@ struct FakeBackend final : Backend {
   std::wstring ScratchKey() override { return L"Software\\QuellnetTests"; }
   bool MakeFolder(const std::wstring& path) override { return files.AddFolder(path), true; }
   bool MakeFile(const std::wstring& path, bool) override { return files.AddFile(path), true; }
-  bool MakeFolderLink(const std::wstring& link, const std::wstring& target) override {
-    return files.AddLink(link, target), true;
+  bool MakeLink(const std::wstring& link, const std::wstring& target) override {
+    return files.AddLink(link, target, files.entries.at(target).type.folder), true;
+  }
+  bool Rename(const std::wstring& from, const std::wstring& to) override {
+    return files.Move(from, to), true;
   }
   std::wstring ShortName(const std::wstring& folder) override {
     return files.aliases[ScratchFolder() + L"\\ALONGF~1"] = folder, ScratchFolder() + L"\\ALONGF~1";

@@ -1,5 +1,6 @@
-// The cleaners' file operations through the wide-character file API, each
-// the one call it takes.
+// The cleaners' file operations on paths: the full form of a path, the
+// folders the system names, and the folder at a path opened to work in
+// (folder_win32.cpp), below which nothing is reached by a path any more.
 //
 // Every path goes to the system in its extended form ("\\?\C:\...",
 // "\\?\UNC\server\share\..."), so entries deeper than MAX_PATH are reached
@@ -11,7 +12,7 @@
 
 #include "platform/win32/factories.h"
 #include "platform/win32/filled.h"
-#include "platform/win32/handles.h"
+#include "platform/win32/folder_win32.h"
 #include "platform/win32/known_folders_win32.h"
 
 namespace quellnet::platform::win32 {
@@ -45,108 +46,6 @@ std::wstring Ordinary(const std::wstring& path) {
     return path.substr(kExtendedPrefix.size());
   }
   return path;
-}
-
-FsStatus ToStatus(DWORD error) {
-  switch (error) {
-    case ERROR_SUCCESS:
-      return FsStatus::kOk;
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_BAD_NETPATH:
-    case ERROR_BAD_NET_NAME:
-      return FsStatus::kNotFound;
-    case ERROR_ACCESS_DENIED:
-    case ERROR_PRIVILEGE_NOT_HELD:
-    case ERROR_WRITE_PROTECT:
-      return FsStatus::kAccessDenied;
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-    case ERROR_USER_MAPPED_FILE:
-    // A folder that still holds something after all its entries went: a
-    // file deleted while another program keeps it open stays until closed.
-    case ERROR_DIR_NOT_EMPTY:
-      return FsStatus::kInUse;
-    default:
-      return FsStatus::kFailed;
-  }
-}
-
-FsStatus LastStatus() {
-  return ToStatus(::GetLastError());
-}
-
-EntryType TypeFrom(DWORD attributes) {
-  return {(attributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
-          (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0};
-}
-
-// Volume and file index of what `extended` names; with
-// FILE_FLAG_OPEN_REPARSE_POINT in `flags` that of a link itself, otherwise
-// that of what it leads to. nullopt when it can't be opened.
-std::optional<FolderIdentity> IdentityOfEntry(const std::wstring& extended, DWORD flags,
-                                              DWORD* attributes = nullptr) {
-  UniqueKernelHandle handle(::CreateFileW(extended.c_str(), FILE_READ_ATTRIBUTES,
-                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                          nullptr, OPEN_EXISTING,
-                                          FILE_FLAG_BACKUP_SEMANTICS | flags, nullptr));
-  BY_HANDLE_FILE_INFORMATION info;
-  if (!handle || !::GetFileInformationByHandle(handle.Get(), &info)) {
-    return std::nullopt;
-  }
-  if (attributes != nullptr) {
-    *attributes = info.dwFileAttributes;
-  }
-  return FolderIdentity{
-      info.dwVolumeSerialNumber,
-      (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
-}
-
-BOOL RemoveOne(const std::wstring& extended, EntryType type) {
-  return type.folder ? ::RemoveDirectoryW(extended.c_str()) : ::DeleteFileW(extended.c_str());
-}
-
-// RemoveDirectoryW for a link to a folder and DeleteFileW for a link to a
-// file remove the link and leave its target alone. That holds only where the
-// system can address the link itself. Where opening the link as a link still
-// reaches its target (Wine shows a Unix symbolic link so, and removes the
-// target when asked to remove the link), the link is left in place.
-FsStatus RemoveLink(const std::wstring& extended, EntryType type) {
-  const std::optional<FolderIdentity> link =
-      IdentityOfEntry(extended, FILE_FLAG_OPEN_REPARSE_POINT);
-  if (!link) {
-    return LastStatus();
-  }
-  // A target that can't be opened (gone, or not ours to see) can't be
-  // harmed either.
-  if (IdentityOfEntry(extended, 0) == link) {
-    return FsStatus::kFailed;
-  }
-  return RemoveOne(extended, type) ? FsStatus::kOk : LastStatus();
-}
-
-// A read-only entry refuses deletion; it is made writable and tried once
-// more, and made read-only again if it still stays.
-FsStatus RemoveReadOnly(const std::wstring& extended, EntryType type) {
-  const DWORD attributes = ::GetFileAttributesW(extended.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY) == 0) {
-    return FsStatus::kAccessDenied;
-  }
-  constexpr DWORD kSettable = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN |
-                              FILE_ATTRIBUTE_NOT_CONTENT_INDEXED | FILE_ATTRIBUTE_OFFLINE |
-                              FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM |
-                              FILE_ATTRIBUTE_TEMPORARY;
-  const DWORD writable = attributes & kSettable & ~FILE_ATTRIBUTE_READONLY;
-  if (!::SetFileAttributesW(extended.c_str(), writable == 0 ? FILE_ATTRIBUTE_NORMAL : writable)) {
-    return FsStatus::kAccessDenied;
-  }
-  if (RemoveOne(extended, type)) {
-    return FsStatus::kOk;
-  }
-  const DWORD error = ::GetLastError();
-  // If this fails the entry merely stays writable, which harms nothing.
-  ::SetFileAttributesW(extended.c_str(), attributes & kSettable);
-  return ToStatus(error);
 }
 
 class Win32FileSystem final : public FileSystem {
@@ -186,63 +85,8 @@ class Win32FileSystem final : public FileSystem {
     return ::GetComputerNameW(name, &size) ? std::wstring(name, size) : std::wstring();
   }
 
-  std::vector<Holder> HoldersOf(const std::wstring& path) override { return HoldersOfFile(path); }
-
-  std::optional<FolderIdentity> IdentityOf(const std::wstring& path) override {
-    // Opened without FILE_FLAG_OPEN_REPARSE_POINT, a link gives the identity
-    // of the folder it leads to, which is the point here.
-    DWORD attributes = 0;
-    std::optional<FolderIdentity> identity = IdentityOfEntry(Extended(path), 0, &attributes);
-    if (identity && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-      return std::nullopt;
-    }
-    return identity;
-  }
-
-  FsStatus TypeOf(const std::wstring& path, EntryType& type) override {
-    const DWORD attributes = ::GetFileAttributesW(Extended(path).c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-      return LastStatus();
-    }
-    type = TypeFrom(attributes);
-    return FsStatus::kOk;
-  }
-
-  FsStatus List(const std::wstring& folder, std::vector<Entry>& entries) override {
-    std::wstring pattern = Extended(folder);
-    if (pattern.back() != L'\\') {
-      pattern += L'\\';
-    }
-    pattern += L'*';
-    WIN32_FIND_DATAW data;
-    UniqueFindHandle find(::FindFirstFileW(pattern.c_str(), &data));
-    if (!find) {
-      const DWORD error = ::GetLastError();
-      if (error == ERROR_FILE_NOT_FOUND) {
-        return FsStatus::kOk;  // a folder with no entries at all (a drive root)
-      }
-      return error == ERROR_DIRECTORY ? FsStatus::kNotFound : ToStatus(error);
-    }
-    do {
-      const std::wstring_view name(data.cFileName);
-      if (name != L"." && name != L"..") {
-        entries.push_back({std::wstring(name), TypeFrom(data.dwFileAttributes)});
-      }
-    } while (::FindNextFileW(find.Get(), &data));
-    const DWORD error = ::GetLastError();
-    return error == ERROR_NO_MORE_FILES ? FsStatus::kOk : ToStatus(error);
-  }
-
-  FsStatus Remove(const std::wstring& path, EntryType type) override {
-    const std::wstring extended = Extended(path);
-    if (type.link) {
-      return RemoveLink(extended, type);
-    }
-    if (RemoveOne(extended, type)) {
-      return FsStatus::kOk;
-    }
-    const DWORD error = ::GetLastError();
-    return error == ERROR_ACCESS_DENIED ? RemoveReadOnly(extended, type) : ToStatus(error);
+  FsResult OpenFolder(const std::wstring& path, std::unique_ptr<Folder>& folder) override {
+    return OpenFolderAt(Extended(path), folder);
   }
 };
 

@@ -7,9 +7,17 @@
 
 #include "platform/program_folder.h"
 #include "platform/win32/filled.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/optional_functions_win32.h"
 
 namespace quellnet::platform::win32 {
+namespace {
+
+constexpr auto kFileProcessIdsUsingFileInformation = static_cast<FILE_INFORMATION_CLASS>(47);
+// PROCESS_QUERY_LIMITED_INFORMATION (Vista on, as is everything here).
+constexpr DWORD kQueryLimitedInformation = 0x1000;
+
+}  // namespace
 namespace {
 
 std::optional<std::wstring> ShellFolder(int csidl) {
@@ -146,24 +154,42 @@ std::wstring ProgramFilePath() {
   }
 }
 
-std::vector<Holder> HoldersOfFile(const std::wstring& path) {
+std::vector<Holder> HoldersOfFile(HANDLE file) {
   // Loaded on the first file found in use.
   const RestartManagerFunctions& manager = RestartManager();
   const auto start = manager.rm_start_session;
   const auto add = manager.rm_register_resources;
   const auto list = manager.rm_get_list;
   const auto end = manager.rm_end_session;
-  if (start == nullptr || add == nullptr || list == nullptr || end == nullptr) {
+  const auto query = Ntdll().nt_query_information_file;
+  // FILE_PROCESS_IDS_USING_FILE_INFORMATION: a count, then the ids, each as
+  // wide as a pointer. More than fit are not told.
+  std::vector<ULONG_PTR> ids(64);
+  IO_STATUS_BLOCK io;
+  if (start == nullptr || add == nullptr || list == nullptr || end == nullptr || query == nullptr ||
+      !NT_SUCCESS(query(file, &io, ids.data(), static_cast<ULONG>(ids.size() * sizeof ids[0]),
+                        kFileProcessIdsUsingFileInformation))) {
     return {};
+  }
+  std::vector<RM_UNIQUE_PROCESS> processes;
+  for (ULONG_PTR i = 1; i <= (ids[0] & 0xFFFFFFFF) && i < ids.size(); ++i) {
+    // A process is known to the Restart Manager by its id and its start.
+    const DWORD id = static_cast<DWORD>(ids[i]);
+    const UniqueKernelHandle process(::OpenProcess(kQueryLimitedInformation, FALSE, id));
+    FILETIME started, ended, kernel, user;
+    if (id != ::GetCurrentProcessId() && process &&
+        ::GetProcessTimes(process.Get(), &started, &ended, &kernel, &user)) {
+      processes.push_back({id, started});
+    }
   }
   DWORD session = 0;
   WCHAR key[CCH_RM_SESSION_KEY + 1] = {};
-  if (start(&session, 0, key) != ERROR_SUCCESS) {
+  if (processes.empty() || start(&session, 0, key) != ERROR_SUCCESS) {
     return {};
   }
   std::vector<RM_PROCESS_INFO> found;
-  LPCWSTR files[] = {path.c_str()};
-  if (add(session, 1, files, 0, nullptr, 0, nullptr) == ERROR_SUCCESS) {
+  if (add(session, 0, nullptr, static_cast<UINT>(processes.size()), processes.data(), 0, nullptr) ==
+      ERROR_SUCCESS) {
     UINT needed = 0;
     UINT count = 0;
     DWORD reasons = 0;

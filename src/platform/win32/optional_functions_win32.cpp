@@ -89,8 +89,15 @@ const OleAut32Functions& OleAut32() {
 
 const NtdllFunctions& Ntdll() {
   static const NtdllFunctions functions = [] {
+    const HMODULE ntdll = LoadSystemLibrary(L"ntdll.dll");
     NtdllFunctions found;
-    Find(LoadSystemLibrary(L"ntdll.dll"), "NtDeleteKey", found.nt_delete_key);
+    Find(ntdll, "NtDeleteKey", found.nt_delete_key);
+    Find(ntdll, "NtOpenFile", found.nt_open_file);
+    Find(ntdll, "NtQueryDirectoryFile", found.nt_query_directory_file);
+    Find(ntdll, "NtQueryInformationFile", found.nt_query_information_file);
+    Find(ntdll, "NtSetInformationFile", found.nt_set_information_file);
+    Find(ntdll, "NtQueryObject", found.nt_query_object);
+    Find(ntdll, "RtlNtStatusToDosError", found.rtl_nt_status_to_dos_error);
     return found;
   }();
   return functions;
@@ -134,6 +141,7 @@ const Kernel32Functions& Kernel32() {
     Find(kernel32, "SetDefaultDllDirectories", found.set_default_dll_directories);
     Find(kernel32, "SetDllDirectoryW", found.set_dll_directory);
     Find(kernel32, "QueryFullProcessImageNameW", found.query_full_process_image_name);
+    Find(kernel32, "SetProcessMitigationPolicy", found.set_process_mitigation_policy);
     return found;
   }();
   return functions;

@@ -17,6 +17,7 @@
 #include <objidl.h>
 #include <restartmanager.h>
 #include <uxtheme.h>
+#include <winternl.h>
 
 namespace quellnet::platform::win32 {
 
@@ -59,8 +60,18 @@ struct OleAut32Functions {
 const OleAut32Functions& OleAut32();
 
 // In every ntdll from XP on, but not in every toolchain's import libraries.
+// The file functions open, list, tell apart and delete the entries of a
+// folder through the folder's handle.
 struct NtdllFunctions {
   LONG(NTAPI* nt_delete_key)(HANDLE) = nullptr;
+  decltype(&::NtOpenFile) nt_open_file = nullptr;
+  NTSTATUS(NTAPI* nt_query_directory_file)
+  (HANDLE, HANDLE, PIO_APC_ROUTINE, PVOID, PIO_STATUS_BLOCK, PVOID, ULONG, FILE_INFORMATION_CLASS,
+   BOOLEAN, PUNICODE_STRING, BOOLEAN) = nullptr;
+  decltype(&::NtQueryInformationFile) nt_query_information_file = nullptr;
+  decltype(&::NtSetInformationFile) nt_set_information_file = nullptr;
+  decltype(&::NtQueryObject) nt_query_object = nullptr;
+  decltype(&::RtlNtStatusToDosError) rtl_nt_status_to_dos_error = nullptr;
 };
 const NtdllFunctions& Ntdll();
 
@@ -91,11 +102,14 @@ const RestartManagerFunctions& RestartManager();
 // Windows 8 on, and 7 and Vista with update KB2533623, restrict it to chosen
 // folders (the flags LOAD_LIBRARY_SEARCH_*); XP SP1 on can at least take
 // the current folder out of it. Vista on: the program file of another
-// process, of either architecture.
+// process, of either architecture. Windows 8 on: the process's mitigation
+// policies; from Windows 10 22H2 on among them one that follows no link an
+// unprivileged program made (RedirectionGuard).
 struct Kernel32Functions {
   BOOL(WINAPI* set_default_dll_directories)(DWORD) = nullptr;
   decltype(&::SetDllDirectoryW) set_dll_directory = nullptr;
   BOOL(WINAPI* query_full_process_image_name)(HANDLE, DWORD, LPWSTR, PDWORD) = nullptr;
+  BOOL(WINAPI* set_process_mitigation_policy)(int, PVOID, SIZE_T) = nullptr;
 };
 const Kernel32Functions& Kernel32();
 

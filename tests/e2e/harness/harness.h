@@ -131,40 +131,39 @@ inline std::vector<std::wstring> Contents(const std::wstring& folder,
   return found;
 }
 
-// A symbolic link at `link` to the folder `target` (both on C:), made on the
-// Linux side with "ln": Wine shows it to Windows programs as a reparse point.
-// False outside Wine.
-inline bool MakeUnixFolderLink(const std::wstring& link, const std::wstring& target) {
+// The Linux path of a path on C: under Wine; empty outside Wine.
+inline std::string UnixPath(const std::wstring& path) {
   using UnixName = char*(CDECL*)(const wchar_t*);
   const auto unix_name = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
       GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-  if (unix_name == nullptr) {
-    return false;
-  }
-  const auto take = [](char* name) {
-    const std::string taken(name != nullptr ? name : "");
-    HeapFree(GetProcessHeap(), 0, name);
-    return taken;
-  };
-  std::string command = "\\\\?\\unix\\bin\\ln -s \"" + take(unix_name(target.c_str())) + "\" \"" +
-                        take(unix_name(link.c_str())) + "\"";
+  char* name = unix_name != nullptr ? unix_name(path.c_str()) : nullptr;
+  const std::string taken(name != nullptr ? name : "");
+  HeapFree(GetProcessHeap(), 0, name);
+  return taken;
+}
+
+// Starts the Linux program `program` ("\bin\ln", its path written the
+// Windows way) under Wine. Wine does not let the handle of a Unix process tell
+// when it ends: wait for its effect.
+inline bool StartUnix(const std::string& program, const std::string& arguments) {
+  std::string line = "\\\\?\\unix" + program + " " + arguments;
   STARTUPINFOA startup = {};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process = {};
-  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process)) {
-    return false;
-  }
   // Nothing to close: Wine gives a Unix process no handle, and what it
   // leaves in hThread may be any handle of this process (closing it once
   // cost the registry its HKEY_CURRENT_USER).
-  // Wine does not let the handle of a Unix process tell when it ends; wait
-  // for the link instead.
-  return WaitUntil([&] {
-    const DWORD attributes = GetFileAttributesW(link.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES &&
-           (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-  });
+  return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process) != FALSE;
+}
+
+// A symbolic link at `link` to the folder or file `target` (both on C:), made
+// on the Linux side: Wine shows a link to a folder to Windows programs as a
+// reparse point, one to a file as a plain file. False outside Wine.
+inline bool MakeUnixLink(const std::wstring& link, const std::wstring& target) {
+  return !UnixPath(link).empty() &&
+         StartUnix("\\bin\\ln", "-s \"" + UnixPath(target) + "\" \"" + UnixPath(link) + "\"") &&
+         WaitUntil([&] { return GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES; });
 }
 
 // ---------------------------------------------------------------- registry, below
