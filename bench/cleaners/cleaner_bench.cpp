@@ -22,11 +22,13 @@
 #include <vector>
 
 #include "../architecture.h"
+#include "../figures.h"
 #include "harness.h"
 
 namespace {
 
 using namespace quellnet::e2e;
+using namespace quellnet::bench;
 using Clock = std::chrono::steady_clock;
 
 constexpr wchar_t kBench[] = L"C:\\CleanerTests\\Bench";
@@ -43,36 +45,6 @@ struct Contender {
   std::vector<double> ms{};
   std::vector<double> cpu_ms{};  // where it can be told
 };
-
-double Ms(Clock::duration duration) {
-  return std::chrono::duration<double, std::milli>(duration).count();
-}
-
-double Median(std::vector<double> values) {
-  if (values.empty()) {
-    return 0;
-  }
-  std::sort(values.begin(), values.end());
-  const std::size_t middle = values.size() / 2;
-  return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
-
-// Under Wine 8 GetProcessTimes tells the caller's own times for any process,
-// so only this process's own time is told there.
-bool UnderWine() {
-  return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-}
-
-double CpuMs(HANDLE process) {
-  FILETIME created, exited, kernel, user;
-  if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) {
-    return 0;
-  }
-  const auto ticks = [](const FILETIME& time) {
-    return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-  };
-  return static_cast<double>(ticks(kernel) + ticks(user)) / 10000.0;
-}
 
 std::wstring Extended(const std::wstring& path) {
   return L"\\\\?\\" + path;

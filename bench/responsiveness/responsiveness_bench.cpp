@@ -24,12 +24,14 @@
 #include <vector>
 
 #include "../architecture.h"
+#include "../figures.h"
 #include "harness.h"
 #include "tools/test_service.h"
 
 namespace {
 
 using namespace quellnet::e2e;
+using namespace quellnet::bench;
 using Clock = std::chrono::steady_clock;
 using quellnet::app::kIdChkmess;
 using quellnet::app::kIdCommand1;
@@ -45,35 +47,6 @@ constexpr int kSubfolders = 374;  // with the cache folder and Content.IE5: 376
 constexpr DWORD kHangMs = 30000;
 // Windows counts a window that leaves a message unanswered this long as hung.
 constexpr UINT kHungAfterMs = 5000;
-
-double Ms(Clock::duration duration) {
-  return std::chrono::duration<double, std::milli>(duration).count();
-}
-
-// Under Wine 8 GetProcessTimes tells the caller's own times whatever
-// process it is asked about, so there the program's are not told.
-bool UnderWine() {
-  return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-}
-
-// The processor time `process` has used so far, user and kernel. On a busy
-// machine this figure moves with the load as the clock's does; it is
-// printed beside it, not instead of it.
-double CpuMs(HANDLE process) {
-  FILETIME created, exited, kernel, user;
-  if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) {
-    return 0;
-  }
-  const auto ticks = [](const FILETIME& time) {
-    return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-  };
-  return static_cast<double>(ticks(kernel) + ticks(user)) / 10000.0;
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values.empty() ? 0 : values[values.size() / 2];
-}
 
 struct Program {
   const wchar_t* name;
