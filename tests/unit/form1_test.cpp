@@ -250,7 +250,7 @@ TEST_F(Form1Test, TheSwitchShowsTheStateTheServiceIsInAfterEveryOutcome) {
   };
   using O = ServiceOutcome;
   using S = ServiceState;
-  const wchar_t* const kSystemSays = L"The dependent services are running.";
+  const wchar_t* const kSystemSays = L"Windows reported: System error 1051.";
   const Case cases[] = {
       {true, O::kDone, S::kStopped, true, Box::kNone, L""},
       {true, O::kNotInstalled, S::kNotInstalled, true, Box::kInfo, L"not installed"},
@@ -278,7 +278,7 @@ TEST_F(Form1Test, TheSwitchShowsTheStateTheServiceIsInAfterEveryOutcome) {
     bool busy_during_call = false;
     services.during_change = [&] { busy_during_call = window.busy; };
     // What the system says is told only where no better words are known.
-    services.next = FakeServiceControl::Scripted{{c.outcome, kSystemSays}, c.after};
+    services.next = FakeServiceControl::Scripted{{c.outcome, 1051}, c.after};
     window.on_message = [&] { services.state = c.by_answer.value_or(services.state); };
 
     chkmess.UserClick();  // and Cancel or OK on any box
