@@ -3,7 +3,7 @@
 // values may be marked as not text or as numbers, keys as registry links
 // (which only the calls on the program's own keys tell apart), and every
 // operation on a key (and the deletion of a tree that holds it) can be made
-// to fail with a chosen status, and with the system's code that goes with it.
+// to fail with a chosen status and the system's code for it.
 #pragma once
 
 #include <algorithm>
@@ -83,9 +83,9 @@ struct FakeRegistry final : platform::Registry {
   // The key with all below it; nothing goes while one of them fails.
   RegResult DeleteKeyTree(std::wstring_view key_path) override {
     const std::wstring below = std::wstring(key_path) + L'\\';
-    for (const auto& [key, status] : failing) {
+    for (const auto& [key, failure] : failing) {
       if (key == key_path || key.starts_with(below)) {
-        return Failure(key, status);
+        return failure;
       }
     }
     std::erase_if(keys, [&](const auto& key) { return key.first.starts_with(below); });
@@ -103,17 +103,16 @@ struct FakeRegistry final : platform::Registry {
   }
   RegResult SetOwnText(std::wstring_view key_path, std::wstring_view name,
                        std::wstring_view text) override {
-    const RegResult made = ThroughLink(key_path) ? RegResult{RegStatus::kLink} : CreateKey(key_path);
+    const RegResult made =
+        ThroughLink(key_path) ? RegResult{RegStatus::kLink} : CreateKey(key_path);
     return made.status != RegStatus::kOk ? made : SetText(key_path, name, text);
   }
 
   template <typename T>
   using ByName = std::map<std::wstring, T, std::less<>>;
   ByName<ByName<Value>> keys;
-  // Every operation on one of these keys returns its status and changes nothing.
-  ByName<RegStatus> failing;
-  // The system's code for a key's failure, where it is not the usual one of its status.
-  ByName<platform::SystemError> error_codes;
+  // Every operation on one of these keys returns this and changes nothing.
+  ByName<RegResult> failing;
   // Keys that are registry links, which no path of the program's own goes
   // through.
   std::set<std::wstring, std::less<>> links;
@@ -130,14 +129,10 @@ struct FakeRegistry final : platform::Registry {
     constexpr platform::SystemError kCodes[] = {0, 2, 5, 0, 0, 0};
     return {status, kCodes[static_cast<int>(status)]};
   }
-  RegResult Failure(std::wstring_view key_path, RegStatus status) const {
-    const auto code = error_codes.find(key_path);
-    return code != error_codes.end() ? RegResult{status, code->second} : Usual(status);
-  }
   template <typename Work>
   RegResult Do(std::wstring_view key_path, Work work) {
     const auto failure = failing.find(key_path);
-    return failure != failing.end() ? Failure(key_path, failure->second) : Usual(work());
+    return failure != failing.end() ? failure->second : Usual(work());
   }
 };
 

@@ -166,8 +166,11 @@ TEST_F(CleanerTest, ALocationThatCantBeUsedLeavesTheDiskAsItWasAndSaysWhy) {
       registry.Put(kShellFolders, value, row[1] == "(empty)" ? L"" : tools::Wide(row[1]),
                    row[1] != "(not text)");
     }
-    if (row[2] == "denied") {
-      registry.failing[kShellFolders] = RegStatus::kAccessDenied;
+    if (const Paths cause = Split(tools::Wide(row[2]), L" "); cause.size() > 1) {
+      const std::wstring& key = cause[0] == L"typed" ? kTypedUrls : kShellFolders;
+      registry.failing[key] = {
+          cause[1] == L"denied" ? RegStatus::kAccessDenied : RegStatus::kFailed,
+          platform::SystemError(std::stoul(cause[2]))};
     }
     registry.Put(kTypedUrls, L"url1", L"http://one.example/");
     std::wstring message = job.folder == BrowserFolder::kCache ? kCacheLeft : kCookiesLeft;
@@ -182,7 +185,7 @@ TEST_F(CleanerTest, ALocationThatCantBeUsedLeavesTheDiskAsItWasAndSaysWhy) {
 
 TEST_F(CleanerTest, UnlistableFoldersAndKeptTypedAddressesAreReportedAndTheRunGoesOn) {
   files.list_errors[kCache] = FsStatus::kAccessDenied;
-  registry.failing[kTypedUrls] = RegStatus::kAccessDenied;
+  registry.failing[kTypedUrls] = {RegStatus::kAccessDenied, 5};
 
   EXPECT_EQ(Run(kCacheJob),
             kCacheLeft + L"The files in \"" + kCache +

@@ -213,13 +213,33 @@ TEST_F(Form1Test, AFailedSaveIsToldOnceAtCloseOnlyAndTheShutdownGoesOn) {
        {L"\"Run at Startup\"", L"\"Run Minimized\"", L"\"Enable Protection Now !\"", L"log on"}) {
     EXPECT_NE(text.find(named), std::wstring::npos) << testing::PrintToString(text);
   }
+}
 
-  // An entry that stays because it could not be removed is told as such.
-  chkStartup.value = 0;
-  registry.failing[kRunKey] = platform::RegStatus::kAccessDenied;
-  form.Form_Unload(UnloadReason::kClose);
-  ASSERT_EQ(window.messages.size(), 2u);
-  EXPECT_NE(window.messages[1].text.find(L"will still start"), std::wstring::npos);
+// Where a message says that a setting could not be read (the first message)
+// or saved, or the switch could not start the service, the system's reason
+// follows in its own words; none where the system gave none.
+TEST_F(Form1Test, AMessageThatSaysSomethingFailedSaysWhy) {
+  using S = platform::RegStatus;
+  const std::tuple<const wchar_t*, platform::RegResult, int, std::size_t, const wchar_t*> rows[] = {
+      {kOptionsKey, {S::kFailed, 1015}, 0, 0, L"\"Run at Startup\" (System error 1015.)\n"},
+      {kOptionsKey, {S::kFailed, 1015}, 0, 1, L"\"Run at Startup\" (System error 1015.)\n"},
+      {kOptionsKey, {S::kNotText}, 0, 0, L"\"Run at Startup\"\n"},
+      {kRunKey, {S::kAccessDenied, 5}, 1, 0, L"when you log on (System error 5.)"},
+      {kRunKey, {S::kFailed, 1021}, 0, 0, L"at your next logon (System error 1021.)"},
+      {L"", {}, 0, 0, L"Windows reported: The service stopped with its own error code 42."}};
+  for (const auto& [key, failure, startup, message, told] : rows) {
+    registry.failing = {{key, failure}};
+    services.next = FakeServiceControl::Scripted{{ServiceOutcome::kOtherError, 1066, 42},
+                                                 ServiceState::kStopped};
+    window.messages.clear();
+    chkmess.value = 1;
+    *key != L'\0' ? form.Form_Load() : chkmess.UserClick();  // a start
+    chkStartup.value = startup;
+    *key != L'\0' ? form.Form_Unload(UnloadReason::kClose) : void();
+    const std::wstring shown = window.messages.at(message).text;
+    EXPECT_NE(shown.find(told), std::wstring::npos)
+        << testing::PrintToString(told + (L" in " + shown));
+  }
 }
 
 // The web link opens the page that the build names, not one fixed in code.
