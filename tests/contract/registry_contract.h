@@ -101,9 +101,18 @@ TEST_F(RegistryContract, OwnKeysReadNumbersAndAreNeverReachedThroughALink) {
   }
 }
 
-TEST_F(RegistryContract, AKeyTheUserMayNotChangeIsAccessDenied) {
+// What can't be done comes with the system's code for why: a key the user
+// may not change, or a name longer than the registry takes (255 characters;
+// Wine takes 256).
+TEST_F(RegistryContract, WhatCantBeDoneComesWithTheSystemsCode) {
   ASSERT_TRUE(Make(Key(L"tree\\locked")) && backend_->DenyKeyChanges(Key(L"tree\\locked")));
   EXPECT_EQ(registry_.SetText(Key(L"tree\\locked"), L"v", L"x"), kDenied);
+  const std::wstring too_long = Key(std::wstring(300, L'x'));
+  for (const RegResult made :
+       {registry_.CreateKey(too_long), registry_.SetOwnText(too_long, L"v", L"1")}) {
+    EXPECT_EQ(made.status, RegStatus::kFailed);
+    EXPECT_NE(made.error, 0u);
+  }
 }
 
 }  // namespace

@@ -129,10 +129,18 @@ struct FakeRegistry final : platform::Registry {
     constexpr platform::SystemError kCodes[] = {0, 2, 5, 0, 0, 0};
     return {status, kCodes[static_cast<int>(status)]};
   }
+  // Windows takes no key name of more than 255 characters.
+  static bool TooLong(std::wstring_view key_path) {
+    std::size_t name = 0;
+    return std::any_of(key_path.begin(), key_path.end(),
+                       [&](wchar_t c) { return (name = c == L'\\' ? 0 : name + 1) > 255; });
+  }
   template <typename Work>
   RegResult Do(std::wstring_view key_path, Work work) {
     const auto failure = failing.find(key_path);
-    return failure != failing.end() ? failure->second : Usual(work());
+    return failure != failing.end() ? failure->second
+           : TooLong(key_path)      ? RegResult{RegStatus::kFailed, 87}
+                                    : Usual(work());
   }
 };
 
