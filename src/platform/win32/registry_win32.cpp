@@ -146,8 +146,7 @@ RegResult ReadValue(HKEY key, const std::wstring& name, bool numbers, std::wstri
   // A value may grow between the size query and the read; retry then, a
   // few times: one that another program keeps growing fails the read.
   std::vector<BYTE> data;
-  for (int tries = 4; tries > 0 && (error == ERROR_SUCCESS || error == ERROR_MORE_DATA);
-       --tries) {
+  for (int tries = 4; tries > 0 && (error == ERROR_SUCCESS || error == ERROR_MORE_DATA); --tries) {
     if (!Readable(type, numbers)) {
       return {RegStatus::kNotText};
     }
@@ -276,8 +275,9 @@ class Win32Registry final : public Registry {
                          std::wstring& text) override {
     UniqueHKey key;
     const RegResult opened = OpenOwnKey(key_path, KEY_QUERY_VALUE, false, key);
-    return opened.status != RegStatus::kOk ? opened
-                                    : ReadValue(key.Get(), Terminated(value_name), true, text);
+    return opened.status != RegStatus::kOk
+               ? opened
+               : ReadValue(key.Get(), Terminated(value_name), true, text);
   }
 
   RegResult SetOwnText(std::wstring_view key_path, std::wstring_view value_name,
