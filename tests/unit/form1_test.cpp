@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <optional>
 #include <string>
 #include <tuple>
@@ -14,6 +15,7 @@
 #include "fakes/fake_registry.h"
 #include "fakes/fake_service_control.h"
 #include "fakes/fake_system.h"
+#include "tools/table.h"
 
 namespace quellnet::app {
 namespace {
@@ -208,34 +210,29 @@ TEST_F(Form1Test, AFailedSaveIsToldOnceAtCloseOnlyAndTheShutdownGoesOn) {
   EXPECT_NE(text.find(L"log on"), std::wstring::npos) << testing::PrintToString(text);
 }
 
-// Where a message says that a setting could not be read (the first message)
-// or saved, each named, or the switch could not start the service, the
-// system's reason follows in its own words; none where the system gave none.
+// Where a message says that a setting could not be read or saved, or the
+// switch could not start the service, the system's reason follows in its
+// own words; none where the system gave none: data/failed_messages.tsv.
 TEST_F(Form1Test, AMessageThatSaysSomethingFailedSaysWhy) {
-  using S = platform::RegStatus;
-  const wchar_t* const kAll =
-      L":\n\n- the option \"Run at Startup\" (System error 1015.)\n- the option "
-      L"\"Run Minimized\" (System error 1015.)\n- the option \"Enable Protection Now !\" (System "
-      L"error 1015.)\n\n";
-  const std::tuple<const wchar_t*, platform::RegResult, int, std::size_t, const wchar_t*> rows[] = {
-      {kOptionsKey, {S::kFailed, 1015}, 0, 0, kAll},
-      {kOptionsKey, {S::kFailed, 1015}, 0, 1, kAll},
-      {kOptionsKey, {S::kNotText}, 0, 0, L"\"Run at Startup\"\n"},
-      {kRunKey, {S::kAccessDenied, 5}, 1, 0, L"when you log on (System error 5.)"},
-      {kRunKey, {S::kFailed, 1021}, 0, 0, L"at your next logon (System error 1021.)"},
-      {L"", {}, 0, 0, L"Windows reported: The service stopped with its own error code 42."}};
-  for (const auto& [key, failure, startup, message, told] : rows) {
-    registry.failing = {{key, failure}};
+  const std::map<std::string, platform::RegStatus> statuses = {
+      {"failed", platform::RegStatus::kFailed},
+      {"denied", platform::RegStatus::kAccessDenied},
+      {"nottext", platform::RegStatus::kNotText}};
+  for (const tools::TableRow& row : tools::TableFile(QUELLNET_UNIT_DATA "/failed_messages.tsv")) {
+    const std::wstring key = row[0] == "options" ? kOptionsKey : row[0] == "run" ? kRunKey : L"";
+    registry.failing = {{key, {statuses.at(row[1]), platform::SystemError(std::stoul(row[2]))}}};
     services.next = FakeServiceControl::Scripted{{ServiceOutcome::kOtherError, 1066, 42},
                                                  ServiceState::kStopped};
     window.messages.clear();
     chkmess.value = 1;
-    *key != L'\0' ? form.Form_Load() : chkmess.UserClick();  // a start
-    chkStartup.value = startup;
-    *key != L'\0' ? form.Form_Unload(UnloadReason::kClose) : void();
-    const std::wstring shown = window.messages.at(message).text;
-    EXPECT_NE(shown.find(told), std::wstring::npos)
-        << testing::PrintToString(told + (L" in " + shown));
+    key.empty() ? chkmess.UserClick() : form.Form_Load();  // the click asks for a start
+    chkStartup.value = std::stoi(row[3]);
+    key.empty() ? void() : form.Form_Unload(UnloadReason::kClose);
+    std::wstring told;
+    for (std::size_t line = 5; line < row.size(); ++line) {
+      told += (line == 5 ? L"" : L"\n") + tools::Wide(row[line]);
+    }
+    EXPECT_EQ(window.messages.at(std::stoul(row[4])).text, told);
   }
 }
 
