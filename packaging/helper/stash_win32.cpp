@@ -106,7 +106,7 @@ bool IsRunning(DWORD process_id) {
 }  // namespace
 
 bool VolatileStash::Discard() {
-  const RegStatus status = platform::win32::CreateRegistry()->DeleteKeyTree(kHandoverKey);
+  const RegStatus status = platform::win32::CreateRegistry()->DeleteKeyTree(kHandoverKey).status;
   return status == RegStatus::kOk || status == RegStatus::kNotFound;
 }
 

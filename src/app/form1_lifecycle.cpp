@@ -7,30 +7,59 @@
 #include "app/option_text.h"
 #include "app/run_at_startup.h"
 #include "app/settings_keys.h"
+#include "platform/system_error.h"
 
 namespace quellnet::app {
 namespace {
 
-// Reads one option; nullopt when the stored text can't be read or is not a
-// 16-bit whole number.
+// Reads one option; nullopt when the stored text can't be read (then `why`
+// gets the system's code for it, where it gave one) or is not a 16-bit whole
+// number.
 std::optional<platform::CheckValue> ReadOption(platform::SettingsStore& settings,
-                                               std::wstring_view key) {
-  const std::optional<std::wstring> text =
+                                               std::wstring_view key,
+                                               platform::SystemError* why = nullptr) {
+  const platform::StoredText stored =
       settings.Read(kApplicationTitle, kOptionsSection, key, kOptionDefault);
-  if (!text) {
+  if (!stored.text) {
+    if (why != nullptr) {
+      *why = stored.error;
+    }
     return std::nullopt;
   }
-  return ParseOptionText(*text);
+  return ParseOptionText(*stored.text);
 }
 
+// A setting that could not be read or saved, as a message names it, with
+// the system's code for why where it gave one.
+struct Trouble {
+  std::wstring_view name;
+  platform::SystemError error = 0;
+};
+
 // A restore step that fails leaves the box as it is (off), and start-up goes
-// on with the next step. False when the stored option could not be used:
-// it can't be read, is not a number, or the box refuses it (any number but
-// 0, 1 and 2).
-bool RestoreOption(platform::SettingsStore& settings, std::wstring_view key,
-                   platform::CheckBox& box) {
-  const auto value = ReadOption(settings, key);
-  return value && box.SetValue(*value);
+// on with the next step. A stored option that could not be used (it can't be
+// read, is not a number, or the box refuses it: any number but 0, 1 and 2)
+// joins `unread`.
+void RestoreOption(platform::SettingsStore& settings, std::wstring_view key,
+                   platform::CheckBox& box, std::wstring_view name, std::vector<Trouble>& unread) {
+  platform::SystemError why = 0;
+  const auto value = ReadOption(settings, key, &why);
+  if (!value || !box.SetValue(*value)) {
+    unread.push_back({name, why});
+  }
+}
+
+// The lines of a list of troubles, each with the system's reason after it.
+std::wstring Listed(const std::vector<Trouble>& troubles) {
+  std::wstring text;
+  for (const Trouble& trouble : troubles) {
+    text += L"\n- ";
+    text += trouble.name;
+    if (trouble.error != 0) {
+      text += L" (" + platform::SystemErrorText(trouble.error) + L")";
+    }
+  }
+  return text;
 }
 
 // How the messages name each option, as the window shows it.
@@ -40,12 +69,9 @@ constexpr std::wstring_view kMessName = L"the option \"Enable Protection Now !\"
 
 // Names the options whose stored values start-up could not use, so that the
 // user learns why they are off before closing saves them as they are shown.
-std::wstring UnreadNotice(const std::vector<std::wstring_view>& unread) {
+std::wstring UnreadNotice(const std::vector<Trouble>& unread) {
   std::wstring text = L"Quellnet could not read these settings, so they start off:\n";
-  for (const std::wstring_view item : unread) {
-    text += L"\n- ";
-    text += item;
-  }
+  text += Listed(unread);
   text += L"\n\nWhen Quellnet closes, they are saved as the window shows them.";
   return text;
 }
@@ -57,12 +83,9 @@ constexpr std::wstring_view kUnsavedEntryRemove =
     L"your next logon";
 
 // One message for everything that closing could not save.
-std::wstring UnsavedNotice(const std::vector<std::wstring_view>& unsaved) {
+std::wstring UnsavedNotice(const std::vector<Trouble>& unsaved) {
   std::wstring text = L"Quellnet could not save these settings as it closed:\n";
-  for (const std::wstring_view item : unsaved) {
-    text += L"\n- ";
-    text += item;
-  }
+  text += Listed(unsaved);
   text += L"\n\nWhat was not saved keeps its earlier value at the next start.";
   return text;
 }
@@ -75,22 +98,16 @@ void Form1::Form_Load() {
   tray_.AddIcon();
 
   // The two options without click handling only set their boxes.
-  std::vector<std::wstring_view> unread;
-  if (!RestoreOption(settings_, kKeyStartUp, controls_.chkStartup)) {
-    unread.push_back(kStartUpName);
-  }
-  if (!RestoreOption(settings_, kKeyHideOnStart, controls_.chkHideOnStart)) {
-    unread.push_back(kHideOnStartName);
-  }
+  std::vector<Trouble> unread;
+  RestoreOption(settings_, kKeyStartUp, controls_.chkStartup, kStartUpName, unread);
+  RestoreOption(settings_, kKeyHideOnStart, controls_.chkHideOnStart, kHideOnStartName, unread);
 
   // A stored protection that changes the box runs the switch inside this
   // step. Whatever it finds is shown in the status display; the switch shows
   // no message box and start-up goes on.
   {
     protection::ProtectionSwitch::RestoreScope restoring(protection_);
-    if (!RestoreOption(settings_, kKeyMess, controls_.chkmess)) {
-      unread.push_back(kMessName);
-    }
+    RestoreOption(settings_, kKeyMess, controls_.chkmess, kMessName, unread);
   }
 
   // The status caption once more from the switch, read fresh from the box. It
@@ -143,18 +160,21 @@ void Form1::Form_Unload(platform::UnloadReason reason) {
       {kKeyHideOnStart, controls_.chkHideOnStart, kHideOnStartName},
       {kKeyMess, controls_.chkmess, kMessName},
   };
-  std::vector<std::wstring_view> unsaved;
+  std::vector<Trouble> unsaved;
   for (const Option& option : options) {
-    if (!settings_.Write(kApplicationTitle, kOptionsSection, option.key,
-                         OptionText(option.box.Value()))) {
-      unsaved.push_back(option.name);
+    const platform::RegResult written = settings_.Write(kApplicationTitle, kOptionsSection,
+                                                        option.key, OptionText(option.box.Value()));
+    if (written.status != platform::RegStatus::kOk) {
+      unsaved.push_back({option.name, written.error});
     }
   }
 
   // Read the box again: 1 and 2 both ask for the entry.
   const bool run_at_startup = controls_.chkStartup.Value() != 0;
-  if (!SetRunAtStartup(run_at_startup, platform_.registry, platform_.shell)) {
-    unsaved.push_back(run_at_startup ? kUnsavedEntryAdd : kUnsavedEntryRemove);
+  const platform::RegResult entry =
+      SetRunAtStartup(run_at_startup, platform_.registry, platform_.shell);
+  if (entry.status != platform::RegStatus::kOk) {
+    unsaved.push_back({run_at_startup ? kUnsavedEntryAdd : kUnsavedEntryRemove, entry.error});
   }
 
   // The window is about to go: take its icon out of the notification area

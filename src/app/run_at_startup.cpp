@@ -13,21 +13,21 @@ std::wstring RunAtStartupData(std::wstring_view executable_path) {
   return data;
 }
 
-bool SetRunAtStartup(bool enable, platform::Registry& registry, platform::Shell& shell) {
+platform::RegResult SetRunAtStartup(bool enable, platform::Registry& registry,
+                                    platform::Shell& shell) {
   if (!enable) {
     // A missing entry is no failure: there is simply nothing to remove.
-    const platform::RegStatus removed = registry.DeleteValue(kRunKeyPath, kApplicationTitle);
-    return removed == platform::RegStatus::kOk || removed == platform::RegStatus::kNotFound;
+    const platform::RegResult removed = registry.DeleteValue(kRunKeyPath, kApplicationTitle);
+    return removed.status == platform::RegStatus::kNotFound ? platform::RegResult{} : removed;
   }
   // Read afresh: the program may have been moved since the last run.
   const std::wstring executable = shell.ExecutablePath();
   if (executable.empty()) {
     // An entry without a path would start nothing; leave any earlier entry
     // as it is rather than replace it with a broken one.
-    return false;
+    return {platform::RegStatus::kFailed};
   }
-  return registry.SetText(kRunKeyPath, kApplicationTitle, RunAtStartupData(executable)) ==
-         platform::RegStatus::kOk;
+  return registry.SetText(kRunKeyPath, kApplicationTitle, RunAtStartupData(executable));
 }
 
 }  // namespace quellnet::app

@@ -18,9 +18,11 @@ inline constexpr std::wstring_view kRunKeyPath =
 std::wstring RunAtStartupData(std::wstring_view executable_path);
 
 // Adds or replaces the entry (enable) or removes it. The key is only opened,
-// never created. True when the entry is as asked afterwards (an entry that
-// was not there needs no removal); false when it could not be written or
-// removed, which the caller tells the user.
-bool SetRunAtStartup(bool enable, platform::Registry& registry, platform::Shell& shell);
+// never created. kOk when the entry is as asked afterwards (an entry that
+// was not there needs no removal); otherwise it could not be written or
+// removed, which the caller tells the user, with the system's code for why
+// where it gave one.
+platform::RegResult SetRunAtStartup(bool enable, platform::Registry& registry,
+                                    platform::Shell& shell);
 
 }  // namespace quellnet::app

@@ -87,8 +87,8 @@ void BrowserCleaner::CleanRun::Clean() {
   //    ends here; the typed addresses stay too.
   std::wstring location;
   if (const auto read = registry_.ReadText(kShellFoldersKey, job_.folder_value, location);
-      read != platform::RegStatus::kOk) {
-    outcomes_.push_back({.kind = Kind::kLocationUnread, .reg = read});
+      read.status != platform::RegStatus::kOk) {
+    outcomes_.push_back({.kind = Kind::kLocationUnread, .error = read.error, .reg = read.status});
     return;
   }
   // 2. Whether that folder may be emptied at all; it is held open from here
@@ -110,8 +110,9 @@ void BrowserCleaner::CleanRun::Clean() {
   }
   // 6. The typed-address history.
   if (job_.whole_cache && !stopped_) {
+    const platform::RegResult deleted = registry_.DeleteKeyTree(kTypedUrlsKey);
     outcomes_.push_back(
-        {.kind = Kind::kHistoryDeleted, .reg = registry_.DeleteKeyTree(kTypedUrlsKey)});
+        {.kind = Kind::kHistoryDeleted, .error = deleted.error, .reg = deleted.status});
   }
 }
 

@@ -95,6 +95,12 @@ std::wstring IndexLine(std::size_t count, std::wstring_view one_why, std::wstrin
                     : L"The browser's index files (index.dat) stay: " + std::wstring(many_why);
 }
 
+// The end of a sentence that says what could not be done: the system's
+// reason where it gave one.
+std::wstring Because(platform::SystemError error) {
+  return error == 0 ? L"." : L": " + platform::SystemErrorText(error);
+}
+
 }  // namespace
 
 RunSummary Summarise(const std::vector<Outcome>& outcomes) {
@@ -133,6 +139,7 @@ RunSummary Summarise(const std::vector<Outcome>& outcomes) {
         break;
       case Outcome::Kind::kHistoryDeleted:
         summary.history = outcome.reg;
+        summary.history_error = outcome.error;
         break;
     }
   }
@@ -191,7 +198,7 @@ RunMessage Compose(const CleanerWords& words, const RunSummary& summary) {
         } else if (outcome.reg == RegStatus::kNotText) {
           add_line(start + L"its recorded location is not a folder path.");
         } else {
-          add_line(start + L"its recorded location could not be read.");
+          add_line(start + L"its recorded location could not be read" + Because(outcome.error));
         }
         break;
       }
@@ -298,7 +305,8 @@ RunMessage Compose(const CleanerWords& words, const RunSummary& summary) {
     lines.push_back(
         L"The list of typed addresses could not be deleted: you have no permission to change it.");
   } else if (history_kept) {
-    lines.push_back(L"The list of typed addresses could not be deleted.");
+    lines.push_back(L"The list of typed addresses could not be deleted" +
+                    Because(summary.history_error));
   }
 
   // Anything left behind is worth the user's attention.

@@ -36,7 +36,7 @@ struct Outcome {
   Kind kind;
   std::wstring path{};
   platform::FsStatus fs = platform::FsStatus::kOk;
-  platform::SystemError error = 0;  // the system's code for `fs`, where it gave one
+  platform::SystemError error = 0;  // the system's code for `fs` or `reg`, where it gave one
   platform::RegStatus reg = platform::RegStatus::kOk;
   FolderVerdict verdict{};
   std::vector<platform::Holder> holders{};  // for kLeft in use: who holds it, where known
@@ -62,6 +62,7 @@ struct RunSummary {
   // ... by the system's code, each with its count, in the order first met
   std::vector<std::pair<platform::SystemError, std::size_t>> other_reasons;
   std::optional<platform::RegStatus> history;  // the typed addresses' deletion, if tried
+  platform::SystemError history_error = 0;     // ... and the system's code for its failure
 };
 
 RunSummary Summarise(const std::vector<Outcome>& outcomes);

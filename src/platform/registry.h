@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/system_error.h"
+
 namespace quellnet::platform {
 
 enum class RegStatus {
@@ -19,23 +21,31 @@ enum class RegStatus {
   kFailed,        // any other error
 };
 
+// How one call went, and the system's own code for a failure: 0 where the
+// program itself refused (kNotText, kLink) or the call went well.
+struct RegResult {
+  RegStatus status = RegStatus::kOk;
+  SystemError error = 0;
+  friend bool operator==(const RegResult&, const RegResult&) = default;
+};
+
 class Registry {
  public:
   virtual ~Registry() = default;
   // Reads a text value; REG_EXPAND_SZ data comes back with its variables
   // expanded.
-  virtual RegStatus ReadText(std::wstring_view key_path, std::wstring_view value_name,
+  virtual RegResult ReadText(std::wstring_view key_path, std::wstring_view value_name,
                              std::wstring& text) = 0;
   // Creates the key and the keys above it where missing; kOk when it exists
   // afterwards.
-  virtual RegStatus CreateKey(std::wstring_view key_path) = 0;
+  virtual RegResult CreateKey(std::wstring_view key_path) = 0;
   // Sets a REG_SZ value in an existing key; the key is never created.
-  virtual RegStatus SetText(std::wstring_view key_path, std::wstring_view value_name,
+  virtual RegResult SetText(std::wstring_view key_path, std::wstring_view value_name,
                             std::wstring_view text) = 0;
   // Deleting a value that is not there reports kNotFound.
-  virtual RegStatus DeleteValue(std::wstring_view key_path, std::wstring_view value_name) = 0;
+  virtual RegResult DeleteValue(std::wstring_view key_path, std::wstring_view value_name) = 0;
   // Deletes the key with all its values and subkeys.
-  virtual RegStatus DeleteKeyTree(std::wstring_view key_path) = 0;
+  virtual RegResult DeleteKeyTree(std::wstring_view key_path) = 0;
 
   // The program's own keys, such as "Software\Quellnet\Options": every key
   // of the path but the first is opened as itself, never through a registry
@@ -45,10 +55,10 @@ class Registry {
   //
   // Reads a value as ReadText does, and a REG_DWORD or REG_QWORD as its
   // decimal number: what a user or a tool may have stored there.
-  virtual RegStatus ReadOwnValue(std::wstring_view key_path, std::wstring_view value_name,
+  virtual RegResult ReadOwnValue(std::wstring_view key_path, std::wstring_view value_name,
                                  std::wstring& text) = 0;
   // Sets a REG_SZ value, making the keys where they are missing.
-  virtual RegStatus SetOwnText(std::wstring_view key_path, std::wstring_view value_name,
+  virtual RegResult SetOwnText(std::wstring_view key_path, std::wstring_view value_name,
                                std::wstring_view text) = 0;
 };
 

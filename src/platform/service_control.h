@@ -1,8 +1,12 @@
 // Stopping and starting a Windows service, as the protection switch needs.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "platform/system_error.h"
 
 namespace quellnet::platform {
 
@@ -22,7 +26,9 @@ enum class ServiceOutcome {
 
 struct ServiceResult {
   ServiceOutcome outcome = ServiceOutcome::kOtherError;
-  std::wstring system_message;  // the system's text for kOtherError, else empty
+  SystemError error = 0;  // the system's code for a failure, where it gave one
+  // A code of the service's own, where it stopped with one while starting.
+  std::optional<std::uint32_t> service_code = std::nullopt;
 };
 
 class ServiceControl {

@@ -1,5 +1,7 @@
 #include "protection/protection_switch.h"
 
+#include "platform/system_error.h"
+
 namespace quellnet::protection {
 
 using platform::MessageIcon;
@@ -88,8 +90,11 @@ Notice NoticeFor(bool stop_requested, const platform::ServiceResult& result, Ser
     case ServiceOutcome::kAlreadyInState:
       break;
   }
-  if (!result.system_message.empty()) {
-    text += L"\n\nWindows reported: " + result.system_message;
+  if (result.service_code) {
+    text += L"\n\nWindows reported: The service stopped with its own error code " +
+            std::to_wstring(*result.service_code) + L".";
+  } else if (result.error != 0) {
+    text += L"\n\nWindows reported: " + platform::SystemErrorText(result.error);
   }
   text +=
       L"\n\nIf it keeps failing, use the Services window of the Control Panel's "

@@ -16,17 +16,21 @@
 namespace quellnet::contract {
 namespace {
 
+using platform::RegResult;
 using platform::RegStatus;
+// Each status with the system's code that goes with it: none where the
+// program itself refuses.
+const RegResult kOk{}, kNotFound{RegStatus::kNotFound, 2}, kDenied{RegStatus::kAccessDenied, 5},
+    kNotText{RegStatus::kNotText}, kLink{RegStatus::kLink};
 
 class RegistryContract : public ::testing::Test {
  protected:
   std::wstring Key(const std::wstring& name) const { return root_ + L'\\' + name; }
   // Creates the key with the text value "v".
   bool Make(const std::wstring& key) {
-    return registry_.CreateKey(key) == RegStatus::kOk &&
-           registry_.SetText(key, L"v", L"text") == RegStatus::kOk;
+    return registry_.CreateKey(key) == kOk && registry_.SetText(key, L"v", L"text") == kOk;
   }
-  RegStatus Read(const std::wstring& key, const std::wstring& name = L"v") {
+  RegResult Read(const std::wstring& key, const std::wstring& name = L"v") {
     std::wstring text;
     return registry_.ReadText(key, name, text);
   }
@@ -39,18 +43,18 @@ class RegistryContract : public ::testing::Test {
 TEST_F(RegistryContract, ValuesAreReadSetAndDeletedInKeysThatExist) {
   ASSERT_TRUE(Make(Key(L"a\\b")));
   std::wstring text;
-  EXPECT_EQ(registry_.ReadText(Key(L"a\\b"), L"v", text), RegStatus::kOk);
+  EXPECT_EQ(registry_.ReadText(Key(L"a\\b"), L"v", text), kOk);
   EXPECT_EQ(text, L"text");
-  EXPECT_EQ(registry_.SetText(Key(L"a"), L"v", L"x"), RegStatus::kOk);  // made with "a\b"
+  EXPECT_EQ(registry_.SetText(Key(L"a"), L"v", L"x"), kOk);  // made with "a\b"
   ASSERT_TRUE(backend_->PutNonText(Key(L"a"), L"number", Backend::Stored::kDword));
-  EXPECT_EQ(Read(Key(L"a"), L"number"), RegStatus::kNotText);
+  EXPECT_EQ(Read(Key(L"a"), L"number"), kNotText);
 
-  EXPECT_EQ(registry_.SetText(Key(L"none"), L"v", L"x"), RegStatus::kNotFound);
-  EXPECT_EQ(Read(Key(L"none")), RegStatus::kNotFound);  // SetText made no key
-  EXPECT_EQ(registry_.DeleteValue(Key(L"a\\b"), L"v"), RegStatus::kOk);
-  EXPECT_EQ(Read(Key(L"a\\b")), RegStatus::kNotFound);
-  EXPECT_EQ(registry_.DeleteValue(Key(L"a\\b"), L"v"), RegStatus::kNotFound);
-  EXPECT_EQ(registry_.DeleteValue(Key(L"none"), L"v"), RegStatus::kNotFound);
+  EXPECT_EQ(registry_.SetText(Key(L"none"), L"v", L"x"), kNotFound);
+  EXPECT_EQ(Read(Key(L"none")), kNotFound);  // SetText made no key
+  EXPECT_EQ(registry_.DeleteValue(Key(L"a\\b"), L"v"), kOk);
+  EXPECT_EQ(Read(Key(L"a\\b")), kNotFound);
+  EXPECT_EQ(registry_.DeleteValue(Key(L"a\\b"), L"v"), kNotFound);
+  EXPECT_EQ(registry_.DeleteValue(Key(L"none"), L"v"), kNotFound);
 }
 
 // A link, below the key or the key itself, goes as the link: the key it
@@ -59,13 +63,13 @@ TEST_F(RegistryContract, DeletingAKeyTreeTakesAllBelowItButNotWhatALinkLeadsTo) 
   ASSERT_TRUE(Make(Key(L"tree\\a\\b")) && Make(Key(L"tree2")) && Make(Key(L"target\\inner")) &&
               backend_->MakeKeyLink(Key(L"tree\\link"), Key(L"target")) &&
               backend_->MakeKeyLink(Key(L"link"), Key(L"target")));
-  EXPECT_EQ(registry_.DeleteKeyTree(Key(L"tree")), RegStatus::kOk);
-  EXPECT_EQ(registry_.DeleteKeyTree(Key(L"link")), RegStatus::kOk);
-  EXPECT_EQ(Read(Key(L"tree\\a\\b")), RegStatus::kNotFound);
-  EXPECT_EQ(Read(Key(L"link\\inner")), RegStatus::kNotFound);
-  EXPECT_EQ(Read(Key(L"tree2")), RegStatus::kOk);
-  EXPECT_EQ(Read(Key(L"target\\inner")), RegStatus::kOk);
-  EXPECT_EQ(registry_.DeleteKeyTree(Key(L"tree")), RegStatus::kNotFound);
+  EXPECT_EQ(registry_.DeleteKeyTree(Key(L"tree")), kOk);
+  EXPECT_EQ(registry_.DeleteKeyTree(Key(L"link")), kOk);
+  EXPECT_EQ(Read(Key(L"tree\\a\\b")), kNotFound);
+  EXPECT_EQ(Read(Key(L"link\\inner")), kNotFound);
+  EXPECT_EQ(Read(Key(L"tree2")), kOk);
+  EXPECT_EQ(Read(Key(L"target\\inner")), kOk);
+  EXPECT_EQ(registry_.DeleteKeyTree(Key(L"tree")), kNotFound);
 }
 
 // The program's own keys: what a user or a tool stored as a number is read
@@ -80,26 +84,35 @@ TEST_F(RegistryContract, OwnKeysReadNumbersAndAreNeverReachedThroughALink) {
   for (const auto& [name, expected] :
        {std::pair{L"v", L"text"}, {L"dword", L"1"}, {L"qword", L"1"}}) {
     std::wstring text;
-    EXPECT_EQ(registry_.ReadOwnValue(Key(L"own"), name, text), RegStatus::kOk);
+    EXPECT_EQ(registry_.ReadOwnValue(Key(L"own"), name, text), kOk);
     EXPECT_EQ(text, expected);
   }
   std::wstring text;
-  EXPECT_EQ(registry_.ReadOwnValue(Key(L"own"), L"multi", text), RegStatus::kNotText);
-  EXPECT_EQ(registry_.ReadOwnValue(Key(L"none\\deeper"), L"v", text), RegStatus::kNotFound);
-  EXPECT_EQ(registry_.SetOwnText(Key(L"made\\deeper"), L"v", L"1"), RegStatus::kOk);
-  EXPECT_EQ(Read(Key(L"made\\deeper")), RegStatus::kOk);
+  EXPECT_EQ(registry_.ReadOwnValue(Key(L"own"), L"multi", text), kNotText);
+  EXPECT_EQ(registry_.ReadOwnValue(Key(L"none\\deeper"), L"v", text), kNotFound);
+  EXPECT_EQ(registry_.SetOwnText(Key(L"made\\deeper"), L"v", L"1"), kOk);
+  EXPECT_EQ(Read(Key(L"made\\deeper")), kOk);
 
   ASSERT_TRUE(Make(Key(L"target\\inner")) && backend_->MakeKeyLink(Key(L"link"), Key(L"target")));
   for (const std::wstring below : {L"", L"\\inner", L"\\new"}) {
-    EXPECT_EQ(registry_.ReadOwnValue(Key(L"link" + below), L"v", text), RegStatus::kLink) << below;
-    EXPECT_EQ(registry_.SetOwnText(Key(L"link" + below), L"w", L"1"), RegStatus::kLink) << below;
-    EXPECT_EQ(Read(Key(L"target" + below), L"w"), RegStatus::kNotFound) << below;
+    EXPECT_EQ(registry_.ReadOwnValue(Key(L"link" + below), L"v", text), kLink) << below;
+    EXPECT_EQ(registry_.SetOwnText(Key(L"link" + below), L"w", L"1"), kLink) << below;
+    EXPECT_EQ(Read(Key(L"target" + below), L"w"), kNotFound) << below;
   }
 }
 
-TEST_F(RegistryContract, AKeyTheUserMayNotChangeIsAccessDenied) {
+// What can't be done comes with the system's code for why: a key the user
+// may not change, or a name longer than the registry takes (255 characters;
+// Wine takes 256).
+TEST_F(RegistryContract, WhatCantBeDoneComesWithTheSystemsCode) {
   ASSERT_TRUE(Make(Key(L"tree\\locked")) && backend_->DenyKeyChanges(Key(L"tree\\locked")));
-  EXPECT_EQ(registry_.SetText(Key(L"tree\\locked"), L"v", L"x"), RegStatus::kAccessDenied);
+  EXPECT_EQ(registry_.SetText(Key(L"tree\\locked"), L"v", L"x"), kDenied);
+  const std::wstring too_long = Key(std::wstring(300, L'x'));
+  for (const RegResult made :
+       {registry_.CreateKey(too_long), registry_.SetOwnText(too_long, L"v", L"1")}) {
+    EXPECT_EQ(made.status, RegStatus::kFailed);
+    EXPECT_NE(made.error, 0u);
+  }
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 // values may be marked as not text or as numbers, keys as registry links
 // (which only the calls on the program's own keys tell apart), and every
 // operation on a key (and the deletion of a tree that holds it) can be made
-// to fail with a chosen status.
+// to fail with a chosen status and the system's code for it.
 #pragma once
 
 #include <algorithm>
@@ -18,6 +18,7 @@ namespace quellnet::fakes {
 
 struct FakeRegistry final : platform::Registry {
   using RegStatus = platform::RegStatus;
+  using RegResult = platform::RegResult;
   struct Value {
     std::wstring text;
     bool is_text = true;     // false: a value of another type (REG_DWORD, ...)
@@ -41,7 +42,7 @@ struct FakeRegistry final : platform::Registry {
   }
 
   // The key and the keys above it.
-  RegStatus CreateKey(std::wstring_view key_path) override {
+  RegResult CreateKey(std::wstring_view key_path) override {
     return Do(key_path, [&] {
       for (auto end = key_path.find(L'\\'); end != key_path.npos;
            end = key_path.find(L'\\', end + 1)) {
@@ -50,7 +51,7 @@ struct FakeRegistry final : platform::Registry {
       return AddKey(key_path), RegStatus::kOk;
     });
   }
-  RegStatus ReadText(std::wstring_view key_path, std::wstring_view name,
+  RegResult ReadText(std::wstring_view key_path, std::wstring_view name,
                      std::wstring& text) override {
     return Do(key_path, [&] {
       const Value* value = Find(key_path, name);
@@ -62,7 +63,7 @@ struct FakeRegistry final : platform::Registry {
                                : RegStatus::kOk;
     });
   }
-  RegStatus SetText(std::wstring_view key_path, std::wstring_view name,
+  RegResult SetText(std::wstring_view key_path, std::wstring_view name,
                     std::wstring_view text) override {
     return Do(key_path, [&] {
       if (!KeyExists(key_path)) {
@@ -72,7 +73,7 @@ struct FakeRegistry final : platform::Registry {
       return RegStatus::kOk;
     });
   }
-  RegStatus DeleteValue(std::wstring_view key_path, std::wstring_view name) override {
+  RegResult DeleteValue(std::wstring_view key_path, std::wstring_view name) override {
     return Do(key_path, [&] {
       const auto key = keys.find(key_path);
       return key != keys.end() && key->second.erase(std::wstring(name)) != 0 ? RegStatus::kOk
@@ -80,37 +81,38 @@ struct FakeRegistry final : platform::Registry {
     });
   }
   // The key with all below it; nothing goes while one of them fails.
-  RegStatus DeleteKeyTree(std::wstring_view key_path) override {
+  RegResult DeleteKeyTree(std::wstring_view key_path) override {
     const std::wstring below = std::wstring(key_path) + L'\\';
-    for (const auto& [key, status] : failing) {
+    for (const auto& [key, failure] : failing) {
       if (key == key_path || key.starts_with(below)) {
-        return status;
+        return failure;
       }
     }
     std::erase_if(keys, [&](const auto& key) { return key.first.starts_with(below); });
-    return keys.erase(std::wstring(key_path)) != 0 ? RegStatus::kOk : RegStatus::kNotFound;
+    return Usual(keys.erase(std::wstring(key_path)) != 0 ? RegStatus::kOk : RegStatus::kNotFound);
   }
 
   // A number reads as its digits, as text does.
-  RegStatus ReadOwnValue(std::wstring_view key_path, std::wstring_view name,
+  RegResult ReadOwnValue(std::wstring_view key_path, std::wstring_view name,
                          std::wstring& text) override {
     const Value* value = Find(key_path, name);
     if (ThroughLink(key_path) || value == nullptr || !value->is_number) {
-      return ThroughLink(key_path) ? RegStatus::kLink : ReadText(key_path, name, text);
+      return ThroughLink(key_path) ? RegResult{RegStatus::kLink} : ReadText(key_path, name, text);
     }
     return Do(key_path, [&] { return text = value->text, RegStatus::kOk; });
   }
-  RegStatus SetOwnText(std::wstring_view key_path, std::wstring_view name,
+  RegResult SetOwnText(std::wstring_view key_path, std::wstring_view name,
                        std::wstring_view text) override {
-    const RegStatus made = ThroughLink(key_path) ? RegStatus::kLink : CreateKey(key_path);
-    return made != RegStatus::kOk ? made : SetText(key_path, name, text);
+    const RegResult made =
+        ThroughLink(key_path) ? RegResult{RegStatus::kLink} : CreateKey(key_path);
+    return made.status != RegStatus::kOk ? made : SetText(key_path, name, text);
   }
 
   template <typename T>
   using ByName = std::map<std::wstring, T, std::less<>>;
   ByName<ByName<Value>> keys;
-  // Every operation on one of these keys returns its status and changes nothing.
-  ByName<RegStatus> failing;
+  // Every operation on one of these keys returns this and changes nothing.
+  ByName<RegResult> failing;
   // Keys that are registry links, which no path of the program's own goes
   // through.
   std::set<std::wstring, std::less<>> links;
@@ -122,10 +124,20 @@ struct FakeRegistry final : platform::Registry {
     });
   }
 
+  // As Windows answers what the fake itself finds.
+  static RegResult Usual(RegStatus s) { return {s, s == RegStatus::kNotFound ? 2u : 0}; }
+  // Windows takes no key name of more than 255 characters.
+  static bool TooLong(std::wstring_view key_path) {
+    std::size_t name = 0;
+    return std::any_of(key_path.begin(), key_path.end(),
+                       [&](wchar_t c) { return (name = c == L'\\' ? 0 : name + 1) > 255; });
+  }
   template <typename Work>
-  RegStatus Do(std::wstring_view key_path, Work work) {
+  RegResult Do(std::wstring_view key_path, Work work) {
     const auto failure = failing.find(key_path);
-    return failure != failing.end() ? failure->second : work();
+    return failure != failing.end() ? failure->second
+           : TooLong(key_path)      ? RegResult{RegStatus::kFailed, 87}
+                                    : Usual(work());
   }
 };
 

@@ -166,8 +166,11 @@ TEST_F(CleanerTest, ALocationThatCantBeUsedLeavesTheDiskAsItWasAndSaysWhy) {
       registry.Put(kShellFolders, value, row[1] == "(empty)" ? L"" : tools::Wide(row[1]),
                    row[1] != "(not text)");
     }
-    if (row[2] == "denied") {
-      registry.failing[kShellFolders] = RegStatus::kAccessDenied;
+    if (const Paths cause = Split(tools::Wide(row[2]), L" "); cause.size() > 1) {
+      const std::wstring& key = cause[0] == L"typed" ? kTypedUrls : kShellFolders;
+      registry.failing[key] = {
+          cause[1] == L"denied" ? RegStatus::kAccessDenied : RegStatus::kFailed,
+          platform::SystemError(std::stoul(cause[2]))};
     }
     registry.Put(kTypedUrls, L"url1", L"http://one.example/");
     std::wstring message = job.folder == BrowserFolder::kCache ? kCacheLeft : kCookiesLeft;
@@ -180,18 +183,15 @@ TEST_F(CleanerTest, ALocationThatCantBeUsedLeavesTheDiskAsItWasAndSaysWhy) {
   EXPECT_EQ(files.Under(L"C:"), before);
 }
 
-TEST_F(CleanerTest, UnlistableFoldersAndKeptTypedAddressesAreReportedAndTheRunGoesOn) {
+TEST_F(CleanerTest, UnlistableFoldersAreReportedAndTheRunGoesOn) {
   files.list_errors[kCache] = FsStatus::kAccessDenied;
-  registry.failing[kTypedUrls] = RegStatus::kAccessDenied;
 
-  EXPECT_EQ(Run(kCacheJob),
-            kCacheLeft + L"The files in \"" + kCache +
-                L"\" were left: you have no permission to read that folder.\n"
-                L"The subfolders of \"" +
-                kCache +
-                L"\" were left: you have no permission to read that folder.\n"
-                L"The list of typed addresses could not be deleted: you have no permission to "
-                L"change it.");
+  EXPECT_EQ(Run(kCacheJob), kCacheLeft + L"The files in \"" + kCache +
+                                L"\" were left: you have no permission to read that folder.\n"
+                                L"The subfolders of \"" +
+                                kCache +
+                                L"\" were left: you have no permission to read that folder.\n"
+                                L"The list of typed addresses was cleared.");
   // The second pass still runs over "Content.IE5", which lists fine.
   EXPECT_EQ(files.Under(kContent), (Paths{kContent, kContent + L"\\index.dat"}));
 }

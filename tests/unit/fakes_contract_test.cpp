@@ -37,7 +37,7 @@ struct FakeBackend final : Backend {
     return files.delete_errors[path] = FsStatus::kInUse, true;
   }
   bool DenyKeyChanges(const std::wstring& key) override {
-    return registry.failing[key] = platform::RegStatus::kAccessDenied, true;
+    return registry.failing[key] = {platform::RegStatus::kAccessDenied, 5}, true;
   }
   bool PutNonText(const std::wstring& key, const std::wstring& name, Stored stored) override {
     return (stored == Stored::kMultiText ? registry.Put(key, name, L"1", false)

@@ -48,7 +48,7 @@ TEST(RunEntryTest, OnlyAValueThatStartsTheProgramGoes) {
       registry.Put(kRunKey, L"Quellnet", tools::Wide(row[1]), row[1] != "(not text)");
     }
     if (row[1] == "(denied)") {
-      registry.failing[kRunKey] = platform::RegStatus::kAccessDenied;
+      registry.failing[kRunKey] = {platform::RegStatus::kAccessDenied, 5};
     }
     registry.Put(kRunKey, L"OtherTool", L"C:\\Other\\quellnet.exe");
     EXPECT_EQ(ForgetRunEntry(registry, files, kPrograms.at(row[0])), results.at(row[2]))

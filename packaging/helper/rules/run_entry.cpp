@@ -67,7 +67,7 @@ bool StartsProgram(std::wstring_view command, const std::wstring& program, FileI
 ForgetResult ForgetRunEntry(platform::Registry& registry, FileIds& files,
                             const std::wstring& program) {
   std::wstring command;
-  switch (registry.ReadText(app::kRunKeyPath, app::kApplicationTitle, command)) {
+  switch (registry.ReadText(app::kRunKeyPath, app::kApplicationTitle, command).status) {
     case platform::RegStatus::kOk:
       break;
     case platform::RegStatus::kNotFound:  // no Run key, or no value in it
@@ -81,7 +81,7 @@ ForgetResult ForgetRunEntry(platform::Registry& registry, FileIds& files,
   }
   // A value that went meanwhile is as good as removed.
   const platform::RegStatus deleted =
-      registry.DeleteValue(app::kRunKeyPath, app::kApplicationTitle);
+      registry.DeleteValue(app::kRunKeyPath, app::kApplicationTitle).status;
   return deleted == platform::RegStatus::kOk || deleted == platform::RegStatus::kNotFound
              ? ForgetResult::kRemoved
              : ForgetResult::kFailed;

@@ -12,17 +12,19 @@
 namespace quellnet::platform::win32 {
 namespace {
 
-RegStatus ToStatus(LONG error) {
+// The status for a registry call's error, which goes with it.
+RegResult ToResult(LONG error) {
+  const auto code = static_cast<SystemError>(error);
   switch (error) {
     case ERROR_SUCCESS:
-      return RegStatus::kOk;
+      return {};
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
-      return RegStatus::kNotFound;
+      return {RegStatus::kNotFound, code};
     case ERROR_ACCESS_DENIED:
-      return RegStatus::kAccessDenied;
+      return {RegStatus::kAccessDenied, code};
     default:
-      return RegStatus::kFailed;
+      return {RegStatus::kFailed, code};
   }
 }
 
@@ -66,7 +68,13 @@ LONG DeleteLink(HKEY link) {
   if (delete_key == nullptr) {
     return ERROR_CALL_NOT_IMPLEMENTED;  // left; never followed
   }
-  return delete_key(link) >= 0 ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+  const LONG status = delete_key(link);
+  if (status >= 0) {
+    return ERROR_SUCCESS;
+  }
+  // The system's own reason, which need not be a denial.
+  const auto to_error = Ntdll().rtl_nt_status_to_dos_error;
+  return to_error != nullptr ? static_cast<LONG>(to_error(status)) : ERROR_GEN_FAILURE;
 }
 
 // XP has no RegDeleteTree: delete the subkeys depth first by taking index 0
@@ -131,41 +139,40 @@ bool Readable(DWORD type, bool numbers) {
          (numbers && (type == REG_DWORD || type == REG_QWORD));
 }
 
-RegStatus ReadValue(HKEY key, const std::wstring& name, bool numbers, std::wstring& text) {
+RegResult ReadValue(HKEY key, const std::wstring& name, bool numbers, std::wstring& text) {
   DWORD type = REG_NONE;
   DWORD bytes = 0;
   LONG error = ::RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &bytes);
   // A value may grow between the size query and the read; retry then, a
   // few times: one that another program keeps growing fails the read.
   std::vector<BYTE> data;
-  for (int tries = 4; tries > 0 && (error == ERROR_SUCCESS || error == ERROR_MORE_DATA);
-       --tries) {
+  for (int tries = 4; tries > 0 && (error == ERROR_SUCCESS || error == ERROR_MORE_DATA); --tries) {
     if (!Readable(type, numbers)) {
-      return RegStatus::kNotText;
+      return {RegStatus::kNotText};
     }
     // Room for a terminating NUL that the stored text may lack.
     data.assign(bytes + sizeof(wchar_t), 0);
     bytes = static_cast<DWORD>(data.size());
     error = ::RegQueryValueExW(key, name.c_str(), nullptr, &type, data.data(), &bytes);
     if (error == ERROR_SUCCESS) {
-      return Decode(type, data, bytes, numbers, text);
+      return {Decode(type, data, bytes, numbers, text)};
     }
   }
-  return ToStatus(error);
+  return ToResult(error);
 }
 
-RegStatus SetTextIn(HKEY key, std::wstring_view value_name, std::wstring_view text) {
+RegResult SetTextIn(HKEY key, std::wstring_view value_name, std::wstring_view text) {
   const std::wstring data = Terminated(text);
   // The length passed counts the terminating NUL.
   const DWORD bytes = static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t));
-  return ToStatus(::RegSetValueExW(key, Terminated(value_name).c_str(), 0, REG_SZ,
+  return ToResult(::RegSetValueExW(key, Terminated(value_name).c_str(), 0, REG_SZ,
                                    reinterpret_cast<const BYTE*>(data.c_str()), bytes));
 }
 
 // Opens `name` below `parent` as itself, never as the key a link leads to,
 // with `access` and what the link test needs; with `create` it is made
 // when missing.
-RegStatus OpenAsItself(HKEY parent, const std::wstring& name, REGSAM access, bool create,
+RegResult OpenAsItself(HKEY parent, const std::wstring& name, REGSAM access, bool create,
                        UniqueHKey& key) {
   access |= KEY_QUERY_VALUE;
   LONG error = ::RegOpenKeyExW(parent, name.c_str(), REG_OPTION_OPEN_LINK, access, key.Receive());
@@ -174,7 +181,7 @@ RegStatus OpenAsItself(HKEY parent, const std::wstring& name, REGSAM access, boo
     error = ::RegCreateKeyExW(parent, name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
                               nullptr, key.Receive(), &disposition);
     if (error == ERROR_SUCCESS && disposition == REG_CREATED_NEW_KEY) {
-      return RegStatus::kOk;  // new, so no link
+      return {};  // new, so no link
     }
     if (error == ERROR_SUCCESS) {
       // Another program made it meanwhile, and the creation would have
@@ -183,100 +190,101 @@ RegStatus OpenAsItself(HKEY parent, const std::wstring& name, REGSAM access, boo
     }
   }
   if (error != ERROR_SUCCESS) {
-    return ToStatus(error);
+    return ToResult(error);
   }
-  return IsLink(key.Get()) ? RegStatus::kLink : RegStatus::kOk;
+  return {IsLink(key.Get()) ? RegStatus::kLink : RegStatus::kOk};
 }
 
 // Opens the program's own key `key_path` with `access`: its first key as
 // Windows gives it ("Software"), every key below as itself. With `create`
 // the keys that are missing are made.
-RegStatus OpenOwnKey(std::wstring_view key_path, REGSAM access, bool create, UniqueHKey& key) {
+RegResult OpenOwnKey(std::wstring_view key_path, REGSAM access, bool create, UniqueHKey& key) {
   std::size_t end = key_path.find(L'\\');
   const std::wstring first = Terminated(key_path.substr(0, end));
   const REGSAM walk = create ? KEY_CREATE_SUB_KEY : KEY_QUERY_VALUE;
   LONG error = ::RegOpenKeyExW(HKEY_CURRENT_USER, first.c_str(), 0,
                                end == std::wstring_view::npos ? access : walk, key.Receive());
   if (error != ERROR_SUCCESS) {
-    return ToStatus(error);
+    return ToResult(error);
   }
   while (end != std::wstring_view::npos) {
     const std::size_t start = end + 1;
     end = key_path.find(L'\\', start);
     UniqueHKey parent = std::move(key);
-    const RegStatus opened =
+    const RegResult opened =
         OpenAsItself(parent.Get(), Terminated(key_path.substr(start, end - start)),
                      end == std::wstring_view::npos ? access : walk, create, key);
-    if (opened != RegStatus::kOk) {
+    if (opened.status != RegStatus::kOk) {
       return opened;
     }
   }
-  return RegStatus::kOk;
+  return {};
 }
 
 class Win32Registry final : public Registry {
  public:
-  RegStatus ReadText(std::wstring_view key_path, std::wstring_view value_name,
+  RegResult ReadText(std::wstring_view key_path, std::wstring_view value_name,
                      std::wstring& text) override {
     UniqueHKey key;
     const LONG error = ::RegOpenKeyExW(HKEY_CURRENT_USER, Terminated(key_path).c_str(), 0,
                                        KEY_QUERY_VALUE, key.Receive());
     if (error != ERROR_SUCCESS) {
-      return ToStatus(error);
+      return ToResult(error);
     }
     return ReadValue(key.Get(), Terminated(value_name), false, text);
   }
 
-  RegStatus CreateKey(std::wstring_view key_path) override {
+  RegResult CreateKey(std::wstring_view key_path) override {
     UniqueHKey key;
-    return ToStatus(::RegCreateKeyExW(HKEY_CURRENT_USER, Terminated(key_path).c_str(), 0, nullptr,
+    return ToResult(::RegCreateKeyExW(HKEY_CURRENT_USER, Terminated(key_path).c_str(), 0, nullptr,
                                       REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr,
                                       key.Receive(), nullptr));
   }
 
-  RegStatus SetText(std::wstring_view key_path, std::wstring_view value_name,
+  RegResult SetText(std::wstring_view key_path, std::wstring_view value_name,
                     std::wstring_view text) override {
     UniqueHKey key;
     const LONG error = ::RegOpenKeyExW(HKEY_CURRENT_USER, Terminated(key_path).c_str(), 0,
                                        KEY_SET_VALUE, key.Receive());
     if (error != ERROR_SUCCESS) {
-      return ToStatus(error);
+      return ToResult(error);
     }
     return SetTextIn(key.Get(), value_name, text);
   }
 
-  RegStatus DeleteValue(std::wstring_view key_path, std::wstring_view value_name) override {
+  RegResult DeleteValue(std::wstring_view key_path, std::wstring_view value_name) override {
     UniqueHKey key;
     LONG error = ::RegOpenKeyExW(HKEY_CURRENT_USER, Terminated(key_path).c_str(), 0, KEY_SET_VALUE,
                                  key.Receive());
     if (error != ERROR_SUCCESS) {
-      return ToStatus(error);
+      return ToResult(error);
     }
-    return ToStatus(::RegDeleteValueW(key.Get(), Terminated(value_name).c_str()));
+    return ToResult(::RegDeleteValueW(key.Get(), Terminated(value_name).c_str()));
   }
 
-  RegStatus DeleteKeyTree(std::wstring_view key_path) override {
+  RegResult DeleteKeyTree(std::wstring_view key_path) override {
     // An empty path opens HKEY_CURRENT_USER itself: the walk would delete
     // every key of the user before failing on the root.
     if (key_path.find_first_not_of(L'\\') == std::wstring_view::npos) {
-      return RegStatus::kFailed;
+      return {RegStatus::kFailed, ERROR_INVALID_PARAMETER};
     }
-    return ToStatus(DeleteTree(HKEY_CURRENT_USER, Terminated(key_path)));
+    return ToResult(DeleteTree(HKEY_CURRENT_USER, Terminated(key_path)));
   }
 
-  RegStatus ReadOwnValue(std::wstring_view key_path, std::wstring_view value_name,
+  RegResult ReadOwnValue(std::wstring_view key_path, std::wstring_view value_name,
                          std::wstring& text) override {
     UniqueHKey key;
-    const RegStatus opened = OpenOwnKey(key_path, KEY_QUERY_VALUE, false, key);
-    return opened != RegStatus::kOk ? opened
-                                    : ReadValue(key.Get(), Terminated(value_name), true, text);
+    const RegResult opened = OpenOwnKey(key_path, KEY_QUERY_VALUE, false, key);
+    return opened.status != RegStatus::kOk
+               ? opened
+               : ReadValue(key.Get(), Terminated(value_name), true, text);
   }
 
-  RegStatus SetOwnText(std::wstring_view key_path, std::wstring_view value_name,
+  RegResult SetOwnText(std::wstring_view key_path, std::wstring_view value_name,
                        std::wstring_view text) override {
     UniqueHKey key;
-    const RegStatus opened = OpenOwnKey(key_path, KEY_SET_VALUE, true, key);
-    return opened != RegStatus::kOk ? opened : SetTextIn(key.Get(), value_name, text);
+    const RegResult opened = OpenOwnKey(key_path, KEY_SET_VALUE, true, key);
+    return opened.status != RegStatus::kOk ? opened : SetTextIn(key.Get(), value_name, text);
   }
 };
 

@@ -21,39 +21,16 @@ constexpr DWORD kWaitLimitMs = 30000;
 constexpr DWORD kShortestPollMs = 5;
 constexpr DWORD kLongestPollMs = 10;
 
-// The system's text for `error`, without the line break it ends with.
-std::wstring SystemMessage(DWORD error) {
-  wchar_t* buffer = nullptr;
-  const DWORD length = ::FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, error, 0, reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
-  std::wstring text;
-  if (length != 0 && buffer != nullptr) {
-    text.assign(buffer, length);
-  }
-  if (buffer != nullptr) {
-    // Nothing useful can be done if freeing fails.
-    ::LocalFree(buffer);
-  }
-  while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
-    text.pop_back();
-  }
-  if (text.empty()) {
-    return L"Error " + std::to_wstring(error) + L".";
-  }
-  return text + L" (error " + std::to_wstring(error) + L")";
-}
-
 ServiceResult Failure(DWORD error) {
   switch (error) {
     case ERROR_ACCESS_DENIED:
-      return {ServiceOutcome::kAccessDenied, {}};
+      return {ServiceOutcome::kAccessDenied, error};
     case ERROR_SERVICE_DOES_NOT_EXIST:
-      return {ServiceOutcome::kNotInstalled, {}};
+      return {ServiceOutcome::kNotInstalled, error};
     case ERROR_SERVICE_MARKED_FOR_DELETE:
-      return {ServiceOutcome::kMarkedForDeletion, {}};
+      return {ServiceOutcome::kMarkedForDeletion, error};
     default:
-      return {ServiceOutcome::kOtherError, SystemMessage(error)};
+      return {ServiceOutcome::kOtherError, error};
   }
 }
 
@@ -124,13 +101,12 @@ DWORD Request(SC_HANDLE service, DWORD current, DWORD target) {
 // Why a service that was asked to start has stopped again.
 ServiceResult EndedWhileStarting(const SERVICE_STATUS& status) {
   if (status.dwWin32ExitCode == ERROR_SERVICE_SPECIFIC_ERROR) {
-    return {ServiceOutcome::kOtherError, L"The service stopped with its own error code " +
-                                             std::to_wstring(status.dwServiceSpecificExitCode) +
-                                             L"."};
+    return {ServiceOutcome::kOtherError, ERROR_SERVICE_SPECIFIC_ERROR,
+            status.dwServiceSpecificExitCode};
   }
   const DWORD code =
       status.dwWin32ExitCode != NO_ERROR ? status.dwWin32ExitCode : ERROR_SERVICE_NOT_ACTIVE;
-  return {ServiceOutcome::kOtherError, SystemMessage(code)};
+  return {ServiceOutcome::kOtherError, code};
 }
 
 // Moves the service to `target` (SERVICE_STOPPED or SERVICE_RUNNING) and
@@ -146,7 +122,7 @@ ServiceResult MoveTo(SC_HANDLE service, DWORD target, const WaitFn& wait) {
     }
     const DWORD state = status.dwCurrentState;
     if (state == target) {
-      return {requested ? ServiceOutcome::kDone : ServiceOutcome::kAlreadyInState, {}};
+      return {requested ? ServiceOutcome::kDone : ServiceOutcome::kAlreadyInState};
     }
     if (requested && target == SERVICE_RUNNING && state == SERVICE_STOPPED) {
       return EndedWhileStarting(status);
@@ -167,7 +143,7 @@ ServiceResult MoveTo(SC_HANDLE service, DWORD target, const WaitFn& wait) {
     }
     // Unsigned arithmetic keeps this right when the tick count wraps.
     if (::GetTickCount() - started >= kWaitLimitMs || !wait(PollInterval(status))) {
-      return {ServiceOutcome::kTimedOut, {}};
+      return {ServiceOutcome::kTimedOut};
     }
   }
 }
