@@ -76,21 +76,26 @@ class Form1Test : public testing::Test {
 // options are restored: a stored protection that runs the switch finds it.
 TEST_F(Form1Test, RestoreSetsEachBoxFromItsStoredOption) {
   const wchar_t* const kCaptions[] = {L"", L"PC Protected !", L"PC Not Protected !"};
-  // kOther: REG_MULTI_SZ, REG_BINARY...; kLinked: text behind a link
-  enum class As { kAbsent, kText, kNumber, kOther, kLinked };
+  // kOther: REG_MULTI_SZ, REG_BINARY...; kLinked: text behind a link; kDenied:
+  // text in a key the user may not read, read as absent
+  enum class As { kAbsent, kText, kNumber, kOther, kLinked, kDenied };
   const std::tuple<As, const wchar_t*, int> rows[] = {
       {As::kText, L"1", 1},    {As::kText, L"2", 2},        {As::kAbsent, L"", 0},
       {As::kNumber, L"1", 1},  {As::kNumber, L"0", 0},      {As::kLinked, L"1", 0},
       {As::kText, L"yes", -1}, {As::kNumber, L"65537", -1}, {As::kText, L"7", -1},
-      {As::kOther, L"1", -1}};
+      {As::kOther, L"1", -1},  {As::kDenied, L"1", 0}};
   for (const auto& [as, stored, expected] : rows) {
     SCOPED_TRACE(testing::Message() << int(as) << " " << stored);
     registry.keys.clear();
     registry.links = {as == As::kLinked ? L"Software\\Quellnet" : L""};
+    registry.failing.clear();
     for (const wchar_t* key : {L"StartUp", L"HideOnStart", L"mess"}) {
       as == As::kNumber   ? registry.PutNumber(kOptionsKey, key, std::stoull(stored))
       : as != As::kAbsent ? registry.Put(kOptionsKey, key, stored, as != As::kOther)
                           : void();
+    }
+    if (as == As::kDenied) {
+      registry.failing[kOptionsKey] = platform::RegStatus::kAccessDenied;
     }
     chkStartup.value = chkHideOnStart.value = chkmess.value = 0;
     services.calls.clear();
