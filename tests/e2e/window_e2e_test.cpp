@@ -343,7 +343,8 @@ TEST(WindowFonts, AFontThatCannotBeMadeLeavesItsControlsTheFontTheyHave) {
 // The link keeps its blue where it can be read and no high-contrast scheme
 // is on; under any such scheme, a light one too, and on a face it would
 // hardly stand out from (less than 4.5 : 1, which a grey of 188 reaches), it
-// takes the scheme's link colour. Wine has no high-contrast setting to turn on.
+// takes the scheme's link colour. Setting a scheme's colours, as the test
+// below does, turns no high contrast on: the choice is tested here.
 TEST(LinkColour, TheLinkKeepsItsBlueOnlyWhereItCanBeReadAndNoHighContrastSchemeIsOn) {
   const COLORREF blue = RGB(0, 0, 255);
   const COLORREF scheme_link = RGB(255, 255, 0);
