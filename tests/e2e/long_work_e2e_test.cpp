@@ -53,6 +53,9 @@ class LongWorkTest : public QuellnetTest {
         << "the window did not repaint during the work";
 
     EXPECT_GT(Answer(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), 0) << "the session end was refused";
+    // Refused by another program, the session goes on, and so does the program.
+    EXPECT_EQ(Answer(WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF), 0);
+    EXPECT_FALSE(ReadUserString(kOptionsKey, L"StartUp").has_value()) << "saved, not ending";
     EXPECT_EQ(Answer(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF), 0);
     // Saved before the answer: Windows may end the process right after it.
     EXPECT_EQ(ReadUserString(kOptionsKey, L"StartUp"), L"1");

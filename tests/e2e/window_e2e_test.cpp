@@ -15,6 +15,7 @@
 #include "fixture.h"
 #include "form1_as_seen.h"
 #include "platform/win32/main_window_fonts_win32.h"
+#include "platform/win32/readable_colour_win32.h"
 #include "resource.h"
 #include "tools/table.h"
 
@@ -337,6 +338,24 @@ TEST(WindowFonts, AFontThatCannotBeMadeLeavesItsControlsTheFontTheyHave) {
   // old plain font is gone.
   EXPECT_TRUE(font_of(kIdLabel9) == bold && GetObjectType(bold) == OBJ_FONT);
   EXPECT_TRUE(font_of(kIdLabel6) != plain && GetObjectType(plain) == 0);
+}
+
+// The link keeps its blue where it can be read and no high-contrast scheme
+// is on; under any such scheme, a light one too, and on a face it would
+// hardly stand out from (less than 4.5 : 1, which a grey of 188 reaches), it
+// takes the scheme's link colour. Setting a scheme's colours, as the test
+// below does, turns no high contrast on: the choice is tested here.
+TEST(LinkColour, TheLinkKeepsItsBlueOnlyWhereItCanBeReadAndNoHighContrastSchemeIsOn) {
+  const COLORREF blue = RGB(0, 0, 255);
+  const COLORREF scheme_link = RGB(255, 255, 0);
+  const std::tuple<COLORREF, bool, COLORREF> rows[] = {
+      {RGB(240, 240, 240), false, blue},  {RGB(255, 255, 255), true, scheme_link},
+      {RGB(190, 190, 190), false, blue},  {RGB(185, 185, 185), false, scheme_link},
+      {RGB(0, 0, 0), false, scheme_link}, {RGB(0, 0, 0), true, scheme_link}};
+  for (const auto& [face, high_contrast, expected] : rows) {
+    EXPECT_EQ(platform::win32::ReadableColour(blue, face, scheme_link, high_contrast), expected)
+        << std::hex << face << (high_contrast ? " high contrast" : "");
+  }
 }
 
 // Under a black high-contrast scheme the link takes the scheme's link

@@ -74,6 +74,9 @@ struct FakeRegistry final : platform::Registry {
     });
   }
   RegResult DeleteValue(std::wstring_view key_path, std::wstring_view name) override {
+    if (before_delete) {
+      before_delete();
+    }
     return Do(key_path, [&] {
       const auto key = keys.find(key_path);
       return key != keys.end() && key->second.erase(std::wstring(name)) != 0 ? RegStatus::kOk
@@ -116,6 +119,8 @@ struct FakeRegistry final : platform::Registry {
   // Keys that are registry links, which no path of the program's own goes
   // through.
   std::set<std::wstring, std::less<>> links;
+  // Runs as a value's deletion begins: another program may have been first.
+  std::function<void()> before_delete;
 
  private:
   bool ThroughLink(std::wstring_view key_path) const {

@@ -26,7 +26,8 @@ struct FakeSystem final : RunningCopies, Stash {
   }
   StartResult Start(const ClosedCopy& copy) override {
     started.push_back(copy);
-    return trouble == "its file is gone" && copy.program == kPrograms.at("old")
+    return (trouble == "its file is gone" && copy.program == kPrograms.at("old")) ||
+                   trouble == "no program file is left"
                ? StartResult::kMissing
            : trouble == "the start fails" ? StartResult::kFailed
                                           : StartResult::kStarted;

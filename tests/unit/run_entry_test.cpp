@@ -47,6 +47,10 @@ TEST(RunEntryTest, OnlyAValueThatStartsTheProgramGoes) {
     if (row[1] != "(none)") {
       registry.Put(kRunKey, L"Quellnet", tools::Wide(row[1]), row[1] != "(not text)");
     }
+    if (row[1] == "(gone meanwhile)") {
+      registry.Put(kRunKey, L"Quellnet", L"\"" + kPrograms.at(row[0]) + L"\"");
+      registry.before_delete = [&] { registry.keys[kRunKey].erase(L"Quellnet"); };
+    }
     if (row[1] == "(denied)") {
       registry.failing[kRunKey] = {platform::RegStatus::kAccessDenied, 5};
     }

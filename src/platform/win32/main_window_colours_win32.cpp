@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "platform/win32/main_window_win32.h"
+#include "platform/win32/readable_colour_win32.h"
 
 namespace quellnet::platform::win32 {
 namespace {
@@ -38,25 +39,23 @@ bool HighContrastOn() {
          (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
 }
 
+}  // namespace
+
 // A text colour of the window's own (the link's blue) where it can be read;
 // the scheme's colour for links under a high-contrast scheme, and under any
 // scheme whose button face it would hardly stand out from (blue on black
 // reaches 2.4 : 1).
-COLORREF Readable(COLORREF own) {
-  if (!HighContrastOn() && Contrast(own, ::GetSysColor(COLOR_BTNFACE)) >= kLegibleContrast) {
-    return own;
-  }
-  return ::GetSysColor(COLOR_HOTLIGHT);
+COLORREF ReadableColour(COLORREF own, COLORREF face, COLORREF scheme_link, bool high_contrast) {
+  return !high_contrast && Contrast(own, face) >= kLegibleContrast ? own : scheme_link;
 }
-
-}  // namespace
 
 LRESULT Form1Window::OnControlColour(HDC dc, HWND control) {
   // Labels, check boxes and the frame lie on the button-face colour.
   COLORREF text = ::GetSysColor(COLOR_BTNTEXT);
   const layout::ControlLayout* layout = Layout(::GetDlgCtrlID(control));
   if (layout != nullptr && layout->colour.has_value()) {
-    text = Readable(ToColorRef(*layout->colour));
+    text = ReadableColour(ToColorRef(*layout->colour), ::GetSysColor(COLOR_BTNFACE),
+                          ::GetSysColor(COLOR_HOTLIGHT), HighContrastOn());
   }
   ::SetTextColor(dc, text);
   ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
