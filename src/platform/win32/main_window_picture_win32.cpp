@@ -1,4 +1,4 @@
-#include "platform/win32/form1_picture_win32.h"
+#include "platform/win32/main_window_picture_win32.h"
 
 #include <utility>
 
