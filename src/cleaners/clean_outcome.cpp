@@ -6,11 +6,13 @@
 #include <utility>
 
 #include "cleaners/tree_deletion.h"
+#include "platform/path_text.h"
 #include "platform/system_error.h"
 
 namespace quellnet::cleaners {
 namespace {
 
+namespace paths = platform::paths;
 using platform::FsStatus;
 using platform::RegStatus;
 

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/win32/file_identity_win32.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/known_folders_win32.h"
 #include "platform/win32/nt_file_calls_win32.h"
@@ -125,18 +126,14 @@ FsResult OpenFolderAt(const std::wstring& extended, std::unique_ptr<Folder>& fol
   if (!handle) {
     return LastResult();
   }
-  BY_HANDLE_FILE_INFORMATION information;
-  if (!::GetFileInformationByHandle(handle.Get(), &information)) {
+  const std::optional<HandleIdentity> information = IdentityOf(handle.Get());
+  if (!information) {
     return LastResult();
   }
-  if ((information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+  if ((information->attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
     return {FsStatus::kNotFound, ERROR_DIRECTORY};
   }
-  folder = std::make_unique<Win32Folder>(
-      std::move(handle),
-      FileIdentity{information.dwVolumeSerialNumber,
-                   (static_cast<std::uint64_t>(information.nFileIndexHigh) << 32) |
-                       information.nFileIndexLow});
+  folder = std::make_unique<Win32Folder>(std::move(handle), information->identity);
   return {};
 }
 

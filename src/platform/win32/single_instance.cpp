@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/win32/private_messages.h"
+#include "platform/win32/program_end_win32.h"
 #include "platform/win32/wait_notice_win32.h"
 
 namespace quellnet::platform::win32 {
@@ -114,19 +115,10 @@ void WaitUntilEnded(HWND window, Waiter& waiter) {
   if (::GetWindowThreadProcessId(window, &process_id) != 0) {
     process.Reset(::OpenProcess(SYNCHRONIZE, FALSE, process_id));
   }
-  for (;;) {
-    if (process) {
-      if (waiter.Pause(process.Get(), kLookAgainMs, waiter.Look().still_closing)) {
-        return;
-      }
-    } else if (::IsWindow(window)) {
-      // Its process can't be waited for when it runs with other rights: its
-      // window goes just before it ends.
-      waiter.Pause(nullptr, kLookAgainMs, waiter.Look().still_closing);
-    } else {
-      return;
-    }
-  }
+  WaitForProgramEnd(window, process.Get(), [&waiter](HANDLE object) {
+    return waiter.Pause(object, kLookAgainMs, waiter.Look().still_closing) ? WaitStep::kSignalled
+                                                                           : WaitStep::kGoOn;
+  });
 }
 
 }  // namespace
