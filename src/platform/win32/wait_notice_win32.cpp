@@ -45,21 +45,18 @@ HFONT MessageFont() {
 RECT MeasureText(HFONT font, const std::wstring& text, int& line_height) {
   RECT rect{};
   line_height = 0;
-  const HDC screen = ::GetDC(nullptr);
-  if (screen == nullptr) {
+  const ScopedGetDc screen(nullptr);
+  if (!screen) {
     return rect;
   }
-  const HGDIOBJ before = font != nullptr ? ::SelectObject(screen, font) : nullptr;
+  // Without the font the system's is measured, as the label then shows it.
+  const ScopedSelectObject selected(screen.Get(), font);
   TEXTMETRICW metrics{};
-  if (::GetTextMetricsW(screen, &metrics)) {
+  if (::GetTextMetricsW(screen.Get(), &metrics)) {
     line_height = metrics.tmHeight;
     rect.right = kTextWidthInLines * line_height;
-    ::DrawTextW(screen, text.c_str(), -1, &rect, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    ::DrawTextW(screen.Get(), text.c_str(), -1, &rect, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
   }
-  if (before != nullptr) {
-    ::SelectObject(screen, before);
-  }
-  ::ReleaseDC(nullptr, screen);
   return rect;
 }
 
