@@ -97,8 +97,8 @@ std::unique_ptr<TableMainWindow> TableMainWindow::Create(HINSTANCE instance,
   form->tray_icon_.Reset(static_cast<HICON>(
       ::LoadImageW(instance, MAKEINTRESOURCEW(layout.resources.icon), IMAGE_ICON,
                    ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0)));
-  form->menutray_.Reset(::LoadMenuW(instance, MAKEINTRESOURCEW(layout.resources.tray_menu)));
-  if (!form->menutray_) {
+  form->tray_menu_.Reset(::LoadMenuW(instance, MAKEINTRESOURCEW(layout.resources.tray_menu)));
+  if (!form->tray_menu_) {
     return failed();
   }
 

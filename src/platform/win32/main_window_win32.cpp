@@ -90,7 +90,7 @@ bool TableMainWindow::SetForeground() {
 }
 
 void TableMainWindow::PopupTrayMenu() {
-  HMENU popup = ::GetSubMenu(menutray_.Get(), 0);
+  HMENU popup = ::GetSubMenu(tray_menu_.Get(), 0);
   // No menu during long work: its modal loop would hold the work up until
   // the menu closed. The right-click goes unanswered, as clicks on the busy
   // window do.

@@ -177,7 +177,7 @@ class TableMainWindow final : public MainWindow, public WindowControls {
   UniqueIcon big_icon_;
   UniqueIcon small_icon_;
   UniqueIcon tray_icon_;
-  UniqueMenu menutray_;
+  UniqueMenu tray_menu_;
   ControlFonts fonts_;
   UINT taskbar_created_ = 0;
   // The control that had the focus when the window last lost it.
