@@ -132,6 +132,27 @@ class ScopedGetDc {
   HDC dc_;
 };
 
+// A window's painting, from BeginPaint to EndPaint, which validates what
+// was to be painted.
+class ScopedPaint {
+ public:
+  explicit ScopedPaint(HWND window) : window_(window), dc_(::BeginPaint(window, &paint_)) {}
+  ~ScopedPaint() {
+    if (dc_ != nullptr) {
+      ::EndPaint(window_, &paint_);
+    }
+  }
+  ScopedPaint(const ScopedPaint&) = delete;
+  ScopedPaint& operator=(const ScopedPaint&) = delete;
+
+  HDC Get() const { return dc_; }
+
+ private:
+  HWND window_;
+  PAINTSTRUCT paint_{};
+  HDC dc_;
+};
+
 // An object selected into a DC for the scope; the one it replaced is selected
 // back after. Nothing is selected when either is missing.
 class ScopedSelectObject {

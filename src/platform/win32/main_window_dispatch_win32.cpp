@@ -59,10 +59,8 @@ LRESULT CALLBACK TableMainWindow::WindowProc(HWND window, UINT message, WPARAM w
 LRESULT TableMainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_PAINT: {
-      PAINTSTRUCT paint;
-      if (::BeginPaint(window_, &paint) != nullptr) {
-        ::EndPaint(window_, &paint);
-      }
+      // The controls paint themselves; the window has nothing to draw.
+      { const ScopedPaint painted(window_); }
       Raise(&WindowEvents::Painted);
       return 0;
     }
