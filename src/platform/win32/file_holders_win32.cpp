@@ -15,7 +15,8 @@ constexpr DWORD kQueryLimitedInformation = 0x1000;
 // A process is known to the Restart Manager by its id and its start.
 bool SameProcess(const RM_UNIQUE_PROCESS& a, const RM_UNIQUE_PROCESS& b) {
   return a.dwProcessId == b.dwProcessId &&
-         ::CompareFileTime(&a.ProcessStartTime, &b.ProcessStartTime) == 0;
+         a.ProcessStartTime.dwLowDateTime == b.ProcessStartTime.dwLowDateTime &&
+         a.ProcessStartTime.dwHighDateTime == b.ProcessStartTime.dwHighDateTime;
 }
 
 // The processes that hold `file` open, as the file system tells; this one
