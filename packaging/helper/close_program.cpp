@@ -8,6 +8,7 @@
 #include "app/form1_ids.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/optional_functions_win32.h"
+#include "platform/win32/program_end_win32.h"
 #include "running_copies_win32.h"
 
 namespace quellnet::packaging {
@@ -26,19 +27,21 @@ DWORD Remaining(DWORD deadline) {
   return left > 0 ? static_cast<DWORD>(left) : 0;
 }
 
-// Waits for the end of the program that owns `window`: on its process when
-// it can be opened, else until the window is gone.
+// Waits for the end of the program that owns `window` until `deadline`.
 bool WaitForEnd(HWND window, HANDLE process, DWORD deadline) {
-  if (process != nullptr) {
-    return ::WaitForSingleObject(process, Remaining(deadline)) == WAIT_OBJECT_0;
-  }
-  while (::IsWindow(window)) {
-    if (Remaining(deadline) == 0) {
-      return false;
+  return platform::win32::WaitForProgramEnd(window, process, [deadline](HANDLE object) {
+    const DWORD left = Remaining(deadline);
+    if (left == 0) {
+      return platform::win32::WaitStep::kGiveUp;
     }
-    ::Sleep(kPollMs);
-  }
-  return true;
+    const DWORD step = left < kPollMs ? left : kPollMs;
+    if (object == nullptr) {
+      ::Sleep(step);
+    } else if (::WaitForSingleObject(object, step) == WAIT_OBJECT_0) {
+      return platform::win32::WaitStep::kSignalled;
+    }
+    return platform::win32::WaitStep::kGoOn;
+  });
 }
 
 // The program file the process runs; empty when the system does not tell.

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "file_ids_win32.h"
+#include "platform/win32/file_identity_win32.h"
 #include "platform/win32/handles.h"
 
 namespace quellnet::packaging {
@@ -10,13 +11,12 @@ std::optional<FileId> Win32FileIds::IdOf(const std::wstring& path) {
   const platform::win32::UniqueKernelHandle file(::CreateFileW(
       path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-  BY_HANDLE_FILE_INFORMATION info;
-  if (!file || !::GetFileInformationByHandle(file.Get(), &info) ||
-      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+  const std::optional<platform::win32::HandleIdentity> information =
+      file ? platform::win32::IdentityOf(file.Get()) : std::nullopt;
+  if (!information || (information->attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
     return std::nullopt;
   }
-  return FileId{info.dwVolumeSerialNumber,
-                (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+  return FileId{information->identity.volume, information->identity.index};
 }
 
 }  // namespace quellnet::packaging

@@ -9,14 +9,25 @@ namespace quellnet::app {
 // run-at-logon value name and the caption of its message boxes.
 inline constexpr std::wstring_view kApplicationTitle = L"Quellnet";
 inline constexpr std::wstring_view kWindowCaption = L"Corvane Quellnet 2.1";
-// The maker's web page; also the text of the link at the bottom of the window.
-// The build sets it (the CMake cache variable QUELLNET_WEB_ADDRESS), so that
-// whoever ships the program names the real page without editing the code.
-#ifndef QUELLNET_WEB_ADDRESS
-#error "QUELLNET_WEB_ADDRESS is set by the build: the CMake cache variable of that name"
-#endif
-#define QUELLNET_WIDE_TEXT_(text) L##text
-#define QUELLNET_WIDE_TEXT(text) QUELLNET_WIDE_TEXT_(text)
-inline constexpr std::wstring_view kWebAddress = QUELLNET_WIDE_TEXT(QUELLNET_WEB_ADDRESS);
+// The lock that keeps one running copy per session ("Local\" keeps it inside
+// the user's session, so other users on the same machine each run their own
+// copy), and the class of the small window that says why a second start
+// waits for the running copy.
+inline constexpr std::wstring_view kSingleInstanceLock = L"Local\\Quellnet.SingleInstance";
+inline constexpr wchar_t kWaitNoticeClassName[] = L"Quellnet.WaitNotice";
+
+// What that window says while the running copy does not answer, or closes.
+inline constexpr std::wstring_view kWaitNoAnswerYet =
+    L"The Quellnet that is already running does not answer yet. Waiting: its window comes back "
+    L"when it answers, or this one starts when it has closed.";
+inline constexpr std::wstring_view kWaitStillClosing =
+    L"The Quellnet that is already running is closing. Waiting: this one starts when it has "
+    L"closed.";
+
+// The only messages of the program's own besides the cleaners' notices: it
+// can't start at all.
+inline constexpr std::wstring_view kCannotCreateWindow = L"Quellnet could not create its window.";
+inline constexpr std::wstring_view kCannotPrepareAccess =
+    L"Quellnet could not prepare its access to Windows.";
 
 }  // namespace quellnet::app

@@ -1,6 +1,7 @@
 #include "app/form1.h"
 
 #include "app/app_info.h"
+#include "app/web_address.h"
 
 namespace quellnet::app {
 

@@ -41,4 +41,10 @@ enum Form1MenuId : int {
   kIdMnuclose = 201,
 };
 
+// The program file's resources that the window takes (res/resource.h names
+// the same ids for the resource compiler; the composition root checks that
+// they agree): the program's icon and the pop-up menu `menutray`.
+inline constexpr int kIdIconQuellnet = 1;
+inline constexpr int kIdMenuTray = 102;
+
 }  // namespace quellnet::app

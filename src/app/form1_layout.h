@@ -8,6 +8,7 @@
 
 #include "app/form1_ids.h"
 #include "app/app_info.h"
+#include "app/web_address.h"
 #include "platform/window_layout.h"
 
 namespace quellnet::app {
@@ -107,12 +108,19 @@ constexpr const ControlLayout* FindControl(Form1ControlId id) {
   return platform::layout::FindControl(kControls, id);
 }
 
+// The menu items that report their clicks, and the banner as drawn for
+// screens of 100, 125, 150 and 200 %, each a bitmap resource named BANNER
+// and its DPI.
+inline constexpr std::array<int, 2> kTrayMenuItems = {kIdMnuopen, kIdMnuclose};
+inline constexpr std::array<platform::layout::BannerResource, 4> kBanners = {
+    {{96, L"BANNER96"}, {120, L"BANNER120"}, {144, L"BANNER144"}, {192, L"BANNER192"}}};
+
 // The whole window, as the Win32 side builds it.
 inline constexpr platform::layout::WindowLayout kForm1Layout{
     kForm1ClassName,   kWindowCaption,
     kApplicationTitle, {0, 0, kClientWidthTwips, kClientHeightTwips},
     kFontFace,         kControls,
-    kTabCaptions};
+    kTabCaptions,      {kIdIconQuellnet, kIdMenuTray, kTrayMenuItems, kBanners}};
 
 // The client area at `dpi`.
 constexpr PixelRect ClientPixels(int dpi) {

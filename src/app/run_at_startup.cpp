@@ -3,6 +3,7 @@
 #include "app/app_info.h"
 
 namespace quellnet::app {
+namespace {
 
 std::wstring RunAtStartupData(std::wstring_view executable_path) {
   std::wstring data;
@@ -12,6 +13,8 @@ std::wstring RunAtStartupData(std::wstring_view executable_path) {
   data += L'"';
   return data;
 }
+
+}  // namespace
 
 platform::RegResult SetRunAtStartup(bool enable, platform::Registry& registry,
                                     platform::Shell& shell) {

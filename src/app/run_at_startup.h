@@ -13,11 +13,9 @@ namespace quellnet::app {
 inline constexpr std::wstring_view kRunKeyPath =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-// The entry's data: the executable's full path in double quotes, so a path
-// with blanks can't be taken for a shorter one ("C:\Program.exe").
-std::wstring RunAtStartupData(std::wstring_view executable_path);
-
-// Adds or replaces the entry (enable) or removes it. The key is only opened,
+// Adds or replaces the entry (enable) or removes it. Its data is the
+// executable's full path in double quotes, so a path with blanks can't be
+// taken for a shorter one ("C:\Program.exe"). The key is only opened,
 // never created. kOk when the entry is as asked afterwards (an entry that
 // was not there needs no removal); otherwise it could not be written or
 // removed, which the caller tells the user, with the system's code for why

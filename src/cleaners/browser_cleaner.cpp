@@ -79,7 +79,7 @@ CleanResult BrowserCleaner::Run() {
   const RunSummary summary = Summarise(run.Outcomes());
   const RunMessage message = Compose(job_.words, summary);
   messages_.ShowMessage(message.text, message.icon);
-  return ResultOf(summary, message);
+  return ResultOf(summary);
 }
 
 void BrowserCleaner::CleanRun::Clean() {

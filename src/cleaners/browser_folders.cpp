@@ -2,10 +2,12 @@
 
 #include <string_view>
 
-#include "cleaners/folder_safety.h"
+#include "platform/path_text.h"
 
 namespace quellnet::cleaners {
 namespace {
+
+namespace paths = platform::paths;
 
 // How Internet Explorer names and places its folders, on every Windows the
 // program runs on (the names are the same in every language: Windows shows

@@ -6,11 +6,13 @@
 #include <utility>
 
 #include "cleaners/tree_deletion.h"
+#include "platform/path_text.h"
 #include "platform/system_error.h"
 
 namespace quellnet::cleaners {
 namespace {
 
+namespace paths = platform::paths;
 using platform::FsStatus;
 using platform::RegStatus;
 
@@ -101,33 +103,162 @@ std::wstring Because(platform::SystemError error) {
   return error == 0 ? L"." : L": " + platform::SystemErrorText(error);
 }
 
+// The sentence about one trouble with the folder itself.
+std::wstring FolderLine(const Outcome& outcome, const CleanerWords& words) {
+  const std::wstring the_folder = L"The " + std::wstring(words.folder);
+  switch (outcome.kind) {
+    case Outcome::Kind::kLocationUnread: {
+      const std::wstring start = the_folder + L" could not be found: ";
+      if (outcome.reg == RegStatus::kNotFound) {
+        return start + L"its location is not recorded for this user.";
+      }
+      if (outcome.reg == RegStatus::kNotText) {
+        return start + L"its recorded location is not a folder path.";
+      }
+      return start + L"its recorded location could not be read" + Because(outcome.error);
+    }
+    case Outcome::Kind::kRefused:
+      if (outcome.verdict.refusal == Refusal::kEmpty) {
+        return the_folder + L" could not be found: its recorded location is empty.";
+      }
+      return the_folder + L" was left alone: its recorded location, " +
+             Quoted(outcome.verdict.path) + L", " + RefusalReason(outcome.verdict, words) + L".";
+    case Outcome::Kind::kFolderNotOpened: {
+      const std::wstring start = the_folder + L" " + Quoted(outcome.path);
+      if (outcome.fs == FsStatus::kNotFound) {
+        return start + L" could not be found.";
+      }
+      if (outcome.fs == FsStatus::kAccessDenied) {
+        return start + L" could not be opened: you have no permission to open it.";
+      }
+      return start + L" could not be opened" + Because(outcome.error);
+    }
+    default: {  // the files or the subfolders could not be listed
+      const std::wstring start =
+          (outcome.kind == Outcome::Kind::kFilesUnlisted ? L"The files in "
+                                                         : L"The subfolders of ") +
+          Quoted(outcome.path);
+      return start + (outcome.fs == FsStatus::kAccessDenied
+                          ? L" were left: you have no permission to read that folder."
+                          : L" were left: that folder could not be read" + Because(outcome.error));
+    }
+  }
+}
+
+// The sentences about the folder itself, in the order they arose, each once.
+void AddFolderLines(const CleanerWords& words, const RunSummary& summary,
+                    std::vector<std::wstring>& lines) {
+  for (const Outcome& trouble : summary.folder_troubles) {
+    std::wstring line = FolderLine(trouble, words);
+    if (std::find(lines.begin(), lines.end(), line) == lines.end()) {
+      lines.push_back(std::move(line));
+    }
+  }
+}
+
+// The index files, which stay on every run, in the words the system's
+// knowledge of their holder allows.
+std::vector<std::wstring> IndexLines(const RunSummary& summary) {
+  std::vector<std::wstring> lines;
+  if (summary.windows_index > 0) {
+    lines.push_back(IndexLine(summary.windows_index,
+                              L"Windows keeps it open while you are logged on.",
+                              L"Windows keeps them open while you are logged on."));
+  }
+  if (summary.held_index > 0) {
+    lines.push_back(IndexLine(summary.held_index, L"it is in use.", L"they are in use."));
+  }
+  return lines;
+}
+
+// The entries in use by other programs, named where the system names them.
+void AddInUseLines(const RunSummary& summary, std::vector<std::wstring>& lines) {
+  if (summary.held_by_named > 0) {
+    const std::wstring names = JoinNames(summary.holders);
+    std::wstring line =
+        Count(summary.held_by_named, L"item is in use by " + names + L" and was left.",
+              L"items are in use by " + names + L" and were left.");
+    if (!summary.only_windows_holds) {
+      line += summary.holders.size() == 1 ? L" Close " + names + L" and try again."
+                                          : std::wstring(L" Close those programs and try again.");
+    }
+    lines.push_back(line);
+  }
+  if (summary.held_by_unknown > 0) {
+    lines.push_back(Count(summary.held_by_unknown,
+                          L"item is in use by another program and was left.",
+                          L"items are in use by another program and were left."));
+  }
+}
+
+// The entries left for a reason of their own: no permission, changed, or
+// each reason the system gave, in its own words.
+void AddNotDeletedLines(const RunSummary& summary, std::vector<std::wstring>& lines) {
+  if (summary.denied > 0) {
+    lines.push_back(Count(summary.denied,
+                          L"item was left because you have no permission to delete it.",
+                          L"items were left because you have no permission to delete them."));
+  }
+  if (summary.changed > 0) {
+    lines.push_back(Count(summary.changed, L"item changed while it was being deleted and was left.",
+                          L"items changed while they were being deleted and were left."));
+  }
+  for (const auto& [error, count] : summary.other_reasons) {
+    lines.push_back(
+        error == 0 ? Count(count, L"item could not be deleted.", L"items could not be deleted.")
+                   : Count(count, L"item could not be deleted: ", L"items could not be deleted: ") +
+                         platform::SystemErrorText(error));
+  }
+}
+
+// The typed addresses' deletion was tried and they are still there.
+bool HistoryKept(const RunSummary& summary) {
+  return summary.history && *summary.history != RegStatus::kOk &&
+         *summary.history != RegStatus::kNotFound;
+}
+
+// What became of the typed addresses, when that is worth a line.
+void AddHistoryLine(const RunSummary& summary, std::vector<std::wstring>& lines) {
+  if (summary.history == RegStatus::kOk) {
+    lines.push_back(L"The list of typed addresses was cleared.");
+  } else if (summary.history == RegStatus::kAccessDenied) {
+    lines.push_back(
+        L"The list of typed addresses could not be deleted: you have no permission to change it.");
+  } else if (HistoryKept(summary)) {
+    lines.push_back(L"The list of typed addresses could not be deleted" +
+                    Because(summary.history_error));
+  }
+}
+
 }  // namespace
 
 RunSummary Summarise(const std::vector<Outcome>& outcomes) {
   RunSummary summary;
-  std::map<std::wstring, const Outcome*> left;  // path of each entry left -> why
+  std::map<std::wstring, const Outcome*> left;  // path of each entry left -> why, while here
   for (const Outcome& outcome : outcomes) {
     switch (outcome.kind) {
       case Outcome::Kind::kLocationUnread:
+        summary.refused = true;
         summary.nothing_deleted = true;
-        summary.folder_troubles.push_back(&outcome);
+        summary.folder_troubles.push_back(outcome);
         break;
       case Outcome::Kind::kRefused:
+        summary.refused = true;
         summary.nothing_deleted =
             summary.nothing_deleted || outcome.verdict.refusal == Refusal::kEmpty;
-        summary.folder_troubles.push_back(&outcome);
+        summary.folder_troubles.push_back(outcome);
         break;
       case Outcome::Kind::kFolderNotOpened:
       case Outcome::Kind::kFilesUnlisted:
       case Outcome::Kind::kSubfoldersUnlisted:
-        summary.folder_troubles.push_back(&outcome);
+        summary.folder_troubles.push_back(outcome);
         break;
       case Outcome::Kind::kTried: {
         // Forget what earlier tries left of this entry and of all inside it.
         left.erase(outcome.path);
         const std::wstring inside = outcome.path + L"\\";
         auto below = left.lower_bound(inside);
-        while (below != left.end() && below->first.compare(0, inside.size(), inside) == 0) {
+        while (below != left.end() && paths::StartsWith(below->first, inside)) {
           below = left.erase(below);
         }
         break;
@@ -176,140 +307,38 @@ RunSummary Summarise(const std::vector<Outcome>& outcomes) {
       }
     }
   }
+  // Every trouble with the folder is worth a line, and so is every entry
+  // left but the index files.
+  summary.did_all = summary.folder_troubles.empty() && !summary.nothing_deleted &&
+                    !HistoryKept(summary) &&
+                    summary.held_by_named + summary.held_by_unknown + summary.denied +
+                            summary.changed + summary.other ==
+                        0;
   return summary;
 }
 
 RunMessage Compose(const CleanerWords& words, const RunSummary& summary) {
-  // The sentences about the folder itself, in the order they arose, each once.
-  std::vector<std::wstring> lines;
-  auto add_line = [&lines](std::wstring line) {
-    if (std::find(lines.begin(), lines.end(), line) == lines.end()) {
-      lines.push_back(std::move(line));
-    }
-  };
-  const std::wstring the_folder = L"The " + std::wstring(words.folder);
-  for (const Outcome* trouble : summary.folder_troubles) {
-    const Outcome& outcome = *trouble;
-    switch (outcome.kind) {
-      case Outcome::Kind::kLocationUnread: {
-        const std::wstring start = the_folder + L" could not be found: ";
-        if (outcome.reg == RegStatus::kNotFound) {
-          add_line(start + L"its location is not recorded for this user.");
-        } else if (outcome.reg == RegStatus::kNotText) {
-          add_line(start + L"its recorded location is not a folder path.");
-        } else {
-          add_line(start + L"its recorded location could not be read" + Because(outcome.error));
-        }
-        break;
-      }
-      case Outcome::Kind::kRefused:
-        if (outcome.verdict.refusal == Refusal::kEmpty) {
-          add_line(the_folder + L" could not be found: its recorded location is empty.");
-        } else {
-          add_line(the_folder + L" was left alone: its recorded location, " +
-                   Quoted(outcome.verdict.path) + L", " + RefusalReason(outcome.verdict, words) +
-                   L".");
-        }
-        break;
-      case Outcome::Kind::kFolderNotOpened: {
-        const std::wstring start = the_folder + L" " + Quoted(outcome.path);
-        if (outcome.fs == FsStatus::kNotFound) {
-          add_line(start + L" could not be found.");
-        } else if (outcome.fs == FsStatus::kAccessDenied) {
-          add_line(start + L" could not be opened: you have no permission to open it.");
-        } else {
-          add_line(start + L" could not be opened.");
-        }
-        break;
-      }
-      default: {  // the files or the subfolders could not be listed
-        const std::wstring start =
-            (outcome.kind == Outcome::Kind::kFilesUnlisted ? L"The files in "
-                                                           : L"The subfolders of ") +
-            Quoted(outcome.path);
-        add_line(start + (outcome.fs == FsStatus::kAccessDenied
-                              ? L" were left: you have no permission to read that folder."
-                              : L" were left: that folder could not be read."));
-        break;
-      }
-    }
-  }
-
-  const std::optional<RegStatus>& history = summary.history;
-  const bool history_kept =
-      history && *history != RegStatus::kOk && *history != RegStatus::kNotFound;
-  // The index files, which stay on every run, in the words the system's
-  // knowledge of their holder allows.
-  std::vector<std::wstring> index_lines;
-  if (summary.windows_index > 0) {
-    index_lines.push_back(IndexLine(summary.windows_index,
-                                    L"Windows keeps it open while you are logged on.",
-                                    L"Windows keeps them open while you are logged on."));
-  }
-  if (summary.held_index > 0) {
-    index_lines.push_back(IndexLine(summary.held_index, L"it is in use.", L"they are in use."));
-  }
-  const bool only_index_left = summary.held_by_named + summary.held_by_unknown + summary.denied +
-                                   summary.changed + summary.other ==
-                               0;
-  if (lines.empty() && only_index_left && !summary.nothing_deleted && !history_kept) {
+  const std::vector<std::wstring> index_lines = IndexLines(summary);
+  if (summary.did_all) {
+    // The plain success text stands alone, as it always has. The index
+    // files are no failure: nothing the user could do would remove them.
     std::wstring text(words.done);
     for (const std::wstring& line : index_lines) {
       text += L"\n\n" + line;
     }
-    // The plain success text stands alone, as it always has. The index
-    // files are no failure: nothing the user could do would remove them.
     return {text, index_lines.empty() ? platform::MessageIcon::kNone
                                       : platform::MessageIcon::kInformation};
   }
-
-  if (summary.held_by_named > 0) {
-    const std::wstring names = JoinNames(summary.holders);
-    std::wstring line =
-        Count(summary.held_by_named, L"item is in use by " + names + L" and was left.",
-              L"items are in use by " + names + L" and were left.");
-    if (!summary.only_windows_holds) {
-      line += summary.holders.size() == 1 ? L" Close " + names + L" and try again."
-                                          : std::wstring(L" Close those programs and try again.");
-    }
-    lines.push_back(line);
-  }
-  if (summary.held_by_unknown > 0) {
-    lines.push_back(Count(summary.held_by_unknown,
-                          L"item is in use by another program and was left.",
-                          L"items are in use by another program and were left."));
-  }
+  // Anything left behind is worth the user's attention.
+  std::vector<std::wstring> lines;
+  AddFolderLines(words, summary, lines);
+  AddInUseLines(summary, lines);
   lines.insert(lines.end(), index_lines.begin(), index_lines.end());
-  if (summary.denied > 0) {
-    lines.push_back(Count(summary.denied,
-                          L"item was left because you have no permission to delete it.",
-                          L"items were left because you have no permission to delete them."));
-  }
-  if (summary.changed > 0) {
-    lines.push_back(Count(summary.changed, L"item changed while it was being deleted and was left.",
-                          L"items changed while they were being deleted and were left."));
-  }
-  // Each reason the system gave, in its own words.
-  for (const auto& [error, count] : summary.other_reasons) {
-    lines.push_back(
-        error == 0 ? Count(count, L"item could not be deleted.", L"items could not be deleted.")
-                   : Count(count, L"item could not be deleted: ", L"items could not be deleted: ") +
-                         platform::SystemErrorText(error));
-  }
+  AddNotDeletedLines(summary, lines);
   if (summary.nothing_deleted) {
     lines.push_back(L"Nothing was deleted.");
   }
-  if (history == RegStatus::kOk) {
-    lines.push_back(L"The list of typed addresses was cleared.");
-  } else if (history == RegStatus::kAccessDenied) {
-    lines.push_back(
-        L"The list of typed addresses could not be deleted: you have no permission to change it.");
-  } else if (history_kept) {
-    lines.push_back(L"The list of typed addresses could not be deleted" +
-                    Because(summary.history_error));
-  }
-
-  // Anything left behind is worth the user's attention.
+  AddHistoryLine(summary, lines);
   std::wstring text(words.headline);
   text += L"\n";
   for (const auto& line : lines) {
@@ -318,16 +347,11 @@ RunMessage Compose(const CleanerWords& words, const RunSummary& summary) {
   return {text, platform::MessageIcon::kWarning};
 }
 
-CleanResult ResultOf(const RunSummary& summary, const RunMessage& message) {
-  for (const Outcome* trouble : summary.folder_troubles) {
-    if (trouble->kind == Outcome::Kind::kLocationUnread ||
-        trouble->kind == Outcome::Kind::kRefused) {
-      return CleanResult::kRefused;
-    }
+CleanResult ResultOf(const RunSummary& summary) {
+  if (summary.refused) {
+    return CleanResult::kRefused;
   }
-  // Compose warns exactly when the run did not do all it set out to.
-  return message.icon == platform::MessageIcon::kWarning ? CleanResult::kLeft
-                                                         : CleanResult::kEmptied;
+  return summary.did_all ? CleanResult::kEmptied : CleanResult::kLeft;
 }
 
 }  // namespace quellnet::cleaners

@@ -47,7 +47,8 @@ struct Outcome {
 struct RunSummary {
   // The outcomes about the folder itself (its location, refusal, opening,
   // listing), in the order they arose.
-  std::vector<const Outcome*> folder_troubles;
+  std::vector<Outcome> folder_troubles;
+  bool refused = false;          // its location was refused, missing or unreadable
   bool nothing_deleted = false;  // the location was never found
   // The entries left, by why.
   std::size_t windows_index = 0;      // the browser's index files that Windows keeps open
@@ -63,6 +64,9 @@ struct RunSummary {
   std::vector<std::pair<platform::SystemError, std::size_t>> other_reasons;
   std::optional<platform::RegStatus> history;  // the typed addresses' deletion, if tried
   platform::SystemError history_error = 0;     // ... and the system's code for its failure
+  // The run did all it set out to: nothing stays but the index files that
+  // no one could delete.
+  bool did_all = false;
 };
 
 RunSummary Summarise(const std::vector<Outcome>& outcomes);
@@ -73,8 +77,7 @@ struct RunMessage {
 };
 
 // The plain success text when the run did all it set out to; otherwise the
-// headline and one line for each kind of trouble, with a warning icon. The
-// summary's outcomes must outlive the call.
+// headline and one line for each kind of trouble, with a warning icon.
 RunMessage Compose(const CleanerWords& words, const RunSummary& summary);
 
 // How a run ended, in one word: what a run from the command line reports.
@@ -85,7 +88,6 @@ enum class CleanResult {
   kStopped,  // the program ended during the run
 };
 
-// From the run's summary and the message composed from it.
-CleanResult ResultOf(const RunSummary& summary, const RunMessage& message);
+CleanResult ResultOf(const RunSummary& summary);
 
 }  // namespace quellnet::cleaners

@@ -45,30 +45,6 @@ struct FolderVerdict {
   Relation relation = Relation::kIs;
 };
 
-// The checks that need no file system.
-namespace paths {
-// Drops a "\\?\" or "\\?\UNC\" prefix and turns '/' into '\'.
-std::wstring Plain(const std::wstring& path);
-// "C:\..." or "\\server\share..."; everything else is relative to something.
-bool IsFullPath(const std::wstring& plain);
-bool IsDriveRoot(const std::wstring& plain);
-// "\\server", "\\server\share", with or without a trailing separator.
-bool IsShareRoot(const std::wstring& plain);
-// "\\.\..." or "\\?\..." left after Plain: a device, not a folder path.
-bool IsDevicePath(const std::wstring& plain);
-// "\\localhost\C$\dir" (or this machine's name, or 127.0.0.1) -> "C:\dir":
-// a drive's administrative share on this machine stands for the drive. Any
-// other path comes back as it is.
-std::wstring LocalPathOfAdminShare(const std::wstring& plain, const std::wstring& computer_name);
-// Windows compares paths without regard to case; a trailing separator does
-// not change which folder a path names.
-bool SamePath(const std::wstring& a, const std::wstring& b);
-// True when `inner` lies somewhere below `outer`.
-bool IsBelow(const std::wstring& inner, const std::wstring& outer);
-// The folder that holds `path`, or empty at a root.
-std::wstring Parent(const std::wstring& path);
-}  // namespace paths
-
 // A location judged, and the folder it names, held open for the work when it
 // may be emptied.
 struct CheckedFolder {

@@ -22,6 +22,17 @@ using namespace quellnet;
 
 static_assert(app::kIdMnuopen == IDM_MNUOPEN && app::kIdMnuclose == IDM_MNUCLOSE,
               "the menu resource and the window's handlers agree on the item ids");
+static_assert(app::kIdIconQuellnet == IDI_QUELLNET && app::kIdMenuTray == IDR_MENUTRAY,
+              "the resources and the window's layout agree on the icon and menu ids");
+
+// What the program shows of itself besides the window that Form1's layout
+// describes.
+const platform::win32::ProgramLook kLook{app::kForm1Layout,
+                                         app::kApplicationTitle,
+                                         {app::kSingleInstanceLock, app::kWaitNoticeClassName,
+                                          app::kWaitNoAnswerYet, app::kWaitStillClosing},
+                                         app::kCannotCreateWindow,
+                                         app::kCannotPrepareAccess};
 
 std::unique_ptr<platform::WindowEvents> BuildForm1(const platform::win32::ProgramParts& parts) {
   platform::win32::WindowControls& controls = parts.controls;
@@ -54,5 +65,5 @@ extern "C" int wmain(int argc, wchar_t** argv) {
                                  {parts.registry, parts.files, parts.console, parts.boxes});
         });
   }
-  return platform::win32::RunProgram({app::kForm1Layout, app::kApplicationTitle}, &BuildForm1);
+  return platform::win32::RunProgram(kLook, &BuildForm1);
 }

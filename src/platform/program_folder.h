@@ -7,7 +7,7 @@
 
 namespace quellnet::platform {
 
-// "C:\Program Files\Quellnet\quellnet.exe" -> "C:\Program Files\Quellnet";
+// "C:\Program Files\Example\example.exe" -> "C:\Program Files\Example";
 // a file in a drive's root keeps the separator ("C:\q.exe" -> "C:\"), so the
 // result always names the folder. An empty text when `path` has no folder.
 inline std::wstring FolderOfPath(std::wstring_view path) {

@@ -14,7 +14,7 @@ inline constexpr std::uint32_t kTrayRightButtonUp = 0x205;
 class TrayIcon {
  public:
   virtual ~TrayIcon() = default;
-  // Asks the shell to add the icon (the window's icon, tip "Quellnet",
+  // Asks the shell to add the icon (the window's icon, tip the program's title,
   // notifications to the main window). True when the icon is in the
   // notification area afterwards, whether this call added it or it was
   // already there; adding an icon that is already there never makes a

@@ -18,7 +18,7 @@ class TrayWindow {
   virtual void Hide() = 0;
   // Result is informational; callers may ignore it.
   virtual bool SetForeground() = 0;
-  // Opens the pop-up menu `menutray` at the pointer. A chosen item arrives as
+  // Opens the tray's pop-up menu at the pointer. A chosen item arrives as
   // its click event after this returns or while it runs. Nothing opens while
   // the window is busy: the menu would hold the work up.
   virtual void PopupTrayMenu() = 0;

@@ -77,9 +77,26 @@ struct ControlLayout {
   bool tab_stop;
 };
 
+// A bitmap resource of the program file drawn for screens of `dpi`.
+struct BannerResource {
+  int dpi;
+  std::wstring_view name;
+};
+
+// What the window takes from the program file's resources, by their ids and
+// names there: its icon (also the tray's), the tray's pop-up menu and those
+// of its items that report their clicks, and its banner (the kImage control)
+// as drawn for each DPI, ascending.
+struct WindowResources {
+  int icon;
+  int tray_menu;
+  std::span<const int> menu_items;
+  std::span<const BannerResource> banners;
+};
+
 // A whole window: its class and caption, its client area, the face of its
-// fonts, every control in the order of the windows' stacking, top first, and
-// the captions of its tab control's pages.
+// fonts, every control in the order of the windows' stacking, top first, the
+// captions of its tab control's pages and its resources.
 struct WindowLayout {
   std::wstring_view class_name;
   std::wstring_view caption;
@@ -89,6 +106,7 @@ struct WindowLayout {
   std::wstring_view font_face;
   std::span<const ControlLayout> controls;
   std::span<const std::wstring_view> pages;
+  WindowResources resources;
 };
 
 constexpr const ControlLayout* FindControl(std::span<const ControlLayout> controls, int id) {

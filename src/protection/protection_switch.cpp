@@ -102,8 +102,8 @@ Notice NoticeFor(bool stop_requested, const platform::ServiceResult& result, Ser
   return Retryable(text, is_protected);
 }
 
-}  // namespace
-
+// The status picture beside the program: `folder` and `file` joined by one
+// separator (a drive root such as "C:\" already ends in one).
 std::wstring StatusPicturePath(std::wstring_view folder, std::wstring_view file) {
   std::wstring path(folder);
   if (!EndsWithSeparator(path)) {
@@ -112,6 +112,8 @@ std::wstring StatusPicturePath(std::wstring_view folder, std::wstring_view file)
   path += file;
   return path;
 }
+
+}  // namespace
 
 ProtectionSwitch::ProtectionSwitch(platform::CheckBox& chkmess, platform::Label& Label2,
                                    platform::PictureBox& Picture1, platform::LongWork& work,

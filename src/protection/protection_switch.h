@@ -23,10 +23,6 @@ inline constexpr std::wstring_view kNotProtectedCaption = L"PC Not Protected !";
 inline constexpr std::wstring_view kProtectedPicture = L"green.gif";
 inline constexpr std::wstring_view kNotProtectedPicture = L"red.gif";
 
-// The status picture beside the program: `folder` and `file` joined by one
-// separator (a drive root such as "C:\" already ends in one).
-std::wstring StatusPicturePath(std::wstring_view folder, std::wstring_view file);
-
 class ProtectionSwitch {
  public:
   ProtectionSwitch(platform::CheckBox& chkmess, platform::Label& Label2,

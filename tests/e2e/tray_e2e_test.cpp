@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "fixture.h"
-#include "platform/win32/wait_notice_win32.h"
+#include "app/app_info.h"
 
 namespace quellnet::e2e {
 namespace {
@@ -189,9 +189,8 @@ TEST_F(TrayTest, AStartWhileTheRunningCopyClosesRunsOnceThatCopyHasEnded) {
 
   ProgramUnderTest second;
   ASSERT_TRUE(second.Start({.wait_for_window = false})) << second.LastError();
-  EXPECT_TRUE(WaitUntil([&] {
-    return WindowOf(second.Pid(), platform::win32::kWaitNoticeClassName, true);
-  })) << "the wait is not shown";
+  EXPECT_TRUE(WaitUntil([&] { return WindowOf(second.Pid(), app::kWaitNoticeClassName, true); }))
+      << "the wait is not shown";
   EXPECT_FALSE(second.WaitForExit(Millis{6000})) << "the second start ended";
   ASSERT_NE(ResumeThread(frozen.Get()), static_cast<DWORD>(-1));
   ASSERT_TRUE(ProgramUnderTest::Answer(*box));

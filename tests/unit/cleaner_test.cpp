@@ -155,6 +155,13 @@ TEST_F(CleanerTest, ALocationThatCantBeUsedLeavesTheDiskAsItWasAndSaysWhy) {
   files.open_errors[L"C:\\Locked\\Microsoft\\Windows\\Cookies"] = FsStatus::kAccessDenied;
   files.list_errors[L"C:\\Unreadable\\Microsoft\\Windows\\Cookies"] = FsStatus::kFailed;
   files.AddFolder(L"C:\\Unreadable\\Microsoft\\Windows\\Cookies");
+  for (const std::wstring broken :
+       {L"C:\\Broken\\INetCache", L"C:\\Faulty\\Microsoft\\Windows\\Cookies"}) {
+    files.AddFolder(broken);
+    files.error_codes[broken] = 1117;
+  }
+  files.open_errors[L"C:\\Broken\\INetCache"] = FsStatus::kFailed;
+  files.list_errors[L"C:\\Faulty\\Microsoft\\Windows\\Cookies"] = FsStatus::kFailed;
   const Paths before = files.Under(L"C:");
   for (const tools::TableRow& row : tools::TableFile(QUELLNET_UNIT_DATA "/location_troubles.tsv")) {
     SCOPED_TRACE(row[1]);

@@ -20,7 +20,7 @@
 //        (the options, the Run key, the browser's keys) is shared by 32-bit
 //        and 64-bit programs; only HKCU\Software\Classes is redirected.
 //      * Services: the service control manager is one for both; a 32-bit
-//        program stops and starts the real Messenger service.
+//        program stops and starts the real service.
 #pragma once
 
 #include <cstddef>

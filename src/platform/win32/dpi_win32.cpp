@@ -1,5 +1,7 @@
 #include "platform/win32/dpi_win32.h"
 
+#include "platform/win32/handles.h"
+
 #include "platform/win32/optional_functions_win32.h"
 
 namespace quellnet::platform::win32 {
@@ -11,12 +13,11 @@ constexpr int kEffectiveDpi = 0;
 }  // namespace
 
 int SystemDpi() {
-  HDC screen = ::GetDC(nullptr);
-  if (screen == nullptr) {
+  const ScopedGetDc screen(nullptr);
+  if (!screen) {
     return kDefaultDpi;
   }
-  const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
-  ::ReleaseDC(nullptr, screen);
+  const int dpi = ::GetDeviceCaps(screen.Get(), LOGPIXELSY);
   return dpi > 0 ? dpi : kDefaultDpi;
 }
 

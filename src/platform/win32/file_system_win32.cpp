@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/path_text.h"
 #include "platform/win32/factories.h"
 #include "platform/win32/filled.h"
 #include "platform/win32/folder_win32.h"
@@ -18,40 +19,13 @@
 namespace quellnet::platform::win32 {
 namespace {
 
-constexpr std::wstring_view kExtendedPrefix = L"\\\\?\\";
-constexpr std::wstring_view kExtendedUncPrefix = L"\\\\?\\UNC\\";
-
-bool StartsWith(const std::wstring& text, std::wstring_view prefix) {
-  return text.size() >= prefix.size() && std::wstring_view(text).substr(0, prefix.size()) == prefix;
-}
-
-// The extended form of a full path. The system takes such a path as it is,
-// without resolving "." or "..", so callers pass canonical paths.
-std::wstring Extended(const std::wstring& path) {
-  if (StartsWith(path, kExtendedPrefix)) {
-    return path;
-  }
-  if (StartsWith(path, L"\\\\")) {
-    return std::wstring(kExtendedUncPrefix) + path.substr(2);
-  }
-  return std::wstring(kExtendedPrefix) + path;
-}
-
-// The ordinary form of a path that may carry the extended prefix.
-std::wstring Ordinary(const std::wstring& path) {
-  if (StartsWith(path, kExtendedUncPrefix)) {
-    return L"\\\\" + path.substr(kExtendedUncPrefix.size());
-  }
-  if (StartsWith(path, kExtendedPrefix)) {
-    return path.substr(kExtendedPrefix.size());
-  }
-  return path;
-}
+using paths::WithExtendedPrefix;
+using paths::WithoutExtendedPrefix;
 
 class Win32FileSystem final : public FileSystem {
  public:
   std::optional<std::wstring> FullPath(const std::wstring& path) override {
-    const std::wstring ordinary = Ordinary(path);
+    const std::wstring ordinary = WithoutExtendedPrefix(path);
     std::optional<std::wstring> full = Filled([&](wchar_t* buffer, DWORD size) {
       return ::GetFullPathNameW(ordinary.c_str(), size, buffer, nullptr);
     });
@@ -60,11 +34,11 @@ class Win32FileSystem final : public FileSystem {
     }
     // Short names become long ones where the path exists; where it does not,
     // the full path is as good as it gets.
-    const std::wstring extended = Extended(*full);
+    const std::wstring extended = WithExtendedPrefix(*full);
     if (std::optional<std::wstring> longer = Filled([&](wchar_t* buffer, DWORD size) {
           return ::GetLongPathNameW(extended.c_str(), buffer, size);
         })) {
-      full = Ordinary(*longer);
+      full = WithoutExtendedPrefix(*longer);
     }
     // No trailing separator, except on a drive root ("C:\").
     while (full->size() > 1 && full->back() == L'\\' &&
@@ -86,7 +60,7 @@ class Win32FileSystem final : public FileSystem {
   }
 
   FsResult OpenFolder(const std::wstring& path, std::unique_ptr<Folder>& folder) override {
-    return OpenFolderAt(Extended(path), folder);
+    return OpenFolderAt(WithExtendedPrefix(path), folder);
   }
 };
 

@@ -5,8 +5,9 @@
 #include <utility>
 #include <vector>
 
+#include "platform/win32/file_identity_win32.h"
 #include "platform/win32/handles.h"
-#include "platform/win32/known_folders_win32.h"
+#include "platform/win32/file_holders_win32.h"
 #include "platform/win32/nt_file_calls_win32.h"
 
 namespace quellnet::platform::win32 {
@@ -27,8 +28,11 @@ class Win32Entry final : public OpenEntry {
 
 class Win32Folder final : public Folder {
  public:
-  Win32Folder(UniqueKernelHandle handle, FileIdentity identity)
-      : handle_(std::move(handle)), identity_(identity) {}
+  // `holders` is shared by every folder opened through this one, so that a
+  // whole run asks one Restart Manager session.
+  Win32Folder(UniqueKernelHandle handle, FileIdentity identity,
+              std::shared_ptr<FileHolders> holders)
+      : handle_(std::move(handle)), identity_(identity), holders_(std::move(holders)) {}
 
   FsResult Show(Shown& shown) override {
     return ShowHandle(handle_.Get(), identity_.volume, shown);
@@ -93,7 +97,7 @@ class Win32Folder final : public Folder {
     if (!identity) {
       return LastResult();
     }
-    folder = std::make_unique<Win32Folder>(std::move(handle), *identity);
+    folder = std::make_unique<Win32Folder>(std::move(handle), *identity, holders_);
     return {};
   }
 
@@ -105,12 +109,13 @@ class Win32Folder final : public Folder {
         !NT_SUCCESS(OpenNt(handle_.Get(), name, FILE_READ_ATTRIBUTES, 0, handle))) {
       return {};
     }
-    return HoldersOfFile(handle.Get());
+    return holders_->Of(handle.Get());
   }
 
  private:
   UniqueKernelHandle handle_;
   FileIdentity identity_;
+  std::shared_ptr<FileHolders> holders_;
 };
 
 }  // namespace
@@ -125,18 +130,15 @@ FsResult OpenFolderAt(const std::wstring& extended, std::unique_ptr<Folder>& fol
   if (!handle) {
     return LastResult();
   }
-  BY_HANDLE_FILE_INFORMATION information;
-  if (!::GetFileInformationByHandle(handle.Get(), &information)) {
+  const std::optional<HandleIdentity> information = IdentityOf(handle.Get());
+  if (!information) {
     return LastResult();
   }
-  if ((information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+  if ((information->attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
     return {FsStatus::kNotFound, ERROR_DIRECTORY};
   }
-  folder = std::make_unique<Win32Folder>(
-      std::move(handle),
-      FileIdentity{information.dwVolumeSerialNumber,
-                   (static_cast<std::uint64_t>(information.nFileIndexHigh) << 32) |
-                       information.nFileIndexLow});
+  folder = std::make_unique<Win32Folder>(std::move(handle), information->identity,
+                                         std::make_shared<FileHolders>());
   return {};
 }
 

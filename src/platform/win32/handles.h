@@ -81,6 +81,16 @@ struct MemoryDcTraits {
   static bool IsValid(HDC h) { return h != nullptr; }
   static void Close(HDC h) { ::DeleteDC(h); }
 };
+struct GlobalMemoryTraits {
+  static HGLOBAL Invalid() { return nullptr; }
+  static bool IsValid(HGLOBAL h) { return h != nullptr; }
+  static void Close(HGLOBAL h) { ::GlobalFree(h); }
+};
+struct LocalMemoryTraits {
+  static HLOCAL Invalid() { return nullptr; }
+  static bool IsValid(HLOCAL h) { return h != nullptr; }
+  static void Close(HLOCAL h) { ::LocalFree(h); }
+};
 struct MenuTraits {
   static HMENU Invalid() { return nullptr; }
   static bool IsValid(HMENU h) { return h != nullptr; }
@@ -94,7 +104,76 @@ using UniqueServiceHandle = UniqueHandle<SC_HANDLE, ServiceHandleTraits>;
 using UniqueGdiObject = UniqueHandle<HGDIOBJ, GdiObjectTraits>;
 using UniqueIcon = UniqueHandle<HICON, IconTraits>;
 using UniqueMenu = UniqueHandle<HMENU, MenuTraits>;
-// A DC from CreateCompatibleDC (not one from GetDC, which is released).
+// A DC from CreateCompatibleDC (not one from GetDC: see ScopedGetDc).
 using UniqueMemoryDc = UniqueHandle<HDC, MemoryDcTraits>;
+// Memory from GlobalAlloc, and memory the system allocated with LocalAlloc
+// for the caller (FormatMessage's FORMAT_MESSAGE_ALLOCATE_BUFFER).
+using UniqueGlobal = UniqueHandle<HGLOBAL, GlobalMemoryTraits>;
+using UniqueLocal = UniqueHandle<HLOCAL, LocalMemoryTraits>;
+
+// A window's DC (the screen's for nullptr) borrowed with GetDC for the
+// scope, and given back with ReleaseDC.
+class ScopedGetDc {
+ public:
+  explicit ScopedGetDc(HWND window) : window_(window), dc_(::GetDC(window)) {}
+  ~ScopedGetDc() {
+    if (dc_ != nullptr) {
+      ::ReleaseDC(window_, dc_);
+    }
+  }
+  ScopedGetDc(const ScopedGetDc&) = delete;
+  ScopedGetDc& operator=(const ScopedGetDc&) = delete;
+
+  HDC Get() const { return dc_; }
+  explicit operator bool() const { return dc_ != nullptr; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
+
+// A window's painting, from BeginPaint to EndPaint, which validates what
+// was to be painted.
+class ScopedPaint {
+ public:
+  explicit ScopedPaint(HWND window) : window_(window), dc_(::BeginPaint(window, &paint_)) {}
+  ~ScopedPaint() {
+    if (dc_ != nullptr) {
+      ::EndPaint(window_, &paint_);
+    }
+  }
+  ScopedPaint(const ScopedPaint&) = delete;
+  ScopedPaint& operator=(const ScopedPaint&) = delete;
+
+  HDC Get() const { return dc_; }
+
+ private:
+  HWND window_;
+  PAINTSTRUCT paint_{};
+  HDC dc_;
+};
+
+// An object selected into a DC for the scope; the one it replaced is selected
+// back after. Nothing is selected when either is missing.
+class ScopedSelectObject {
+ public:
+  ScopedSelectObject(HDC dc, HGDIOBJ object)
+      : dc_(dc),
+        previous_(dc != nullptr && object != nullptr ? ::SelectObject(dc, object) : nullptr) {}
+  ~ScopedSelectObject() {
+    if (*this) {
+      ::SelectObject(dc_, previous_);
+    }
+  }
+  ScopedSelectObject(const ScopedSelectObject&) = delete;
+  ScopedSelectObject& operator=(const ScopedSelectObject&) = delete;
+
+  // False when the object could not be selected.
+  explicit operator bool() const { return previous_ != nullptr && previous_ != HGDI_ERROR; }
+
+ private:
+  HDC dc_;
+  HGDIOBJ previous_;
+};
 
 }  // namespace quellnet::platform::win32

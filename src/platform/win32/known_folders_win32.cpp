@@ -1,23 +1,17 @@
 #include "platform/win32/known_folders_win32.h"
 
+#include <memory>
+
 #include <windows.h>
 
-#include <restartmanager.h>
 #include <shlobj.h>
 
 #include "platform/program_folder.h"
 #include "platform/win32/filled.h"
-#include "platform/win32/handles.h"
 #include "platform/win32/optional_functions_win32.h"
+#include "platform/win32/program_file_win32.h"
 
 namespace quellnet::platform::win32 {
-namespace {
-
-constexpr auto kFileProcessIdsUsingFileInformation = static_cast<FILE_INFORMATION_CLASS>(47);
-// PROCESS_QUERY_LIMITED_INFORMATION (Vista on, as is everything here).
-constexpr DWORD kQueryLimitedInformation = 0x1000;
-
-}  // namespace
 namespace {
 
 std::optional<std::wstring> ShellFolder(int csidl) {
@@ -56,9 +50,10 @@ std::optional<std::wstring> DownloadsFolder() {
   if (get == nullptr || free == nullptr || FAILED(get(kDownloads, 0, nullptr, &path))) {
     return std::nullopt;
   }
-  std::wstring downloads(path);
-  free(path);
-  return downloads;
+  // The shell allocated the text for the caller, who frees it with COM's
+  // allocator, even when copying it fails.
+  const std::unique_ptr<wchar_t, decltype(free)> owned(path, free);
+  return std::wstring(owned.get());
 }
 
 // True for a 32-bit program on 64-bit Windows (see architecture.h).
@@ -128,89 +123,6 @@ std::optional<std::wstring> KnownFolderPathOf(KnownFolder folder) {
     }
   }
   return std::nullopt;
-}
-
-std::wstring ProgramFilePath() {
-  // Long enough for any path the system hands out, "\\?\" form included.
-  constexpr DWORD kLongestPath = 32768;
-  // The path may be longer than MAX_PATH; grow the buffer until it fits. A
-  // cut-off path fills the buffer exactly (XP does not even end it with a
-  // NUL), which is how a too small buffer shows on every version.
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD size = static_cast<DWORD>(path.size());
-    const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), size);
-    if (length == 0) {
-      return std::wstring();
-    }
-    if (length < size) {
-      path.resize(length);
-      return path;
-    }
-    if (size >= kLongestPath) {
-      return std::wstring();
-    }
-    path.resize(size * 2 > kLongestPath ? kLongestPath : size * 2);
-  }
-}
-
-std::vector<Holder> HoldersOfFile(HANDLE file) {
-  // Loaded on the first file found in use.
-  const RestartManagerFunctions& manager = RestartManager();
-  const auto start = manager.rm_start_session;
-  const auto add = manager.rm_register_resources;
-  const auto list = manager.rm_get_list;
-  const auto end = manager.rm_end_session;
-  const auto query = Ntdll().nt_query_information_file;
-  // FILE_PROCESS_IDS_USING_FILE_INFORMATION: a count, then the ids, each as
-  // wide as a pointer. More than fit are not told.
-  std::vector<ULONG_PTR> ids(64);
-  IO_STATUS_BLOCK io;
-  if (start == nullptr || add == nullptr || list == nullptr || end == nullptr || query == nullptr ||
-      !NT_SUCCESS(query(file, &io, ids.data(), static_cast<ULONG>(ids.size() * sizeof ids[0]),
-                        kFileProcessIdsUsingFileInformation))) {
-    return {};
-  }
-  std::vector<RM_UNIQUE_PROCESS> processes;
-  for (ULONG_PTR i = 1; i <= (ids[0] & 0xFFFFFFFF) && i < ids.size(); ++i) {
-    // A process is known to the Restart Manager by its id and its start.
-    const DWORD id = static_cast<DWORD>(ids[i]);
-    const UniqueKernelHandle process(::OpenProcess(kQueryLimitedInformation, FALSE, id));
-    FILETIME started, ended, kernel, user;
-    if (id != ::GetCurrentProcessId() && process &&
-        ::GetProcessTimes(process.Get(), &started, &ended, &kernel, &user)) {
-      processes.push_back({id, started});
-    }
-  }
-  DWORD session = 0;
-  WCHAR key[CCH_RM_SESSION_KEY + 1] = {};
-  if (processes.empty() || start(&session, 0, key) != ERROR_SUCCESS) {
-    return {};
-  }
-  std::vector<RM_PROCESS_INFO> found;
-  if (add(session, 0, nullptr, static_cast<UINT>(processes.size()), processes.data(), 0, nullptr) ==
-      ERROR_SUCCESS) {
-    UINT needed = 0;
-    UINT count = 0;
-    DWORD reasons = 0;
-    // The list may grow between the two calls; then it is simply not told.
-    if (list(session, &needed, &count, nullptr, &reasons) == ERROR_MORE_DATA) {
-      found.resize(needed);
-      count = needed;
-      if (list(session, &needed, &count, found.data(), &reasons) != ERROR_SUCCESS) {
-        count = 0;
-      }
-      found.resize(count);
-    }
-  }
-  end(session);  // nothing is left to undo if this fails
-  std::vector<Holder> holders;
-  for (const RM_PROCESS_INFO& info : found) {
-    holders.push_back({info.strAppName, info.ApplicationType == RmExplorer ||
-                                            info.ApplicationType == RmService ||
-                                            info.ApplicationType == RmCritical});
-  }
-  return holders;
 }
 
 }  // namespace quellnet::platform::win32

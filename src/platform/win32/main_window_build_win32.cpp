@@ -6,7 +6,6 @@
 
 #include "platform/win32/dpi_win32.h"
 #include "platform/win32/optional_functions_win32.h"
-#include "resource.h"
 
 // After <windows.h>.
 #include <commctrl.h>
@@ -74,15 +73,16 @@ WindowKind KindOf(const ControlLayout& layout) {
 
 }  // namespace
 
-std::unique_ptr<Form1Window> Form1Window::Create(HINSTANCE instance,
-                                                 const layout::WindowLayout& layout, DWORD& error) {
+std::unique_ptr<TableMainWindow> TableMainWindow::Create(HINSTANCE instance,
+                                                         const layout::WindowLayout& layout,
+                                                         DWORD& error) {
   // The code of the step that failed, read at once: the destruction of what
   // was made before it may change the thread's last error.
   const auto failed = [&error] {
     error = ::GetLastError();
     return nullptr;
   };
-  auto form = std::make_unique<Form1Window>(Key{});
+  auto form = std::make_unique<TableMainWindow>(Key{});
   form->instance_ = instance;
   form->layout_ = layout;
   const std::wstring class_name(layout.class_name);
@@ -95,16 +95,16 @@ std::unique_ptr<Form1Window> Form1Window::Create(HINSTANCE instance,
   // the window is on. A missing icon leaves the system's default in its
   // place.
   form->tray_icon_.Reset(static_cast<HICON>(
-      ::LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUELLNET), IMAGE_ICON,
+      ::LoadImageW(instance, MAKEINTRESOURCEW(layout.resources.icon), IMAGE_ICON,
                    ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0)));
-  form->menutray_.Reset(::LoadMenuW(instance, MAKEINTRESOURCEW(IDR_MENUTRAY)));
-  if (!form->menutray_) {
+  form->tray_menu_.Reset(::LoadMenuW(instance, MAKEINTRESOURCEW(layout.resources.tray_menu)));
+  if (!form->tray_menu_) {
     return failed();
   }
 
   WNDCLASSEXW window_class = {};
   window_class.cbSize = sizeof(window_class);
-  window_class.lpfnWndProc = &Form1Window::WindowProc;
+  window_class.lpfnWndProc = &TableMainWindow::WindowProc;
   window_class.hInstance = instance;
   window_class.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
   window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -147,7 +147,7 @@ std::unique_ptr<Form1Window> Form1Window::Create(HINSTANCE instance,
   return form;
 }
 
-Form1Window::~Form1Window() {
+TableMainWindow::~TableMainWindow() {
   // Ending without an unload (start-up failed): no handler runs any more.
   unloaded_ = true;
   if (window_ != nullptr) {
@@ -160,7 +160,7 @@ Form1Window::~Form1Window() {
   }
 }
 
-bool Form1Window::CreateControls(HINSTANCE instance, DWORD& error) {
+bool TableMainWindow::CreateControls(HINSTANCE instance, DWORD& error) {
   // A new child window goes to the bottom of its siblings' stacking, so
   // creating the controls in the table's order, top first, stacks them as
   // the table says with no move of their own; the Tab key follows it too.
@@ -222,7 +222,7 @@ bool Form1Window::CreateControls(HINSTANCE instance, DWORD& error) {
   return true;
 }
 
-void Form1Window::AttachControls() {
+void TableMainWindow::AttachControls() {
   for (const ControlLayout& layout : layout_.controls) {
     HWND control = Control(layout.id);
     switch (layout.kind) {

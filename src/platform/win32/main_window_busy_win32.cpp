@@ -13,7 +13,7 @@ constexpr DWORD kTurnIntervalMs = 20;
 
 }  // namespace
 
-void Form1Window::SetBusy(bool busy) {
+void TableMainWindow::SetBusy(bool busy) {
   if (busy) {
     if (busy_depth_++ == 0 && window_ != nullptr) {
       // Disabling takes the focus away; it comes back when the work is done.
@@ -37,7 +37,7 @@ void Form1Window::SetBusy(bool busy) {
   }
 }
 
-bool Form1Window::KeepResponding(double done) {
+bool TableMainWindow::KeepResponding(double done) {
   // The tick count is cheap to read; the queue is looked at only now and
   // then. Unsigned arithmetic keeps this right when the count wraps.
   const DWORD now = ::GetTickCount();
@@ -51,7 +51,7 @@ bool Form1Window::KeepResponding(double done) {
   return !unload_started_ && !close_pending_;
 }
 
-bool Form1Window::WaitResponding(DWORD milliseconds) {
+bool TableMainWindow::WaitResponding(DWORD milliseconds) {
   const DWORD start = ::GetTickCount();
   for (;;) {
     HandlePending();
@@ -70,7 +70,7 @@ bool Form1Window::WaitResponding(DWORD milliseconds) {
   }
 }
 
-void Form1Window::HandlePending() {
+void TableMainWindow::HandlePending() {
   MSG message;
   while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) {
@@ -86,7 +86,7 @@ void Form1Window::HandlePending() {
   }
 }
 
-bool Form1Window::IsInputToWindow(const MSG& message) const {
+bool TableMainWindow::IsInputToWindow(const MSG& message) const {
   const UINT kind = message.message;
   const bool input = (kind >= WM_KEYFIRST && kind <= WM_KEYLAST) ||
                      (kind >= WM_MOUSEFIRST && kind <= WM_MOUSELAST) ||

@@ -49,7 +49,7 @@ COLORREF ReadableColour(COLORREF own, COLORREF face, COLORREF scheme_link, bool 
   return !high_contrast && Contrast(own, face) >= kLegibleContrast ? own : scheme_link;
 }
 
-LRESULT Form1Window::OnControlColour(HDC dc, HWND control) {
+LRESULT TableMainWindow::OnControlColour(HDC dc, HWND control) {
   // Labels, check boxes and the frame lie on the button-face colour.
   COLORREF text = ::GetSysColor(COLOR_BTNTEXT);
   const layout::ControlLayout* layout = Layout(::GetDlgCtrlID(control));
@@ -62,7 +62,7 @@ LRESULT Form1Window::OnControlColour(HDC dc, HWND control) {
   return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
 }
 
-void Form1Window::OnSchemeChanged(WPARAM wparam, LPARAM lparam) {
+void TableMainWindow::OnSchemeChanged(WPARAM wparam, LPARAM lparam) {
   // The common controls learn of new system colours only from their parent.
   ::SendMessageW(Control(tab_id_), WM_SYSCOLORCHANGE, wparam, lparam);
   // Everything is drawn again in the new colours; the labels ask for theirs

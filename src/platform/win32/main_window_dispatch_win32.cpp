@@ -2,13 +2,12 @@
 // or is answered here (owner-drawn controls, cursors, pages).
 #include "platform/win32/main_window_win32.h"
 
-#include <cwchar>
+#include <algorithm>
 #include <iterator>
 
 #include "platform/tray_icon.h"
 #include "platform/win32/dpi_win32.h"
 #include "platform/win32/private_messages.h"
-#include "resource.h"
 
 // After <windows.h>.
 #include <commctrl.h>
@@ -22,9 +21,12 @@ static_assert(kTrayLeftButtonDoubleClick == WM_LBUTTONDBLCLK && kTrayRightButton
 
 // Tells a debugger (or DebugView) that a handler was ended by `what`. It
 // takes no memory, since running out of it may be the very error.
-void ReportHandlerFailure(const char* what) noexcept {
-  wchar_t text[256] = L"Quellnet: an event handler was ended by an error: ";
-  std::size_t length = std::wcslen(text);
+void ReportHandlerFailure(std::wstring_view program, const char* what) noexcept {
+  constexpr std::wstring_view kEnded = L": an event handler was ended by an error: ";
+  wchar_t text[256];
+  const std::size_t name_length = std::min(program.size(), std::size(text) - kEnded.size() - 2);
+  std::size_t length = program.copy(text, name_length);
+  length += kEnded.copy(text + length, kEnded.size());
   for (; *what != '\0' && length + 2 < std::size(text); ++what) {
     text[length++] = static_cast<unsigned char>(*what);
   }
@@ -33,14 +35,15 @@ void ReportHandlerFailure(const char* what) noexcept {
   ::OutputDebugStringW(text);
 }
 
-LRESULT CALLBACK Form1Window::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  Form1Window* self = nullptr;
+LRESULT CALLBACK TableMainWindow::WindowProc(HWND window, UINT message, WPARAM wparam,
+                                             LPARAM lparam) {
+  TableMainWindow* self = nullptr;
   if (message == WM_NCCREATE) {
-    self = static_cast<Form1Window*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+    self = static_cast<TableMainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
     self->window_ = window;
     ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   } else {
-    self = reinterpret_cast<Form1Window*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    self = reinterpret_cast<TableMainWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
   }
   if (self == nullptr) {
     return ::DefWindowProcW(window, message, wparam, lparam);
@@ -53,13 +56,11 @@ LRESULT CALLBACK Form1Window::WindowProc(HWND window, UINT message, WPARAM wpara
   return self->HandleMessage(message, wparam, lparam);
 }
 
-LRESULT Form1Window::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT TableMainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_PAINT: {
-      PAINTSTRUCT paint;
-      if (::BeginPaint(window_, &paint) != nullptr) {
-        ::EndPaint(window_, &paint);
-      }
+      // The controls paint themselves; the window has nothing to draw.
+      { const ScopedPaint painted(window_); }
       Raise(&WindowEvents::Painted);
       return 0;
     }
@@ -164,11 +165,12 @@ LRESULT Form1Window::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   return ::DefWindowProcW(window_, message, wparam, lparam);
 }
 
-void Form1Window::OnCommand(int id, int code, HWND control) {
+void TableMainWindow::OnCommand(int id, int code, HWND control) {
   if (control == nullptr) {
     // An item of the tray's pop-up menu; not the IDOK and IDCANCEL that the
     // dialog keys (Enter, Esc) send without a control.
-    if (id == IDM_MNUOPEN || id == IDM_MNUCLOSE) {
+    const std::span<const int> items = layout_.resources.menu_items;
+    if (std::find(items.begin(), items.end(), id) != items.end()) {
       Raise(&WindowEvents::Clicked, id);
     }
     return;
@@ -198,7 +200,7 @@ void Form1Window::OnCommand(int id, int code, HWND control) {
   }
 }
 
-void Form1Window::OnDrawItem(const DRAWITEMSTRUCT& item) {
+void TableMainWindow::OnDrawItem(const DRAWITEMSTRUCT& item) {
   const auto id = static_cast<int>(item.CtlID);
   const layout::ControlLayout* layout = Layout(id);
   if (layout == nullptr) {
@@ -221,7 +223,7 @@ void Form1Window::OnDrawItem(const DRAWITEMSTRUCT& item) {
   }
 }
 
-bool Form1Window::IsLink(HWND control) const {
+bool TableMainWindow::IsLink(HWND control) const {
   for (const layout::ControlLayout& layout : layout_.controls) {
     if (layout.kind == layout::ControlKind::kLink && Control(layout.id) == control) {
       return true;
@@ -230,7 +232,7 @@ bool Form1Window::IsLink(HWND control) const {
   return false;
 }
 
-bool Form1Window::OnSetCursor(HWND under_cursor, int hit_test) {
+bool TableMainWindow::OnSetCursor(HWND under_cursor, int hit_test) {
   if (busy_depth_ > 0) {
     ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
     return true;

@@ -1,35 +1,24 @@
 // The main window at its monitor's density: the window's size, its icons,
 // the controls' fonts and the banner made for the current DPI, and the whole
 // layout again when the window moves to a monitor of another DPI.
-#include <iterator>
-
 #include "platform/win32/dpi_win32.h"
 #include "platform/win32/main_window_win32.h"
-#include "resource.h"
 
 // After <windows.h>.
 #include <commctrl.h>
 
 namespace quellnet::platform::win32 {
-namespace {
 
-// The banner is drawn for screens of these DPIs (100, 125, 150 and 200 %),
-// each a bitmap resource named BANNER and its DPI.
-struct Banner {
-  int dpi;
-  const wchar_t* resource;
-};
-constexpr Banner kBanners[] = {
-    {96, L"BANNER96"}, {120, L"BANNER120"}, {144, L"BANNER144"}, {192, L"BANNER192"}};
-
-}  // namespace
-
-void Form1Window::LoadBanner() {
+void TableMainWindow::LoadBanner() {
+  const std::span<const layout::BannerResource> banners = layout_.resources.banners;
+  if (banners.empty()) {
+    return;
+  }
   // The one drawn for this DPI, or the nearest larger one scaled down: a
   // reduction stays sharp where an enlargement would not. Above the largest
   // only that one is left to enlarge.
-  const Banner* banner = &kBanners[std::size(kBanners) - 1];
-  for (const Banner& candidate : kBanners) {
+  const layout::BannerResource* banner = &banners.back();
+  for (const layout::BannerResource& candidate : banners) {
     if (candidate.dpi >= dpi_) {
       banner = &candidate;
       break;
@@ -37,10 +26,11 @@ void Form1Window::LoadBanner() {
   }
   // Without its banner the window still works; the space stays empty, or
   // keeps the banner it had.
-  banner_.Show(Picture::FromBitmapResource(instance_, banner->resource, banner->dpi));
+  banner_.Show(
+      Picture::FromBitmapResource(instance_, std::wstring(banner->name).c_str(), banner->dpi));
 }
 
-SIZE Form1Window::OuterSize(int dpi) const {
+SIZE TableMainWindow::OuterSize(int dpi) const {
   const layout::PixelRect client = layout::ToPixels(layout_.client, dpi);
   RECT frame = {0, 0, client.width, client.height};
   if (!AdjustWindowRectForDpi(frame, kStyle, 0, dpi)) {
@@ -49,15 +39,15 @@ SIZE Form1Window::OuterSize(int dpi) const {
   return SIZE{frame.right - frame.left, frame.bottom - frame.top};
 }
 
-void Form1Window::LoadWindowIcons() {
+void TableMainWindow::LoadWindowIcons() {
   // Each at the size the system draws it at this DPI, so nothing is scaled.
   // A missing icon leaves the system's default in its place.
-  UniqueIcon big(static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_QUELLNET),
-                                                 IMAGE_ICON, SystemMetricForDpi(SM_CXICON, dpi_),
-                                                 SystemMetricForDpi(SM_CYICON, dpi_), 0)));
+  UniqueIcon big(static_cast<HICON>(
+      ::LoadImageW(instance_, MAKEINTRESOURCEW(layout_.resources.icon), IMAGE_ICON,
+                   SystemMetricForDpi(SM_CXICON, dpi_), SystemMetricForDpi(SM_CYICON, dpi_), 0)));
   UniqueIcon small(static_cast<HICON>(::LoadImageW(
-      instance_, MAKEINTRESOURCEW(IDI_QUELLNET), IMAGE_ICON, SystemMetricForDpi(SM_CXSMICON, dpi_),
-      SystemMetricForDpi(SM_CYSMICON, dpi_), 0)));
+      instance_, MAKEINTRESOURCEW(layout_.resources.icon), IMAGE_ICON,
+      SystemMetricForDpi(SM_CXSMICON, dpi_), SystemMetricForDpi(SM_CYSMICON, dpi_), 0)));
   if (window_ != nullptr) {
     ::SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.Get()));
     ::SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.Get()));
@@ -67,7 +57,7 @@ void Form1Window::LoadWindowIcons() {
   small_icon_ = std::move(small);
 }
 
-void Form1Window::ApplyFonts() {
+void TableMainWindow::ApplyFonts() {
   // A window not yet shown has nothing to redraw.
   fonts_.Apply(window_, layout_.font_face, layout_.controls, dpi_,
                ::IsWindowVisible(window_) != FALSE);
@@ -81,7 +71,7 @@ void Form1Window::ApplyFonts() {
   }
 }
 
-void Form1Window::OnDpiChanged(int dpi, const RECT& suggested) {
+void TableMainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
   if (dpi <= 0 || window_ == nullptr) {
     return;
   }

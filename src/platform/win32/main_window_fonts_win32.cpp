@@ -37,20 +37,14 @@ LOGFONTW Describe(std::wstring_view face, const FontStyle& style, int pixel_heig
 // A font selected into a memory DC for as long as it is measured.
 class Selected {
  public:
-  Selected(HDC dc, const UniqueGdiObject& font)
-      : dc_(dc), previous_(::SelectObject(dc, font.Get())) {}
-  ~Selected() {
-    if (previous_ != nullptr) {
-      ::SelectObject(dc_, previous_);
-    }
-  }
+  Selected(HDC dc, const UniqueGdiObject& font) : dc_(dc), selected_(dc, font.Get()) {}
   Selected(const Selected&) = delete;
   Selected& operator=(const Selected&) = delete;
 
   // What the font came back as; all 0 when it can't be read.
   TEXTMETRICW Metrics() const {
     TEXTMETRICW metrics = {};
-    if (previous_ == nullptr || !::GetTextMetricsW(dc_, &metrics)) {
+    if (!selected_ || !::GetTextMetricsW(dc_, &metrics)) {
       metrics = {};
     }
     return metrics;
@@ -63,7 +57,7 @@ class Selected {
   // The width of `text` on one line; 0 when it can't be measured.
   int Width(std::wstring_view text) const {
     SIZE size = {};
-    return previous_ != nullptr &&
+    return selected_ &&
                    ::GetTextExtentPoint32W(dc_, text.data(), static_cast<int>(text.size()), &size)
                ? size.cx
                : 0;
@@ -71,7 +65,7 @@ class Selected {
 
  private:
   HDC dc_;
-  HGDIOBJ previous_;
+  ScopedSelectObject selected_;
 };
 
 // What a stand-in face is held to, for the texts of one style.

@@ -40,7 +40,7 @@ int PageStep(const MSG& message) {
 
 }  // namespace
 
-bool Form1Window::PreTranslate(MSG& message) {
+bool TableMainWindow::PreTranslate(MSG& message) {
   if (window_ == nullptr || (message.hwnd != window_ && !::IsChild(window_, message.hwnd))) {
     return false;
   }
@@ -54,12 +54,12 @@ bool Form1Window::PreTranslate(MSG& message) {
   return ::IsDialogMessageW(window_, &message) != FALSE;
 }
 
-int Form1Window::CurrentPage() const {
+int TableMainWindow::CurrentPage() const {
   const auto page = static_cast<int>(::SendMessageW(Control(tab_id_), TCM_GETCURSEL, 0, 0));
   return page < 0 ? 0 : page;
 }
 
-void Form1Window::TurnPage(int step) {
+void TableMainWindow::TurnPage(int step) {
   const int pages = static_cast<int>(layout_.pages.size());
   if (pages == 0) {
     return;
@@ -75,7 +75,7 @@ void Form1Window::TurnPage(int step) {
   }
 }
 
-HWND Form1Window::FirstStopOn(int page) const {
+HWND TableMainWindow::FirstStopOn(int page) const {
   // The table lists the stops in the Tab key's order.
   for (const ControlLayout& layout : layout_.controls) {
     if (layout.tab_stop && IsOnPage(layout, page)) {
@@ -85,7 +85,7 @@ HWND Form1Window::FirstStopOn(int page) const {
   return Control(tab_id_);
 }
 
-void Form1Window::ShowPage(int page) {
+void TableMainWindow::ShowPage(int page) {
   // Hide first, so two pages never show at once.
   for (const ControlLayout& layout : layout_.controls) {
     if (layout.page != layout::kNoPage && !IsOnPage(layout, page)) {
@@ -104,14 +104,14 @@ void Form1Window::ShowPage(int page) {
   }
 }
 
-void Form1Window::KeepFocus() {
+void TableMainWindow::KeepFocus() {
   HWND focused = ::GetFocus();
   if (focused != nullptr && ::IsChild(window_, focused)) {
     focus_ = focused;
   }
 }
 
-void Form1Window::GiveFocusBack() {
+void TableMainWindow::GiveFocusBack() {
   // Windows activates the window, and gives it the focus, while it is still
   // hidden or minimised when the tray menu opens or a restore brings it
   // forward before showing it; the focus then stays on the window itself,

@@ -2,15 +2,15 @@
 
 namespace quellnet::platform::win32 {
 
-void Form1Window::Load() {
+void TableMainWindow::Load() {
   Raise(&WindowEvents::Loaded);
 }
 
-WindowState Form1Window::State() const {
+WindowState TableMainWindow::State() const {
   return window_ != nullptr && ::IsIconic(window_) ? WindowState::kMinimized : WindowState::kNormal;
 }
 
-void Form1Window::SetState(WindowState state) {
+void TableMainWindow::SetState(WindowState state) {
   const unsigned before = resizes_;
   if (window_ != nullptr) {
     // Shows the window as well when it is hidden, as a change of state does.
@@ -24,25 +24,25 @@ void Form1Window::SetState(WindowState state) {
   }
 }
 
-void Form1Window::Show() {
+void TableMainWindow::Show() {
   if (window_ != nullptr) {
     ::ShowWindow(window_, SW_SHOW);
     GiveFocusBack();
   }
 }
 
-void Form1Window::Hide() {
+void TableMainWindow::Hide() {
   // A hidden top-level window has no taskbar button.
   if (window_ != nullptr) {
     ::ShowWindow(window_, SW_HIDE);
   }
 }
 
-void Form1Window::Unload() {
+void TableMainWindow::Unload() {
   UnloadFor(UnloadReason::kClose);
 }
 
-void Form1Window::UnloadFor(UnloadReason reason) {
+void TableMainWindow::UnloadFor(UnloadReason reason) {
   // Once only, whether by the close box, the tray menu or the end of the
   // session, and even when one of them arrives during the unload itself.
   if (unload_started_) {
@@ -71,13 +71,13 @@ void Form1Window::UnloadFor(UnloadReason reason) {
   Destroy();
 }
 
-void Form1Window::CloseIfAsked() {
+void TableMainWindow::CloseIfAsked() {
   if (close_pending_ && busy_depth_ == 0 && handler_depth_ == 0) {
     UnloadFor(UnloadReason::kClose);
   }
 }
 
-void Form1Window::Destroy() {
+void TableMainWindow::Destroy() {
   // WM_DESTROY ends the message loop; if the window can't be destroyed the
   // program ends all the same.
   if (window_ == nullptr || !::DestroyWindow(window_)) {
@@ -85,12 +85,12 @@ void Form1Window::Destroy() {
   }
 }
 
-bool Form1Window::SetForeground() {
+bool TableMainWindow::SetForeground() {
   return window_ != nullptr && ::SetForegroundWindow(window_) != FALSE;
 }
 
-void Form1Window::PopupTrayMenu() {
-  HMENU popup = ::GetSubMenu(menutray_.Get(), 0);
+void TableMainWindow::PopupTrayMenu() {
+  HMENU popup = ::GetSubMenu(tray_menu_.Get(), 0);
   // No menu during long work: its modal loop would hold the work up until
   // the menu closed. The right-click goes unanswered, as clicks on the busy
   // window do.
@@ -114,19 +114,19 @@ void Form1Window::PopupTrayMenu() {
   ::PostMessageW(window_, WM_NULL, 0, 0);
 }
 
-void Form1Window::ShowMessage(std::wstring_view text, MessageIcon icon) {
+void TableMainWindow::ShowMessage(std::wstring_view text, MessageIcon icon) {
   // The only answer is OK; a box that could not be shown has nothing to
   // report either.
   AskUser(text, icon, MB_OK);
 }
 
-bool Form1Window::AskRetry(std::wstring_view text, MessageIcon icon) {
+bool TableMainWindow::AskRetry(std::wstring_view text, MessageIcon icon) {
   // A box that could not be shown, or was taken down by the end of the
   // program, counts as Cancel: nothing is tried again without the user.
   return AskUser(text, icon, MB_RETRYCANCEL) == IDRETRY && !unloaded_;
 }
 
-int Form1Window::AskUser(std::wstring_view text, MessageIcon icon, UINT buttons) {
+int TableMainWindow::AskUser(std::wstring_view text, MessageIcon icon, UINT buttons) {
   // Once the window is unloaded (work that was running when the session
   // ended goes on to its end) nobody is left to tell, and a box would hold
   // up the end. Work that a close waits for asks nothing more either: it

@@ -1,4 +1,4 @@
-// The main window: the top-level window with every control of its layout
+// The table-driven main window: the top-level window with every control of its layout
 // table as its direct child, the tray's pop-up menu, and the dispatch of its
 // messages to the window's events.
 #pragma once
@@ -6,6 +6,7 @@
 #include <exception>
 #include <map>
 #include <memory>
+#include <string_view>
 #include <type_traits>
 #include <vector>
 
@@ -14,7 +15,7 @@
 #include "platform/main_window.h"
 #include "platform/window_events.h"
 #include "platform/window_layout.h"
-#include "platform/win32/form1_controls_win32.h"
+#include "platform/win32/main_window_controls_win32.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/main_window_fonts_win32.h"
 #include "platform/win32/program.h"
@@ -22,10 +23,11 @@
 
 namespace quellnet::platform::win32 {
 
-// Tells a debugger (or DebugView) that a handler was ended by `what`.
-void ReportHandlerFailure(const char* what) noexcept;
+// Tells a debugger (or DebugView) that a handler of the program named
+// `program` was ended by `what`.
+void ReportHandlerFailure(std::wstring_view program, const char* what) noexcept;
 
-class Form1Window final : public MainWindow, public WindowControls {
+class TableMainWindow final : public MainWindow, public WindowControls {
   struct Key {};
 
  public:
@@ -33,14 +35,14 @@ class Form1Window final : public MainWindow, public WindowControls {
   // of `layout` and the first page selected. nullptr when that fails, and
   // `error` is then the system's code for why (0 where it gave none). The
   // layout's table and texts must outlive the window.
-  static std::unique_ptr<Form1Window> Create(HINSTANCE instance, const layout::WindowLayout& layout,
-                                             DWORD& error);
+  static std::unique_ptr<TableMainWindow> Create(HINSTANCE instance,
+                                                 const layout::WindowLayout& layout, DWORD& error);
 
   // Use Create.
-  explicit Form1Window(Key) {}
-  ~Form1Window() override;
-  Form1Window(const Form1Window&) = delete;
-  Form1Window& operator=(const Form1Window&) = delete;
+  explicit TableMainWindow(Key) {}
+  ~TableMainWindow() override;
+  TableMainWindow(const TableMainWindow&) = delete;
+  TableMainWindow& operator=(const TableMainWindow&) = delete;
 
   // Null once the window has been destroyed.
   HWND Handle() const { return window_; }
@@ -155,11 +157,11 @@ class Form1Window final : public MainWindow, public WindowControls {
   // Runs the window's own work that needs memory (not a handler) inside the
   // same boundary as the handlers: an error ends that work only.
   template <typename Work>
-  static void Guarded(Work&& work) noexcept {
+  void Guarded(Work&& work) noexcept {
     try {
       work();
     } catch (const std::exception& error) {
-      ReportHandlerFailure(error.what());
+      ReportHandlerFailure(layout_.message_caption, error.what());
     }
   }
 
@@ -175,7 +177,7 @@ class Form1Window final : public MainWindow, public WindowControls {
   UniqueIcon big_icon_;
   UniqueIcon small_icon_;
   UniqueIcon tray_icon_;
-  UniqueMenu menutray_;
+  UniqueMenu tray_menu_;
   ControlFonts fonts_;
   UINT taskbar_created_ = 0;
   // The control that had the focus when the window last lost it.
@@ -203,8 +205,8 @@ class Form1Window final : public MainWindow, public WindowControls {
 };
 
 template <typename... Args>
-inline void Form1Window::Raise(void (WindowEvents::*handler)(Args...),
-                               std::type_identity_t<Args>... args) {
+inline void TableMainWindow::Raise(void (WindowEvents::*handler)(Args...),
+                                   std::type_identity_t<Args>... args) {
   if (events_ == nullptr || unloaded_) {
     return;
   }
@@ -218,7 +220,7 @@ inline void Form1Window::Raise(void (WindowEvents::*handler)(Args...),
   try {
     (events_->*handler)(args...);
   } catch (const std::exception& error) {
-    ReportHandlerFailure(error.what());
+    ReportHandlerFailure(layout_.message_caption, error.what());
   }
   if (--handler_depth_ == 0 && destroy_pending_) {
     destroy_pending_ = false;

@@ -8,6 +8,16 @@
 // well; it stays loaded for the run, and each function is looked up once. A
 // function the system lacks is null, and its caller falls back to what older
 // systems offer.
+//
+// Each function is typed from the SDK's own declaration (decltype) wherever
+// mingw-w64's headers declare it for the program's floor, Windows XP, so a
+// wrong type fails to compile instead of crashing. The rest are typed by
+// hand: the DPI functions, SHGetKnownFolderPath, QueryFullProcessImageNameW
+// and SetProcessMitigationPolicy are declared only for a newer
+// _WIN32_WINNT (raising it would let newer functions be imported by
+// mistake), NtDeleteKey is declared nowhere for programs, and
+// NtQueryDirectoryFile only among the driver headers, which do not go with
+// <windows.h>.
 #pragma once
 
 #include <windows.h>
@@ -15,6 +25,7 @@
 // After <windows.h>.
 #include <iphlpapi.h>
 #include <objidl.h>
+#include <olectl.h>
 #include <restartmanager.h>
 #include <uxtheme.h>
 #include <winternl.h>
@@ -45,17 +56,17 @@ const Shell32Functions& Shell32();
 // In every version; loaded only when first needed, so start-up never waits
 // for it. COM itself is started by StartCom (com_win32.h).
 struct Ole32Functions {
-  HRESULT(WINAPI* co_initialize_ex)(LPVOID, DWORD) = nullptr;
-  void(WINAPI* co_uninitialize)() = nullptr;
-  HRESULT(WINAPI* co_create_instance)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*) = nullptr;
-  void(WINAPI* co_task_mem_free)(void*) = nullptr;
-  HRESULT(WINAPI* create_stream_on_hglobal)(HGLOBAL, BOOL, IStream**) = nullptr;
+  decltype(&::CoInitializeEx) co_initialize_ex = nullptr;
+  decltype(&::CoUninitialize) co_uninitialize = nullptr;
+  decltype(&::CoCreateInstance) co_create_instance = nullptr;
+  decltype(&::CoTaskMemFree) co_task_mem_free = nullptr;
+  decltype(&::CreateStreamOnHGlobal) create_stream_on_hglobal = nullptr;
 };
 const Ole32Functions& Ole32();
 
 // In every version; loaded only when the first picture is read.
 struct OleAut32Functions {
-  HRESULT(WINAPI* ole_load_picture)(IStream*, LONG, BOOL, REFIID, void**) = nullptr;
+  decltype(&::OleLoadPicture) ole_load_picture = nullptr;
 };
 const OleAut32Functions& OleAut32();
 
@@ -90,11 +101,10 @@ const UxThemeFunctions& UxTheme();
 
 // Vista on: which programs hold a file open.
 struct RestartManagerFunctions {
-  DWORD(WINAPI* rm_start_session)(DWORD*, DWORD, WCHAR*) = nullptr;
-  DWORD(WINAPI* rm_register_resources)
-  (DWORD, UINT, LPCWSTR*, UINT, RM_UNIQUE_PROCESS*, UINT, LPCWSTR*) = nullptr;
-  DWORD(WINAPI* rm_get_list)(DWORD, UINT*, UINT*, RM_PROCESS_INFO*, LPDWORD) = nullptr;
-  DWORD(WINAPI* rm_end_session)(DWORD) = nullptr;
+  decltype(&::RmStartSession) rm_start_session = nullptr;
+  decltype(&::RmRegisterResources) rm_register_resources = nullptr;
+  decltype(&::RmGetList) rm_get_list = nullptr;
+  decltype(&::RmEndSession) rm_end_session = nullptr;
 };
 const RestartManagerFunctions& RestartManager();
 
@@ -106,7 +116,7 @@ const RestartManagerFunctions& RestartManager();
 // policies; from Windows 10 22H2 on among them one that follows no link an
 // unprivileged program made (RedirectionGuard).
 struct Kernel32Functions {
-  BOOL(WINAPI* set_default_dll_directories)(DWORD) = nullptr;
+  decltype(&::SetDefaultDllDirectories) set_default_dll_directories = nullptr;
   decltype(&::SetDllDirectoryW) set_dll_directory = nullptr;
   BOOL(WINAPI* query_full_process_image_name)(HANDLE, DWORD, LPWSTR, PDWORD) = nullptr;
   BOOL(WINAPI* set_process_mitigation_policy)(int, PVOID, SIZE_T) = nullptr;

@@ -32,7 +32,7 @@ int FailStart(std::wstring_view program_title, std::wstring_view what, DWORD err
   return 1;
 }
 
-int RunMessageLoop(Form1Window& window) {
+int RunMessageLoop(TableMainWindow& window) {
   MSG message;
   for (;;) {
     const BOOL result = ::GetMessageW(&message, nullptr, 0, 0);
@@ -51,13 +51,12 @@ int RunMessageLoop(Form1Window& window) {
 
 }  // namespace
 
-int RunProgram(const ProgramLook& look,
-               const BuildApplication& build) {  // One running copy per session. A second start
-                                                 // brings the running copy's
+int RunProgram(const ProgramLook& look, const BuildApplication& build) {
+  // One running copy per session. A second start brings the running copy's
   // window back and ends here, before it touches the service, the options
   // or the notification area.
   const std::optional<InstanceLock> instance_lock =
-      ClaimSingleInstance(std::wstring(look.window.class_name).c_str(), look.title);
+      ClaimSingleInstance(look.window.class_name, look.title, look.instance);
   if (!instance_lock) {
     return 0;
   }
@@ -69,10 +68,10 @@ int RunProgram(const ProgramLook& look,
   ::InitCommonControlsEx(&controls);
 
   DWORD window_error = 0;
-  std::unique_ptr<Form1Window> window =
-      Form1Window::Create(::GetModuleHandleW(nullptr), look.window, window_error);
+  std::unique_ptr<TableMainWindow> window =
+      TableMainWindow::Create(::GetModuleHandleW(nullptr), look.window, window_error);
   if (!window) {
-    return FailStart(look.title, L"Quellnet could not create its window.", window_error);
+    return FailStart(look.title, look.cannot_create_window, window_error);
   }
   HWND handle = window->Handle();
 
@@ -85,13 +84,13 @@ int RunProgram(const ProgramLook& look,
   std::unique_ptr<TrayIcon> tray_icon =
       CreateTrayIcon(handle, kTrayCallbackMessage, window->TrayIcon(), look.title);
   if (!registry || !services || !files || !shell || !network || !tray_icon) {
-    return FailStart(look.title, L"Quellnet could not prepare its access to Windows.");
+    return FailStart(look.title, look.cannot_prepare_access);
   }
 
   const std::unique_ptr<WindowEvents> application = build(
       ProgramParts{*window, *window, *registry, *services, *files, *shell, *network, *tray_icon});
   if (!application) {
-    return FailStart(look.title, L"Quellnet could not prepare its access to Windows.");
+    return FailStart(look.title, look.cannot_prepare_access);
   }
   window->SetEvents(application.get());
 

@@ -51,11 +51,26 @@ struct ProgramParts {
 // program then says that it can't start.
 using BuildApplication = std::function<std::unique_ptr<WindowEvents>(const ProgramParts& parts)>;
 
+// What keeps one running copy per session, and what a second start shows
+// while it waits for the running copy: the name of the session's lock, the
+// class of the small window that says why it waits, and that window's text
+// while the running copy does not answer and while it closes.
+struct InstanceLook {
+  std::wstring_view lock_name;
+  std::wstring_view notice_class;
+  std::wstring_view no_answer_yet;
+  std::wstring_view still_closing;
+};
+
 // What the program shows of itself besides its window: `title` names it in
-// the notification area and captions the message that it can't start.
+// the notification area and captions the wait and the message that it can't
+// start, which says `cannot_create_window` or `cannot_prepare_access`.
 struct ProgramLook {
   const layout::WindowLayout& window;
   std::wstring_view title;
+  InstanceLook instance;
+  std::wstring_view cannot_create_window;
+  std::wstring_view cannot_prepare_access;
 };
 
 // Runs the program to its end and returns its exit code. A second copy in the

@@ -5,7 +5,7 @@
 #include "platform/program_folder.h"
 #include "platform/win32/com_win32.h"
 #include "platform/win32/factories.h"
-#include "platform/win32/known_folders_win32.h"
+#include "platform/win32/program_file_win32.h"
 
 // After <windows.h>, which factories.h brings in.
 #include <shellapi.h>

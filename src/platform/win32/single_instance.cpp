@@ -4,14 +4,11 @@
 #include <string>
 
 #include "platform/win32/private_messages.h"
+#include "platform/win32/program_end_win32.h"
 #include "platform/win32/wait_notice_win32.h"
 
 namespace quellnet::platform::win32 {
 namespace {
-
-// "Local\" keeps the name inside the user's session, so other users on the
-// same machine each run their own copy.
-constexpr wchar_t kMutexName[] = L"Local\\Quellnet.SingleInstance";
 
 // How often a waiting start looks again at the running copy.
 constexpr DWORD kLookAgainMs = 100;
@@ -19,18 +16,13 @@ constexpr DWORD kLookAgainMs = 100;
 // longer is told, so that the start does not seem lost.
 constexpr DWORD kNoticeAfterMs = 3000;
 
-constexpr std::wstring_view kNoAnswerYet =
-    L"The Quellnet that is already running does not answer yet. Waiting: its window comes back "
-    L"when it answers, or this one starts when it has closed.";
-constexpr std::wstring_view kStillClosing =
-    L"The Quellnet that is already running is closing. Waiting: this one starts when it has "
-    L"closed.";
-
 // Waits in steps, handling this thread's messages meanwhile (the running
 // copy's answer comes as one), and shows why once the wait has lasted.
 class Waiter {
  public:
-  explicit Waiter(std::wstring_view title) : title_(title), started_(::GetTickCount()) {}
+  Waiter(std::wstring_view title, const InstanceLook& look)
+      : title_(title), look_(look), started_(::GetTickCount()) {}
+  const InstanceLook& Look() const { return look_; }
 
   // Waits at most `milliseconds` for `object` (none when nullptr) to be
   // signalled; true when it was (a mutex is then this thread's).
@@ -38,7 +30,7 @@ class Waiter {
     // Unsigned arithmetic keeps this right when the tick count wraps.
     if (::GetTickCount() - started_ >= kNoticeAfterMs) {
       if (!notice_) {
-        notice_.emplace(title_, why);
+        notice_.emplace(look_.notice_class, title_, why);
       } else if (why != shown_) {
         notice_->SetText(why);
       }
@@ -61,6 +53,7 @@ class Waiter {
 
  private:
   std::wstring title_;
+  const InstanceLook& look_;
   DWORD started_;
   std::optional<WaitNotice> notice_;
   std::wstring_view shown_;
@@ -107,7 +100,7 @@ Reply AskToComeForward(HWND window, Waiter& waiter) {
     if (!::IsWindow(window)) {
       return Reply::kGone;
     }
-    waiter.Pause(nullptr, kLookAgainMs, kNoAnswerYet);
+    waiter.Pause(nullptr, kLookAgainMs, waiter.Look().no_answer_yet);
   }
   return *current_request.answer == kInstanceIsClosing ? Reply::kClosing : Reply::kComesForward;
 }
@@ -122,28 +115,21 @@ void WaitUntilEnded(HWND window, Waiter& waiter) {
   if (::GetWindowThreadProcessId(window, &process_id) != 0) {
     process.Reset(::OpenProcess(SYNCHRONIZE, FALSE, process_id));
   }
-  for (;;) {
-    if (process) {
-      if (waiter.Pause(process.Get(), kLookAgainMs, kStillClosing)) {
-        return;
-      }
-    } else if (::IsWindow(window)) {
-      // Its process can't be waited for when it runs with other rights: its
-      // window goes just before it ends.
-      waiter.Pause(nullptr, kLookAgainMs, kStillClosing);
-    } else {
-      return;
-    }
-  }
+  WaitForProgramEnd(window, process.Get(), [&waiter](HANDLE object) {
+    return waiter.Pause(object, kLookAgainMs, waiter.Look().still_closing) ? WaitStep::kSignalled
+                                                                           : WaitStep::kGoOn;
+  });
 }
 
 }  // namespace
 
-std::optional<InstanceLock> ClaimSingleInstance(const wchar_t* window_class,
-                                                std::wstring_view title) {
-  Waiter waiter(title);
+std::optional<InstanceLock> ClaimSingleInstance(std::wstring_view window_class,
+                                                std::wstring_view title, const InstanceLook& look) {
+  Waiter waiter(title, look);
+  const std::wstring lock_name(look.lock_name);
+  const std::wstring class_name(window_class);
   for (;;) {
-    UniqueKernelHandle mutex(::CreateMutexW(nullptr, TRUE, kMutexName));
+    UniqueKernelHandle mutex(::CreateMutexW(nullptr, TRUE, lock_name.c_str()));
     // Read at once: it is only meaningful right after the call.
     const DWORD error = ::GetLastError();
     if (mutex && error != ERROR_ALREADY_EXISTS) {
@@ -155,11 +141,11 @@ std::optional<InstanceLock> ClaimSingleInstance(const wchar_t* window_class,
     }
     // Another copy holds the lock (one run with other rights denies access
     // to it, but holds it all the same).
-    const HWND window = ::FindWindowW(window_class, nullptr);
+    const HWND window = ::FindWindowW(class_name.c_str(), nullptr);
     if (window == nullptr) {
       // It is starting and makes its window in a moment, or it is ending and
       // has lost it: wait for the one or the other.
-      if (waiter.Pause(mutex.Get(), kLookAgainMs, kStillClosing)) {
+      if (waiter.Pause(mutex.Get(), kLookAgainMs, waiter.Look().still_closing)) {
         return InstanceLock(std::move(mutex));  // it ended; this one takes over
       }
       continue;

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/program.h"
 
 namespace quellnet::platform::win32 {
 
@@ -41,8 +42,9 @@ class InstanceLock {
 // a copy that is ending. A wait of more than a few seconds shows a small
 // window titled `title` that says what it waits for. When the lock can't be
 // created at all the program runs, rather than refusing to start. The
-// running copy is found by its main window of class `window_class`.
-std::optional<InstanceLock> ClaimSingleInstance(const wchar_t* window_class,
-                                                std::wstring_view title);
+// running copy is found by its main window of class `window_class`; `look`
+// names the lock and the waiting window and gives its texts.
+std::optional<InstanceLock> ClaimSingleInstance(std::wstring_view window_class,
+                                                std::wstring_view title, const InstanceLook& look);
 
 }  // namespace quellnet::platform::win32

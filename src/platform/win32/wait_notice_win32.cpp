@@ -17,7 +17,7 @@ LRESULT CALLBACK NoticeProc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
   return ::DefWindowProcW(window, message, wparam, lparam);
 }
 
-bool RegisterNoticeClass(HINSTANCE instance) {
+bool RegisterNoticeClass(HINSTANCE instance, const wchar_t* class_name) {
   WNDCLASSEXW window_class{};
   window_class.cbSize = sizeof window_class;
   window_class.lpfnWndProc = NoticeProc;
@@ -25,7 +25,7 @@ bool RegisterNoticeClass(HINSTANCE instance) {
   // The pointer over it says that something is under way.
   window_class.hCursor = ::LoadCursorW(nullptr, IDC_APPSTARTING);
   window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  window_class.lpszClassName = kWaitNoticeClassName;
+  window_class.lpszClassName = class_name;
   return ::RegisterClassExW(&window_class) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
@@ -45,21 +45,18 @@ HFONT MessageFont() {
 RECT MeasureText(HFONT font, const std::wstring& text, int& line_height) {
   RECT rect{};
   line_height = 0;
-  const HDC screen = ::GetDC(nullptr);
-  if (screen == nullptr) {
+  const ScopedGetDc screen(nullptr);
+  if (!screen) {
     return rect;
   }
-  const HGDIOBJ before = font != nullptr ? ::SelectObject(screen, font) : nullptr;
+  // Without the font the system's is measured, as the label then shows it.
+  const ScopedSelectObject selected(screen.Get(), font);
   TEXTMETRICW metrics{};
-  if (::GetTextMetricsW(screen, &metrics)) {
+  if (::GetTextMetricsW(screen.Get(), &metrics)) {
     line_height = metrics.tmHeight;
     rect.right = kTextWidthInLines * line_height;
-    ::DrawTextW(screen, text.c_str(), -1, &rect, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    ::DrawTextW(screen.Get(), text.c_str(), -1, &rect, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
   }
-  if (before != nullptr) {
-    ::SelectObject(screen, before);
-  }
-  ::ReleaseDC(nullptr, screen);
   return rect;
 }
 
@@ -87,14 +84,16 @@ void Place(HWND window, HWND label, HFONT font, const std::wstring& text) {
 
 }  // namespace
 
-WaitNotice::WaitNotice(std::wstring_view title, std::wstring_view text) {
+WaitNotice::WaitNotice(std::wstring_view class_name, std::wstring_view title,
+                       std::wstring_view text) {
   const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-  if (!RegisterNoticeClass(instance)) {
+  const std::wstring notice_class(class_name);
+  if (!RegisterNoticeClass(instance, notice_class.c_str())) {
     return;
   }
   const std::wstring caption(title);
   window_ =
-      ::CreateWindowExW(WS_EX_APPWINDOW, kWaitNoticeClassName, caption.c_str(),
+      ::CreateWindowExW(WS_EX_APPWINDOW, notice_class.c_str(), caption.c_str(),
                         WS_POPUP | WS_CAPTION, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
   label_ = window_ != nullptr
                ? ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_NOPREFIX, 0, 0, 0,

@@ -9,13 +9,11 @@
 
 namespace quellnet::platform::win32 {
 
-inline constexpr wchar_t kWaitNoticeClassName[] = L"Quellnet.WaitNotice";
-
 class WaitNotice {
  public:
-  // Shows the window, titled `title`, in the middle of the work area. When it
-  // can't be made the wait goes on unseen.
-  WaitNotice(std::wstring_view title, std::wstring_view text);
+  // Shows the window, of class `class_name` and titled `title`, in the
+  // middle of the work area. When it can't be made the wait goes on unseen.
+  WaitNotice(std::wstring_view class_name, std::wstring_view title, std::wstring_view text);
   ~WaitNotice();
   WaitNotice(const WaitNotice&) = delete;
   WaitNotice& operator=(const WaitNotice&) = delete;

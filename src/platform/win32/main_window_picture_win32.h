@@ -1,7 +1,7 @@
 // The pictures the window draws, at a size that grows with the screen's DPI
-// as the layout's twips do: the status picture `Picture1`, a GIF file read
-// by the system's picture loader and drawn for 96 DPI, and the banner
-// `Image1`, a bitmap resource drawn for the DPI it is chosen for.
+// as the layout's twips do: a picture box's picture, a GIF file read by the
+// system's picture loader and drawn for 96 DPI, and the banner, a bitmap
+// resource drawn for the DPI it is chosen for.
 #pragma once
 
 #include <string>

@@ -1,4 +1,4 @@
-#include "platform/win32/form1_picture_win32.h"
+#include "platform/win32/main_window_picture_win32.h"
 
 #include <utility>
 
@@ -15,27 +15,23 @@ constexpr long kHimetricPerInch = 2540;
 
 // The whole file in movable global memory, as a stream over it wants it;
 // null when it can't be read.
-HGLOBAL ReadFileIntoGlobal(const std::wstring& path) {
+UniqueGlobal ReadFileIntoGlobal(const std::wstring& path) {
   UniqueKernelHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   DWORD high = 0;
   const DWORD size = file ? ::GetFileSize(file.Get(), &high) : INVALID_FILE_SIZE;
   if (size == INVALID_FILE_SIZE || size == 0 || high != 0 || size > kLargestPicture) {
-    return nullptr;
+    return UniqueGlobal();
   }
-  HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, size);
-  void* bytes = memory != nullptr ? ::GlobalLock(memory) : nullptr;
+  UniqueGlobal memory(::GlobalAlloc(GMEM_MOVEABLE, size));
+  void* bytes = memory ? ::GlobalLock(memory.Get()) : nullptr;
   DWORD read = 0;
   const bool complete =
       bytes != nullptr && ::ReadFile(file.Get(), bytes, size, &read, nullptr) && read == size;
   if (bytes != nullptr) {
-    ::GlobalUnlock(memory);
+    ::GlobalUnlock(memory.Get());
   }
-  if (!complete && memory != nullptr) {
-    ::GlobalFree(memory);
-    return nullptr;
-  }
-  return memory;
+  return complete ? std::move(memory) : UniqueGlobal();
 }
 
 }  // namespace
@@ -50,16 +46,16 @@ Picture Picture::FromFile(const std::wstring& path) {
   if (create_stream == nullptr || load_picture == nullptr) {
     return Picture();
   }
-  HGLOBAL memory = ReadFileIntoGlobal(path);
-  if (memory == nullptr) {
+  UniqueGlobal memory = ReadFileIntoGlobal(path);
+  if (!memory) {
+    return Picture();
+  }
+  IStream* stream = nullptr;
+  if (FAILED(create_stream(memory.Get(), TRUE, &stream))) {
     return Picture();
   }
   // The stream owns the memory from here and frees it with itself.
-  IStream* stream = nullptr;
-  if (FAILED(create_stream(memory, TRUE, &stream))) {
-    ::GlobalFree(memory);
-    return Picture();
-  }
+  memory.Release();
   void* loaded = nullptr;
   const HRESULT result = load_picture(stream, 0, FALSE, IID_IPicture, &loaded);
   stream->Release();
@@ -74,21 +70,26 @@ Picture Picture::FromFile(const std::wstring& path) {
     return Picture();
   }
   // Back to the pixels it was made of, at the screen's DPI the loader used.
-  HDC screen = ::GetDC(nullptr);
-  if (screen == nullptr) {
-    return Picture();
-  }
   Picture drawn;
-  drawn.width_ = ::MulDiv(himetric_width, ::GetDeviceCaps(screen, LOGPIXELSX), kHimetricPerInch);
-  drawn.height_ = ::MulDiv(himetric_height, ::GetDeviceCaps(screen, LOGPIXELSY), kHimetricPerInch);
-  // Rendered once, pixel for pixel, into a bitmap of its own, which is then
-  // scaled like any other (the loader's own scaling doubles pixels). What it
-  // leaves transparent shows the button face, as the picture box does.
-  drawn.bitmap_.Reset(::CreateCompatibleBitmap(screen, drawn.width_, drawn.height_));
-  UniqueMemoryDc dc(::CreateCompatibleDC(screen));
-  ::ReleaseDC(nullptr, screen);
-  HGDIOBJ previous = drawn.bitmap_ && dc ? ::SelectObject(dc.Get(), drawn.bitmap_.Get()) : nullptr;
-  if (previous == nullptr) {
+  UniqueMemoryDc dc;
+  {
+    const ScopedGetDc screen(nullptr);
+    if (!screen) {
+      return Picture();
+    }
+    drawn.width_ =
+        ::MulDiv(himetric_width, ::GetDeviceCaps(screen.Get(), LOGPIXELSX), kHimetricPerInch);
+    drawn.height_ =
+        ::MulDiv(himetric_height, ::GetDeviceCaps(screen.Get(), LOGPIXELSY), kHimetricPerInch);
+    // Rendered once, pixel for pixel, into a bitmap of its own, which is
+    // then scaled like any other (the loader's own scaling doubles pixels).
+    // What it leaves transparent shows the button face, as the picture box
+    // does.
+    drawn.bitmap_.Reset(::CreateCompatibleBitmap(screen.Get(), drawn.width_, drawn.height_));
+    dc.Reset(::CreateCompatibleDC(screen.Get()));
+  }
+  const ScopedSelectObject selected(dc.Get(), drawn.bitmap_.Get());
+  if (!selected) {
     return Picture();
   }
   RECT all = {0, 0, drawn.width_, drawn.height_};
@@ -97,7 +98,6 @@ Picture Picture::FromFile(const std::wstring& path) {
   const HRESULT rendered =
       picture.Get()->Render(dc.Get(), 0, 0, drawn.width_, drawn.height_, 0, himetric_height,
                             himetric_width, -himetric_height, nullptr);
-  ::SelectObject(dc.Get(), previous);
   return SUCCEEDED(rendered) ? std::move(drawn) : Picture();
 }
 
@@ -119,9 +119,9 @@ void Picture::Draw(HDC dc, int x, int y, int dpi) const {
   const int height = ::MulDiv(height_, dpi, drawn_for_dpi_);
   // Without a memory DC or the bitmap in it nothing is drawn and the
   // background shows; there is nothing better to draw instead.
-  UniqueMemoryDc memory(bitmap_ ? ::CreateCompatibleDC(dc) : nullptr);
-  HGDIOBJ previous = memory ? ::SelectObject(memory.Get(), bitmap_.Get()) : nullptr;
-  if (previous == nullptr) {
+  const UniqueMemoryDc memory(bitmap_ ? ::CreateCompatibleDC(dc) : nullptr);
+  const ScopedSelectObject selected(memory.Get(), bitmap_.Get());
+  if (!selected) {
     return;
   }
   if (width == width_ && height == height_) {
@@ -133,7 +133,6 @@ void Picture::Draw(HDC dc, int x, int y, int dpi) const {
     ::SetBrushOrgEx(dc, 0, 0, nullptr);
     ::StretchBlt(dc, x, y, width, height, memory.Get(), 0, 0, width_, height_, SRCCOPY);
   }
-  ::SelectObject(memory.Get(), previous);
 }
 
 }  // namespace quellnet::platform::win32

@@ -8,7 +8,7 @@
 #include <windows.h>
 
 #include "platform/controls.h"
-#include "platform/win32/form1_picture_win32.h"
+#include "platform/win32/main_window_picture_win32.h"
 
 namespace quellnet::platform::win32 {
 

@@ -1,4 +1,4 @@
-#include "platform/win32/form1_controls_win32.h"
+#include "platform/win32/main_window_controls_win32.h"
 
 #include <utility>
 
