@@ -5,8 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "cleaners/folder_safety.h"
-#include "cleaners/tree_deletion.h"
 #include "contract/file_system_contract.h"
 #include "contract/registry_contract.h"
 #include "harness.h"
@@ -90,23 +88,13 @@ class Win32Backend final : public Backend {
     e2e::MakeFolders(folder_);
     registry_->CreateKey(key_);
   }
-  // All goes the way the cleaners delete, once the rights taken are given
-  // back (the owner may always do that). Wine keeps its links, and its
-  // prefix is thrown away.
+  // The key goes once the rights taken are given back (the owner may always
+  // do that). The files stay: each test has a folder of its own, and the
+  // prefix they are in is thrown away.
   ~Win32Backend() override {
     held_.clear();
     for (const std::wstring& key : denied_) {
       AllowOnly(key, KEY_ALL_ACCESS);
-    }
-    std::unique_ptr<platform::Folder> scratch;
-    std::vector<platform::Entry> entries;
-    std::vector<cleaners::Leftover> leftovers;
-    if (files_->OpenFolder(kScratch, scratch).status == platform::FsStatus::kOk &&
-        scratch->List(entries).status == platform::FsStatus::kOk) {
-      if (const platform::Entry* own =
-              cleaners::Named(entries, folder_.substr(folder_.rfind(L'\\') + 1))) {
-        cleaners::DeleteTree(*scratch, *own, folder_, leftovers);
-      }
     }
     registry_->DeleteKeyTree(key_);
   }
