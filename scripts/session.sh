@@ -12,12 +12,30 @@ build_program() {
 # switches its pages and closes it.
 build_driver() {
   say "building the window driver"
-  cmake --preset "windows-tests-$QUELLNET_ARCH" -B "$(tests_dir)" \
-    -DQUELLNET_PROGRAM_DIR="$(program_dir "$QUELLNET_ARCH")" >/dev/null
-  cmake --build "$(tests_dir)" -j "${QUELLNET_JOBS:-2}" --target quellnet_driver
+  build_test_targets quellnet_driver
 }
 
 tests_dir() { printf '%s\n' "$QUELLNET_BUILD_DIR/windows-tests-$QUELLNET_ARCH"; }
+
+# Builds TARGET... of the test tree of $QUELLNET_ARCH (the driver, the
+# benchmarks), configured against the program of that architecture.
+build_test_targets() {
+  cmake --preset "windows-tests-$QUELLNET_ARCH" -B "$(tests_dir)" \
+    -DQUELLNET_PROGRAM_DIR="$(program_dir "$QUELLNET_ARCH")" >/dev/null
+  cmake --build "$(tests_dir)" -j "${QUELLNET_JOBS:-2}" --target "$@"
+}
+
+# Readies the benchmark prefix BASE (the program on C:) and, when the folder
+# BEFORE is given (not empty), puts the earlier quellnet.exe it holds in
+# C:\QuellnetBefore for the benchmark to measure beside the current one.
+prepare_bench_prefix() {
+  "$QUELLNET_SCRIPTS/wine-prefix.sh" "$1" --program-dir "$(program_dir "$QUELLNET_ARCH")"
+  rm -rf "$1/drive_c/QuellnetBefore"
+  if [[ -n $2 ]]; then
+    mkdir -p "$1/drive_c/QuellnetBefore"
+    cp -p "$2"/* "$1/drive_c/QuellnetBefore/"
+  fi
+}
 
 # A fresh copy of the prefix NAME (initialised once, with the program and the
 # driver on C:), on a private Xvfb of 1024x768 that the Wine desktop fills.

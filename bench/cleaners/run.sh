@@ -20,18 +20,11 @@ before=${2:--}
 shift $(($# < 2 ? $# : 2))
 build_program
 
-tests=$QUELLNET_BUILD_DIR/windows-tests-$QUELLNET_ARCH
-cmake --preset "windows-tests-$QUELLNET_ARCH" -B "$tests" \
-  -DQUELLNET_PROGRAM_DIR="$(program_dir "$QUELLNET_ARCH")" >/dev/null
-cmake --build "$tests" -j "${QUELLNET_JOBS:-2}" --target cleaner_bench >/dev/null
+tests=$(tests_dir)
+build_test_targets cleaner_bench >/dev/null
 
 base=$QUELLNET_BUILD_DIR/wine/bench-cleaners-$QUELLNET_ARCH-base
-"$QUELLNET_SCRIPTS/wine-prefix.sh" "$base" --program-dir "$(program_dir "$QUELLNET_ARCH")"
-rm -rf "$base/drive_c/QuellnetBefore"
-if [[ $before != - ]]; then
-  mkdir -p "$base/drive_c/QuellnetBefore"
-  cp -p "$before"/* "$base/drive_c/QuellnetBefore/"
-fi
+prepare_bench_prefix "$base" "$(if [[ $before != - ]]; then printf %s "$before"; fi)"
 QUELLNET_WINE_PREFIX=$base QUELLNET_WINE_TIMEOUT=${QUELLNET_WINE_TIMEOUT:-14400} \
   QUELLNET_WINE_PRIVATE=$QUELLNET_BUILD_DIR/wine/bench-cleaners-$QUELLNET_ARCH \
   "$QUELLNET_SCRIPTS/wine-exec.sh" "$tests/bin/cleaner_bench.exe" "$rounds" "$@"

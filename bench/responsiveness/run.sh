@@ -18,18 +18,11 @@ rounds=${1:-3}
 before=${2:-}
 build_program
 
-tests=$QUELLNET_BUILD_DIR/windows-tests-$QUELLNET_ARCH
-cmake --preset "windows-tests-$QUELLNET_ARCH" -B "$tests" \
-  -DQUELLNET_PROGRAM_DIR="$(program_dir "$QUELLNET_ARCH")" >/dev/null
-cmake --build "$tests" -j "${QUELLNET_JOBS:-2}" --target responsiveness_bench >/dev/null
+tests=$(tests_dir)
+build_test_targets responsiveness_bench >/dev/null
 
 base=$QUELLNET_BUILD_DIR/wine/bench-responsiveness-$QUELLNET_ARCH-base
-"$QUELLNET_SCRIPTS/wine-prefix.sh" "$base" --program-dir "$(program_dir "$QUELLNET_ARCH")"
-rm -rf "$base/drive_c/QuellnetBefore"
-if [[ -n $before ]]; then
-  mkdir -p "$base/drive_c/QuellnetBefore"
-  cp -p "$before"/* "$base/drive_c/QuellnetBefore/"
-fi
+prepare_bench_prefix "$base" "$before"
 QUELLNET_WINE_PREFIX=$base QUELLNET_WINE_TIMEOUT=${QUELLNET_WINE_TIMEOUT:-3000} \
   QUELLNET_WINE_PRIVATE=$QUELLNET_BUILD_DIR/wine/bench-responsiveness-$QUELLNET_ARCH \
   "$QUELLNET_SCRIPTS/wine-exec.sh" "$tests/bin/responsiveness_bench.exe" "$rounds"

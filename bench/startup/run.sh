@@ -19,10 +19,8 @@ runs=${1:-7}
 "$QUELLNET_SCRIPTS/install-deps.sh"
 build_program
 
-tests=$QUELLNET_BUILD_DIR/windows-tests-$QUELLNET_ARCH
-cmake --preset "windows-tests-$QUELLNET_ARCH" -B "$tests" \
-  -DQUELLNET_PROGRAM_DIR="$(program_dir "$QUELLNET_ARCH")" >/dev/null
-cmake --build "$tests" -j "${QUELLNET_JOBS:-2}" --target empty_window floor startup_bench
+tests=$(tests_dir)
+build_test_targets empty_window floor startup_bench
 
 "$QUELLNET_SCRIPTS/wine-prefix.sh" "$QUELLNET_BUILD_DIR/wine/bench-$QUELLNET_ARCH-base" \
   --program-dir "$(program_dir "$QUELLNET_ARCH")"

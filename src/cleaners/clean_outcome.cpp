@@ -204,10 +204,8 @@ void AddNotDeletedLines(const RunSummary& summary, std::vector<std::wstring>& li
                           L"items changed while they were being deleted and were left."));
   }
   for (const auto& [error, count] : summary.other_reasons) {
-    lines.push_back(
-        error == 0 ? Count(count, L"item could not be deleted.", L"items could not be deleted.")
-                   : Count(count, L"item could not be deleted: ", L"items could not be deleted: ") +
-                         platform::SystemErrorText(error));
+    lines.push_back(Count(count, L"item could not be deleted", L"items could not be deleted") +
+                    Because(error));
   }
 }
 

@@ -56,60 +56,28 @@ struct FindHandleTraits {
   static bool IsValid(HANDLE h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
   static void Close(HANDLE h) { ::FindClose(h); }
 };
-struct RegKeyTraits {
-  static HKEY Invalid() { return nullptr; }
-  static bool IsValid(HKEY h) { return h != nullptr; }
-  static void Close(HKEY h) { ::RegCloseKey(h); }
-};
-struct ServiceHandleTraits {
-  static SC_HANDLE Invalid() { return nullptr; }
-  static bool IsValid(SC_HANDLE h) { return h != nullptr; }
-  static void Close(SC_HANDLE h) { ::CloseServiceHandle(h); }
-};
-struct GdiObjectTraits {
-  static HGDIOBJ Invalid() { return nullptr; }
-  static bool IsValid(HGDIOBJ h) { return h != nullptr; }
-  static void Close(HGDIOBJ h) { ::DeleteObject(h); }
-};
-struct IconTraits {
-  static HICON Invalid() { return nullptr; }
-  static bool IsValid(HICON h) { return h != nullptr; }
-  static void Close(HICON h) { ::DestroyIcon(h); }
-};
-struct MemoryDcTraits {
-  static HDC Invalid() { return nullptr; }
-  static bool IsValid(HDC h) { return h != nullptr; }
-  static void Close(HDC h) { ::DeleteDC(h); }
-};
-struct GlobalMemoryTraits {
-  static HGLOBAL Invalid() { return nullptr; }
-  static bool IsValid(HGLOBAL h) { return h != nullptr; }
-  static void Close(HGLOBAL h) { ::GlobalFree(h); }
-};
-struct LocalMemoryTraits {
-  static HLOCAL Invalid() { return nullptr; }
-  static bool IsValid(HLOCAL h) { return h != nullptr; }
-  static void Close(HLOCAL h) { ::LocalFree(h); }
-};
-struct MenuTraits {
-  static HMENU Invalid() { return nullptr; }
-  static bool IsValid(HMENU h) { return h != nullptr; }
-  static void Close(HMENU h) { ::DestroyMenu(h); }
+// The kinds whose "no handle" is null, each closed by its own function.
+template <typename Handle, auto kClose>
+struct NullHandleTraits {
+  static Handle Invalid() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { kClose(h); }
 };
 
 using UniqueKernelHandle = UniqueHandle<HANDLE, KernelHandleTraits>;
 using UniqueFindHandle = UniqueHandle<HANDLE, FindHandleTraits>;
-using UniqueHKey = UniqueHandle<HKEY, RegKeyTraits>;
-using UniqueServiceHandle = UniqueHandle<SC_HANDLE, ServiceHandleTraits>;
-using UniqueGdiObject = UniqueHandle<HGDIOBJ, GdiObjectTraits>;
-using UniqueIcon = UniqueHandle<HICON, IconTraits>;
-using UniqueMenu = UniqueHandle<HMENU, MenuTraits>;
+using UniqueHKey = UniqueHandle<HKEY, NullHandleTraits<HKEY, &::RegCloseKey>>;
+using UniqueServiceHandle =
+    UniqueHandle<SC_HANDLE, NullHandleTraits<SC_HANDLE, &::CloseServiceHandle>>;
+using UniqueGdiObject = UniqueHandle<HGDIOBJ, NullHandleTraits<HGDIOBJ, &::DeleteObject>>;
+using UniqueIcon = UniqueHandle<HICON, NullHandleTraits<HICON, &::DestroyIcon>>;
+using UniqueMenu = UniqueHandle<HMENU, NullHandleTraits<HMENU, &::DestroyMenu>>;
 // A DC from CreateCompatibleDC (not one from GetDC: see ScopedGetDc).
-using UniqueMemoryDc = UniqueHandle<HDC, MemoryDcTraits>;
+using UniqueMemoryDc = UniqueHandle<HDC, NullHandleTraits<HDC, &::DeleteDC>>;
 // Memory from GlobalAlloc, and memory the system allocated with LocalAlloc
 // for the caller (FormatMessage's FORMAT_MESSAGE_ALLOCATE_BUFFER).
-using UniqueGlobal = UniqueHandle<HGLOBAL, GlobalMemoryTraits>;
-using UniqueLocal = UniqueHandle<HLOCAL, LocalMemoryTraits>;
+using UniqueGlobal = UniqueHandle<HGLOBAL, NullHandleTraits<HGLOBAL, &::GlobalFree>>;
+using UniqueLocal = UniqueHandle<HLOCAL, NullHandleTraits<HLOCAL, &::LocalFree>>;
 
 // A window's DC (the screen's for nullptr) borrowed with GetDC for the
 // scope, and given back with ReleaseDC.
