@@ -1,9 +1,11 @@
 // Start-up, first paint and shutdown of the main window.
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/app_info.h"
 #include "app/form1.h"
+#include "app/local_address.h"
 #include "app/option_text.h"
 #include "app/run_at_startup.h"
 #include "app/settings_keys.h"
@@ -123,9 +125,11 @@ void Form1::Form_Load() {
 
   first_paint_ = true;
 
-  // The address is read once, here; an address that can't be read leaves the box as it is.
-  if (const std::optional<std::wstring> address = platform_.network.LocalIpAddress()) {
-    controls_.Text1.SetText(*address);
+  // The address is read once, here; addresses that can't be read leave the box as it is.
+  if (const std::optional<std::vector<std::string>> addresses =
+          platform_.network.LocalIpv4Addresses()) {
+    controls_.Text1.SetText(
+        PickLocalAddress(std::vector<std::string_view>(addresses->begin(), addresses->end())));
   }
 
   // Told once, here, and not at every paint that reads "Run Minimized" again.

@@ -23,7 +23,9 @@ struct FakeShell final : platform::Shell {
 };
 
 struct FakeNetwork final : platform::Network {
-  std::optional<std::wstring> LocalIpAddress() override { return L"192.168.1.20"; }
+  std::optional<std::vector<std::string>> LocalIpv4Addresses() override {
+    return std::vector<std::string>{"192.168.1.20"};
+  }
 };
 
 // Holds at most the program's one icon; like the real area it can be missing

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "platform/local_address.h"
+#include "app/local_address.h"
 
 namespace {
 
-using quellnet::platform::PickLocalAddress;
+using quellnet::app::PickLocalAddress;
 
 // The first address that names this machine on the network, or loopback when
 // none is left; texts that are not four numbers up to 255 are passed over.

@@ -1,13 +1,11 @@
-// The machine's local IPv4 address from the IP helper's list of network
-// adapters: no name look-up and no Winsock, so start-up does not wait on
+// The machine's IPv4 addresses from the IP helper's list of network
+// adapters (GetAdaptersInfo): no name look-up and no Winsock, so start-up does not wait on
 // either. The IP helper is loaded from the system folder (see
 // optional_functions_win32.h); without it the address is unknown.
 #include <cstring>
 #include <string>
-#include <string_view>
 #include <vector>
 
-#include "platform/local_address.h"
 #include "platform/win32/factories.h"
 #include "platform/win32/optional_functions_win32.h"
 
@@ -20,7 +18,7 @@ constexpr int kReadTries = 4;
 
 class Win32Network final : public Network {
  public:
-  std::optional<std::wstring> LocalIpAddress() override {
+  std::optional<std::vector<std::string>> LocalIpv4Addresses() override {
     const auto get_adapters_info = IpHelper().get_adapters_info;
     if (get_adapters_info == nullptr) {
       return std::nullopt;
@@ -31,7 +29,7 @@ class Win32Network final : public Network {
       ULONG size = static_cast<ULONG>(adapters.size() * sizeof(IP_ADAPTER_INFO));
       const DWORD result = get_adapters_info(adapters.data(), &size);
       if (result == ERROR_NO_DATA) {
-        return PickLocalAddress({});  // no adapter at all
+        return std::vector<std::string>();  // no adapter at all
       }
       if (result == ERROR_BUFFER_OVERFLOW) {
         adapters.resize((size + sizeof(IP_ADAPTER_INFO) - 1) / sizeof(IP_ADAPTER_INFO));
@@ -41,7 +39,7 @@ class Win32Network final : public Network {
         return std::nullopt;
       }
       // Every address of every adapter, in the order Windows lists them.
-      std::vector<std::string_view> addresses;
+      std::vector<std::string> addresses;
       for (const IP_ADAPTER_INFO* adapter = adapters.data(); adapter != nullptr;
            adapter = adapter->Next) {
         for (const IP_ADDR_STRING* address = &adapter->IpAddressList; address != nullptr;
@@ -53,7 +51,7 @@ class Win32Network final : public Network {
                                                       : sizeof address->IpAddress.String);
         }
       }
-      return PickLocalAddress(addresses);
+      return addresses;
     }
     return std::nullopt;
   }

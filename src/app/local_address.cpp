@@ -1,9 +1,9 @@
-#include "platform/local_address.h"
+#include "app/local_address.h"
 
 #include <array>
 #include <optional>
 
-namespace quellnet::platform {
+namespace quellnet::app {
 namespace {
 
 using Octets = std::array<int, 4>;
@@ -54,4 +54,4 @@ std::wstring PickLocalAddress(const std::vector<std::string_view>& addresses) {
   return L"127.0.0.1";
 }
 
-}  // namespace quellnet::platform
+}  // namespace quellnet::app
