@@ -150,4 +150,17 @@ std::wstring Parent(const std::wstring& path) {
   return parent;
 }
 
+std::wstring FolderOfPath(std::wstring_view path) {
+  const std::size_t separator = path.find_last_of(L"\\/");
+  if (separator == std::wstring_view::npos) {
+    return std::wstring();
+  }
+  std::wstring folder(path.substr(0, separator));
+  // A leading separator alone is the root of the current drive.
+  if (folder.empty() || folder.back() == L':') {
+    folder += path[separator];
+  }
+  return folder;
+}
+
 }  // namespace quellnet::platform::paths

@@ -41,7 +41,15 @@ std::wstring LocalPathOfAdminShare(const std::wstring& plain, const std::wstring
 bool SamePath(const std::wstring& a, const std::wstring& b);
 // True when `inner` lies somewhere below `outer`.
 bool IsBelow(const std::wstring& inner, const std::wstring& outer);
-// The folder that holds `path`, or empty at a root.
+// The folder that holds `path`, or empty at a root: the cleaners' step up
+// from a folder they judge, where a trailing separator names the same folder.
 std::wstring Parent(const std::wstring& path);
+// The folder part of a path as the system reports it (the program file's
+// path, a profile's): everything before its last '\' or '/'.
+// "C:\Program Files\Example\example.exe" -> "C:\Program Files\Example";
+// a root keeps its separator ("C:\q.exe" -> "C:\", also after a "\\?\"
+// prefix), so the result always names the folder, since "C:" alone would mean
+// the drive's current folder. Empty when `path` has no folder.
+std::wstring FolderOfPath(std::wstring_view path);
 
 }  // namespace quellnet::platform::paths

@@ -6,7 +6,7 @@
 
 #include <shlobj.h>
 
-#include "platform/program_folder.h"
+#include "platform/path_text.h"
 #include "platform/win32/filled.h"
 #include "platform/win32/optional_functions_win32.h"
 #include "platform/win32/program_file_win32.h"
@@ -71,7 +71,7 @@ std::optional<std::wstring> KnownFolderPathOf(KnownFolder folder) {
     case KnownFolder::kProfiles: {
       // Every profile lies in the folder that holds the user's own.
       const std::optional<std::wstring> profile = ShellFolder(CSIDL_PROFILE);
-      return profile ? std::optional(FolderOfPath(*profile)) : std::nullopt;
+      return profile ? std::optional(paths::FolderOfPath(*profile)) : std::nullopt;
     }
     case KnownFolder::kAppData:
       return ShellFolder(CSIDL_APPDATA);
@@ -119,7 +119,7 @@ std::optional<std::wstring> KnownFolderPathOf(KnownFolder folder) {
       return Variable(L"ProgramW6432");
     case KnownFolder::kProgram: {
       const std::wstring program = ProgramFilePath();
-      return program.empty() ? std::nullopt : std::optional(FolderOfPath(program));
+      return program.empty() ? std::nullopt : std::optional(paths::FolderOfPath(program));
     }
   }
   return std::nullopt;

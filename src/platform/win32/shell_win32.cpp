@@ -2,7 +2,7 @@
 // program file's own path.
 #include <string>
 
-#include "platform/program_folder.h"
+#include "platform/path_text.h"
 #include "platform/win32/com_win32.h"
 #include "platform/win32/factories.h"
 #include "platform/win32/program_file_win32.h"
@@ -29,7 +29,7 @@ class Win32Shell final : public Shell {
 
   std::wstring ExecutablePath() override { return ProgramFilePath(); }
 
-  std::wstring ProgramFolder() override { return FolderOfPath(ExecutablePath()); }
+  std::wstring ProgramFolder() override { return paths::FolderOfPath(ExecutablePath()); }
 
  private:
   HWND owner_;

@@ -1,4 +1,4 @@
-#include "platform/program_folder.h"
+#include "platform/path_text.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +20,8 @@ TEST(FolderOfPath, DropsTheFileNameButKeepsTheSeparatorOfARoot) {
         {L"\\quellnet.exe", L"\\"},
         {L"quellnet.exe", L""},
         {L"", L""}}) {
-    EXPECT_EQ(quellnet::platform::FolderOfPath(path), folder) << testing::PrintToString(path);
+    EXPECT_EQ(quellnet::platform::paths::FolderOfPath(path), folder)
+        << testing::PrintToString(path);
   }
 }
 
