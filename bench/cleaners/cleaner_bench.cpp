@@ -103,8 +103,7 @@ bool Exists(const std::wstring& path) {
 // its path, a read-only file made writable first.
 bool DeleteByPath(const std::wstring& folder) {
   WIN32_FIND_DATAW entry;
-  const quellnet::platform::win32::UniqueFindHandle find(
-      FindFirstFileW(Extended(folder + L"\\*").c_str(), &entry));
+  const UniqueFindHandle find(FindFirstFileW(Extended(folder + L"\\*").c_str(), &entry));
   bool deleted = static_cast<bool>(find);
   for (bool more = deleted; more; more = FindNextFileW(find.Get(), &entry)) {
     const std::wstring name = entry.cFileName;

@@ -51,11 +51,6 @@ struct KernelHandleTraits {
   static bool IsValid(HANDLE h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
   static void Close(HANDLE h) { ::CloseHandle(h); }
 };
-struct FindHandleTraits {
-  static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
-  static bool IsValid(HANDLE h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
-  static void Close(HANDLE h) { ::FindClose(h); }
-};
 // The kinds whose "no handle" is null, each closed by its own function.
 template <typename Handle, auto kClose>
 struct NullHandleTraits {
@@ -65,7 +60,6 @@ struct NullHandleTraits {
 };
 
 using UniqueKernelHandle = UniqueHandle<HANDLE, KernelHandleTraits>;
-using UniqueFindHandle = UniqueHandle<HANDLE, FindHandleTraits>;
 using UniqueHKey = UniqueHandle<HKEY, NullHandleTraits<HKEY, &::RegCloseKey>>;
 using UniqueServiceHandle =
     UniqueHandle<SC_HANDLE, NullHandleTraits<SC_HANDLE, &::CloseServiceHandle>>;

@@ -41,6 +41,14 @@ namespace quellnet::e2e {
 using Millis = std::chrono::milliseconds;
 using platform::win32::UniqueKernelHandle;
 
+// A search by FindFirstFileW, ended with FindClose.
+struct FindHandleTraits {
+  static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+  static bool IsValid(HANDLE h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
+  static void Close(HANDLE h) { FindClose(h); }
+};
+using UniqueFindHandle = platform::win32::UniqueHandle<HANDLE, FindHandleTraits>;
+
 // How long a test waits for the program to show, answer or reach a state.
 // Generous, for a cold start under Wine on a machine kept busy by a parallel
 // build; a program that really hangs still fails within it, and the whole
@@ -113,7 +121,7 @@ inline std::vector<std::wstring> Contents(const std::wstring& folder,
                                           const std::wstring& below = {}) {
   std::vector<std::wstring> found;
   WIN32_FIND_DATAW entry;
-  const platform::win32::UniqueFindHandle find(
+  const UniqueFindHandle find(
       FindFirstFileW((L"\\\\?\\" + folder + below + L"\\*").c_str(), &entry));
   for (bool more = static_cast<bool>(find); more; more = FindNextFileW(find.Get(), &entry)) {
     const std::wstring name = below + L"\\" + entry.cFileName;
