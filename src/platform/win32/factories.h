@@ -1,5 +1,6 @@
 // Creates the Win32 implementation of each platform contract. Each factory is
-// defined beside its implementation.
+// defined beside its implementation and makes its object or throws
+// (std::bad_alloc); none returns null, so callers do not check.
 #pragma once
 
 #include <functional>

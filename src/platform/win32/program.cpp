@@ -83,9 +83,6 @@ int RunProgram(const ProgramLook& look, const BuildApplication& build) {
   std::unique_ptr<Network> network = CreateNetwork();
   std::unique_ptr<TrayIcon> tray_icon =
       CreateTrayIcon(handle, kTrayCallbackMessage, window->TrayIcon(), look.title);
-  if (!registry || !services || !files || !shell || !network || !tray_icon) {
-    return FailStart(look.title, look.cannot_prepare_access);
-  }
 
   const std::unique_ptr<WindowEvents> application = build(
       ProgramParts{*window, *window, *registry, *services, *files, *shell, *network, *tray_icon});

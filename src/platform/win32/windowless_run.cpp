@@ -45,7 +45,7 @@ class OwnerlessBoxes final : public MessageBoxes {
 }  // namespace
 
 int RunWithoutWindow(std::wstring_view title, const WindowlessWork& work) {
-  // The factories make their objects or throw; none returns nothing.
+  // The factories make their objects or throw (factories.h).
   const std::unique_ptr<Registry> registry = CreateRegistry();
   const std::unique_ptr<FileSystem> files = CreateFileSystem();
   const std::unique_ptr<Console> console = CreateConsole();
