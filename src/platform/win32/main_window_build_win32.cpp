@@ -71,6 +71,36 @@ WindowKind KindOf(const ControlLayout& layout) {
   return {L"STATIC", 0, 0};
 }
 
+// The icon `id` at the small-icon size, the notification area's, which is
+// drawn at the session's DPI whatever monitor the window is on. Empty when it
+// is missing, which leaves the system's default in its place.
+UniqueIcon LoadSmallIcon(HINSTANCE instance, int id) {
+  return UniqueIcon(static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON,
+                                                    ::GetSystemMetrics(SM_CXSMICON),
+                                                    ::GetSystemMetrics(SM_CYSMICON), 0)));
+}
+
+// Registers the main window's class; false, with the thread's last error,
+// when it can't.
+bool RegisterMainClass(HINSTANCE instance, const std::wstring& class_name, WNDPROC procedure) {
+  WNDCLASSEXW window_class = {};
+  window_class.cbSize = sizeof(window_class);
+  window_class.lpfnWndProc = procedure;
+  window_class.hInstance = instance;
+  window_class.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  window_class.lpszClassName = class_name.c_str();
+  return ::RegisterClassExW(&window_class) != 0;
+}
+
+// The top-left corner that centres a window of `size` on the primary screen,
+// never above or left of it.
+POINT CentredOnScreen(SIZE size) {
+  const int x = (::GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2;
+  const int y = (::GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2;
+  return {x > 0 ? x : 0, y > 0 ? y : 0};
+}
+
 }  // namespace
 
 std::unique_ptr<TableMainWindow> TableMainWindow::Create(HINSTANCE instance,
@@ -91,25 +121,13 @@ std::unique_ptr<TableMainWindow> TableMainWindow::Create(HINSTANCE instance,
   // program aware of it, so these are the real pixels. The window is made
   // at the session's DPI and moves to its monitor's below.
   form->dpi_ = SystemDpi();
-  // The notification area is drawn at the session's DPI, whatever monitor
-  // the window is on. A missing icon leaves the system's default in its
-  // place.
-  form->tray_icon_.Reset(static_cast<HICON>(
-      ::LoadImageW(instance, MAKEINTRESOURCEW(layout.resources.icon), IMAGE_ICON,
-                   ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0)));
+  form->tray_icon_ = LoadSmallIcon(instance, layout.resources.icon);
   form->tray_menu_.Reset(::LoadMenuW(instance, MAKEINTRESOURCEW(layout.resources.tray_menu)));
   if (!form->tray_menu_) {
     return failed();
   }
 
-  WNDCLASSEXW window_class = {};
-  window_class.cbSize = sizeof(window_class);
-  window_class.lpfnWndProc = &TableMainWindow::WindowProc;
-  window_class.hInstance = instance;
-  window_class.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  window_class.lpszClassName = class_name.c_str();
-  if (::RegisterClassExW(&window_class) == 0) {
+  if (!RegisterMainClass(instance, class_name, &TableMainWindow::WindowProc)) {
     return failed();
   }
   form->class_registered_ = true;
@@ -119,12 +137,10 @@ std::unique_ptr<TableMainWindow> TableMainWindow::Create(HINSTANCE instance,
     return failed();
   }
   // Centred on the screen when first shown.
-  const int x = (::GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2;
-  const int y = (::GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2;
+  const POINT corner = CentredOnScreen(size);
   const std::wstring caption(layout.caption);
-  if (::CreateWindowExW(0, class_name.c_str(), caption.c_str(), kStyle, x > 0 ? x : 0,
-                        y > 0 ? y : 0, size.cx, size.cy, nullptr, nullptr, instance,
-                        form.get()) == nullptr) {
+  if (::CreateWindowExW(0, class_name.c_str(), caption.c_str(), kStyle, corner.x, corner.y, size.cx,
+                        size.cy, nullptr, nullptr, instance, form.get()) == nullptr) {
     return failed();
   }
   // A monitor of another density than the session's (changed since the

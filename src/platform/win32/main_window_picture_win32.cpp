@@ -34,25 +34,24 @@ UniqueGlobal ReadFileIntoGlobal(const std::wstring& path) {
   return complete ? std::move(memory) : UniqueGlobal();
 }
 
-}  // namespace
-
-Picture Picture::FromFile(const std::wstring& path) {
-  // The system's picture loader, which makes the picture a COM object; ole32,
-  // oleaut32 and COM start at the first picture. Where COM can't start the
-  // loader is still tried: it may manage without.
+// The file as the system's picture loader (OleLoadPicture) reads it: a COM
+// picture object, empty when the loader is missing or the file is no picture.
+// ole32, oleaut32 and COM start at the first picture. Where COM can't start
+// the loader is still tried: it may manage without.
+UniquePicture LoadPictureFile(const std::wstring& path) {
   StartCom();
   const auto create_stream = Ole32().create_stream_on_hglobal;
   const auto load_picture = OleAut32().ole_load_picture;
   if (create_stream == nullptr || load_picture == nullptr) {
-    return Picture();
+    return UniquePicture();
   }
   UniqueGlobal memory = ReadFileIntoGlobal(path);
   if (!memory) {
-    return Picture();
+    return UniquePicture();
   }
   IStream* stream = nullptr;
   if (FAILED(create_stream(memory.Get(), TRUE, &stream))) {
-    return Picture();
+    return UniquePicture();
   }
   // The stream owns the memory from here and frees it with itself.
   memory.Release();
@@ -60,45 +59,69 @@ Picture Picture::FromFile(const std::wstring& path) {
   const HRESULT result = load_picture(stream, 0, FALSE, IID_IPicture, &loaded);
   stream->Release();
   if (FAILED(result) || loaded == nullptr) {
-    return Picture();
+    return UniquePicture();
   }
-  const UniquePicture picture(static_cast<IPicture*>(loaded));
+  return UniquePicture(static_cast<IPicture*>(loaded));
+}
+
+// A picture rendered into a bitmap of its own; no bitmap when it failed.
+struct RenderedPicture {
+  UniqueGdiObject bitmap;
+  int width = 0;  // in pixels
+  int height = 0;
+};
+
+// `picture` back to the pixels it was made of, at the screen's DPI the
+// loader used, rendered once, pixel for pixel, into a bitmap of its own,
+// which is then scaled like any other (the loader's own scaling doubles
+// pixels). What it leaves transparent shows the button face, as the picture
+// box does.
+RenderedPicture RenderPicture(IPicture& picture) {
   long himetric_width = 0;
   long himetric_height = 0;
-  if (FAILED(picture.Get()->get_Width(&himetric_width)) ||
-      FAILED(picture.Get()->get_Height(&himetric_height))) {
-    return Picture();
+  if (FAILED(picture.get_Width(&himetric_width)) || FAILED(picture.get_Height(&himetric_height))) {
+    return RenderedPicture();
   }
-  // Back to the pixels it was made of, at the screen's DPI the loader used.
-  Picture drawn;
+  RenderedPicture drawn;
   UniqueMemoryDc dc;
   {
     const ScopedGetDc screen(nullptr);
     if (!screen) {
-      return Picture();
+      return RenderedPicture();
     }
-    drawn.width_ =
+    drawn.width =
         ::MulDiv(himetric_width, ::GetDeviceCaps(screen.Get(), LOGPIXELSX), kHimetricPerInch);
-    drawn.height_ =
+    drawn.height =
         ::MulDiv(himetric_height, ::GetDeviceCaps(screen.Get(), LOGPIXELSY), kHimetricPerInch);
-    // Rendered once, pixel for pixel, into a bitmap of its own, which is
-    // then scaled like any other (the loader's own scaling doubles pixels).
-    // What it leaves transparent shows the button face, as the picture box
-    // does.
-    drawn.bitmap_.Reset(::CreateCompatibleBitmap(screen.Get(), drawn.width_, drawn.height_));
+    drawn.bitmap.Reset(::CreateCompatibleBitmap(screen.Get(), drawn.width, drawn.height));
     dc.Reset(::CreateCompatibleDC(screen.Get()));
   }
-  const ScopedSelectObject selected(dc.Get(), drawn.bitmap_.Get());
+  const ScopedSelectObject selected(dc.Get(), drawn.bitmap.Get());
   if (!selected) {
-    return Picture();
+    return RenderedPicture();
   }
-  RECT all = {0, 0, drawn.width_, drawn.height_};
+  RECT all = {0, 0, drawn.width, drawn.height};
   ::FillRect(dc.Get(), &all, ::GetSysColorBrush(COLOR_BTNFACE));
   // The source rectangle runs bottom-up in the picture's own measure.
   const HRESULT rendered =
-      picture.Get()->Render(dc.Get(), 0, 0, drawn.width_, drawn.height_, 0, himetric_height,
-                            himetric_width, -himetric_height, nullptr);
-  return SUCCEEDED(rendered) ? std::move(drawn) : Picture();
+      picture.Render(dc.Get(), 0, 0, drawn.width, drawn.height, 0, himetric_height, himetric_width,
+                     -himetric_height, nullptr);
+  return SUCCEEDED(rendered) ? std::move(drawn) : RenderedPicture();
+}
+
+}  // namespace
+
+Picture Picture::FromFile(const std::wstring& path) {
+  const UniquePicture loaded = LoadPictureFile(path);
+  if (!loaded) {
+    return Picture();
+  }
+  RenderedPicture rendered = RenderPicture(*loaded.Get());
+  Picture picture;
+  picture.bitmap_ = std::move(rendered.bitmap);
+  picture.width_ = rendered.width;
+  picture.height_ = rendered.height;
+  return picture;
 }
 
 Picture Picture::FromBitmapResource(HINSTANCE instance, const wchar_t* name, int drawn_for_dpi) {
