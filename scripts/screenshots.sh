@@ -1,8 +1,8 @@
 #!/bin/bash
-# Takes the README's screenshots: starts the real quellnet.exe under Wine on
-# a private Xvfb, shows each tab page in turn and saves the window, on
-# screens of 96, 144 and 192 DPI (100, 150 and 200 %), and once more on a
-# black high-contrast scheme at 96 DPI, as
+# Takes the user's guide's screenshots (docs/users.md): starts the real
+# quellnet.exe under Wine on a private Xvfb, shows each tab page in turn and
+# saves the window, on screens of 96, 144 and 192 DPI (100, 150 and
+# 200 %), and once more on a black high-contrast scheme at 96 DPI, as
 #
 #   docs/screenshots/main.png, preferences.png, internet-options.png
 #   docs/screenshots/main-144dpi.png, ..., main-192dpi.png, ...
