@@ -15,9 +15,14 @@
 #include "fixture.h"
 #include "form1_as_seen.h"
 #include "platform/win32/main_window_fonts_win32.h"
+#include "platform/win32/private_messages.h"
 #include "platform/win32/readable_colour_win32.h"
 #include "resource.h"
 #include "tools/table.h"
+#include "tools/test_service.h"
+
+// After <windows.h>.
+#include <oleacc.h>
 
 namespace quellnet::e2e {
 namespace {
@@ -56,6 +61,72 @@ std::string ClassOf(HWND window) {
   return Narrow(name);
 }
 
+// Whether `control` shows its text underlined: on one of its rows the ink
+// runs unbroken from the text's left end to its right, which letters and the
+// gaps between words never do.
+bool Underlined(HWND control) {
+  RECT rect{};
+  GetWindowRect(control, &rect);
+  const long width = rect.right - rect.left;
+  const std::vector<DWORD> shown = ScreenPixels(control);
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  long longest = 0, run = 0, left = width, right = -1;
+  for (std::size_t at = 0; width > 0 && at < shown.size(); ++at) {
+    const long x = static_cast<long>(at % width);
+    const bool ink = shown[at] != RGB(GetBValue(face), GetGValue(face), GetRValue(face));
+    run = ink ? (x == 0 ? 0 : run) + 1 : 0;
+    longest = std::max(longest, run);
+    left = run == 1 ? std::min(left, x) : left;
+    right = run > 0 ? std::max(right, x) : right;
+  }
+  return right >= left && longest >= (right - left + 1) * 9 / 10;
+}
+
+// What the system's accessibility interface tells a screen reader of a
+// control's client area (or of its item `child`, 1 the first): its name
+// without the spaces around it, its role and its state.
+struct Heard {
+  std::string name;
+  long role = 0;
+  long state = 0;
+};
+
+Heard HearOf(HWND control, long child = CHILDID_SELF) {
+  IAccessible* object = nullptr;
+  const HRESULT got = AccessibleObjectFromWindow(control, OBJID_CLIENT, __uuidof(IAccessible),
+                                                 reinterpret_cast<void**>(&object));
+  if (FAILED(got)) {
+    return {"(no accessible object: " + std::to_string(got) + ")"};
+  }
+  VARIANT id{}, role{}, state{};
+  id.vt = VT_I4;
+  id.lVal = child;
+  BSTR name = nullptr;
+  std::string text = object->get_accName(id, &name) == S_OK ? Narrow(name ? name : L"") : "";
+  SysFreeString(name);
+  object->get_accRole(id, &role);
+  object->get_accState(id, &state);
+  object->Release();
+  text.erase(0, text.find_first_not_of(' '));
+  text.erase(text.find_last_not_of(' ') + 1);
+  Heard heard{text, role.vt == VT_I4 ? role.lVal : 0, state.vt == VT_I4 ? state.lVal : 0};
+  VariantClear(&role);
+  VariantClear(&state);
+  return heard;
+}
+
+// The roles by the words the description uses, as Windows' own English names them.
+const std::map<std::string, long> kRoles = {
+    {"graphic", ROLE_SYSTEM_GRAPHIC},    {"separator", ROLE_SYSTEM_SEPARATOR},
+    {"link", ROLE_SYSTEM_LINK},          {"page tab list", ROLE_SYSTEM_PAGETABLIST},
+    {"page tab", ROLE_SYSTEM_PAGETAB},   {"text", ROLE_SYSTEM_STATICTEXT},
+    {"editable text", ROLE_SYSTEM_TEXT}, {"check box", ROLE_SYSTEM_CHECKBUTTON},
+    {"grouping", ROLE_SYSTEM_GROUPING},  {"push button", ROLE_SYSTEM_PUSHBUTTON}};
+
+// Wine answers most controls with the plain role of a window's client area.
+const bool kUnderWine =
+    GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+
 // Where the control lies in the client area, in the program's own pixels.
 RECT PlaceOf(HWND main, HWND control) {
   RECT rect{};
@@ -70,19 +141,37 @@ void ExpectEdgeAt(long got, const std::string& at_96, int dpi, const std::string
   EXPECT_NEAR(got, std::stol(at_96) * dpi / 96.0, dpi == 96 ? 0 : 1) << what;
 }
 
-void ExpectPlacesAt(HWND main, int dpi, const std::vector<Row>& rows) {
+// With `whole`, the client area's size too.
+void ExpectPlacesAt(HWND main, int dpi, const std::vector<Row>& rows, bool whole = true) {
   SCOPED_TRACE(std::to_string(dpi) + " DPI");
   RECT client{};
   ASSERT_TRUE(GetClientRect(main, &client));
   const Row title = RowsOf(rows, "title").at(0);
-  ExpectEdgeAt(client.right, title[1], dpi, "client width");
-  ExpectEdgeAt(client.bottom, title[2], dpi, "client height");
+  if (whole) {
+    ExpectEdgeAt(client.right, title[1], dpi, "client width");
+    ExpectEdgeAt(client.bottom, title[2], dpi, "client height");
+  }
   for (const Row& control : RowsOf(rows, "control")) {
     const RECT got = PlaceOf(main, GetDlgItem(main, kIds.at(control[0])));
     const long edges[] = {got.left, got.top, got.right, got.bottom};
     for (int edge = 0; edge < 4; ++edge) {
       ExpectEdgeAt(edges[edge], control[4 + edge], dpi,
                    control[0] + " edge " + std::to_string(edge));
+    }
+  }
+}
+
+// The shown labels' text is underlined where the description says so, once
+// the window has painted it.
+void ExpectUnderlines(HWND main, const std::vector<Row>& rows) {
+  const Row underlined = RowsOf(rows, "underlined").at(0);
+  for (const Row& label : RowsOf(rows, "control")) {
+    HWND control = GetDlgItem(main, kIds.at(label[0]));
+    const bool expected = std::count(underlined.begin(), underlined.end(), label[0]) == 1;
+    if (label[2] == "label" && IsWindowVisible(control)) {
+      EXPECT_TRUE(WaitUntil([&] { return Underlined(control) == expected; },
+                            expected ? kDefaultTimeout : Millis{0}))
+          << label[0] << (expected ? " is not underlined" : " is underlined");
     }
   }
 }
@@ -177,6 +266,7 @@ TEST_F(WindowTest, TheWindowShowsWhatItsDescriptionSaysAtEachDpi) {
             WS_MINIMIZEBOX);
   ExpectPlacesAt(Main(), 144, rows);
   ExpectBannerDrawnFor(Control(kIdImage1), 144);
+  ExpectUnderlines(Main(), rows);
 
   const std::vector<std::string> tabs = RowsOf(rows, "tabs").at(0);
   HWND tab = Control(kIdSSTab1);
@@ -231,22 +321,161 @@ TEST_F(WindowTest, TheWindowShowsWhatItsDescriptionSaysAtEachDpi) {
                : 0;
   };
   const long strip_at_144 = strip_height();
-  RECT window{};
-  RECT client{};
-  ASSERT_TRUE(GetWindowRect(Main(), &window) && GetClientRect(Main(), &client));
   const Row title = RowsOf(rows, "title").at(0);
-  const RECT suggested{40, 30, 40 + window.right - window.left - client.right + std::stoi(title[1]),
-                       30 + window.bottom - window.top - client.bottom + std::stoi(title[2])};
-  const RemoteMemory remote(program_.Process(), sizeof suggested);
-  ASSERT_TRUE(remote.Write(&suggested, sizeof suggested));
-  Send(Main(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(96, 96),
-       reinterpret_cast<LPARAM>(remote.address));
-  ASSERT_TRUE(GetWindowRect(Main(), &window));
-  EXPECT_TRUE(EqualRect(&window, &suggested));
-  ExpectPlacesAt(Main(), 96, rows);
-  ExpectBannerDrawnFor(Control(kIdImage1), 96);
-  EXPECT_GT(strip_height(), 0);
-  EXPECT_LT(strip_height(), strip_at_144) << "the tabs kept the font of 144 DPI";
+  for (const int dpi : {96, 192}) {
+    RECT window{};
+    RECT client{};
+    ASSERT_TRUE(GetWindowRect(Main(), &window) && GetClientRect(Main(), &client));
+    const RECT suggested{
+        40, 30, 40 + window.right - window.left - client.right + std::stoi(title[1]) * dpi / 96,
+        30 + window.bottom - window.top - client.bottom + std::stoi(title[2]) * dpi / 96};
+    const RemoteMemory remote(program_.Process(), sizeof suggested);
+    ASSERT_TRUE(remote.Write(&suggested, sizeof suggested));
+    Send(Main(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi),
+         reinterpret_cast<LPARAM>(remote.address));
+    ASSERT_TRUE(GetWindowRect(Main(), &window));
+    // The system keeps a window within the size of the screen, which for the
+    // tests' 1024 x 768 is too small at 200 %: there the window's size is
+    // left out, and the controls' places are compared all the same.
+    const bool fits = suggested.bottom - suggested.top <= GetSystemMetrics(SM_CYMAXTRACK);
+    EXPECT_TRUE(!fits || EqualRect(&window, &suggested));
+    if (!fits) {
+      std::printf("At %d DPI the screen is too small for the window: size not compared\n", dpi);
+    }
+    ExpectPlacesAt(Main(), dpi, rows, fits);
+    ExpectBannerDrawnFor(Control(kIdImage1), dpi);
+    ExpectUnderlines(Main(), rows);
+    EXPECT_GT(strip_height(), 0);
+    EXPECT_EQ(strip_height() < strip_at_144, dpi < 144) << "the tabs kept the font of 144 DPI";
+  }
+}
+
+// Each control of each page, read through the system's accessibility
+// interface as a screen reader reads it, against the description. Wine names
+// every control by its text but gives most the plain role of a window's
+// client area, and no role there is checked; Windows gives each its own.
+TEST_F(WindowTest, AScreenReaderHearsEachControlAsTheDesignNamesIt) {
+  const std::vector<Row> rows = tools::TableRows(kForm1AsSeen);
+  ASSERT_NO_FATAL_FAILURE(StartProgram());
+  const std::vector<std::string> tabs = RowsOf(rows, "tabs").at(0);
+  std::map<std::string, std::string> page_of;
+  for (const Row& control : RowsOf(rows, "control")) {
+    page_of[control[0]] = control[3];
+  }
+  std::string untold;
+  for (std::size_t page = 0; page < tabs.size(); ++page) {
+    ASSERT_TRUE(program_.SelectPage(static_cast<int>(page)));
+    long tab = 0;
+    for (const Row& row : RowsOf(rows, "heard")) {
+      tab += row[0] == "tab";
+      const std::string on = row[0] == "tab" ? "window" : page_of.at(row[0]);
+      if (on != tabs[page] && (on != "window" || page != 0)) {
+        continue;
+      }
+      SCOPED_TRACE(row[0] + " " + row[1]);
+      const Heard heard =
+          row[0] == "tab" ? HearOf(Control(kIdSSTab1), tab) : HearOf(Control(kIds.at(row[0])));
+      // Wine tells most controls only as a window's client area: named by
+      // its text (a field by its content, the tabs not at all), with no role
+      // and no read-only state. What it leaves untold is listed.
+      const bool plain = kUnderWine && (heard.role == ROLE_SYSTEM_CLIENT || heard.role == 0);
+      untold += plain ? " " + (row[0] == "tab" ? row[1] : row[0]) : "";
+      if (row[1] == "*") {
+        EXPECT_FALSE(heard.name.empty());
+      } else if (!plain || (row[0] != "tab" && row[2] != "editable text")) {
+        EXPECT_EQ(heard.name, row[1]);
+      }
+      if (!plain) {
+        EXPECT_EQ(heard.role, kRoles.at(row[2]));
+      }
+      // What a person operates is not read-only; statics are, on Windows.
+      if (!plain && (row[3] == "read-only" || row[2] == "check box" || row[2] == "push button")) {
+        EXPECT_EQ((heard.state & STATE_SYSTEM_READONLY) != 0, row[3] == "read-only");
+      }
+    }
+  }
+  RecordProperty("untold_under_Wine", untold);
+  std::printf("Told by Wine only as a plain client area:%s\n", untold.c_str());
+}
+
+// Events that screen readers receive of the program, out of its process as
+// they do, collected while the test's thread pumps its messages.
+std::vector<std::pair<HWND, LONG>> name_changes;
+
+void CALLBACK OnNameChange(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG, DWORD, DWORD) {
+  name_changes.emplace_back(window, object);
+}
+
+bool Announced(HWND control, Millis within = kDefaultTimeout) {
+  return WaitUntil(
+      [&] {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+          DispatchMessageW(&message);
+        }
+        return std::count(name_changes.begin(), name_changes.end(),
+                          std::pair{control, LONG{OBJID_CLIENT}}) > 0;
+      },
+      within);
+}
+
+// When the switch changes the state, the status caption and picture tell
+// the new one by their names, and a screen reader hears of the change; while
+// nothing changes, nothing is announced. The switch stops and starts a
+// stand-in "Messenger" service.
+TEST_F(WindowTest, TheSwitchAnnouncesTheStateItsCaptionAndPictureNowTell) {
+  ASSERT_EQ(tools::InstallTestService(150, SERVICE_AUTO_START), 0u);
+  const struct Removed {
+    ~Removed() { EXPECT_TRUE(tools::DeleteTestService()); }
+  } removed;
+  ASSERT_TRUE(tools::StartTestService());
+  ASSERT_NO_FATAL_FAILURE(StartProgram());
+  DWORD process = 0;
+  GetWindowThreadProcessId(Main(), &process);
+  const HWINEVENTHOOK hook =
+      SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr, &OnNameChange,
+                      process, 0, WINEVENT_OUTOFCONTEXT);
+  ASSERT_NE(hook, nullptr);
+  HWND caption = Control(kIdLabel2);
+  HWND picture = Control(kIdPicture1);
+  EXPECT_FALSE(Announced(caption, kQuietPeriod) || Announced(picture, Millis{0}));
+  for (const char* state : {"PC Protected !", "PC Not Protected !"}) {
+    SCOPED_TRACE(state);
+    name_changes.clear();
+    ASSERT_TRUE(Click(Control(kIdChkmess)));
+    EXPECT_TRUE(Announced(caption) && Announced(picture, Millis{0}));
+    EXPECT_EQ(HearOf(caption).name, state);
+    EXPECT_EQ(HearOf(picture).name, state);
+  }
+  UnhookWinEvent(hook);
+}
+
+// The tray menu, opened as the tray's right-click opens it, is read item by
+// item as the description lists it, the default one marked as such. Wine's
+// accessibility tells no items of a pop-up menu, only its window.
+TEST_F(WindowTest, AScreenReaderHearsTheTrayMenusItemsAndWhichIsTheDefault) {
+  ASSERT_NO_FATAL_FAILURE(StartProgram());
+  ASSERT_TRUE(PostMessageW(Main(), platform::win32::kTrayCallbackMessage,
+                           platform::win32::kTrayIconId, WM_RBUTTONUP));
+  HWND menu = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (menu = WindowOf(program_.Pid(), L"#32768", true)); }));
+  IAccessible* object = nullptr;
+  long items = 0;
+  ASSERT_TRUE(SUCCEEDED(AccessibleObjectFromWindow(menu, OBJID_CLIENT, __uuidof(IAccessible),
+                                                   reinterpret_cast<void**>(&object))));
+  object->get_accChildCount(&items);
+  object->Release();
+  if (kUnderWine && items == 0) {
+    GTEST_SKIP() << "Wine's accessibility tells no items of a pop-up menu";
+  }
+  const Row expected = RowsOf(tools::TableRows(kForm1AsSeen), "menu").at(0);
+  ASSERT_EQ(items, static_cast<long>(expected.size()));
+  for (long item = 1; item <= items; ++item) {
+    const Heard heard = HearOf(menu, item);
+    EXPECT_EQ(heard.name + ((heard.state & STATE_SYSTEM_DEFAULT) != 0 ? " (default)" : ""),
+              expected[item - 1]);
+    EXPECT_EQ(heard.role, ROLE_SYSTEM_MENUITEM);
+  }
 }
 
 // Ctrl+Tab and Ctrl+PageDown turn to the next page, Ctrl+Shift+Tab and
