@@ -311,9 +311,12 @@ TEST_F(WindowTest, TheWindowShowsWhatItsDescriptionSaysAtEachDpi) {
     RECT window{};
     RECT client{};
     ASSERT_TRUE(GetWindowRect(Main(), &window) && GetClientRect(Main(), &client));
+    // At the screen's left edge, the caption a little above its top, so that
+    // at 200 % the tests' screen (1024 x 768; a control partly off it is not
+    // seen at all) still shows the link at the client area's foot.
     const RECT suggested{
-        40, 30, 40 + window.right - window.left - client.right + std::stoi(title[1]) * dpi / 96,
-        30 + window.bottom - window.top - client.bottom + std::stoi(title[2]) * dpi / 96};
+        0, -8, window.right - window.left - client.right + std::stoi(title[1]) * dpi / 96,
+        window.bottom - window.top - client.bottom + std::stoi(title[2]) * dpi / 96 - 8};
     const RemoteMemory remote(program_.Process(), sizeof suggested);
     ASSERT_TRUE(remote.Write(&suggested, sizeof suggested));
     Send(Main(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi),
