@@ -10,6 +10,7 @@
 #include "app/app_info.h"
 #include "app/web_address.h"
 #include "platform/window_layout.h"
+#include "protection/protection_switch.h"
 
 namespace quellnet::app {
 
@@ -96,7 +97,8 @@ inline constexpr std::array<ControlLayout, 20> kControls = {{
     {kIdLabel7,         kLabel,         kSSTab1,  kInternetOptions, {120, 840, 2655, 975},    kCacheNotice,                 kLeft,   kPlain,     kSystemColour, false},
     {kIdLabel8,         kLabel,         kSSTab1,  kInternetOptions, {3000, 840, 2415, 1095},  kCookieNotice,                kLeft,   kPlain,     kSystemColour, false},
     // On the window itself; the rule runs from (840, 960) to (4800, 960), one pixel thick.
-    {kIdImage1,         kImage,         kForm,    kNone,            {0, 0, 5700, 900},        L"",                          kLeft,   kPlain,     kSystemColour, false},
+    // The banner is drawn, not written: its text is its name for screen readers.
+    {kIdImage1,         kImage,         kForm,    kNone,            {0, 0, 5700, 900},        kApplicationTitle,            kLeft,   kPlain,     kSystemColour, false},
     {kIdLine2,          kLine,          kForm,    kNone,            {840, 960, 3960, 0},      L"",                          kLeft,   kPlain,     kSystemColour, false},
     {kIdLabel3,         kLink,          kForm,    kNone,            {1680, 5280, 2415, 255},  kWebAddress,        kCenter, kUnderline, kLinkBlue,     false},
     // Lowest of all, so that every page control paints above it.
@@ -115,12 +117,19 @@ inline constexpr std::array<int, 2> kTrayMenuItems = {kIdMnuopen, kIdMnuclose};
 inline constexpr std::array<platform::layout::BannerResource, 4> kBanners = {
     {{96, L"BANNER96"}, {120, L"BANNER120"}, {144, L"BANNER144"}, {192, L"BANNER192"}}};
 
+// The status pictures are named by the state they show, in the words of the
+// caption beside them.
+inline constexpr std::array<platform::layout::PictureName, 2> kPictureNames = {
+    {{protection::kProtectedPicture, protection::kProtectedCaption},
+     {protection::kNotProtectedPicture, protection::kNotProtectedCaption}}};
+
 // The whole window, as the Win32 side builds it.
 inline constexpr platform::layout::WindowLayout kForm1Layout{
     kForm1ClassName,   kWindowCaption,
     kApplicationTitle, {0, 0, kClientWidthTwips, kClientHeightTwips},
     kFontFace,         kControls,
-    kTabCaptions,      {kIdIconQuellnet, kIdMenuTray, kTrayMenuItems, kBanners}};
+    kTabCaptions,      {kIdIconQuellnet, kIdMenuTray, kTrayMenuItems, kBanners},
+    kPictureNames};
 
 // The client area at `dpi`.
 constexpr PixelRect ClientPixels(int dpi) {

@@ -94,9 +94,17 @@ struct WindowResources {
   std::span<const BannerResource> banners;
 };
 
+// What a picture box's picture shows, for those who can't see it: the
+// picture file `file` is named `name` (a screen reader reads it).
+struct PictureName {
+  std::wstring_view file;
+  std::wstring_view name;
+};
+
 // A whole window: its class and caption, its client area, the face of its
 // fonts, every control in the order of the windows' stacking, top first, the
-// captions of its tab control's pages and its resources.
+// captions of its tab control's pages, its resources and the names of the
+// pictures its picture boxes show.
 struct WindowLayout {
   std::wstring_view class_name;
   std::wstring_view caption;
@@ -107,6 +115,7 @@ struct WindowLayout {
   std::span<const ControlLayout> controls;
   std::span<const std::wstring_view> pages;
   WindowResources resources;
+  std::span<const PictureName> picture_names;
 };
 
 constexpr const ControlLayout* FindControl(std::span<const ControlLayout> controls, int id) {

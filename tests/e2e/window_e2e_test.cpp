@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <map>
+#include <numeric>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -18,6 +19,10 @@
 #include "platform/win32/readable_colour_win32.h"
 #include "resource.h"
 #include "tools/table.h"
+#include "tools/test_service.h"
+
+// After <windows.h>.
+#include <oleacc.h>
 
 namespace quellnet::e2e {
 namespace {
@@ -50,10 +55,76 @@ const std::map<std::string, std::vector<LONG>> kButtonKinds = {
     {"frame", {BS_GROUPBOX}},
     {"button", {BS_PUSHBUTTON, BS_DEFPUSHBUTTON}}};
 
-std::string ClassOf(HWND window) {
-  wchar_t name[64] = {};
-  GetClassNameW(window, name, 64);
-  return Narrow(name);
+// Whether `control` shows its text underlined: one of its rows has a line of
+// one colour under nearly all of the text's width. Letters and the gaps
+// between them never give one, nor do smoothed letters that touch, whose
+// edges are blended colours, nor a control not painted yet, all one colour.
+bool Underlined(HWND control) {
+  RECT rect{};
+  GetWindowRect(control, &rect);
+  const std::size_t width = std::max(rect.right - rect.left, 1L);
+  const std::vector<DWORD> shown = ScreenPixels(control);
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  std::vector<int> in_column(width);
+  std::size_t longest = 0;
+  for (std::size_t at = 0, run = 0; at < shown.size(); ++at) {
+    const bool ink = shown[at] != RGB(GetBValue(face), GetGValue(face), GetRValue(face));
+    in_column[at % width] |= ink;
+    run = ink && at % width > 0 && shown[at] == shown[at - 1] ? run + 1 : ink;
+    longest = std::max(longest, run);
+  }
+  const auto text_width = std::accumulate(in_column.begin(), in_column.end(), std::size_t{0});
+  return longest > 0 && text_width < width && longest * 10 >= text_width * 9;
+}
+
+// What the system's accessibility interface tells a screen reader of a
+// control's client area (or of its item `child`, 1 the first): its name
+// without the spaces around it, its role and its state.
+struct Heard {
+  std::string name;
+  long role = 0;
+  long state = 0;
+};
+
+Heard HearOf(HWND control, long child = CHILDID_SELF) {
+  IAccessible* object = nullptr;
+  if (FAILED(AccessibleObjectFromWindow(control, OBJID_CLIENT, __uuidof(IAccessible),
+                                        reinterpret_cast<void**>(&object)))) {
+    return {"(no accessible object)"};
+  }
+  VARIANT id{}, role{}, state{};
+  id.vt = VT_I4;
+  id.lVal = child;
+  BSTR name = nullptr;
+  std::string text = object->get_accName(id, &name) == S_OK ? Narrow(name ? name : L"") : "";
+  SysFreeString(name);  // null: nothing to free
+  object->get_accRole(id, &role);
+  object->get_accState(id, &state);
+  object->Release();
+  text.erase(0, text.find_first_not_of(' '));
+  text.erase(text.find_last_not_of(' ') + 1);
+  // A role or state told as text (a custom one) counts as none; the
+  // process ends soon, and its texts with it.
+  return {text, role.vt == VT_I4 ? role.lVal : 0, state.vt == VT_I4 ? state.lVal : 0};
+}
+
+// What a screen reader hears of the control `row[0]` against the name, role
+// and state that the description gives it in `row[1]` to `row[3]`. Wine tells most
+// controls only as a window's client area, named by its text (the tabs not
+// at all), with no role and no read-only state: such a control's name is
+// compared, except a tab's, and it is listed in `untold`. Windows tells
+// every control with its own role.
+void ExpectHeard(const Heard& heard, const Row& row, std::string& untold) {
+  const bool plain = heard.role == ROLE_SYSTEM_CLIENT || heard.role == 0;
+  untold += plain ? " " + row[0] : "";
+  EXPECT_TRUE(row[1] == "*" ? !heard.name.empty()
+                            : heard.name == row[1] || (plain && row[2] == "37"))
+      << "named \"" << heard.name << '"';
+  EXPECT_TRUE(plain || heard.role == std::stol(row[2])) << "role " << heard.role;
+  // What a person operates is not read-only; statics are, on Windows.
+  if (!plain && (row[3] == "read-only" || row[2] == "43" || row[2] == "44")) {
+    EXPECT_EQ((heard.state & STATE_SYSTEM_READONLY) != 0, row[3] == "read-only");
+  }
 }
 
 // Where the control lies in the client area, in the program's own pixels.
@@ -70,19 +141,31 @@ void ExpectEdgeAt(long got, const std::string& at_96, int dpi, const std::string
   EXPECT_NEAR(got, std::stol(at_96) * dpi / 96.0, dpi == 96 ? 0 : 1) << what;
 }
 
-void ExpectPlacesAt(HWND main, int dpi, const std::vector<Row>& rows) {
+// With `whole`, the client area's size too.
+void ExpectPlacesAt(HWND main, int dpi, const std::vector<Row>& rows, bool whole = true) {
   SCOPED_TRACE(std::to_string(dpi) + " DPI");
   RECT client{};
   ASSERT_TRUE(GetClientRect(main, &client));
   const Row title = RowsOf(rows, "title").at(0);
-  ExpectEdgeAt(client.right, title[1], dpi, "client width");
-  ExpectEdgeAt(client.bottom, title[2], dpi, "client height");
+  if (whole) {
+    ExpectEdgeAt(client.right, title[1], dpi, "client width");
+    ExpectEdgeAt(client.bottom, title[2], dpi, "client height");
+  }
+  const Row underlined = RowsOf(rows, "underlined").at(0);
   for (const Row& control : RowsOf(rows, "control")) {
-    const RECT got = PlaceOf(main, GetDlgItem(main, kIds.at(control[0])));
+    HWND window = GetDlgItem(main, kIds.at(control[0]));
+    const RECT got = PlaceOf(main, window);
     const long edges[] = {got.left, got.top, got.right, got.bottom};
     for (int edge = 0; edge < 4; ++edge) {
       ExpectEdgeAt(edges[edge], control[4 + edge], dpi,
                    control[0] + " edge " + std::to_string(edge));
+    }
+    // A shown label's text is underlined where the description says so,
+    // once the window has painted it.
+    const bool expected = std::count(underlined.begin(), underlined.end(), control[0]) == 1;
+    if (control[2] == "label" && IsWindowVisible(window)) {
+      EXPECT_TRUE(WaitUntil([&] { return Underlined(window) == expected; }))
+          << control[0] << (expected ? " is not underlined" : " is underlined");
     }
   }
 }
@@ -114,17 +197,12 @@ std::string TabCaption(HANDLE process, HWND tab, int index) {
   };
   const RemoteMemory remote(process, sizeof(Item));
   auto* remote_item = static_cast<Item*>(remote.address);
-  Item local{};
-  local.item.mask = TCIF_TEXT;
-  local.item.pszText = remote_item->text;
-  local.item.cchTextMax = 64;
-  if (!remote.Write(&local, sizeof local) ||
-      !Send(tab, TCM_GETITEMW, index, reinterpret_cast<LPARAM>(remote_item)) ||
-      !remote.Read(&local, sizeof local)) {
-    return "(unreadable)";
-  }
+  Item local{{TCIF_TEXT, 0, 0, remote_item->text, 64, 0, 0}, {}};
+  const bool read = remote.Write(&local, sizeof local) &&
+                    Send(tab, TCM_GETITEMW, index, reinterpret_cast<LPARAM>(remote_item)) &&
+                    remote.Read(&local, sizeof local);
   local.text[63] = L'\0';
-  return Narrow(local.text);
+  return read ? Narrow(local.text) : "(unreadable)";
 }
 
 class WindowTest : public QuellnetTest {
@@ -157,12 +235,8 @@ class WindowTest : public QuellnetTest {
       const bool is_default = GetMenuDefaultItem(popup, TRUE, 0) == static_cast<UINT>(item);
       items.push_back(Narrow(text) + (is_default ? " (default)" : ""));
     }
-    if (menu != nullptr) {
-      DestroyMenu(menu);
-    }
-    if (file != nullptr) {
-      FreeLibrary(file);
-    }
+    DestroyMenu(menu);  // where either is null, the call fails with nothing to free
+    FreeLibrary(file);
     return items;
   }
 };
@@ -181,38 +255,39 @@ TEST_F(WindowTest, TheWindowShowsWhatItsDescriptionSaysAtEachDpi) {
   const std::vector<std::string> tabs = RowsOf(rows, "tabs").at(0);
   HWND tab = Control(kIdSSTab1);
   EXPECT_EQ(Send(tab, TCM_GETITEMCOUNT), static_cast<LRESULT>(tabs.size()));
+  // The tabs and each control of each page as a screen reader hears them
+  // too, the controls on the page shown.
+  std::string untold;
   for (std::size_t page = 0; page < tabs.size(); ++page) {
     EXPECT_EQ(TabCaption(program_.Process(), tab, static_cast<int>(page)), tabs[page]);
+    ExpectHeard(HearOf(tab, static_cast<long>(page) + 1), {tabs[page], tabs[page], "37", "-"},
+                untold);
   }
-  for (const Row& control : RowsOf(rows, "control")) {
-    SCOPED_TRACE(control[0]);
-    HWND window = Control(kIds.at(control[0]));
-    EXPECT_EQ(ClassOf(window), control[1]);
-    if (kButtonKinds.count(control[2]) != 0) {
-      const std::vector<LONG>& styles = kButtonKinds.at(control[2]);
-      EXPECT_NE(std::find(styles.begin(), styles.end(), GetWindowLongW(window, GWL_STYLE) & 0xF),
-                styles.end());
-    }
-    if (control[8] != "*") {
-      EXPECT_EQ(Narrow(WindowText(window)), control[8]);
-    }
-  }
-  // Screen readers name a field that has no caption of its own from the
-  // static text just before it in the z-order.
-  EXPECT_EQ(GetWindow(Control(kIdText1), GW_HWNDPREV), Control(kIdLabel6));
-
   for (const Row& order : RowsOf(rows, "taborder")) {
     SCOPED_TRACE(order[0]);
     const int page = static_cast<int>(std::find(tabs.begin(), tabs.end(), order[0]) - tabs.begin());
     ASSERT_TRUE(program_.SelectPage(page));
     for (const Row& control : RowsOf(rows, "control")) {
-      EXPECT_EQ(IsWindowVisible(Control(kIds.at(control[0]))) != FALSE,
-                control[3] == "window" || control[3] == order[0])
-          << control[0];
+      SCOPED_TRACE(control[0]);
+      HWND window = Control(kIds.at(control[0]));
+      EXPECT_EQ(IsWindowVisible(window) != FALSE, control[3] == "window" || control[3] == order[0]);
+      if (control[3] != order[0] && (control[3] != "window" || page != 0)) {
+        continue;  // seen on another page
+      }
+      wchar_t class_name[64] = {};
+      GetClassNameW(window, class_name, 64);
+      EXPECT_EQ(Narrow(class_name), control[1]);
+      const auto kind = kButtonKinds.find(control[2]);
+      EXPECT_TRUE(kind == kButtonKinds.end() ||
+                  std::count(kind->second.begin(), kind->second.end(),
+                             GetWindowLongW(window, GWL_STYLE) & 0xF) == 1);
+      EXPECT_TRUE(control[8] == "*" || Narrow(WindowText(window)) == control[8]);
+      ExpectHeard(HearOf(window), {control[0], control[9], control[10], control[11]}, untold);
     }
     ASSERT_NO_FATAL_FAILURE(ExpectTabOrder({order.begin() + 1, order.end()}));
   }
 
+  std::printf("Told only as a plain client area:%s\n", untold.c_str());
   EXPECT_EQ(TrayMenuItems(), RowsOf(rows, "menu").at(0));
   const std::vector<ShownIcon> icons = ShownIcons();
   ASSERT_EQ(icons.size(), 1u);
@@ -231,22 +306,79 @@ TEST_F(WindowTest, TheWindowShowsWhatItsDescriptionSaysAtEachDpi) {
                : 0;
   };
   const long strip_at_144 = strip_height();
-  RECT window{};
-  RECT client{};
-  ASSERT_TRUE(GetWindowRect(Main(), &window) && GetClientRect(Main(), &client));
   const Row title = RowsOf(rows, "title").at(0);
-  const RECT suggested{40, 30, 40 + window.right - window.left - client.right + std::stoi(title[1]),
-                       30 + window.bottom - window.top - client.bottom + std::stoi(title[2])};
-  const RemoteMemory remote(program_.Process(), sizeof suggested);
-  ASSERT_TRUE(remote.Write(&suggested, sizeof suggested));
-  Send(Main(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(96, 96),
-       reinterpret_cast<LPARAM>(remote.address));
-  ASSERT_TRUE(GetWindowRect(Main(), &window));
-  EXPECT_TRUE(EqualRect(&window, &suggested));
-  ExpectPlacesAt(Main(), 96, rows);
-  ExpectBannerDrawnFor(Control(kIdImage1), 96);
-  EXPECT_GT(strip_height(), 0);
-  EXPECT_LT(strip_height(), strip_at_144) << "the tabs kept the font of 144 DPI";
+  for (const int dpi : {96, 192}) {
+    RECT window{};
+    RECT client{};
+    ASSERT_TRUE(GetWindowRect(Main(), &window) && GetClientRect(Main(), &client));
+    // At the screen's left edge, the caption a little above its top, so that
+    // at 200 % the tests' screen (1024 x 768; a control partly off it is not
+    // seen at all) still shows the link at the client area's foot.
+    const RECT suggested{
+        0, -8, window.right - window.left - client.right + std::stoi(title[1]) * dpi / 96,
+        window.bottom - window.top - client.bottom + std::stoi(title[2]) * dpi / 96 - 8};
+    const RemoteMemory remote(program_.Process(), sizeof suggested);
+    ASSERT_TRUE(remote.Write(&suggested, sizeof suggested));
+    Send(Main(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi),
+         reinterpret_cast<LPARAM>(remote.address));
+    ASSERT_TRUE(GetWindowRect(Main(), &window));
+    // The system keeps a window within the size of the screen, which for the
+    // tests' 1024 x 768 is too small at 200 %: there the window's size is
+    // left out, and the controls' places are compared all the same.
+    const bool fits = suggested.bottom - suggested.top <= GetSystemMetrics(SM_CYMAXTRACK);
+    EXPECT_TRUE(!fits || EqualRect(&window, &suggested));
+    std::printf("%s", fits ? "" : "The screen is too small for the window: size not compared\n");
+    ExpectPlacesAt(Main(), dpi, rows, fits);
+    ExpectBannerDrawnFor(Control(kIdImage1), dpi);
+    EXPECT_GT(strip_height(), 0);
+    EXPECT_EQ(strip_height() < strip_at_144, dpi < 144) << "the tabs kept the font of 144 DPI";
+  }
+}
+
+// The controls whose content's name changed, as screen readers learn it:
+// out of the program's process, while the test's thread pumps its messages.
+std::vector<HWND> name_changes;
+
+void CALLBACK OnNameChange(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG, DWORD, DWORD) {
+  if (object == OBJID_CLIENT) {
+    name_changes.push_back(window);
+  }
+}
+
+bool Announced(HWND control, Millis within = kDefaultTimeout) {
+  return WaitUntil(
+      [&] {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+          DispatchMessageW(&message);
+        }
+        return std::count(name_changes.begin(), name_changes.end(), control) > 0;
+      },
+      within);
+}
+
+// When the switch changes the state, the status caption and picture tell
+// the new one by their names, and a screen reader hears of the change; while
+// nothing changes, nothing is announced. The switch stops and starts a
+// stand-in "Messenger" service.
+TEST_F(WindowTest, TheSwitchAnnouncesTheStateItsCaptionAndPictureNowTell) {
+  ASSERT_TRUE(tools::InstallTestService(150, SERVICE_AUTO_START) == 0 && tools::StartTestService());
+  ASSERT_NO_FATAL_FAILURE(StartProgram());
+  const HWINEVENTHOOK hook =
+      SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr, &OnNameChange,
+                      program_.Pid(), 0, WINEVENT_OUTOFCONTEXT);
+  ASSERT_NE(hook, nullptr);
+  const HWND caption = Control(kIdLabel2), picture = Control(kIdPicture1);
+  EXPECT_FALSE(Announced(caption, kQuietPeriod) || Announced(picture, Millis{0}));
+  for (const char* state : {"PC Protected !", "PC Not Protected !"}) {
+    SCOPED_TRACE(state);
+    name_changes.clear();
+    ASSERT_TRUE(Click(Control(kIdChkmess)));
+    EXPECT_TRUE(Announced(caption) && Announced(picture, Millis{0}));
+    EXPECT_EQ(HearOf(caption).name, state);
+    EXPECT_EQ(HearOf(picture).name, state);
+  }
+  UnhookWinEvent(hook);
 }
 
 // Ctrl+Tab and Ctrl+PageDown turn to the next page, Ctrl+Shift+Tab and

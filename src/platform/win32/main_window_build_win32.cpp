@@ -6,6 +6,7 @@
 
 #include "platform/win32/dpi_win32.h"
 #include "platform/win32/optional_functions_win32.h"
+#include "platform/win32/private_messages.h"
 
 // After <windows.h>.
 #include <commctrl.h>
@@ -160,6 +161,10 @@ std::unique_ptr<TableMainWindow> TableMainWindow::Create(HINSTANCE instance,
   // No taskbar-restart notice (registration failed) only means the tray icon
   // is not put back after Explorer restarts.
   form->taskbar_created_ = ::RegisterWindowMessageW(L"TaskbarCreated");
+  // Screen readers learn the controls' roles once the message loop runs, so
+  // the window does not wait for the libraries that tell them. Not posted,
+  // the controls keep what the system tells of them.
+  ::PostMessageW(form->window_, kAnnotateControlsMessage, 0, 0);
   return form;
 }
 
@@ -253,7 +258,7 @@ void TableMainWindow::AttachControls() {
         text_boxes_[layout.id].Attach(control);
         break;
       case ControlKind::kPictureBox:
-        picture_boxes_[layout.id].Attach(control);
+        picture_boxes_[layout.id].Attach(control, layout_.picture_names);
         break;
       case ControlKind::kImage:
         banner_.Attach(control);

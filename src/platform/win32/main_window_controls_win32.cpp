@@ -12,6 +12,26 @@ void ReplaceText(HWND window, std::wstring_view text) {
   ::SetWindowTextW(window, terminated.c_str());
 }
 
+// Gives `control` the text `name` and, when that changes it, tells screen
+// readers that the control's name changed (the system tells it only for the
+// window, not for the control's content that they read).
+void Rename(HWND control, std::wstring_view name) {
+  std::wstring now(static_cast<std::size_t>(::GetWindowTextLengthW(control)) + 1, L'\0');
+  now.resize(static_cast<std::size_t>(
+      ::GetWindowTextW(control, now.data(), static_cast<int>(now.size()))));
+  if (now == name) {
+    return;
+  }
+  ReplaceText(control, name);
+  ::NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, control, OBJID_CLIENT, CHILDID_SELF);
+}
+
+// The file name at the end of `path`.
+std::wstring_view FileNameOf(std::wstring_view path) {
+  const std::size_t separator = path.find_last_of(L"\\/");
+  return separator == std::wstring_view::npos ? path : path.substr(separator + 1);
+}
+
 }  // namespace
 
 void Win32CheckBox::Attach(HWND box, std::function<void()> on_click) {
@@ -51,7 +71,7 @@ void Win32CheckBox::OnUserClick() {
 }
 
 void Win32Label::SetCaption(std::wstring_view caption) {
-  ReplaceText(label_, caption);
+  Rename(label_, caption);
 }
 
 void Win32TextBox::SetText(std::wstring_view text) {
@@ -59,13 +79,25 @@ void Win32TextBox::SetText(std::wstring_view text) {
 }
 
 bool Win32PictureBox::LoadPicture(const std::wstring& path) {
-  return Show(Picture::FromFile(path));
+  if (!Show(Picture::FromFile(path))) {
+    return false;
+  }
+  std::wstring_view name;
+  for (const layout::PictureName& known : names_) {
+    if (::lstrcmpiW(std::wstring(known.file).c_str(), std::wstring(FileNameOf(path)).c_str()) ==
+        0) {
+      name = known.name;
+    }
+  }
+  Rename(box_, name);
+  return true;
 }
 
 void Win32PictureBox::Clear() {
   picture_ = Picture();
   // A control that is gone needs no repaint.
   ::InvalidateRect(box_, nullptr, TRUE);
+  Rename(box_, L"");
 }
 
 bool Win32PictureBox::Show(Picture picture) {

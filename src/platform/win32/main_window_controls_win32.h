@@ -3,11 +3,13 @@
 #pragma once
 
 #include <functional>
+#include <span>
 #include <string>
 
 #include <windows.h>
 
 #include "platform/controls.h"
+#include "platform/window_layout.h"
 #include "platform/win32/main_window_picture_win32.h"
 
 namespace quellnet::platform::win32 {
@@ -32,6 +34,7 @@ class Win32CheckBox final : public CheckBox {
   std::function<void()> on_click_;
 };
 
+// A label whose caption changes announces its new text to screen readers.
 class Win32Label final : public Label {
  public:
   void Attach(HWND label) { label_ = label; }
@@ -52,9 +55,15 @@ class Win32TextBox final : public TextBox {
 
 // An owner-drawn static control that shows a picture at its natural size in
 // its top-left corner, clipped to the control, on the button-face colour.
+// Its text, never drawn, names what the picture shows for screen readers:
+// the name `names` give the picture's file, empty for any other picture and
+// for none, and a change of it is announced.
 class Win32PictureBox final : public PictureBox {
  public:
-  void Attach(HWND box) { box_ = box; }
+  void Attach(HWND box, std::span<const layout::PictureName> names = {}) {
+    box_ = box;
+    names_ = names;
+  }
 
   bool LoadPicture(const std::wstring& path) override;
   void Clear() override;
@@ -66,6 +75,7 @@ class Win32PictureBox final : public PictureBox {
 
  private:
   HWND box_ = nullptr;
+  std::span<const layout::PictureName> names_;
   Picture picture_;
 };
 

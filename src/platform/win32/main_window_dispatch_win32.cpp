@@ -80,7 +80,12 @@ LRESULT TableMainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lpara
       }
       return 0;
     case WM_DESTROY:
+      // The controls still exist here; they go after the window.
+      annotations_.Clear();
       ::PostQuitMessage(0);
+      return 0;
+    case kAnnotateControlsMessage:
+      Guarded([&] { annotations_.Annotate(window_, layout_.controls); });
       return 0;
     case kWmDpiChanged:
       // Moved to a monitor of another density (per-monitor aware systems

@@ -88,7 +88,12 @@ struct Widths {
     const int line = stand_in.Metrics().tmHeight;
     double room = 1.0;
     for (const ControlLayout& control : controls) {
-      if (control.font != style || control.text.empty()) {
+      // The window draws the pictures and the line; their text, never
+      // drawn, only names them for screen readers.
+      const bool drawn = control.kind != layout::ControlKind::kImage &&
+                         control.kind != layout::ControlKind::kPictureBox &&
+                         control.kind != layout::ControlKind::kLine;
+      if (control.font != style || control.text.empty() || !drawn) {
         continue;
       }
       const int wide = stand_in.Width(control.text);

@@ -15,6 +15,7 @@
 #include "platform/main_window.h"
 #include "platform/window_events.h"
 #include "platform/window_layout.h"
+#include "platform/win32/main_window_access_win32.h"
 #include "platform/win32/main_window_controls_win32.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/main_window_fonts_win32.h"
@@ -202,6 +203,7 @@ class TableMainWindow final : public MainWindow, public WindowControls {
   std::map<int, Win32TextBox> text_boxes_;
   std::map<int, Win32PictureBox> picture_boxes_;
   Win32PictureBox banner_;
+  ControlAnnotations annotations_;
 };
 
 template <typename... Args>

@@ -112,6 +112,15 @@ const IpHelperFunctions& IpHelper() {
   return functions;
 }
 
+const OleaccFunctions& Oleacc() {
+  static const OleaccFunctions functions = [] {
+    OleaccFunctions found;
+    Find(LoadSystemLibrary(L"oleacc.dll"), "DllGetClassObject", found.dll_get_class_object);
+    return found;
+  }();
+  return functions;
+}
+
 const UxThemeFunctions& UxTheme() {
   static const UxThemeFunctions functions = [] {
     UxThemeFunctions found;

@@ -99,6 +99,15 @@ struct UxThemeFunctions {
 };
 const UxThemeFunctions& UxTheme();
 
+// XP on (Active Accessibility 2.0); loaded only when the window first
+// tells screen readers about its controls. Its class objects, among them
+// the accessibility properties' service (CLSID_AccPropServices), made
+// without a look into the registry for where the library lies.
+struct OleaccFunctions {
+  decltype(&::DllGetClassObject) dll_get_class_object = nullptr;
+};
+const OleaccFunctions& Oleacc();
+
 // Vista on: which programs hold a file open.
 struct RestartManagerFunctions {
   decltype(&::RmStartSession) rm_start_session = nullptr;

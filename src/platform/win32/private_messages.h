@@ -14,5 +14,8 @@ inline constexpr UINT kActivateInstanceMessage = WM_APP + 2;
 inline constexpr LRESULT kInstanceComesForward = 1;
 inline constexpr LRESULT kInstanceIsClosing = 2;  // its window is going; it ends soon
 inline constexpr UINT kTrayIconId = 1;
+// Posted to itself once it is made: the window tells screen readers about
+// its controls.
+inline constexpr UINT kAnnotateControlsMessage = WM_APP + 3;
 
 }  // namespace quellnet::platform::win32
