@@ -19,6 +19,10 @@
 #include "resource.h"
 #include "tools/table.h"
 
+// Windows 10 1607 and later, and Wine; the headers name it for those only.
+extern "C" __declspec(dllimport) BOOL WINAPI
+    AdjustWindowRectExForDpi(RECT*, DWORD, BOOL, DWORD, UINT);
+
 namespace quellnet::e2e {
 namespace {
 
@@ -218,10 +222,22 @@ TEST_F(WindowTest, TheWindowShowsWhatItsDescriptionSaysAtEachDpi) {
   ASSERT_EQ(icons.size(), 1u);
   EXPECT_EQ(Narrow(icons[0].tip), RowsOf(rows, "tip").at(0)[0]);
 
-  // Moved to a monitor of 96 DPI, the window takes the rectangle the system
-  // suggests and lays itself out again, fonts too. Wine has one DPI for all
-  // monitors and never sends WM_DPICHANGED, so the test sends what Windows
-  // would, the rectangle in the program's own memory.
+  // Before a move to a monitor of 96 DPI, Windows asks the window for its
+  // size there (WM_GETDPISCALEDSIZE): the design's client area at 96 DPI in
+  // the frame the system draws at 96 DPI. Moved there, the window takes the
+  // rectangle the system suggests and lays itself out again, fonts too. Wine
+  // has one DPI for all monitors and sends neither message, so the test
+  // sends what Windows would, each structure in the program's own memory.
+  const Row title = RowsOf(rows, "title").at(0);
+  RECT design{0, 0, std::stoi(title[1]), std::stoi(title[2])};
+  ASSERT_TRUE(AdjustWindowRectExForDpi(&design, GetWindowLongW(Main(), GWL_STYLE), FALSE, 0, 96));
+  const RemoteMemory remote(program_.Process(), sizeof(RECT));
+  SIZE answer{};
+  EXPECT_TRUE(Send(Main(), 0x02E4 /* WM_GETDPISCALEDSIZE */, 96,
+                   reinterpret_cast<LPARAM>(remote.address)) &&
+              remote.Read(&answer, sizeof answer));
+  EXPECT_EQ(answer.cx, design.right - design.left);
+  EXPECT_EQ(answer.cy, design.bottom - design.top);
   const auto strip_height = [&] {
     const RemoteMemory remote(program_.Process(), sizeof(RECT));
     RECT item{};
@@ -231,13 +247,12 @@ TEST_F(WindowTest, TheWindowShowsWhatItsDescriptionSaysAtEachDpi) {
                : 0;
   };
   const long strip_at_144 = strip_height();
+  // The frame Wine draws, which is that of its one DPI.
   RECT window{};
   RECT client{};
   ASSERT_TRUE(GetWindowRect(Main(), &window) && GetClientRect(Main(), &client));
-  const Row title = RowsOf(rows, "title").at(0);
   const RECT suggested{40, 30, 40 + window.right - window.left - client.right + std::stoi(title[1]),
                        30 + window.bottom - window.top - client.bottom + std::stoi(title[2])};
-  const RemoteMemory remote(program_.Process(), sizeof suggested);
   ASSERT_TRUE(remote.Write(&suggested, sizeof suggested));
   Send(Main(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(96, 96),
        reinterpret_cast<LPARAM>(remote.address));
