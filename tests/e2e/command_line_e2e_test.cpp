@@ -18,8 +18,7 @@ struct CommandRun {
 };
 
 // Below the cleaners' scratch folder, the only place a test lets them delete.
-const std::wstring kTest = L"C:\\CleanerTests\\CommandLine";
-const std::wstring kCookies = kTest + L"\\Microsoft\\Windows\\Cookies";
+const std::wstring kCookies = L"C:\\CleanerTests\\CommandLine\\Microsoft\\Windows\\Cookies";
 
 // Runs C:\Quellnet\quellnet.exe with `arguments` to its end, its output a
 // pipe or, as a logon script's "> file" gives it, a new file, and looks for
@@ -29,7 +28,7 @@ CommandRun RunCommandLine(const std::wstring& arguments, bool to_file) {
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
   HANDLE read_end = nullptr;
   HANDLE write_end = nullptr;
-  const std::wstring file = kTest + L"\\output.txt";
+  const std::wstring file = L"C:\\CleanerTests\\output.txt";
   EXPECT_TRUE(to_file
                   ? (write_end = CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
                                              CREATE_ALWAYS, 0, nullptr)) != INVALID_HANDLE_VALUE
