@@ -5,9 +5,10 @@
 #   scripts/wine-exec.sh PROGRAM.exe [ARGS...]
 #
 # PROGRAM.exe is a Linux path. It is copied into the prefix (C:\run\) with the
-# other programs of its folder (helpers that tests start, like the driver),
-# and run from there, since no drive of the prefix maps the host. The exit
-# code is the program's own; 124 when it ran out of time.
+# other programs and libraries of its folder (helpers that tests start, like
+# the driver, or load, like a message hook), and run from there, since no
+# drive of the prefix maps the host. The exit code is the program's own; 124
+# when it ran out of time.
 #
 # Environment:
 #   QUELLNET_ARCH          x86 or x64: the Wine to run it with (see common.sh)
@@ -67,7 +68,9 @@ fi
 
 mkdir -p "$WINEPREFIX/drive_c/run"
 name=$(basename "$program")
-cp -p "$(dirname "$program")"/*.exe "$WINEPREFIX/drive_c/run/"
+for file in "$(dirname "$program")"/*.exe "$(dirname "$program")"/*.dll; do
+  [[ ! -e $file ]] || cp -p "$file" "$WINEPREFIX/drive_c/run/"
+done
 cp -p "$program" "$WINEPREFIX/drive_c/run/$name"
 
 # Every file and folder of C: but the scratch folders, and every key of the

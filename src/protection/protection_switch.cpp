@@ -143,6 +143,8 @@ void ProtectionSwitch::OnClick() {
       state = StateAfter(stop_requested, result.outcome);
     }
     const bool is_protected = CountsAsProtected(state);
+    // What the start-up code reads right after the restore instead of
+    // asking the service again.
     last_found_protected_ = is_protected;
     ShowStatus(is_protected);
 
@@ -166,7 +168,6 @@ void ProtectionSwitch::OnClick() {
     // the box show where it is now, so that it is saved as what is true and a
     // click on the box asks for the change that would alter it.
     const bool now_protected = CountsAsProtected(services_.Query(kMessengerService));
-    last_found_protected_ = now_protected;
     ShowStatus(now_protected);
     showing_service_ = true;
     chkmess_.SetValue(now_protected ? 1 : 0);

@@ -50,7 +50,9 @@ class ProtectionSwitch {
   };
 
   // True when the Messenger service is stopped or not installed: what the
-  // switch found in its last run, or asked of the service if it hasn't run.
+  // switch found when it asked for its change in its last run, or asked of
+  // the service if it hasn't run. The start-up code asks this once, right
+  // after the stored choice is restored.
   bool IsProtected();
 
  private:

@@ -35,16 +35,19 @@ class CleanerTest : public QuellnetTest {
 // Locations that the real system shows to be the user's or the program's
 // own: the application data and a folder of the system as the shell names
 // them, the real Documents while the shell is told they are elsewhere, and
-// the program's folder. Whatever the cleaner deleted there would fail the
-// run's check of the C: drive.
+// the program's folder; and another user's: the cache in her profile, her
+// profile, and the folder of all profiles. Whatever the cleaner deleted
+// there would fail the run's check of the C: drive.
 TEST_F(CleanerTest, ClearingRefusesTheUsersTheSystemsAndItsOwnFolders) {
   wchar_t app_data[MAX_PATH];
   wchar_t profile[MAX_PATH];
   ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, app_data), S_OK);
   ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_PROFILE, nullptr, SHGFP_TYPE_CURRENT, profile), S_OK);
   const std::wstring documents = std::wstring(profile) + L"\\Documents";
+  const std::wstring her_cache = L"C:\\users\\alice\\AppData\\Local\\Microsoft\\Windows\\INetCache";
   ASSERT_TRUE(WriteTextFile(std::wstring(app_data) + L"\\settings.ini", "x") &&
-              WriteTextFile(documents + L"\\letter.txt", "x") && MakeFolders(L"C:\\Decoy"));
+              WriteTextFile(documents + L"\\letter.txt", "x") && MakeFolders(L"C:\\Decoy") &&
+              MakeFolders(her_cache) && WriteTextFile(her_cache + L"\\page.htm", "x"));
   ASSERT_NO_FATAL_FAILURE(StartProgram(
       {.presets = {{L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
                     L"Personal", L"C:\\Decoy"}}}));
@@ -53,11 +56,15 @@ TEST_F(CleanerTest, ClearingRefusesTheUsersTheSystemsAndItsOwnFolders) {
     std::wstring location;
     std::string reason;
   };
-  for (const Case& refused : {Case{kIdCommand1, app_data, "is your application data folder"},
-                              Case{kIdCommand2, L"C:\\Windows\\System32\\drivers",
-                                   "lies inside the Windows system folder"},
-                              Case{kIdCommand1, documents, "is your Documents folder"},
-                              Case{kIdCommand2, kProgramDir, "is this program's folder"}}) {
+  for (const Case& refused :
+       {Case{kIdCommand1, app_data, "is your application data folder"},
+        Case{kIdCommand2, L"C:\\Windows\\System32\\drivers",
+             "lies inside the Windows system folder"},
+        Case{kIdCommand1, documents, "is your Documents folder"},
+        Case{kIdCommand2, kProgramDir, "is this program's folder"},
+        Case{kIdCommand1, her_cache, "lies inside another user's profile folder"},
+        Case{kIdCommand2, L"C:\\users\\alice", "is a user's profile folder"},
+        Case{kIdCommand1, L"C:\\users", "is the folder of all user profiles"}}) {
     ASSERT_TRUE(WriteString(
         {kShellFolders, refused.button == kIdCommand1 ? L"Cache" : L"Cookies", refused.location}));
     const std::string message = Press(refused.button);

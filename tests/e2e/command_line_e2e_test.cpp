@@ -13,62 +13,63 @@ namespace {
 
 struct CommandRun {
   DWORD exit_code = 0;
-  std::string output;              // what it wrote to the pipe it was given as its output
+  std::string output;              // what it wrote to the output it was given
   std::vector<std::wstring> seen;  // the classes of the windows its process had meanwhile
 };
 
+// Below the cleaners' scratch folder, the only place a test lets them delete.
+const std::wstring kCookies = L"C:\\CleanerTests\\CommandLine\\Microsoft\\Windows\\Cookies";
+
 // Runs C:\Quellnet\quellnet.exe with `arguments` to its end, its output a
-// pipe, and looks for windows of its process every few milliseconds
-// meanwhile.
-CommandRun RunCommandLine(const std::wstring& arguments) {
+// pipe or, as a logon script's "> file" gives it, a new file, and looks for
+// windows of its process every few milliseconds meanwhile.
+CommandRun RunCommandLine(const std::wstring& arguments, bool to_file) {
   CommandRun run;
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
   HANDLE read_end = nullptr;
   HANDLE write_end = nullptr;
-  EXPECT_TRUE(CreatePipe(&read_end, &write_end, &inherit, 1 << 16));
-  const UniqueKernelHandle reader(read_end);
+  const std::wstring file = L"C:\\CleanerTests\\output.txt";
+  EXPECT_TRUE(to_file
+                  ? (write_end = CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                             CREATE_ALWAYS, 0, nullptr)) != INVALID_HANDLE_VALUE
+                  : CreatePipe(&read_end, &write_end, &inherit, 1 << 16));
+  UniqueKernelHandle reader(read_end);
   UniqueKernelHandle writer(write_end);
   SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
-  const std::wstring path = std::wstring(kProgramDir) + L"\\quellnet.exe";
-  std::wstring command_line = L"\"" + path + L"\" " + arguments;
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = startup.hStdError = write_end;
-  PROCESS_INFORMATION info{};
-  if (!CreateProcessW(path.c_str(), command_line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                      kProgramDir, &startup, &info)) {
-    ADD_FAILURE() << "could not start " << Narrow(path) << " (error " << GetLastError() << ")";
-    return run;
-  }
-  const UniqueKernelHandle process(info.hProcess);
-  CloseHandle(info.hThread);
+  ProgramUnderTest program;
+  EXPECT_TRUE(
+      program.Start({.wait_for_window = false, .arguments = L" " + arguments, .output = write_end}))
+      << program.LastError();
   writer.Reset();
-  while (WaitForSingleObject(process.Get(), 5) == WAIT_TIMEOUT) {
+  while (WaitForSingleObject(program.Process(), 5) == WAIT_TIMEOUT) {
     for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, nullptr, nullptr));) {
       DWORD owner = 0;
       wchar_t name[64] = {};
-      if (GetWindowThreadProcessId(window, &owner) && owner == info.dwProcessId &&
+      if (GetWindowThreadProcessId(window, &owner) && owner == program.Pid() &&
           GetClassNameW(window, name, 64)) {
         run.seen.push_back(name);
       }
     }
   }
-  GetExitCodeProcess(process.Get(), &run.exit_code);
-  // What it wrote is all in the pipe now. Not read to its end: under Wine a
-  // process that the program's start brought up (the desktop's) may hold a
-  // copy of the pipe's other end.
+  GetExitCodeProcess(program.Process(), &run.exit_code);
+  // What it wrote is all there now. A pipe is not read to its end: under
+  // Wine a process that the program's start brought up (the desktop's) may
+  // hold a copy of its other end.
   DWORD available = 0;
-  if (PeekNamedPipe(reader.Get(), nullptr, 0, nullptr, &available, nullptr) && available > 0) {
+  if (to_file) {
+    reader.Reset(CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                             nullptr, OPEN_EXISTING, 0, nullptr));
+    available = GetFileSize(reader.Get(), nullptr);
+  } else {
+    PeekNamedPipe(reader.Get(), nullptr, 0, nullptr, &available, nullptr);
+  }
+  if (available > 0 && available != INVALID_FILE_SIZE) {
     run.output.resize(available);
     ReadFile(reader.Get(), run.output.data(), available, &available, nullptr);
     run.output.resize(available);
   }
   return run;
 }
-
-// Below the cleaners' scratch folder, the only place a test lets them delete.
-const std::wstring kCookies = L"C:\\CleanerTests\\CommandLine\\Microsoft\\Windows\\Cookies";
 
 TEST_F(QuellnetTest, ACommandLineRunsWithoutAWindowBesideTheRunningCopyAndEndsWithItsExitCode) {
   ASSERT_TRUE(MakeFolders(kCookies) && WriteTextFile(kCookies + L"\\bob@example[1].txt", "x"));
@@ -83,11 +84,14 @@ TEST_F(QuellnetTest, ACommandLineRunsWithoutAWindowBesideTheRunningCopyAndEndsWi
       {L"-CLEARCOOKIES", 0, "All Cookies Cleared !\r\n"},
       {L"/ClearAll", 3, "Not understood: /ClearAll\r\n"},
   };
-  for (const Case& row : cases) {
-    const CommandRun run = RunCommandLine(row.arguments);
-    EXPECT_EQ(run.exit_code, row.exit_code) << Narrow(row.arguments);
-    EXPECT_EQ(run.output.substr(0, row.output.size()), row.output);
-    EXPECT_TRUE(run.seen.empty()) << "a window of class " << Narrow(run.seen[0]);
+  for (const bool to_file : {false, true}) {
+    for (const Case& row : cases) {
+      SCOPED_TRACE(Narrow(row.arguments) + (to_file ? " to a file" : " to a pipe"));
+      const CommandRun run = RunCommandLine(row.arguments, to_file);
+      EXPECT_EQ(run.exit_code, row.exit_code);
+      EXPECT_EQ(run.output.substr(0, row.output.size()), row.output);
+      EXPECT_TRUE(run.seen.empty()) << "a window of class " << Narrow(run.seen[0]);
+    }
   }
   EXPECT_TRUE(Contents(kCookies).empty());
   // The running copy neither came forward nor ended, and it is still the only one.

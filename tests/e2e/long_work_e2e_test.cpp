@@ -16,7 +16,7 @@ using app::kIdChkmess;
 using app::kIdCommand1;
 
 // Below the cleaners' scratch folder, the only place a test lets them delete.
-constexpr wchar_t kCache[] = L"C:\\CleanerTests\\LongWork\\Temporary Internet Files";
+const std::wstring kCache = L"C:\\CleanerTests\\LongWork\\Temporary Internet Files";
 // Far less than the work takes (the hung stop alone lasts 8 s), and more than
 // a message waits on a busy machine; a window that answers only after the
 // work fails.
@@ -62,20 +62,25 @@ class LongWorkTest : public QuellnetTest {
     EXPECT_TRUE(ReadUserString(kRunKey, kRunValueName).has_value());
     EXPECT_TRUE(program_.WaitForExit()) << "the program did not end after the session end";
   }
+
+  // Fills the cache with enough files that a clean takes seconds under
+  // Wine, 5,051 entries in all, and starts "Clear Cache".
+  void StartALongClean() {
+    for (int folder = 0; folder < 50; ++folder) {
+      const std::wstring path = kCache + L"\\Content.IE5\\F" + std::to_wstring(folder);
+      ASSERT_TRUE(MakeFolders(path));
+      for (int file = 0; file < 100; ++file) {
+        ASSERT_TRUE(WriteTextFile(path + L"\\item" + std::to_wstring(file) + L".htm", "cached"));
+      }
+    }
+    ASSERT_NO_FATAL_FAILURE(StartWithStartUpOn());
+    ASSERT_TRUE(program_.SelectPage(2));  // "Internet Options"
+    ASSERT_TRUE(Click(Control(kIdCommand1)));
+  }
 };
 
 TEST_F(LongWorkTest, DuringALongCleanTheWindowAnswersAndASessionEndStopsTheClean) {
-  // Enough files that the clean takes seconds under Wine.
-  for (int folder = 0; folder < 50; ++folder) {
-    const std::wstring path = std::wstring(kCache) + L"\\Content.IE5\\F" + std::to_wstring(folder);
-    ASSERT_TRUE(MakeFolders(path));
-    for (int file = 0; file < 100; ++file) {
-      ASSERT_TRUE(WriteTextFile(path + L"\\item" + std::to_wstring(file) + L".htm", "cached"));
-    }
-  }
-  ASSERT_NO_FATAL_FAILURE(StartWithStartUpOn());
-  ASSERT_TRUE(program_.SelectPage(2));  // "Internet Options"
-  ASSERT_TRUE(Click(Control(kIdCommand1)));
+  ASSERT_NO_FATAL_FAILURE(StartALongClean());
 
   ASSERT_NO_FATAL_FAILURE(ExpectAliveThenEndSession());
   // The clean stopped part-way, and told nobody: some of the 5,051 entries
@@ -83,6 +88,20 @@ TEST_F(LongWorkTest, DuringALongCleanTheWindowAnswersAndASessionEndStopsTheClean
   const std::size_t left = Contents(kCache).size();
   EXPECT_GT(left, 0u);
   EXPECT_LT(left, 5051u);
+}
+
+// Another program's click during the clean, sent to the button or as the
+// button's notification to the window, starts no second clean inside the
+// first: the one clean ends with its one message.
+TEST_F(LongWorkTest, AClickSentDuringACleanStartsNoSecondClean) {
+  ASSERT_NO_FATAL_FAILURE(StartALongClean());
+  HWND button = Control(kIdCommand1);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowEnabled(Main()); }));
+  ASSERT_TRUE(Click(button) && PostMessageW(Main(), WM_COMMAND, MAKEWPARAM(kIdCommand1, BN_CLICKED),
+                                            reinterpret_cast<LPARAM>(button)));
+  const auto box = program_.WaitForMessageBox();
+  ASSERT_TRUE(box.has_value() && ProgramUnderTest::Answer(*box));
+  EXPECT_FALSE(program_.WaitForMessageBox(kQuietPeriod).has_value()) << "a second clean ran";
 }
 
 TEST_F(LongWorkTest, DuringAHungServiceStopTheWindowAnswersAndASessionEndSaves) {

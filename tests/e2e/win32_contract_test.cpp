@@ -160,6 +160,22 @@ class Win32Backend final : public Backend {
   std::vector<std::wstring> denied_;  // keys whose rights were taken
 };
 
+// Text stored as REG_EXPAND_SZ, as a user or a tool may store a folder's
+// location, is read with its variables expanded, by both reads; the same
+// text stored as REG_SZ is read as it is.
+TEST_F(RegistryContract, ExpandableTextIsReadWithItsVariablesExpanded) {
+  constexpr wchar_t kText[] = L"%SystemDrive%\\Cache";
+  for (const DWORD type : {REG_EXPAND_SZ, REG_SZ}) {
+    ASSERT_EQ(SHSetValueW(HKEY_CURRENT_USER, root_.c_str(), L"v", type, kText, sizeof kText),
+              ERROR_SUCCESS);
+    std::wstring read, own;
+    EXPECT_TRUE(registry_.ReadText(root_, L"v", read) == kOk &&
+                registry_.ReadOwnValue(root_, L"v", own) == kOk);
+    EXPECT_EQ(read, type == REG_SZ ? kText : L"C:\\Cache") << type;
+    EXPECT_EQ(own, read) << type;
+  }
+}
+
 }  // namespace
 
 std::unique_ptr<Backend> MakeBackend() {

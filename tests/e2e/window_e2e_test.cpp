@@ -24,6 +24,10 @@
 // After <windows.h>.
 #include <oleacc.h>
 
+// Windows 10 1607 and later, and Wine; the headers name it for those only.
+extern "C" __declspec(dllimport) BOOL WINAPI
+    AdjustWindowRectExForDpi(RECT*, DWORD, BOOL, DWORD, UINT);
+
 namespace quellnet::e2e {
 namespace {
 
@@ -293,10 +297,22 @@ TEST_F(WindowTest, TheWindowShowsWhatItsDescriptionSaysAtEachDpi) {
   ASSERT_EQ(icons.size(), 1u);
   EXPECT_EQ(Narrow(icons[0].tip), RowsOf(rows, "tip").at(0)[0]);
 
-  // Moved to a monitor of 96 DPI, the window takes the rectangle the system
-  // suggests and lays itself out again, fonts too. Wine has one DPI for all
-  // monitors and never sends WM_DPICHANGED, so the test sends what Windows
-  // would, the rectangle in the program's own memory.
+  // Before a move to a monitor of 96 DPI, Windows asks the window for its
+  // size there (WM_GETDPISCALEDSIZE): the design's client area at 96 DPI in
+  // the frame the system draws at 96 DPI. Moved there, the window takes the
+  // rectangle the system suggests and lays itself out again, fonts too. Wine
+  // has one DPI for all monitors and sends neither message, so the test
+  // sends what Windows would, each structure in the program's own memory.
+  const Row title = RowsOf(rows, "title").at(0);
+  RECT design{0, 0, std::stoi(title[1]), std::stoi(title[2])};
+  ASSERT_TRUE(AdjustWindowRectExForDpi(&design, GetWindowLongW(Main(), GWL_STYLE), FALSE, 0, 96));
+  const RemoteMemory remote(program_.Process(), sizeof(RECT));
+  SIZE answer{};
+  EXPECT_TRUE(Send(Main(), 0x02E4 /* WM_GETDPISCALEDSIZE */, 96,
+                   reinterpret_cast<LPARAM>(remote.address)) &&
+              remote.Read(&answer, sizeof answer));
+  EXPECT_EQ(answer.cx, design.right - design.left);
+  EXPECT_EQ(answer.cy, design.bottom - design.top);
   const auto strip_height = [&] {
     const RemoteMemory remote(program_.Process(), sizeof(RECT));
     RECT item{};
@@ -306,7 +322,6 @@ TEST_F(WindowTest, TheWindowShowsWhatItsDescriptionSaysAtEachDpi) {
                : 0;
   };
   const long strip_at_144 = strip_height();
-  const Row title = RowsOf(rows, "title").at(0);
   for (const int dpi : {96, 192}) {
     RECT window{};
     RECT client{};

@@ -452,6 +452,8 @@ struct StartOptions {
   // only once its start-up code has run: it is visible, or already minimised
   // (hidden to the tray by a stored "HideOnStart" of 1).
   bool wait_for_window = true;
+  std::wstring arguments;   // after the program's name, with their leading blank
+  HANDLE output = nullptr;  // inherited as its output, when given
 };
 
 // Neither copied nor moved: it owns its process handle and ends the process.
@@ -472,12 +474,15 @@ class ProgramUnderTest {
       }
     }
     const std::wstring path = options.folder + L"\\quellnet.exe";
-    std::wstring command_line = L"\"" + path + L"\"";
+    std::wstring command_line = L"\"" + path + L"\"" + options.arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    startup.dwFlags = options.output != nullptr ? STARTF_USESTDHANDLES : 0;
+    startup.hStdOutput = startup.hStdError = options.output;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(path.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        options.folder.c_str(), &startup, &info)) {
+    if (!CreateProcessW(path.c_str(), command_line.data(), nullptr, nullptr,
+                        options.output != nullptr, 0, nullptr, options.folder.c_str(), &startup,
+                        &info)) {
       last_error_ =
           "could not start " + Narrow(path) + " (error " + std::to_string(GetLastError()) + ")";
       return false;
