@@ -7,7 +7,7 @@
 
 #include "contract/file_system_contract.h"
 #include "contract/registry_contract.h"
-#include "harness.h"
+#include "fixture.h"
 #include "platform/win32/factories.h"
 
 // After <windows.h>, which harness.h brings in.
@@ -113,9 +113,8 @@ class Win32Backend final : public Backend {
                                           nullptr))
         .IsValid();
   }
-  // Wine makes no junction; it shows a Unix link as a link.
   bool MakeLink(const std::wstring& link, const std::wstring& target) override {
-    return e2e::MakeUnixLink(link, target);
+    return e2e::MakeLink(link, target);
   }
   bool Rename(const std::wstring& from, const std::wstring& to) override {
     return MoveFileW(from.c_str(), to.c_str());
@@ -147,8 +146,9 @@ class Win32Backend final : public Backend {
   }
 
   const char* LacksLinkRemoval() override {
-    return "Wine opens a Unix link to a folder as its target even when asked for the link "
-           "itself, so the adapter leaves it";
+    return e2e::IsWine() ? "Wine opens a Unix link to a folder as its target even when asked for "
+                           "the link itself, so the adapter leaves it"
+                         : nullptr;
   }
 
  private:
@@ -159,6 +159,34 @@ class Win32Backend final : public Backend {
   std::vector<UniqueKernelHandle> held_;
   std::vector<std::wstring> denied_;  // keys whose rights were taken
 };
+
+// A read-only file goes by the POSIX deletion (Windows 10 1809 and later),
+// which frees its name at once, even while another program holds it open
+// sharing its deletion; the older deletion leaves it pending until then.
+TEST(Win32Deletion, AReadOnlyFileHeldOpenSharingDeletionLeavesItsNameAtOnce) {
+  QUELLNET_SKIP_UNDER_WINE("deletes a file only once its last handle is closed");
+  OSVERSIONINFOW version{sizeof version};
+  const auto get_version =
+      e2e::SystemFunction<LONG(WINAPI*)(OSVERSIONINFOW*)>(L"ntdll.dll", "RtlGetVersion");
+  if (get_version == nullptr || get_version(&version) != 0 || version.dwBuildNumber < 17763) {
+    GTEST_SKIP() << "Windows before 10 1809 has no POSIX deletion";
+  }
+  Win32Backend backend;
+  const std::wstring file = backend.ScratchFolder() + L"\\read-only.txt";
+  std::unique_ptr<platform::Folder> folder;
+  std::unique_ptr<platform::OpenEntry> entry;
+  ASSERT_TRUE(backend.MakeFile(file, true));
+  const UniqueKernelHandle held(CreateFileW(file.c_str(), GENERIC_READ,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                            nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(held.IsValid() &&
+              backend.Files().OpenFolder(backend.ScratchFolder(), folder).status == FsStatus::kOk &&
+              folder->Open(L"read-only.txt", entry).status == FsStatus::kOk);
+  EXPECT_EQ(entry->Remove().status, FsStatus::kOk);
+  entry.reset();
+  EXPECT_TRUE(backend.MakeFile(file, false))
+      << "the name is still taken (error " << GetLastError() << ")";
+}
 
 }  // namespace
 

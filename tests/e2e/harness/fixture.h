@@ -5,6 +5,11 @@
 
 #include "harness.h"
 
+// Skips the rest of a test that only Windows itself can run, naming why.
+#define QUELLNET_SKIP_UNDER_WINE(why) \
+  if (::quellnet::e2e::IsWine())      \
+  GTEST_SKIP() << "Wine " << why
+
 namespace quellnet::e2e {
 
 // Every test starts with no stored options or run-at-logon value, and ends
