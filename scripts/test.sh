@@ -18,8 +18,8 @@
 #    each architecture's suite, that architecture's MSI is installed,
 #    upgraded and uninstalled under the same Wine (tests/package/msi_test.sh).
 # 4. runs the command that runs the suite on Windows itself
-#    (scripts/windows-test.cmd) once, under Wine's cmd, with a third of each
-#    test program's cases, and shows the cases that Wine skipped and why.
+#    (scripts/windows-test.cmd) once, under Wine's cmd against the first
+#    architecture tested, and shows the cases that Wine skipped and why.
 #
 # It says at the start which architectures it tests and why, and its last
 # line says which it tested. Build trees go to build/ (or
@@ -101,19 +101,16 @@ done
 # The one command that runs the suite on Windows itself (scripts/windows-test.cmd),
 # once, through Wine's cmd in a throw-away prefix with the built programs, so
 # that the command is tested too; it lists the cases Wine skips, with their
-# reasons. Every program above already ran whole under this Wine, each in a
-# prefix of its own and in parallel; the command runs them one after another,
-# so here each runs a third of its cases (GoogleTest's first shard of three,
-# which holds each program's first case).
+# reasons. It runs every case once more, the programs one after another in
+# one session as on Windows; that costs about a minute and a half.
 suite_arch=${archs[0]}
 suite=$build/windows-suite-$suite_arch
-say "running scripts\\windows-test.cmd under Wine's cmd against the $suite_arch program" \
-  "(a third of each program's cases)"
+say "running scripts\\windows-test.cmd under Wine's cmd against the $suite_arch program"
 rm -rf "$suite" && mkdir -p "$suite/run"
 cp -p scripts/windows-test.cmd "$suite/run/"
 cp -pR "$(program_dir "$suite_arch")" "$suite/run/program"
 cp -pR "$build/windows-tests-$suite_arch/bin" "$suite/run/tests"
-if env -u DISPLAY QUELLNET_ARCH="$suite_arch" GTEST_TOTAL_SHARDS=3 GTEST_SHARD_INDEX=0 \
+if env -u DISPLAY QUELLNET_ARCH="$suite_arch" \
   QUELLNET_WINE_PREFIX="$build/windows-tests-$suite_arch/wine/base" \
   QUELLNET_WINE_PRIVATE="$suite/prefix" QUELLNET_WINE_TIMEOUT=1200 \
   "$QUELLNET_SCRIPTS/wine-exec.sh" "$suite/run/windows-test.cmd" --disposable-machine \

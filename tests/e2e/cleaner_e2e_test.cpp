@@ -63,20 +63,16 @@ TEST_F(CleanerTest, ClearingRefusesTheUsersTheSystemsAndItsOwnFolders) {
   const std::wstring other =
       std::wstring(profile).substr(0, std::wcsrchr(profile, L'\\') - profile) + L"\\QuellnetOther";
   const std::wstring inside = L"\\AppData\\Local\\Microsoft\\Windows";
-  wchar_t drive[] = L"Z:";
-  while (drive[0] > L'D' && (GetLogicalDrives() >> (drive[0] - L'A') & 1)) {
-    --drive[0];
-  }
+  // A drive letter stacks on one in use, and its removal brings that back.
+  const wchar_t drive[] = L"Q:";
   if (!IsWine()) {
     ASSERT_TRUE(MakeFolders(other + inside + L"\\INetCache\\Content.IE5") &&
                 WriteTextFile(other + inside + L"\\INetCache\\Content.IE5\\page.htm", "x") &&
-                MakeFolders(L"C:\\CleanerTests") &&
                 MakeJunction(L"C:\\CleanerTests\\Above", other + inside) &&
                 DefineDosDeviceW(0, drive, other.c_str()));
-    for (const std::wstring& cache : {std::wstring(L"C:\\CleanerTests\\Above"), drive + inside}) {
-      cases.push_back(
-          {kIdCommand1, cache + L"\\INetCache", "lies inside another user's profile folder"});
-    }
+    const std::string refused = "lies inside another user's profile folder";
+    cases.push_back({kIdCommand1, L"C:\\CleanerTests\\Above\\INetCache", refused});
+    cases.push_back({kIdCommand1, drive + inside + L"\\INetCache", refused});
   }
   for (const Case& refused : cases) {
     ASSERT_TRUE(WriteString(

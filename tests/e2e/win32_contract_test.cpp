@@ -146,8 +146,7 @@ class Win32Backend final : public Backend {
   }
 
   const char* LacksLinkRemoval() override {
-    return e2e::IsWine() ? "Wine opens a Unix link to a folder as its target even when asked for "
-                           "the link itself, so the adapter leaves it"
+    return e2e::IsWine() ? "Wine opens a link to a folder as its target, so the adapter leaves it"
                          : nullptr;
   }
 
@@ -161,9 +160,12 @@ class Win32Backend final : public Backend {
 };
 
 // A read-only file goes by the POSIX deletion (Windows 10 1809 and later),
-// which frees its name at once, even while another program holds it open
-// sharing its deletion; the older deletion leaves it pending until then.
-TEST(Win32Deletion, AReadOnlyFileHeldOpenSharingDeletionLeavesItsNameAtOnce) {
+// which frees its name at once, even while another program that made it
+// holds it open sharing its deletion; the older deletion leaves it pending
+// until then.
+class Win32Deletion : public FileSystemContract {};
+
+TEST_F(Win32Deletion, AReadOnlyFileHeldOpenSharingDeletionLeavesItsNameAtOnce) {
   QUELLNET_SKIP_UNDER_WINE("deletes a file only once its last handle is closed");
   OSVERSIONINFOW version{sizeof version};
   const auto get_version =
@@ -171,20 +173,12 @@ TEST(Win32Deletion, AReadOnlyFileHeldOpenSharingDeletionLeavesItsNameAtOnce) {
   if (get_version == nullptr || get_version(&version) != 0 || version.dwBuildNumber < 17763) {
     GTEST_SKIP() << "Windows before 10 1809 has no POSIX deletion";
   }
-  Win32Backend backend;
-  const std::wstring file = backend.ScratchFolder() + L"\\read-only.txt";
-  std::unique_ptr<platform::Folder> folder;
-  std::unique_ptr<platform::OpenEntry> entry;
-  ASSERT_TRUE(backend.MakeFile(file, true));
-  const UniqueKernelHandle held(CreateFileW(file.c_str(), GENERIC_READ,
+  const UniqueKernelHandle held(CreateFileW(At(L"read-only.txt").c_str(), GENERIC_READ,
                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                            nullptr, OPEN_EXISTING, 0, nullptr));
-  ASSERT_TRUE(held.IsValid() &&
-              backend.Files().OpenFolder(backend.ScratchFolder(), folder).status == FsStatus::kOk &&
-              folder->Open(L"read-only.txt", entry).status == FsStatus::kOk);
-  EXPECT_EQ(entry->Remove().status, FsStatus::kOk);
-  entry.reset();
-  EXPECT_TRUE(backend.MakeFile(file, false))
+                                            nullptr, CREATE_NEW, FILE_ATTRIBUTE_READONLY, nullptr));
+  ASSERT_TRUE(held.IsValid());
+  EXPECT_EQ(RemoveThroughHandle(*Open(root_), L"read-only.txt"), FsStatus::kOk);
+  EXPECT_TRUE(backend_->MakeFile(At(L"read-only.txt")))
       << "the name is still taken (error " << GetLastError() << ")";
 }
 

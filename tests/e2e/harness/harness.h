@@ -180,7 +180,7 @@ inline bool MakeJunction(const std::wstring& link, const std::wstring& target) {
   data.insert(data.end(),
               {WORD(8 + 2 * names.size()), 0, 0, WORD(size + 8), WORD(size + 10), size});
   data.insert(data.end(), names.begin(), names.end());
-  if (!CreateDirectoryW(link.c_str(), nullptr)) {
+  if (!MakeFolders(link)) {
     return false;
   }
   const UniqueKernelHandle folder(
@@ -195,27 +195,24 @@ inline bool MakeJunction(const std::wstring& link, const std::wstring& target) {
   return false;
 }
 
-// A symbolic link to a file: unprivileged where developer mode allows it
-// (SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE, Windows 10 1703 and later),
-// else with the privilege the caller may hold.
-inline bool MakeFileSymbolicLink(const std::wstring& link, const std::wstring& target) {
+// A link at `link` to the folder or file `target` (full paths on C:). Windows
+// makes a junction to a folder, and a symbolic link to a file: unprivileged
+// where developer mode allows it (SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE,
+// Windows 10 1703 and later), else with the privilege the caller may hold.
+// Wine makes neither, so there it is a symbolic link on the Linux side, which
+// Wine shows as a reparse point when it leads to a folder and as a plain file
+// otherwise.
+inline bool MakeLink(const std::wstring& link, const std::wstring& target) {
   const auto create = SystemFunction<BOOLEAN(WINAPI*)(const wchar_t*, const wchar_t*, DWORD)>(
       L"kernel32.dll", "CreateSymbolicLinkW");
-  return create != nullptr &&
-         (create(link.c_str(), target.c_str(), 0x2) || create(link.c_str(), target.c_str(), 0));
-}
-
-// A link at `link` to the folder or file `target` (full paths on C:). Windows
-// makes a junction to a folder and a symbolic link to a file. Wine makes
-// neither, so there it is a symbolic link on the Linux side, which Wine shows
-// as a reparse point when it leads to a folder and as a plain file otherwise.
-inline bool MakeLink(const std::wstring& link, const std::wstring& target) {
-  if (!IsWine()) {
-    return PathIsDirectoryW(target.c_str()) ? MakeJunction(link, target)
-                                            : MakeFileSymbolicLink(link, target);
+  if (IsWine()) {
+    return StartUnix("\\bin\\ln", "-s \"" + UnixPath(target) + "\" \"" + UnixPath(link) + "\"") &&
+           WaitUntil([&] { return GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES; });
   }
-  return StartUnix("\\bin\\ln", "-s \"" + UnixPath(target) + "\" \"" + UnixPath(link) + "\"") &&
-         WaitUntil([&] { return GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES; });
+  return PathIsDirectoryW(target.c_str())
+             ? MakeJunction(link, target)
+             : create != nullptr && (create(link.c_str(), target.c_str(), 0x2) ||
+                                     create(link.c_str(), target.c_str(), 0));
 }
 
 // Renames each of the `folders` of `parent` aside and puts a link to
