@@ -17,6 +17,9 @@
 #    display (see tests/e2e/CMakeLists.txt and scripts/wine-exec.sh). After
 #    each architecture's suite, that architecture's MSI is installed,
 #    upgraded and uninstalled under the same Wine (tests/package/msi_test.sh).
+# 4. runs the command that runs the suite on Windows itself
+#    (scripts/windows-test.cmd) once, under Wine's cmd against the first
+#    architecture tested, and shows the cases that Wine skipped and why.
 #
 # It says at the start which architectures it tests and why, and its last
 # line says which it tested. Build trees go to build/ (or
@@ -94,6 +97,30 @@ for arch in "${archs[@]}"; do
   env -u DISPLAY tests/package/msi_test.sh "$arch" || failed+=("$arch package test")
   tested+=("$arch package test")
 done
+
+# The one command that runs the suite on Windows itself (scripts/windows-test.cmd),
+# once, through Wine's cmd in a throw-away prefix with the built programs, so
+# that the command is tested too; it lists the cases Wine skips, with their
+# reasons. It runs every case once more, the programs one after another in
+# one session as on Windows; that costs about a minute and a half.
+suite_arch=${archs[0]}
+suite=$build/windows-suite-$suite_arch
+say "running scripts\\windows-test.cmd under Wine's cmd against the $suite_arch program"
+rm -rf "$suite" && mkdir -p "$suite/run"
+cp -p scripts/windows-test.cmd "$suite/run/"
+cp -pR "$(program_dir "$suite_arch")" "$suite/run/program"
+cp -pR "$build/windows-tests-$suite_arch/bin" "$suite/run/tests"
+if env -u DISPLAY QUELLNET_ARCH="$suite_arch" \
+  QUELLNET_WINE_PREFIX="$build/windows-tests-$suite_arch/wine/base" \
+  QUELLNET_WINE_PRIVATE="$suite/prefix" QUELLNET_WINE_TIMEOUT=1200 \
+  "$QUELLNET_SCRIPTS/wine-exec.sh" "$suite/run/windows-test.cmd" --disposable-machine \
+  'C:\run\program' 'C:\run\tests' >"$suite/output.txt" 2>&1; then
+  sed -n '/^==> skipped cases/,$p' "$suite/output.txt" | tr -d '\r'
+else
+  tr -d '\r' <"$suite/output.txt"
+  failed+=("the Windows command under Wine")
+fi
+tested+=("the Windows command under Wine ($suite_arch)")
 
 untested=()
 for arch in x86 x64; do

@@ -4,11 +4,12 @@
 #
 #   scripts/wine-exec.sh PROGRAM.exe [ARGS...]
 #
-# PROGRAM.exe is a Linux path. It is copied into the prefix (C:\run\) with the
-# other programs and libraries of its folder (helpers that tests start, like
-# the driver, or load, like a message hook), and run from there, since no
-# drive of the prefix maps the host. The exit code is the program's own; 124
-# when it ran out of time.
+# PROGRAM.exe is a Linux path. It is copied into the prefix (C:\run\) with
+# all else in its folder (helpers that tests start, like the driver, or load,
+# like a message hook), and run
+# from there, since no drive of the prefix maps the host. A PROGRAM.cmd runs
+# through Wine's cmd. The exit code is the program's own; 124 when it ran out
+# of time.
 #
 # Environment:
 #   QUELLNET_ARCH          x86 or x64: the Wine to run it with (see common.sh)
@@ -34,7 +35,7 @@
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-(($# >= 1)) || die "usage: $0 PROGRAM.exe [ARGS...]"
+(($# >= 1)) || die "usage: $0 PROGRAM.exe|PROGRAM.cmd [ARGS...]"
 program=$1
 shift
 [[ -f $program ]] || die "no such program: $program"
@@ -68,10 +69,7 @@ fi
 
 mkdir -p "$WINEPREFIX/drive_c/run"
 name=$(basename "$program")
-for file in "$(dirname "$program")"/*.exe "$(dirname "$program")"/*.dll; do
-  [[ ! -e $file ]] || cp -p "$file" "$WINEPREFIX/drive_c/run/"
-done
-cp -p "$program" "$WINEPREFIX/drive_c/run/$name"
+cp -pR "$(dirname "$program")"/. "$WINEPREFIX/drive_c/run/"
 
 # Every file and folder of C: but the scratch folders, and every key of the
 # user (user.reg, written when the wineserver ends) but those the program and
@@ -85,7 +83,9 @@ inventory() {
 }
 [[ -n $private ]] && inventory >"$private.before"
 
-timeout --kill-after=10 "$timeout_seconds" "$QUELLNET_WINE" "C:\\run\\$name" "$@"
+interpreter=()
+[[ $name == *.cmd ]] && interpreter=(cmd /c)
+timeout --kill-after=10 "$timeout_seconds" "$QUELLNET_WINE" "${interpreter[@]}" "C:\\run\\$name" "$@"
 status=$?
 if ((status == 124)); then
   printf 'error: %s ran out of time (%s s)\n' "$name" "$timeout_seconds" >&2

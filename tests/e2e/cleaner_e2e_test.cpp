@@ -36,8 +36,11 @@ class CleanerTest : public QuellnetTest {
 // own: the application data and a folder of the system as the shell names
 // them, the real Documents while the shell is told they are elsewhere, and
 // the program's folder; and another user's: the cache in her profile, her
-// profile, and the folder of all profiles. Whatever the cleaner deleted
-// there would fail the run's check of the C: drive.
+// profile, and the folder of all profiles; on Windows also another user's
+// profile reached by ways that hide it: a junction above the cache and a
+// drive letter of its own (subst). Whatever the cleaner deleted there would
+// fail the run's check of the C: drive, or, for the other profile, the count
+// of what it holds.
 TEST_F(CleanerTest, ClearingRefusesTheUsersTheSystemsAndItsOwnFolders) {
   wchar_t app_data[MAX_PATH];
   wchar_t profile[MAX_PATH];
@@ -56,15 +59,29 @@ TEST_F(CleanerTest, ClearingRefusesTheUsersTheSystemsAndItsOwnFolders) {
     std::wstring location;
     std::string reason;
   };
-  for (const Case& refused :
-       {Case{kIdCommand1, app_data, "is your application data folder"},
-        Case{kIdCommand2, L"C:\\Windows\\System32\\drivers",
-             "lies inside the Windows system folder"},
-        Case{kIdCommand1, documents, "is your Documents folder"},
-        Case{kIdCommand2, kProgramDir, "is this program's folder"},
-        Case{kIdCommand1, her_cache, "lies inside another user's profile folder"},
-        Case{kIdCommand2, L"C:\\users\\alice", "is a user's profile folder"},
-        Case{kIdCommand1, L"C:\\users", "is the folder of all user profiles"}}) {
+  std::vector<Case> cases = {
+      {kIdCommand1, app_data, "is your application data folder"},
+      {kIdCommand2, L"C:\\Windows\\System32\\drivers", "lies inside the Windows system folder"},
+      {kIdCommand1, documents, "is your Documents folder"},
+      {kIdCommand2, kProgramDir, "is this program's folder"},
+      {kIdCommand1, her_cache, "lies inside another user's profile folder"},
+      {kIdCommand2, L"C:\\users\\alice", "is a user's profile folder"},
+      {kIdCommand1, L"C:\\users", "is the folder of all user profiles"}};
+  const std::wstring other =
+      std::wstring(profile).substr(0, std::wcsrchr(profile, L'\\') - profile) + L"\\QuellnetOther";
+  const std::wstring inside = L"\\AppData\\Local\\Microsoft\\Windows";
+  // A drive letter stacks on one in use, and its removal brings that back.
+  const wchar_t drive[] = L"Q:";
+  if (!IsWine()) {
+    ASSERT_TRUE(MakeFolders(other + inside + L"\\INetCache\\Content.IE5") &&
+                WriteTextFile(other + inside + L"\\INetCache\\Content.IE5\\page.htm", "x") &&
+                MakeJunction(L"C:\\CleanerTests\\Above", other + inside) &&
+                DefineDosDeviceW(0, drive, other.c_str()));
+    const std::string refused = "lies inside another user's profile folder";
+    cases.push_back({kIdCommand1, L"C:\\CleanerTests\\Above\\INetCache", refused});
+    cases.push_back({kIdCommand1, drive + inside + L"\\INetCache", refused});
+  }
+  for (const Case& refused : cases) {
     ASSERT_TRUE(WriteString(
         {kShellFolders, refused.button == kIdCommand1 ? L"Cache" : L"Cookies", refused.location}));
     const std::string message = Press(refused.button);
@@ -72,6 +89,9 @@ TEST_F(CleanerTest, ClearingRefusesTheUsersTheSystemsAndItsOwnFolders) {
               std::string::npos)
         << message;
   }
+  QUELLNET_SKIP_UNDER_WINE("makes neither junctions nor drive letters for folders");
+  EXPECT_TRUE(DefineDosDeviceW(DDD_REMOVE_DEFINITION, drive, nullptr));
+  EXPECT_EQ(Contents(other + inside + L"\\INetCache").size(), 2u);
 }
 
 // A program swaps the cache's folders, listed but not yet emptied, for links
@@ -109,25 +129,18 @@ TEST_F(CleanerTest, FoldersSwappedForLinksDuringAClearCostNothingOutsideTheCache
       return Contents(content + L"F" + std::to_wstring(folder)).size() == 20;
     };
     ASSERT_TRUE(WaitUntil([&] { return !std::all_of(folders.begin(), folders.end(), whole); }));
-    std::string swaps = "cd '" + UnixPath(content) + "'";
+    std::vector<std::wstring> names;
     for (const int folder : folders) {
       if (whole(folder)) {
-        const std::string name = "F" + std::to_string(folder);
-        swaps +=
-            "; mv " + name + " " + name + ".moved && ln -s '" + UnixPath(documents) + "' " + name;
-        ++swapped;
+        names.push_back(L"F" + std::to_wstring(folder));
       }
     }
-    ASSERT_TRUE(
-        StartUnix("\\bin\\sh", "-c \"" + swaps + "; touch '" + UnixPath(test) + "/done'\"") &&
-        WaitUntil([&] {
-          return GetFileAttributesW((test + L"\\done").c_str()) != INVALID_FILE_ATTRIBUTES;
-        }));
+    swapped += names.size();
+    ASSERT_TRUE(SwapForLinks(content, names, documents));
     const std::optional<MessageBoxInfo> box = program_.WaitForMessageBox();
     ASSERT_TRUE(box && ProgramUnderTest::Answer(*box));
     EXPECT_EQ(Contents(documents).size(), 20u);
-    // What stays of the cache is the links, which Wine can't remove as
-    // themselves; each is counted.
+    // Whatever stays of the cache is counted.
     if (const std::size_t left = Contents(content).size()) {
       const std::string count = std::to_string(left) + (left == 1 ? " item " : " items ");
       EXPECT_NE(Narrow(box->text).find(count + "could not be deleted."), std::string::npos)

@@ -7,7 +7,7 @@
 
 #include "contract/file_system_contract.h"
 #include "contract/registry_contract.h"
-#include "harness.h"
+#include "fixture.h"
 #include "platform/win32/factories.h"
 
 // After <windows.h>, which harness.h brings in.
@@ -113,9 +113,8 @@ class Win32Backend final : public Backend {
                                           nullptr))
         .IsValid();
   }
-  // Wine makes no junction; it shows a Unix link as a link.
   bool MakeLink(const std::wstring& link, const std::wstring& target) override {
-    return e2e::MakeUnixLink(link, target);
+    return e2e::MakeLink(link, target);
   }
   bool Rename(const std::wstring& from, const std::wstring& to) override {
     return MoveFileW(from.c_str(), to.c_str());
@@ -147,8 +146,8 @@ class Win32Backend final : public Backend {
   }
 
   const char* LacksLinkRemoval() override {
-    return "Wine opens a Unix link to a folder as its target even when asked for the link "
-           "itself, so the adapter leaves it";
+    return e2e::IsWine() ? "Wine opens a link to a folder as its target, so the adapter leaves it"
+                         : nullptr;
   }
 
  private:
@@ -174,6 +173,29 @@ TEST_F(RegistryContract, ExpandableTextIsReadWithItsVariablesExpanded) {
     EXPECT_EQ(read, type == REG_SZ ? kText : L"C:\\Cache") << type;
     EXPECT_EQ(own, read) << type;
   }
+}
+
+// A read-only file goes by the POSIX deletion (Windows 10 1809 and later),
+// which frees its name at once, even while another program that made it
+// holds it open sharing its deletion; the older deletion leaves it pending
+// until then.
+class Win32Deletion : public FileSystemContract {};
+
+TEST_F(Win32Deletion, AReadOnlyFileHeldOpenSharingDeletionLeavesItsNameAtOnce) {
+  QUELLNET_SKIP_UNDER_WINE("deletes a file only once its last handle is closed");
+  OSVERSIONINFOW version{sizeof version};
+  const auto get_version =
+      e2e::SystemFunction<LONG(WINAPI*)(OSVERSIONINFOW*)>(L"ntdll.dll", "RtlGetVersion");
+  if (get_version == nullptr || get_version(&version) != 0 || version.dwBuildNumber < 17763) {
+    GTEST_SKIP() << "Windows before 10 1809 has no POSIX deletion";
+  }
+  const UniqueKernelHandle held(CreateFileW(At(L"read-only.txt").c_str(), GENERIC_READ,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                            nullptr, CREATE_NEW, FILE_ATTRIBUTE_READONLY, nullptr));
+  ASSERT_TRUE(held.IsValid());
+  EXPECT_EQ(RemoveThroughHandle(*Open(root_), L"read-only.txt"), FsStatus::kOk);
+  EXPECT_TRUE(backend_->MakeFile(At(L"read-only.txt")))
+      << "the name is still taken (error " << GetLastError() << ")";
 }
 
 }  // namespace

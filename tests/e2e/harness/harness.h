@@ -19,6 +19,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 #include <shlwapi.h>
+#include <winioctl.h>
 
 #include <algorithm>
 #include <chrono>
@@ -139,11 +140,22 @@ inline std::vector<std::wstring> Contents(const std::wstring& folder,
   return found;
 }
 
+// The function `name` of the system library `library`, loaded already;
+// nullptr where this system lacks it.
+template <typename FunctionPointer>
+FunctionPointer SystemFunction(const wchar_t* library, const char* name) {
+  return reinterpret_cast<FunctionPointer>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(library), name)));
+}
+
+inline bool IsWine() {
+  return SystemFunction<void (*)()>(L"ntdll.dll", "wine_get_version") != nullptr;
+}
+
 // The Linux path of a path on C: under Wine; empty outside Wine.
 inline std::string UnixPath(const std::wstring& path) {
-  using UnixName = char*(CDECL*)(const wchar_t*);
-  const auto unix_name = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  const auto unix_name =
+      SystemFunction<char*(CDECL*)(const wchar_t*)>(L"kernel32.dll", "wine_get_unix_file_name");
   char* name = unix_name != nullptr ? unix_name(path.c_str()) : nullptr;
   const std::string taken(name != nullptr ? name : "");
   HeapFree(GetProcessHeap(), 0, name);
@@ -165,13 +177,73 @@ inline bool StartUnix(const std::string& program, const std::string& arguments) 
                         &startup, &process) != FALSE;
 }
 
-// A symbolic link at `link` to the folder or file `target` (both on C:), made
-// on the Linux side: Wine shows a link to a folder to Windows programs as a
-// reparse point, one to a file as a plain file. False outside Wine.
-inline bool MakeUnixLink(const std::wstring& link, const std::wstring& target) {
-  return !UnixPath(link).empty() &&
-         StartUnix("\\bin\\ln", "-s \"" + UnixPath(target) + "\" \"" + UnixPath(link) + "\"") &&
-         WaitUntil([&] { return GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES; });
+// A junction (a mount-point reparse point, which needs no privilege) at the
+// new folder `link`, leading to the folder `target`, a full path.
+inline bool MakeJunction(const std::wstring& link, const std::wstring& target) {
+  const std::wstring names = L"\\??\\" + target + L'\0' + target + L'\0';
+  const auto size = static_cast<WORD>(target.size() * sizeof(wchar_t));
+  // A REPARSE_DATA_BUFFER: the tag, the data's length, a reserved word, then
+  // where the substitute name ("\??\C:\...") and the print name are and their lengths.
+  std::vector<WORD> data = {LOWORD(IO_REPARSE_TAG_MOUNT_POINT), HIWORD(IO_REPARSE_TAG_MOUNT_POINT)};
+  data.insert(data.end(),
+              {WORD(8 + 2 * names.size()), 0, 0, WORD(size + 8), WORD(size + 10), size});
+  data.insert(data.end(), names.begin(), names.end());
+  if (!MakeFolders(link)) {
+    return false;
+  }
+  const UniqueKernelHandle folder(
+      CreateFileW(link.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                  FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  DWORD returned = 0;
+  if (folder.IsValid() && DeviceIoControl(folder.Get(), FSCTL_SET_REPARSE_POINT, data.data(),
+                                          2 * data.size(), nullptr, 0, &returned, nullptr)) {
+    return true;
+  }
+  RemoveDirectoryW(link.c_str());  // not left behind as a plain folder
+  return false;
+}
+
+// A link at `link` to the folder or file `target` (full paths on C:). Windows
+// makes a junction to a folder, and a symbolic link to a file: unprivileged
+// where developer mode allows it (SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE,
+// Windows 10 1703 and later), else with the privilege the caller may hold.
+// Wine makes neither, so there it is a symbolic link on the Linux side, which
+// Wine shows as a reparse point when it leads to a folder and as a plain file
+// otherwise.
+inline bool MakeLink(const std::wstring& link, const std::wstring& target) {
+  const auto create = SystemFunction<BOOLEAN(WINAPI*)(const wchar_t*, const wchar_t*, DWORD)>(
+      L"kernel32.dll", "CreateSymbolicLinkW");
+  if (IsWine()) {
+    return StartUnix("\\bin\\ln", "-s \"" + UnixPath(target) + "\" \"" + UnixPath(link) + "\"") &&
+           WaitUntil([&] { return GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES; });
+  }
+  return PathIsDirectoryW(target.c_str())
+             ? MakeJunction(link, target)
+             : create != nullptr && (create(link.c_str(), target.c_str(), 0x2) ||
+                                     create(link.c_str(), target.c_str(), 0));
+}
+
+// Renames each of the `folders` of `parent` aside and puts a link to
+// `target` in its place, as another program may: here, or under Wine all in
+// one shell on the Linux side. A folder that can't be renamed (it is being
+// emptied) is left. False when a link could not be made.
+inline bool SwapForLinks(const std::wstring& parent, const std::vector<std::wstring>& folders,
+                         const std::wstring& target) {
+  std::string swaps = "cd '" + UnixPath(parent) + "'";
+  bool linked = true;
+  for (const std::wstring& folder : folders) {
+    const std::wstring at = parent + L"\\" + folder;
+    linked = (IsWine() || !MoveFileW(at.c_str(), (at + L".moved").c_str()) ||
+              MakeJunction(at, target)) &&
+             linked;
+    swaps += "; mv " + Narrow(folder) + " " + Narrow(folder) + ".moved && ln -s '" +
+             UnixPath(target) + "' " + Narrow(folder);
+  }
+  const std::wstring done = target + L".swapped";
+  return IsWine()
+             ? StartUnix("\\bin\\sh", "-c \"" + swaps + "; touch '" + UnixPath(done) + "'\"") &&
+                   WaitUntil([&] { return DeleteFileW(done.c_str()) != FALSE; })
+             : linked;
 }
 
 // ---------------------------------------------------------------- registry, below
@@ -326,9 +398,8 @@ inline bool UseBlackScheme() {
 // pixels, not scaled to this process's DPI: per-monitor aware where the
 // system knows that (Windows 10 1607 and later, and Wine).
 inline void SeeUnscaledPixels() {
-  using SetContext = void*(WINAPI*)(void*);
-  const auto set = reinterpret_cast<SetContext>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetThreadDpiAwarenessContext")));
+  const auto set =
+      SystemFunction<void*(WINAPI*)(void*)>(L"user32.dll", "SetThreadDpiAwarenessContext");
   if (set != nullptr) {
     set(reinterpret_cast<void*>(-3));  // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE
   }
