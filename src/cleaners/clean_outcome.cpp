@@ -244,8 +244,7 @@ void AddFolderTrouble(const Outcome& outcome, RunSummary& summary) {
     summary.nothing_deleted = true;
   } else if (outcome.kind == Outcome::Kind::kRefused) {
     summary.refused = true;
-    summary.nothing_deleted =
-        summary.nothing_deleted || outcome.verdict.refusal == Refusal::kEmpty;
+    summary.nothing_deleted = summary.nothing_deleted || outcome.verdict.refusal == Refusal::kEmpty;
   } else if (outcome.kind == Outcome::Kind::kFolderNotOpened) {
     summary.missing = outcome.fs == FsStatus::kNotFound;
   }
@@ -331,12 +330,11 @@ RunSummary Summarise(const std::vector<Outcome>& outcomes) {
   }
   // Every trouble with the folder is worth a line, and so is every entry
   // left but the index files.
-  summary.did_all = summary.folder_troubles.empty() && !summary.nothing_deleted &&
-                    !HistoryKept(summary) &&
-                    summary.held_by_named + summary.held_by_unknown + summary.denied +
-                            summary.changed + summary.too_long + summary.still_there +
-                            summary.other ==
-                        0;
+  summary.did_all =
+      summary.folder_troubles.empty() && !summary.nothing_deleted && !HistoryKept(summary) &&
+      summary.held_by_named + summary.held_by_unknown + summary.denied + summary.changed +
+              summary.too_long + summary.still_there + summary.other ==
+          0;
   return summary;
 }
 
