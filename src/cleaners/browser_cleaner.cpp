@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 #include "cleaners/folder_safety.h"
 #include "cleaners/tree_deletion.h"
@@ -277,11 +278,12 @@ void BrowserCleaner::CleanRun::Tell(Kind kind, const Leftover& leftover) {
   if (kind == Kind::kLeft && !Stays(leftover.reason.status)) {
     return;
   }
-  outcomes_.push_back({.kind = kind,
-                       .path = leftover.path,
-                       .fs = leftover.reason.status,
-                       .error = leftover.reason.error,
-                       .holders = leftover.holders});
+  Outcome outcome{.kind = kind,
+                  .path = leftover.path,
+                  .fs = leftover.reason.status,
+                  .error = leftover.reason.error};
+  outcome.holders = leftover.holders;
+  outcomes_.push_back(std::move(outcome));
 }
 
 bool BrowserCleaner::CleanRun::Advance(double share) {
