@@ -19,7 +19,8 @@ constexpr std::wstring_view kUsage =
     L"It writes here what \"Clear Cache\" or \"Clear Cookies\" would say, and ends with\n"
     L"exit code 0 when everything was deleted, 1 when something was left, 2 when\n"
     L"the folder's location was refused or is unknown (nothing in it was touched),\n"
-    L"or 3 when the command line was not understood.";
+    L"3 when the command line was not understood, or 4 when the folder does not\n"
+    L"exist (so nothing was in it to delete).";
 
 // Letter case aside; the switches are plain ASCII words.
 bool SameSwitch(std::wstring_view given, std::wstring_view name) {
@@ -67,6 +68,8 @@ int ExitCodeOf(cleaners::CleanResult result) {
       return kExitSuccess;
     case cleaners::CleanResult::kRefused:
       return kExitRefused;
+    case cleaners::CleanResult::kMissing:
+      return kExitMissing;
     case cleaners::CleanResult::kLeft:
     case cleaners::CleanResult::kStopped:
       break;

@@ -27,6 +27,7 @@ inline constexpr int kExitSuccess = 0;        // everything was deleted (or the 
 inline constexpr int kExitLeft = 1;           // something was left
 inline constexpr int kExitRefused = 2;        // the folder's location was refused or is unknown
 inline constexpr int kExitNotUnderstood = 3;  // the command line was not understood
+inline constexpr int kExitMissing = 4;        // the folder does not exist: nothing to delete
 
 // What `arguments` (those after the program's name) ask for. One switch at
 // most, in any letter case, with "/" or "-" before it.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 #include "cleaners/folder_safety.h"
 #include "cleaners/tree_deletion.h"
@@ -15,9 +16,6 @@ using Kind = Outcome::Kind;
 // The per-user key whose values name the browser's folders.
 constexpr std::wstring_view kShellFoldersKey =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-// The index folder of the browser's cache; the subfolders in it hold the
-// cached files.
-constexpr std::wstring_view kContentFolder = L"Content.IE5";
 // The addresses typed into the browser's address bar.
 constexpr std::wstring_view kTypedUrlsKey = L"Software\\Microsoft\\Internet Explorer\\TypedURLs";
 
@@ -44,9 +42,20 @@ class BrowserCleaner::CleanRun {
   // `path`, each `share` of the run.
   void DeleteFiles(platform::Folder& folder, const std::wstring& path,
                    const std::vector<platform::Entry>& entries, double share);
-  void DeleteSubfoldersOf(platform::Folder& folder, const std::wstring& path, double share_each);
-  // Records what a deletion of `path` left, and who holds it when in use.
-  void Left(const Leftover& leftover);
+  // The files in the "Low" folder among `entries`, those of `top` at `path`.
+  void EmptyLow(platform::Folder& top, const std::wstring& path,
+                const std::vector<platform::Entry>& entries);
+  // Deletes each subfolder among `entries`, those of `folder` at `path`,
+  // whole, each `share_each` of the run.
+  void DeleteSubfolders(platform::Folder& folder, const std::wstring& path,
+                        const std::vector<platform::Entry>& entries, double share_each);
+  // Counts what stays of what the run set out to delete in `top` at `path`.
+  void CountLeft(platform::Folder& top, const std::wstring& path);
+  // Whether the run sets out to delete `entry` found at `depth` (1: directly
+  // in the folder), and whether it looks into it for more.
+  bool Deletes(const platform::Entry& entry, std::size_t depth) const;
+  bool LooksInto(const platform::Entry& entry, std::size_t depth) const;
+  void Tell(Kind kind, const Leftover& leftover);
   // An entry has had its turn and `share` more of the run is done; false
   // once the run must stop.
   bool Advance(double share);
@@ -57,6 +66,8 @@ class BrowserCleaner::CleanRun {
   platform::FileSystem& files_;
   // What the run did, step by step.
   std::vector<Outcome> outcomes_;
+  // What the run had to leave; it touches none of them again.
+  LeftEntries left_;
   // How much of the run is done, from 0 to 1.
   double done_ = 0;
   bool stopped_ = false;
@@ -128,36 +139,22 @@ void BrowserCleaner::CleanRun::Empty(platform::Folder& top, const std::wstring& 
     });
     share = deleted == 0 ? 0 : 1.0 / static_cast<double>(deleted);
     DeleteFiles(top, path, entries, share);
-    // A link named "Low" is not the browser's: it is never opened.
-    const platform::Entry* low = Named(entries, job_.low_folder);
-    std::unique_ptr<platform::Folder> low_folder;
-    std::vector<platform::Entry> low_entries;
-    const std::wstring low_path = path + L'\\' + std::wstring(job_.low_folder);
-    if (!job_.low_folder.empty() && !stopped_ && low != nullptr && low->type.folder &&
-        !low->type.link && OpenListed(top, *low, low_folder).status == FsStatus::kOk &&
-        Listed(*low_folder, low_path, Kind::kFilesUnlisted, low_entries)) {
-      DeleteFiles(*low_folder, low_path, low_entries, 0);
-    }
-  }
-  if (!job_.whole_cache || stopped_) {
-    return;
+    EmptyLow(top, path, entries);
   }
   // 4. Each subfolder whole, "Content.IE5" among them; the folder stays.
-  DeleteSubfoldersOf(top, path, share);
-  // 5. A second pass over the subfolders of "Content.IE5", or of the cache
-  //    folder when "Content.IE5" went in step 4 (or is no real folder). Only
-  //    what the first pass had to leave is left for it.
-  if (stopped_) {
-    return;
+  //    Twice: the second pass, over a fresh listing through the folder's
+  //    handle, takes what the browser wrote meanwhile, and leaves alone all
+  //    that the first pass left. A cache folder that can't be listed has
+  //    nothing in it entered: a name that no listing showed is never trusted.
+  for (int pass = 0; pass < 2 && job_.whole_cache && !stopped_; ++pass) {
+    entries.clear();
+    if (Listed(top, path, Kind::kSubfoldersUnlisted, entries)) {
+      DeleteSubfolders(top, path, entries, pass == 0 ? share : 0);
+    }
   }
-  // "Content.IE5" is looked up by its name alone: the cache folder may
-  // forbid listing and still let its subfolders be opened.
-  std::unique_ptr<platform::Folder> content;
-  const platform::Entry content_entry{std::wstring(kContentFolder), {.folder = true}};
-  if (OpenListed(top, content_entry, content).status == FsStatus::kOk) {
-    DeleteSubfoldersOf(*content, path + L'\\' + content_entry.name, 0);
-  } else {
-    DeleteSubfoldersOf(top, path, 0);
+  // 5. What stays, counted afresh.
+  if (!stopped_) {
+    CountLeft(top, path);
   }
 }
 
@@ -177,13 +174,7 @@ void BrowserCleaner::CleanRun::DeleteFiles(platform::Folder& folder, const std::
                                            double share) {
   for (const auto& entry : entries) {
     if (!entry.type.folder) {
-      const std::wstring entry_path = path + L'\\' + entry.name;
-      outcomes_.push_back({.kind = Kind::kTried, .path = entry_path});
-      Leftover left{entry_path, RemoveListed(folder, entry)};
-      if (left.reason.status == FsStatus::kInUse) {
-        left.holders = folder.HoldersOf(entry.name);
-      }
-      Left(left);
+      left_.Record(folder, entry.name, path + L'\\' + entry.name, RemoveListed(folder, entry));
       if (!Advance(share)) {
         return;
       }
@@ -191,22 +182,30 @@ void BrowserCleaner::CleanRun::DeleteFiles(platform::Folder& folder, const std::
   }
 }
 
-void BrowserCleaner::CleanRun::DeleteSubfoldersOf(platform::Folder& folder,
-                                                  const std::wstring& path, double share_each) {
-  std::vector<platform::Entry> entries;
-  if (!Listed(folder, path, Kind::kSubfoldersUnlisted, entries)) {
+void BrowserCleaner::CleanRun::EmptyLow(platform::Folder& top, const std::wstring& path,
+                                        const std::vector<platform::Entry>& entries) {
+  // A link named "Low" is not the browser's: it is never opened. One that a
+  // link replaced since the listing is left, and counted.
+  const platform::Entry* low = job_.low_folder.empty() ? nullptr : Named(entries, job_.low_folder);
+  if (stopped_ || low == nullptr || !low->type.folder || low->type.link) {
     return;
   }
+  const std::wstring low_path = path + L'\\' + low->name;
+  std::unique_ptr<platform::Folder> low_folder;
+  left_.Record(top, low->name, low_path, OpenListed(top, *low, low_folder));
+  std::vector<platform::Entry> low_entries;
+  if (low_folder && Listed(*low_folder, low_path, Kind::kFilesUnlisted, low_entries)) {
+    DeleteFiles(*low_folder, low_path, low_entries, 0);
+  }
+}
+
+void BrowserCleaner::CleanRun::DeleteSubfolders(platform::Folder& folder, const std::wstring& path,
+                                                const std::vector<platform::Entry>& entries,
+                                                double share_each) {
   for (const auto& entry : entries) {
     if (entry.type.folder) {
-      const std::wstring entry_path = path + L'\\' + entry.name;
-      outcomes_.push_back({.kind = Kind::kTried, .path = entry_path});
-      std::vector<Leftover> leftovers;
-      DeleteTree(folder, entry, entry_path, leftovers, share_each,
+      DeleteTree(folder, entry, path + L'\\' + entry.name, left_, share_each,
                  [this](double share) { return Advance(share); });
-      for (const auto& leftover : leftovers) {
-        Left(leftover);
-      }
       if (stopped_) {
         return;
       }
@@ -214,19 +213,83 @@ void BrowserCleaner::CleanRun::DeleteSubfoldersOf(platform::Folder& folder,
   }
 }
 
-bool BrowserCleaner::CleanRun::Advance(double share) {
-  done_ += share;
-  stopped_ = stopped_ || !work_.KeepResponding(done_);
-  return !stopped_;
+bool BrowserCleaner::CleanRun::Deletes(const platform::Entry& entry, std::size_t depth) const {
+  return job_.whole_cache || !entry.type.folder || LooksInto(entry, depth);
 }
 
-void BrowserCleaner::CleanRun::Left(const Leftover& leftover) {
-  Outcome outcome{.kind = Kind::kLeft,
+bool BrowserCleaner::CleanRun::LooksInto(const platform::Entry& entry, std::size_t depth) const {
+  return entry.type.folder && !entry.type.link &&
+         (job_.whole_cache ||
+          (depth == 1 && !job_.low_folder.empty() && Named({entry}, job_.low_folder) != nullptr));
+}
+
+void BrowserCleaner::CleanRun::CountLeft(platform::Folder& top, const std::wstring& path) {
+  // Each entry still there that the run set out to delete, from listings
+  // made through the handles, with what it was left for where the run knows;
+  // one whose deletion the system accepted but did not carry out, or that
+  // came in after its pass, is still there all the same. A folder is
+  // counted only when it stays empty; what another run deleted meanwhile is
+  // not there to count.
+  struct Look {
+    platform::Folder* folder;
+    std::unique_ptr<platform::Folder> owned;
+    std::wstring path;
+    std::vector<platform::Entry> entries{};
+    std::size_t next = 0;
+  };
+  std::vector<Look> looks;
+  looks.push_back({&top, nullptr, path});
+  if (top.List(looks.back().entries).status != FsStatus::kOk) {
+    return;  // told already: the steps before could not list it either
+  }
+  while (!looks.empty()) {
+    if (looks.back().next == looks.back().entries.size()) {
+      looks.pop_back();
+      continue;
+    }
+    Look& look = looks.back();
+    const platform::Entry& entry = look.entries[look.next++];
+    const std::wstring entry_path = look.path + L'\\' + entry.name;
+    if (const Leftover* known = left_.Find(look.folder->Identity(), entry.name)) {
+      Tell(Kind::kLeft, *known);
+    } else if (!LooksInto(entry, looks.size())) {
+      if (Deletes(entry, looks.size())) {
+        Tell(Kind::kStillThere, {entry_path});
+      }
+    } else {
+      Look inner{nullptr, nullptr, entry_path};
+      platform::FsResult looked = OpenListed(*look.folder, entry, inner.owned);
+      if (looked.status == FsStatus::kOk) {
+        looked = inner.owned->List(inner.entries);
+      }
+      if (looked.status != FsStatus::kOk) {
+        Tell(Kind::kLeft, {entry_path, looked});
+      } else if (inner.entries.empty() && job_.whole_cache) {
+        Tell(Kind::kStillThere, {entry_path});
+      } else {
+        inner.folder = inner.owned.get();
+        looks.push_back(std::move(inner));
+      }
+    }
+  }
+}
+
+void BrowserCleaner::CleanRun::Tell(Kind kind, const Leftover& leftover) {
+  if (kind == Kind::kLeft && !Stays(leftover.reason.status)) {
+    return;
+  }
+  Outcome outcome{.kind = kind,
                   .path = leftover.path,
                   .fs = leftover.reason.status,
                   .error = leftover.reason.error};
   outcome.holders = leftover.holders;
   outcomes_.push_back(std::move(outcome));
+}
+
+bool BrowserCleaner::CleanRun::Advance(double share) {
+  done_ += share;
+  stopped_ = stopped_ || !work_.KeepResponding(done_);
+  return !stopped_;
 }
 
 }  // namespace quellnet::cleaners

@@ -21,9 +21,9 @@ struct CleanerJob {
   // Which of the browser's folders that is; nothing else is emptied.
   BrowserFolder folder;
   CleanerWords words;
-  // The cache cleaner also deletes the subfolders, makes a second pass over
-  // "Content.IE5" and deletes the typed-address history; the cookie cleaner
-  // deletes only the files directly in its folder and in `low_folder`.
+  // The cache cleaner also deletes the subfolders, in two passes, and the
+  // typed-address history; the cookie cleaner deletes only the files
+  // directly in its folder and in `low_folder`.
   bool whole_cache;
   // A subfolder whose files go too, where it is a real folder and no link:
   // the browser's protected mode (Vista and later) keeps the cookies of

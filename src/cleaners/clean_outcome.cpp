@@ -5,7 +5,6 @@
 #include <optional>
 #include <utility>
 
-#include "cleaners/tree_deletion.h"
 #include "platform/path_text.h"
 #include "platform/system_error.h"
 
@@ -203,6 +202,15 @@ void AddNotDeletedLines(const RunSummary& summary, std::vector<std::wstring>& li
     lines.push_back(Count(summary.changed, L"item changed while it was being deleted and was left.",
                           L"items changed while they were being deleted and were left."));
   }
+  if (summary.too_long > 0) {
+    lines.push_back(
+        Count(summary.too_long, L"item was left because its path is longer than Windows can reach.",
+              L"items were left because their paths are longer than Windows can reach."));
+  }
+  if (summary.still_there > 0) {
+    lines.push_back(Count(summary.still_there, L"item was still there when the clean ended.",
+                          L"items were still there when the clean ended."));
+  }
   for (const auto& [error, count] : summary.other_reasons) {
     lines.push_back(Count(count, L"item could not be deleted", L"items could not be deleted") +
                     Because(error));
@@ -228,43 +236,88 @@ void AddHistoryLine(const RunSummary& summary, std::vector<std::wstring>& lines)
   }
 }
 
+// A trouble with the folder itself, in the order it arose.
+void AddFolderTrouble(const Outcome& outcome, RunSummary& summary) {
+  summary.folder_troubles.push_back(outcome);
+  if (outcome.kind == Outcome::Kind::kLocationUnread) {
+    summary.refused = true;
+    summary.nothing_deleted = true;
+  } else if (outcome.kind == Outcome::Kind::kRefused) {
+    summary.refused = true;
+    summary.nothing_deleted = summary.nothing_deleted || outcome.verdict.refusal == Refusal::kEmpty;
+  } else if (outcome.kind == Outcome::Kind::kFolderNotOpened) {
+    summary.missing = outcome.fs == FsStatus::kNotFound;
+  }
+}
+
+// An entry left for a reason the system gave in its own words, counted by
+// that reason in the order first met.
+void AddOtherReason(platform::SystemError error, RunSummary& summary) {
+  ++summary.other;
+  auto& reasons = summary.other_reasons;
+  const auto reason = std::find_if(reasons.begin(), reasons.end(),
+                                   [&](const auto& known) { return known.first == error; });
+  if (reason == reasons.end()) {
+    reasons.emplace_back(error, 1);
+  } else {
+    ++reason->second;
+  }
+}
+
+// An entry left in use: the browser's index, or by the programs named.
+void AddInUse(const std::wstring& path, const Outcome& outcome, RunSummary& summary) {
+  if (IsIndexFile(path) && HeldByWindows(outcome.holders)) {
+    ++summary.windows_index;
+  } else if (IsIndexFile(path) && outcome.holders.empty()) {
+    ++summary.held_index;
+  } else if (outcome.holders.empty()) {
+    ++summary.held_by_unknown;
+  } else {
+    ++summary.held_by_named;
+    for (const platform::Holder& holder : outcome.holders) {
+      summary.only_windows_holds = summary.only_windows_holds && holder.windows;
+      if (std::find(summary.holders.begin(), summary.holders.end(), holder.name) ==
+          summary.holders.end()) {
+        summary.holders.push_back(holder.name);
+      }
+    }
+  }
+}
+
+// An entry still there at the end, by why.
+void AddLeft(const std::wstring& path, const Outcome& outcome, RunSummary& summary) {
+  if (outcome.kind == Outcome::Kind::kStillThere) {
+    ++summary.still_there;
+  } else if (outcome.fs == FsStatus::kAccessDenied) {
+    ++summary.denied;
+  } else if (outcome.fs == FsStatus::kChanged) {
+    ++summary.changed;
+  } else if (outcome.fs == FsStatus::kTooLong) {
+    ++summary.too_long;
+  } else if (outcome.fs == FsStatus::kInUse) {
+    AddInUse(path, outcome, summary);
+  } else {
+    AddOtherReason(outcome.error, summary);
+  }
+}
+
 }  // namespace
 
 RunSummary Summarise(const std::vector<Outcome>& outcomes) {
   RunSummary summary;
-  std::map<std::wstring, const Outcome*> left;  // path of each entry left -> why, while here
+  std::map<std::wstring, const Outcome*> left;  // each entry still there, once, by its path
   for (const Outcome& outcome : outcomes) {
     switch (outcome.kind) {
       case Outcome::Kind::kLocationUnread:
-        summary.refused = true;
-        summary.nothing_deleted = true;
-        summary.folder_troubles.push_back(outcome);
-        break;
       case Outcome::Kind::kRefused:
-        summary.refused = true;
-        summary.nothing_deleted =
-            summary.nothing_deleted || outcome.verdict.refusal == Refusal::kEmpty;
-        summary.folder_troubles.push_back(outcome);
-        break;
       case Outcome::Kind::kFolderNotOpened:
       case Outcome::Kind::kFilesUnlisted:
       case Outcome::Kind::kSubfoldersUnlisted:
-        summary.folder_troubles.push_back(outcome);
+        AddFolderTrouble(outcome, summary);
         break;
-      case Outcome::Kind::kTried: {
-        // Forget what earlier tries left of this entry and of all inside it.
-        left.erase(outcome.path);
-        const std::wstring inside = outcome.path + L"\\";
-        auto below = left.lower_bound(inside);
-        while (below != left.end() && paths::StartsWith(below->first, inside)) {
-          below = left.erase(below);
-        }
-        break;
-      }
       case Outcome::Kind::kLeft:
-        if (Stays(outcome.fs)) {
-          left[outcome.path] = &outcome;
-        }
+      case Outcome::Kind::kStillThere:
+        left[outcome.path] = &outcome;
         break;
       case Outcome::Kind::kHistoryDeleted:
         summary.history = outcome.reg;
@@ -273,45 +326,15 @@ RunSummary Summarise(const std::vector<Outcome>& outcomes) {
     }
   }
   for (const auto& [path, outcome] : left) {
-    if (outcome->fs == FsStatus::kAccessDenied) {
-      ++summary.denied;
-    } else if (outcome->fs == FsStatus::kChanged) {
-      ++summary.changed;
-    } else if (outcome->fs != FsStatus::kInUse) {
-      ++summary.other;
-      auto& reasons = summary.other_reasons;
-      const auto reason = std::find_if(reasons.begin(), reasons.end(), [&](const auto& known) {
-        return known.first == outcome->error;
-      });
-      if (reason == reasons.end()) {
-        reasons.emplace_back(outcome->error, 1);
-      } else {
-        ++reason->second;
-      }
-    } else if (IsIndexFile(path) && HeldByWindows(outcome->holders)) {
-      ++summary.windows_index;
-    } else if (IsIndexFile(path) && outcome->holders.empty()) {
-      ++summary.held_index;
-    } else if (outcome->holders.empty()) {
-      ++summary.held_by_unknown;
-    } else {
-      ++summary.held_by_named;
-      for (const platform::Holder& holder : outcome->holders) {
-        summary.only_windows_holds = summary.only_windows_holds && holder.windows;
-        if (std::find(summary.holders.begin(), summary.holders.end(), holder.name) ==
-            summary.holders.end()) {
-          summary.holders.push_back(holder.name);
-        }
-      }
-    }
+    AddLeft(path, *outcome, summary);
   }
   // Every trouble with the folder is worth a line, and so is every entry
   // left but the index files.
-  summary.did_all = summary.folder_troubles.empty() && !summary.nothing_deleted &&
-                    !HistoryKept(summary) &&
-                    summary.held_by_named + summary.held_by_unknown + summary.denied +
-                            summary.changed + summary.other ==
-                        0;
+  summary.did_all =
+      summary.folder_troubles.empty() && !summary.nothing_deleted && !HistoryKept(summary) &&
+      summary.held_by_named + summary.held_by_unknown + summary.denied + summary.changed +
+              summary.too_long + summary.still_there + summary.other ==
+          0;
   return summary;
 }
 
@@ -349,7 +372,14 @@ CleanResult ResultOf(const RunSummary& summary) {
   if (summary.refused) {
     return CleanResult::kRefused;
   }
-  return summary.did_all ? CleanResult::kEmptied : CleanResult::kLeft;
+  if (summary.did_all) {
+    return CleanResult::kEmptied;
+  }
+  // A folder that does not exist held nothing to delete; that is all there
+  // is to tell when nothing else went wrong.
+  return summary.missing && summary.folder_troubles.size() == 1 && !HistoryKept(summary)
+             ? CleanResult::kMissing
+             : CleanResult::kLeft;
 }
 
 }  // namespace quellnet::cleaners

@@ -29,8 +29,8 @@ struct Outcome {
     kFolderNotOpened,     // `path` could not be opened: `fs`
     kFilesUnlisted,       // the files in `path` could not be listed: `fs`
     kSubfoldersUnlisted,  // the subfolders of `path` could not be listed: `fs`
-    kTried,               // a deletion of `path` begins; it replaces what earlier ones left
-    kLeft,                // `path` stays: `fs`
+    kLeft,                // `path` stays, left by the run: `fs`
+    kStillThere,          // `path` is still there at the end, for no reason the run knows
     kHistoryDeleted,      // the typed-address history: `reg`
   };
   Kind kind;
@@ -42,14 +42,14 @@ struct Outcome {
   std::vector<platform::Holder> holders{};  // for kLeft in use: who holds it, where known
 };
 
-// What a run left and why, folded from its outcomes: an entry that a later
-// try deleted is no longer left, nor is anything that was inside it.
+// What a run left and why, folded from its outcomes.
 struct RunSummary {
   // The outcomes about the folder itself (its location, refusal, opening,
   // listing), in the order they arose.
   std::vector<Outcome> folder_troubles;
   bool refused = false;          // its location was refused, missing or unreadable
   bool nothing_deleted = false;  // the location was never found
+  bool missing = false;          // no folder is where the location says
   // The entries left, by why.
   std::size_t windows_index = 0;      // the browser's index files that Windows keeps open
   std::size_t held_index = 0;         // ... that something the system can't name holds
@@ -59,6 +59,8 @@ struct RunSummary {
   std::size_t held_by_unknown = 0;    // in use by a program the system can't name
   std::size_t denied = 0;             // no permission
   std::size_t changed = 0;            // replaced or changed since it was listed
+  std::size_t too_long = 0;           // its path is longer than the system can reach
+  std::size_t still_there = 0;        // still there, though nothing the run knows kept it
   std::size_t other = 0;              // any other reason...
   // ... by the system's code, each with its count, in the order first met
   std::vector<std::pair<platform::SystemError, std::size_t>> other_reasons;
@@ -85,6 +87,7 @@ enum class CleanResult {
   kEmptied,  // the plain success message: all is gone but the index files Windows holds
   kLeft,     // something stays, or the folder could not be opened or read
   kRefused,  // its location was refused, missing or unreadable: nothing in it was touched
+  kMissing,  // no folder is where its location says, so nothing was in it to delete
   kStopped,  // the program ended during the run
 };
 

@@ -167,9 +167,26 @@ std::optional<FolderVerdict> Closest(const std::wstring& given,
   return RefuseProtected(given, *best, best_relation);
 }
 
-// The verdict on `path`; the folder it names opened into `checked` on the way.
-FolderVerdict JudgeLocation(const std::wstring& path, BrowserFolder kind,
-                            platform::FileSystem& files, CheckedFolder& checked) {
+// Whether the path `form` is a whole drive or share, or no full path.
+std::optional<Refusal> RootOrPartial(const std::wstring& form) {
+  if (paths::IsDriveRoot(form)) {
+    return Refusal::kDriveRoot;
+  }
+  if (paths::IsShareRoot(form)) {
+    return Refusal::kShareRoot;
+  }
+  if (!paths::IsFullPath(form)) {
+    return Refusal::kNotFullPath;
+  }
+  return std::nullopt;
+}
+
+// The refusals that the text of `path` decides: no path, no full path, a
+// whole drive or share, before and after "." and ".." are resolved (".."
+// can climb from a harmless-looking path to a root). Otherwise `full` is
+// its full canonical form.
+std::optional<FolderVerdict> RefuseByText(const std::wstring& path, platform::FileSystem& files,
+                                          std::wstring& full) {
   if (path.empty()) {
     return Refuse(Refusal::kEmpty, path);
   }
@@ -178,59 +195,67 @@ FolderVerdict JudgeLocation(const std::wstring& path, BrowserFolder kind,
     return Refuse(Refusal::kNotFullPath, path);
   }
   const std::wstring plain = paths::LocalPathOfAdminShare(given, files.ComputerName());
-  if (paths::IsDriveRoot(plain)) {
-    return Refuse(Refusal::kDriveRoot, path);
+  if (const auto refusal = RootOrPartial(plain)) {
+    return Refuse(*refusal, path);
   }
-  if (paths::IsShareRoot(plain)) {
-    return Refuse(Refusal::kShareRoot, path);
+  full = files.FullPath(plain).value_or(L"");
+  if (const auto refusal = RootOrPartial(full)) {
+    return Refuse(*refusal, path);
   }
-  if (!paths::IsFullPath(plain)) {
-    return Refuse(Refusal::kNotFullPath, path);
+  return std::nullopt;
+}
+
+// The refusal that what the folder at `full` really is decides: judged by
+// the folder itself once it is open, or for a link by where it leads; the
+// link itself is never emptied. The folder is opened into `checked`.
+std::optional<FolderVerdict> RefuseByIdentity(const std::wstring& path, const std::wstring& full,
+                                              const std::vector<ProtectedFolder>& guarded,
+                                              platform::FileSystem& files, CheckedFolder& checked,
+                                              bool& link) {
+  platform::EntryType type;
+  checked.opened = OpenItself(files, full, checked.folder, type);
+  link = type.link;
+  std::unique_ptr<platform::Folder> led_to;
+  if (link) {
+    files.OpenFolder(full, led_to);
   }
-  // ".." can climb from a harmless-looking path to a root.
-  const std::optional<std::wstring> full = files.FullPath(plain);
-  if (!full || !paths::IsFullPath(*full)) {
-    return Refuse(Refusal::kNotFullPath, path);
+  platform::Folder* judged = link ? led_to.get() : checked.folder.get();
+  if (judged == nullptr) {
+    return std::nullopt;
   }
-  if (paths::IsDriveRoot(*full)) {
-    return Refuse(Refusal::kDriveRoot, path);
-  }
-  if (paths::IsShareRoot(*full)) {
-    return Refuse(Refusal::kShareRoot, path);
-  }
-  const std::vector<ProtectedFolder> guarded = ProtectedFolders(files);
-  if (auto verdict = Closest(
-          path, guarded, [&](const ProtectedFolder& folder) { return ByName(*full, folder); })) {
+  ByIdentity identity(*judged, files);
+  return Closest(path, guarded, [&](const ProtectedFolder& folder) { return identity.Of(folder); });
+}
+
+// The verdict on `path`; the folder it names opened into `checked` on the way.
+FolderVerdict JudgeLocation(const std::wstring& path, BrowserFolder kind,
+                            platform::FileSystem& files, CheckedFolder& checked) {
+  std::wstring full;
+  if (auto verdict = RefuseByText(path, files, full)) {
     return *verdict;
   }
-  // Judged by the folder itself once it is open, or for a link by where it
-  // leads; the link itself is never emptied.
-  platform::EntryType type;
-  checked.opened = OpenItself(files, *full, checked.folder, type);
-  std::unique_ptr<platform::Folder> led_to;
-  if (type.link) {
-    files.OpenFolder(*full, led_to);
+  const std::vector<ProtectedFolder> guarded = ProtectedFolders(files);
+  if (auto verdict = Closest(path, guarded,
+                             [&](const ProtectedFolder& folder) { return ByName(full, folder); })) {
+    return *verdict;
   }
-  if (platform::Folder* judged = type.link ? led_to.get() : checked.folder.get()) {
-    ByIdentity identity(*judged, files);
-    if (auto verdict = Closest(
-            path, guarded, [&](const ProtectedFolder& folder) { return identity.Of(folder); })) {
-      return *verdict;
-    }
+  bool link = false;
+  if (auto verdict = RefuseByIdentity(path, full, guarded, files, checked, link)) {
+    return *verdict;
   }
   // Both must agree before anything goes: the table above, and the browser's
   // own name and place. The table is asked first only because its reason
   // ("is your Documents folder") tells the user more.
-  if (type.link) {
+  if (link) {
     return Refuse(Refusal::kLink, path);
   }
   const auto profile = files.KnownFolderPath(platform::KnownFolder::kProfile);
   const auto full_profile = profile ? files.FullPath(*profile) : std::nullopt;
-  if (!IsBrowsersOwn(kind, *full, full_profile.value_or(L""))) {
+  if (!IsBrowsersOwn(kind, full, full_profile.value_or(L""))) {
     return Refuse(Refusal::kNotBrowsers, path);
   }
   FolderVerdict verdict;
-  verdict.path = *full;
+  verdict.path = full;
   return verdict;
 }
 

@@ -41,13 +41,14 @@ class FileSystemContract : public ::testing::Test {
   static Shown ShownBy(platform::Folder& folder, const std::wstring& name) {
     std::unique_ptr<platform::OpenEntry> entry;
     Shown shown;
-    EXPECT_EQ(folder.Open(name, entry).status, FsStatus::kOk) << testing::PrintToString(name);
+    EXPECT_EQ(folder.Open(name, Listed(folder)[name].type, entry).status, FsStatus::kOk)
+        << testing::PrintToString(name);
     EXPECT_EQ(entry ? entry->Show(shown).status : FsStatus::kFailed, FsStatus::kOk);
     return shown;
   }
   static FsStatus RemoveThroughHandle(platform::Folder& folder, const std::wstring& name) {
     std::unique_ptr<platform::OpenEntry> entry;
-    const FsStatus opened = folder.Open(name, entry).status;
+    const FsStatus opened = folder.Open(name, Listed(folder)[name].type, entry).status;
     return opened == FsStatus::kOk ? entry->Remove().status : opened;
   }
 
@@ -119,7 +120,7 @@ TEST_F(FileSystemContract, ARemovalThroughItsHandleTakesOneEntryAndANameIsNeverA
               backend_->MakeFile(At(L"held.txt")) && backend_->HoldOpen(At(L"held.txt")));
   platform::Folder& deepest = *folders.back();
   std::unique_ptr<platform::OpenEntry> by_path;
-  EXPECT_NE(folders[2]->Open(std::wstring(90, L'c') + L"\\file.txt", by_path).status,
+  EXPECT_NE(folders[2]->Open(std::wstring(90, L'c') + L"\\file.txt", {}, by_path).status,
             FsStatus::kOk);
   EXPECT_EQ(folders[2]->Remove().status, FsStatus::kInUse);
   EXPECT_EQ(RemoveThroughHandle(*folders[0], L"held.txt"), FsStatus::kInUse);

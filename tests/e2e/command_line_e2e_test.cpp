@@ -1,10 +1,14 @@
 // The real program run from a command line beside a running copy: its exit
 // code and the text it writes to the output it was given, no window of its
-// own at any moment, and the running copy left as it was. Which switch does
+// own at any moment, and the running copy left as it was; and a cache whose
+// index folder is or becomes a link, cleaned from there and by the button.
+// Which switch does
 // what and each way a run can end are tested on the fakes
 // (command_line_test.cpp).
 #include <string>
 #include <vector>
+
+#include "app/form1_ids.h"
 
 #include "fixture.h"
 
@@ -99,6 +103,68 @@ TEST_F(QuellnetTest, ACommandLineRunsWithoutAWindowBesideTheRunningCopyAndEndsWi
   EXPECT_FALSE(IsWindowVisible(Main()));
   EXPECT_EQ(FindWindowExW(nullptr, nullptr, app::kForm1ClassName, nullptr), Main());
   EXPECT_EQ(FindWindowExW(nullptr, Main(), app::kForm1ClassName, nullptr), nullptr);
+}
+
+// A cache whose "Content.IE5" is a link to the user's documents, as any
+// program that can write in the cache can make one: from the start, or put
+// in place of the real one once the first pass has emptied it (a link in it
+// that leads nowhere, which Wine hides, keeps it), while forty folders
+// beside it are still to go. Cleaned from the command line and by the
+// button: nothing of the documents is lost, and neither says it cleared.
+TEST_F(QuellnetTest, AContentFolderThatIsOrBecomesALinkCostsNothingOfTheDocuments) {
+  const std::wstring documents = L"C:\\CleanerTests\\Documents";
+  for (int album = 0; album < 4; ++album) {
+    const std::wstring folder = documents + L"\\Album" + std::to_wstring(album);
+    ASSERT_TRUE(MakeFolders(folder) && WriteTextFile(folder + L"\\photo.jpg", "x"));
+  }
+  ASSERT_TRUE(WriteTextFile(documents + L"\\letter.txt", "x"));
+  const std::vector<std::wstring> kept = Contents(documents);
+  ASSERT_NO_FATAL_FAILURE(StartProgram());
+  for (int round = 0; round < 4; ++round) {
+    const bool later = round >= 2;
+    const bool button = round % 2 == 1;
+    const std::wstring test = L"C:\\CleanerTests\\Content" + std::to_wstring(round);
+    const std::wstring cache = test + L"\\Microsoft\\Windows\\INetCache";
+    const std::wstring content = cache + L"\\Content.IE5";
+    ASSERT_TRUE(MakeFolders(content + L"\\AB12CD34") &&
+                WriteTextFile(content + L"\\AB12CD34\\logo.gif", "x"));
+    for (int folder = 10; folder < 50; ++folder) {
+      const std::wstring other = cache + L"\\F" + std::to_wstring(folder);
+      for (int file = 0; file < 25; ++file) {
+        ASSERT_TRUE(MakeFolders(other) &&
+                    WriteTextFile(other + L"\\" + std::to_wstring(file), "x"));
+      }
+    }
+    const std::string unix_content = UnixPath(content);
+    const std::string swap =
+        later ? "ln -s /nowhere '" + unix_content + "/gone'; touch '" + UnixPath(test) +
+                    "/ready'; end=$(($(date +%s) + 60)); while [ -e '" + unix_content +
+                    "/AB12CD34' ] && [ $(date +%s) -lt $end ]; do :; done; mv '" + unix_content +
+                    "' '" + unix_content + ".moved'; ln -s '" + UnixPath(documents) + "' '" +
+                    unix_content + "'"
+              : "rm -r '" + unix_content + "'; ln -s '" + UnixPath(documents) + "' '" +
+                    unix_content + "'; touch '" + UnixPath(test) + "/ready'";
+    ASSERT_TRUE(StartUnix("\\bin\\sh", "-c \"" + swap + "\"") && WaitUntil([&] {
+                  return GetFileAttributesW((test + L"\\ready").c_str()) != INVALID_FILE_ATTRIBUTES;
+                }));
+    ASSERT_TRUE(WriteString({kShellFolders, L"Cache", cache}));
+    std::string ending;
+    if (button) {
+      std::optional<MessageBoxInfo> box;
+      ASSERT_TRUE(program_.SelectPage(2) && Click(Control(app::kIdCommand1)) &&
+                  (box = program_.WaitForMessageBox()).has_value() &&
+                  ProgramUnderTest::Answer(*box));
+      ending = Narrow(box->text);
+    } else {
+      const CommandRun run = RunCommandLine(L"/ClearCache");
+      EXPECT_EQ(run.exit_code, 1u);
+      ending = run.output;
+    }
+    SCOPED_TRACE(ending);
+    EXPECT_EQ(Contents(documents), kept) << "round " << round;
+    EXPECT_EQ(ending.find("Internet Cache Cleared !"), std::string::npos);
+    EXPECT_NE(ending.find("could not be deleted"), std::string::npos);
+  }
 }
 
 }  // namespace

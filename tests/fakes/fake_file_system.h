@@ -7,9 +7,12 @@
 //
 // Any entry can be made undeletable (held open, no right) and any folder unlistable, and
 // `before_open` is told of each entry just before it is opened through its folder: the moment
-// another program can change it. With `follows_links` the tree behaves as Wine does: a listing
-// shows a link by what it leads to (a link to a file as a plain file, one that leads nowhere not
-// at all), and opening a link opens what it leads to, for a removal too.
+// another program can change it. Without `follows_links` the tree behaves as Windows does: an
+// entry is opened as itself, a link as the link, and an open that asks for another kind than the
+// entry's fails. With it the tree behaves as Wine does: a listing shows a link by what it leads
+// to (a link to a file as a plain file, one that leads nowhere not at all), and opening a link
+// opens what it leads to, for a removal too, whatever kind was asked. `shows` counts the looks
+// at opened entries' handles.
 #pragma once
 
 #include <algorithm>
@@ -110,13 +113,15 @@ struct FakeFileSystem final : platform::FileSystem {
   std::wstring computer_name;
   std::map<std::wstring, std::vector<platform::Holder>> holders;
   std::map<std::wstring, FsStatus> delete_errors;
-  std::map<std::wstring, FsStatus> fail_once;  // the first removal only fails
+  // The first removal only fails; one that finds the entry gone finds it taken by another program.
+  std::map<std::wstring, FsStatus> fail_once;
   std::map<std::wstring, FsStatus> open_errors;
   std::map<std::wstring, FsStatus> list_errors;
   // The system's code for a path's failure, where it is not the usual one of its status.
   std::map<std::wstring, platform::SystemError> error_codes;
   std::function<void(const std::wstring& path)> before_open;
   bool follows_links = false;
+  int shows = 0;
 
   // ---- for the handles below
 
@@ -166,7 +171,7 @@ struct FakeFileSystem final : platform::FileSystem {
   }
   // As the real system answers, with its usual code for each status.
   FsResult Failure(const std::wstring& path, FsStatus status) {
-    constexpr platform::SystemError kCodes[] = {0, 2, 5, 32, 0, 0};
+    constexpr platform::SystemError kCodes[] = {0, 2, 5, 32, 0, 206, 0};
     const auto code = error_codes.find(path);
     return {status, code != error_codes.end() ? code->second : kCodes[static_cast<int>(status)]};
   }
@@ -192,6 +197,7 @@ class FakeHandle final : public platform::Folder {
       : files_(files), index_(index), identity_(files.IdentityOf(*files.PathOf(index))) {}
 
   FsResult Show(platform::Shown& shown) override {
+    ++files_.shows;
     const std::wstring path = Path();
     if (!path.empty()) {
       shown = {files_.entries[path].type, files_.IdentityOf(path)};
@@ -200,6 +206,9 @@ class FakeHandle final : public platform::Folder {
   }
   FsResult Remove() override {
     const std::wstring path = Path();
+    if (files_.fail_once.count(path) != 0 && files_.fail_once[path] == FsStatus::kNotFound) {
+      files_.RemoveTree(path);  // another program took it first
+    }
     if (path.empty() || files_.delete_errors.count(path) != 0 ||
         files_.fail_once.count(path) != 0) {
       return files_.Failure(path, path.empty() ? FsStatus::kNotFound
@@ -250,12 +259,18 @@ class FakeHandle final : public platform::Folder {
     return {};
   }
 
-  FsResult Open(const std::wstring& name, std::unique_ptr<platform::OpenEntry>& entry) override {
+  FsResult Open(const std::wstring& name, const platform::EntryType& listed,
+                std::unique_ptr<platform::OpenEntry>& entry) override {
     std::unique_ptr<FakeHandle> opened;
     const FsResult result = Find(name, opened);
+    if (opened && !files_.follows_links &&
+        files_.entries[opened->Path()].type.folder != listed.folder) {
+      return {FsStatus::kChanged, 0};
+    }
     entry = std::move(opened);
     return result;
   }
+  bool OpensEntriesAsThemselves() override { return !files_.follows_links; }
   FsResult OpenFolder(const std::wstring& name,
                       std::unique_ptr<platform::Folder>& folder) override {
     std::unique_ptr<FakeHandle> opened;

@@ -194,6 +194,36 @@ TEST_F(CleanerTest, ALocationThatCantBeUsedLeavesTheDiskAsItWasAndSaysWhy) {
   EXPECT_EQ(files.Under(L"C:"), before);
 }
 
+// A cache folder that forbids listing may still let its subfolders be
+// opened by name; none is, as no listing showed it: the run enters nothing.
+TEST_F(CleanerTest, ACacheFolderThatCantBeListedHasNothingInItEntered) {
+  files.list_errors[kCache] = FsStatus::kAccessDenied;
+  const Paths before = files.Under(kCache);
+  EXPECT_EQ(Run(kCacheJob), kCacheLeft + L"The files in \"" + kCache +
+                                L"\" were left: you have no permission to read that folder.\n"
+                                L"The subfolders of \"" +
+                                kCache +
+                                L"\" were left: you have no permission to read that folder.\n"
+                                L"The list of typed addresses was cleared.");
+  EXPECT_EQ(files.Under(kCache), before);
+}
+
+// Where an entry opens as itself, of the kind its listing showed (Windows),
+// a file is removed without a look at its handle, and each folder is looked
+// at before it is entered; elsewhere (Wine) every entry is looked at.
+TEST_F(CleanerTest, OnlyWhereEntriesOpenAsThemselvesAreFilesRemovedUnseen) {
+  const fakes::FakeFileSystem pristine = files;
+  for (const bool wine : {false, true}) {
+    files = pristine;
+    files.follows_links = wine;
+    EXPECT_EQ(Run(kCacheJob), L"Internet Cache Cleared !");
+    // The cache folder, Content.IE5, AB12CD34, EF56GH78, deep, IJ90KL12 and
+    // Other; then the files desktop.ini, index.dat, logo[1].gif,
+    // script[2].js and page.htm.
+    EXPECT_EQ(files.shows, wine ? 7 + 5 : 7) << wine;
+  }
+}
+
 // What a clean leaves of trees that another program shapes, or changes while
 // it runs, for each case of data/trees.tsv: links at depth, a folder it may
 // not list, entries replaced between their listing and their opening; on
@@ -204,10 +234,14 @@ TEST_F(CleanerTest, ALocationThatCantBeUsedLeavesTheDiskAsItWasAndSaysWhy) {
 // changes, and the message says what stays.
 TEST_F(CleanerTest, WhatACleanLeavesOfEachTreeAndNothingOutsideIt) {
   files.AddFile(kProfile + L"\\Documents\\letter.txt");
+  files.AddFile(kProfile + L"\\Documents\\Album\\photo.jpg");
+  files.AddFile(L"D:\\Redirected\\Documents\\letter.txt");
   const fakes::FakeFileSystem pristine = files;
   const std::map<std::wstring, FsStatus> statuses = {{L"denied", FsStatus::kAccessDenied},
                                                      {L"inuse", FsStatus::kInUse},
                                                      {L"gone", FsStatus::kNotFound},
+                                                     {L"toolong", FsStatus::kTooLong},
+                                                     {L"ok", FsStatus::kOk},
                                                      {L"failed", FsStatus::kFailed}};
   for (const tools::TableRow& row : tools::TableFile(QUELLNET_UNIT_DATA "/trees.tsv")) {
     SCOPED_TRACE(row[0] + " on " + row[2]);
@@ -241,9 +275,12 @@ TEST_F(CleanerTest, WhatACleanLeavesOfEachTreeAndNothingOutsideIt) {
           files.error_codes[path] = std::stoul(value.substr(value.find(L' ')));
         }
       } else if (verb == L"swap") {
-        just_before_open[path] = [this, path, value] {
+        const std::size_t at = std::min(value.find(L'@'), value.size());
+        const std::wstring target = value.substr(0, at);
+        const std::wstring when = at == value.size() ? path : folder + value.substr(at + 1);
+        just_before_open[when] = [this, path, target] {
           files.Move(path, path + L".old");
-          files.AddLink(path, value, files.entries.at(value).type.folder);
+          files.AddLink(path, target, files.entries.at(target).type.folder);
         };
       } else {
         ASSERT_EQ(verb, L"retype");
@@ -256,8 +293,13 @@ TEST_F(CleanerTest, WhatACleanLeavesOfEachTreeAndNothingOutsideIt) {
       }
     };
     const auto outside = [&] {
-      fakes::FakeFileSystem rest = files;
-      return rest.RemoveTree(folder), rest.Under(L"C:\\");
+      Paths rest;
+      for (const auto& [path, node] : files.entries) {
+        if (!fakes::FakeFileSystem::Same(path, folder) && !files.IsBelow(path, folder)) {
+          rest.push_back(path);
+        }
+      }
+      return rest;
     };
     const Paths outside_before = outside();
     registry.Put(kTypedUrls, L"url1", L"http://one.example/");

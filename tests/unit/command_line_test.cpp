@@ -57,6 +57,13 @@ struct System {
     } else if (difference == "no cookie location") {
       registry.DeleteValue(kShellFolders, L"Cookies");
     }
+    if (difference.starts_with("no cache folder")) {
+      files.RemoveTree(kCache);
+    }
+    if (difference.ends_with("typed addresses denied")) {
+      registry.failing[L"Software\\Microsoft\\Internet Explorer\\TypedURLs"] = {
+          platform::RegStatus::kAccessDenied, 5};
+    }
     console.attached = difference != "no console";
   }
   int Run(const std::vector<std::wstring>& words) {

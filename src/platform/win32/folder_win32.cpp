@@ -69,7 +69,10 @@ class Win32Folder final : public Folder {
     return ListDirectory(handle_.Get(), entries);
   }
 
-  FsResult Open(const std::wstring& name, std::unique_ptr<OpenEntry>& entry) override {
+  // The entry is opened by name as before, whatever kind was listed; this
+  // side does not tell kinds apart at the open, so every entry is looked at.
+  FsResult Open(const std::wstring& name, const EntryType&,
+                std::unique_ptr<OpenEntry>& entry) override {
     if (!IsPlainName(name)) {
       return {FsStatus::kFailed, ERROR_INVALID_NAME};
     }
@@ -81,6 +84,8 @@ class Win32Folder final : public Folder {
     entry = std::make_unique<Win32Entry>(std::move(handle), identity_.volume);
     return {};
   }
+
+  bool OpensEntriesAsThemselves() override { return false; }
 
   FsResult OpenFolder(const std::wstring& name, std::unique_ptr<Folder>& folder) override {
     if (!IsPlainName(name)) {
