@@ -13,6 +13,7 @@
 #include "app/command_line.h"
 #include "platform/win32/library_search.h"
 #include "platform/win32/program.h"
+#include "platform/win32/redirection_guard_win32.h"
 #include "platform/win32/windowless_run.h"
 #include "resource.h"
 
@@ -55,7 +56,10 @@ std::unique_ptr<platform::WindowEvents> BuildForm1(const platform::win32::Progra
 }  // namespace
 
 extern "C" int wmain(int argc, wchar_t** argv) {
+  // The same protections for every run, windowed or not, before anything
+  // loads a library or opens a file.
   platform::win32::SearchLibrariesInSystemFolderOnly();
+  platform::win32::RefuseUntrustedLinks();
   const std::vector<std::wstring_view> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
   const app::Command command = app::ReadCommandLine(arguments);
   if (command != app::Command::kOpenWindow) {

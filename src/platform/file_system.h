@@ -23,6 +23,7 @@ enum class FsStatus {
   kAccessDenied,  // the user has no right to do it
   kInUse,         // held open by another program
   kChanged,       // no longer what the listing showed: another entry, or another kind
+  kTooLong,       // the path is longer than the system can reach
   kFailed,        // any other error
 };
 
@@ -93,9 +94,19 @@ class Folder : public OpenEntry {
   // Every entry directly in it, collected completely before the call
   // returns, so deleting them one by one is safe.
   virtual FsResult List(std::vector<Entry>& entries) = 0;
-  // Opens the entry `name` of this folder; a name that can't be one entry's
-  // (one holding a separator, say) fails without anything opened.
-  virtual FsResult Open(const std::wstring& name, std::unique_ptr<OpenEntry>& entry) = 0;
+  // Opens the entry `name` of this folder, of the kind a listing showed, to remove it: a file
+  // or a link as itself, where the system can. A name that can't be one entry's (one holding a
+  // separator, say) fails without anything opened; so does, where the system tells kinds apart
+  // at the open, an entry of another kind (kChanged).
+  virtual FsResult Open(const std::wstring& name, const EntryType& listed,
+                        std::unique_ptr<OpenEntry>& entry) = 0;
+  // Whether Open gives the very entry of that name, a link (reparse point) as the link itself,
+  // and refuses an entry of another kind than the one asked (Windows: FILE_OPEN_REPARSE_POINT
+  // with FILE_NON_DIRECTORY_FILE or FILE_DIRECTORY_FILE). Where it does, a file opened by its
+  // listed kind is that entry and needs no look at its handle; where it doesn't (Wine, which
+  // opens a symbolic link as what it leads to), every opened entry is looked at (Show). Found
+  // out once per run by the system's implementation.
+  virtual bool OpensEntriesAsThemselves() = 0;
   // The same for a folder to work in; kChanged when `name` is no folder.
   virtual FsResult OpenFolder(const std::wstring& name, std::unique_ptr<Folder>& folder) = 0;
   // The programs that hold the entry `name` open, where the system can tell
