@@ -288,14 +288,19 @@ int wmain(int argc, wchar_t** argv) {
         "  (processor times are not told under Wine: it answers GetProcessTimes for\n"
         "   another process with the caller's own)\n");
   }
-  std::printf("Clear Cache with the probe:\n");
-  for (const Program& which : programs) {
-    double clean_ms = 0;
-    double longest_ms = 0;
-    double cpu_ms = 0;
-    if (CleanOnce(which, true, clean_ms, longest_ms, cpu_ms)) {
-      std::printf("  %-7ls click to message %.0f ms, longest unanswered wait %.0f ms\n", which.name,
-                  clean_ms, longest_ms);
+  // Probed in every round, the programs taking turns at going first, so that
+  // a machine that slows down or warms up over the run favours neither.
+  std::printf("Clear Cache with the probe, %d rounds, alternating:\n", rounds);
+  for (int round = 0; round < rounds; ++round) {
+    for (std::size_t turn = 0; turn < programs.size(); ++turn) {
+      const Program& which = programs[(turn + static_cast<std::size_t>(round)) % programs.size()];
+      double clean_ms = 0;
+      double longest_ms = 0;
+      double cpu_ms = 0;
+      if (CleanOnce(which, true, clean_ms, longest_ms, cpu_ms)) {
+        std::printf("  round %d %-7ls click to message %.0f ms, longest unanswered wait %.0f ms\n",
+                    round + 1, which.name, clean_ms, longest_ms);
+      }
     }
   }
   for (const Program& which : programs) {

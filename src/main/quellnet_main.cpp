@@ -3,6 +3,7 @@
 // window's events; a command line runs its work without any window instead.
 // wmain, not wWinMain, keeps this file free of Windows headers; the program
 // is still a windowed one (linked with -municode -mwindows).
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "app/command_line.h"
 #include "platform/win32/library_search.h"
 #include "platform/win32/program.h"
+#include "platform/win32/redirection_guard_win32.h"
 #include "platform/win32/windowless_run.h"
 #include "resource.h"
 
@@ -54,8 +56,22 @@ std::unique_ptr<platform::WindowEvents> BuildForm1(const platform::win32::Progra
 
 }  // namespace
 
+// What ends the program when an exception escapes: at once, as the standard
+// library's own handler does after it has printed the exception's type. The
+// program has no console to print to, and that handler brings in the
+// library's name demangler and a formatted printer: about 60 KiB of the
+// 32-bit program. Defined here, the library's is never linked.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() {
+  std::abort();
+}
+}  // namespace __gnu_cxx
+
 extern "C" int wmain(int argc, wchar_t** argv) {
+  // The same protections for every run, windowed or not, before anything
+  // loads a library or opens a file.
   platform::win32::SearchLibrariesInSystemFolderOnly();
+  platform::win32::RefuseUntrustedLinks();
   const std::vector<std::wstring_view> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
   const app::Command command = app::ReadCommandLine(arguments);
   if (command != app::Command::kOpenWindow) {

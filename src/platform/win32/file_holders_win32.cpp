@@ -9,6 +9,8 @@ namespace quellnet::platform::win32 {
 namespace {
 
 constexpr auto kFileProcessIdsUsingFileInformation = static_cast<FILE_INFORMATION_CLASS>(47);
+constexpr NTSTATUS kStatusInfoLengthMismatch = static_cast<NTSTATUS>(0xC0000004);
+constexpr NTSTATUS kStatusBufferOverflow = static_cast<NTSTATUS>(0x80000005);
 // PROCESS_QUERY_LIMITED_INFORMATION (Vista on, as is everything here).
 constexpr DWORD kQueryLimitedInformation = 0x1000;
 
@@ -24,13 +26,25 @@ bool SameProcess(const RM_UNIQUE_PROCESS& a, const RM_UNIQUE_PROCESS& b) {
 std::vector<RM_UNIQUE_PROCESS> ProcessesHolding(HANDLE file) {
   const auto query = Ntdll().nt_query_information_file;
   // FILE_PROCESS_IDS_USING_FILE_INFORMATION: a count, then the ids, each as
-  // wide as a pointer. More than fit are not told.
+  // wide as a pointer. Where more programs hold the file than fit, the
+  // system answers STATUS_INFO_LENGTH_MISMATCH (or a partial list with
+  // STATUS_BUFFER_OVERFLOW) and the list is asked again, larger.
   std::vector<ULONG_PTR> ids(64);
-  IO_STATUS_BLOCK io;
-  if (query == nullptr ||
-      !NT_SUCCESS(query(file, &io, ids.data(), static_cast<ULONG>(ids.size() * sizeof ids[0]),
-                        kFileProcessIdsUsingFileInformation))) {
-    return {};
+  for (int tries = 0;; ++tries) {
+    if (query == nullptr) {
+      return {};
+    }
+    IO_STATUS_BLOCK io;
+    const NTSTATUS status =
+        query(file, &io, ids.data(), static_cast<ULONG>(ids.size() * sizeof ids[0]),
+              kFileProcessIdsUsingFileInformation);
+    if (NT_SUCCESS(status)) {
+      break;
+    }
+    if ((status != kStatusInfoLengthMismatch && status != kStatusBufferOverflow) || tries == 2) {
+      return {};
+    }
+    ids.assign(std::max<std::size_t>(ids.size() * 16, (ids[0] & 0xFFFFFFFF) + 1), 0);
   }
   std::vector<RM_UNIQUE_PROCESS> processes;
   for (ULONG_PTR i = 1; i <= (ids[0] & 0xFFFFFFFF) && i < ids.size(); ++i) {
@@ -85,19 +99,25 @@ void FileHolders::Learn(const std::vector<RM_UNIQUE_PROCESS>& processes) {
                                     fresh.data(), 0, nullptr) != ERROR_SUCCESS) {
     return;
   }
-  // Every process the session was told of so far. The list may grow between
-  // the two calls; then what it holds is simply not told this time.
-  UINT needed = 0;
-  UINT count = 0;
-  DWORD reasons = 0;
-  if (manager.rm_get_list(session_, &needed, &count, nullptr, &reasons) != ERROR_MORE_DATA) {
-    return;
-  }
-  std::vector<RM_PROCESS_INFO> found(needed);
-  count = needed;
-  if (manager.rm_get_list(session_, &needed, &count, found.data(), &reasons) == ERROR_SUCCESS) {
-    found.resize(count);
-    known_ = std::move(found);
+  // Every process the session was told of so far: asked with no room, the
+  // answer is ERROR_MORE_DATA and how many there are; the list may grow
+  // between two calls, so it is asked again while it does.
+  std::vector<RM_PROCESS_INFO> found;
+  for (int tries = 0; tries < 3; ++tries) {
+    UINT needed = 0;
+    UINT count = static_cast<UINT>(found.size());
+    DWORD reasons = 0;
+    const DWORD answer = manager.rm_get_list(session_, &needed, &count,
+                                             found.empty() ? nullptr : found.data(), &reasons);
+    if (answer == ERROR_SUCCESS) {
+      found.resize(count);
+      known_ = std::move(found);
+      return;
+    }
+    if (answer != ERROR_MORE_DATA) {
+      return;
+    }
+    found.resize(needed);
   }
 }
 

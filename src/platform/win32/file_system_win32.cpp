@@ -5,6 +5,7 @@
 // Every path goes to the system in its extended form ("\\?\C:\...",
 // "\\?\UNC\server\share\..."), so entries deeper than MAX_PATH are reached
 // like any other; the paths handed back are in the ordinary form.
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -60,8 +61,14 @@ class Win32FileSystem final : public FileSystem {
   }
 
   FsResult OpenFolder(const std::wstring& path, std::unique_ptr<Folder>& folder) override {
-    return OpenFolderAt(WithExtendedPrefix(path), folder);
+    if (!behaviour_) {
+      behaviour_ = std::make_shared<NtBehaviour>(ProbeNtBehaviour());  // once, at the first folder
+    }
+    return OpenFolderAt(WithExtendedPrefix(path), behaviour_, folder);
   }
+
+ private:
+  std::shared_ptr<NtBehaviour> behaviour_;
 };
 
 }  // namespace

@@ -8,11 +8,14 @@
 #include <string>
 
 #include "platform/file_system.h"
+#include "platform/win32/nt_file_calls_win32.h"
 
 namespace quellnet::platform::win32 {
 
 // Opens the folder at `extended`, a full path in its extended form
-// ("\\?\C:\..."), wherever the links on the way and at its end lead.
-FsResult OpenFolderAt(const std::wstring& extended, std::unique_ptr<Folder>& folder);
+// ("\\?\C:\..."), wherever the links on the way and at its end lead. The
+// folders opened through it behave as `behaviour` says this system does.
+FsResult OpenFolderAt(const std::wstring& extended, const std::shared_ptr<NtBehaviour>& behaviour,
+                      std::unique_ptr<Folder>& folder);
 
 }  // namespace quellnet::platform::win32

@@ -100,6 +100,10 @@ FsStatus StatusOf(DWORD error) {
     // file deleted while another program keeps it open stays until closed.
     case ERROR_DIR_NOT_EMPTY:
       return FsStatus::kInUse;
+    // STATUS_NAME_TOO_LONG: a path longer than the system can reach (Wine:
+    // more than 4,096 bytes as a Unix path).
+    case ERROR_FILENAME_EXCED_RANGE:
+      return FsStatus::kTooLong;
     default:
       return FsStatus::kFailed;
   }
@@ -197,13 +201,21 @@ FsResult LastResult() {
 
 bool NtFilesPresent() {
   const NtdllFunctions& nt = Ntdll();
-  return nt.nt_open_file != nullptr && nt.nt_query_directory_file != nullptr &&
-         nt.nt_query_information_file != nullptr && nt.nt_set_information_file != nullptr &&
-         nt.nt_query_object != nullptr;
+  return nt.nt_open_file != nullptr && nt.nt_close != nullptr &&
+         nt.nt_query_directory_file != nullptr && nt.nt_query_information_file != nullptr &&
+         nt.nt_set_information_file != nullptr && nt.nt_query_object != nullptr;
+}
+
+void NtHandleTraits::Close(HANDLE h) {
+  Ntdll().nt_close(h);
+}
+
+NtBehaviour ProbeNtBehaviour() {
+  return {Ntdll().wine_get_version == nullptr, true};
 }
 
 NTSTATUS OpenNt(HANDLE root, const std::wstring& name, ACCESS_MASK access, ULONG options,
-                UniqueKernelHandle& handle) {
+                UniqueNtHandle& handle) {
   UNICODE_STRING text;
   text.Buffer = const_cast<PWSTR>(name.c_str());
   text.Length = text.MaximumLength = static_cast<USHORT>(name.size() * sizeof(wchar_t));
@@ -215,7 +227,7 @@ NTSTATUS OpenNt(HANDLE root, const std::wstring& name, ACCESS_MASK access, ULONG
 }
 
 NTSTATUS OpenNtWithout(HANDLE root, const std::wstring& name, ACCESS_MASK access,
-                       ACCESS_MASK optional, ULONG options, UniqueKernelHandle& handle) {
+                       ACCESS_MASK optional, ULONG options, UniqueNtHandle& handle) {
   const NTSTATUS opened = OpenNt(root, name, access | optional, options, handle);
   return opened == kStatusAccessDenied ? OpenNt(root, name, access, options, handle) : opened;
 }
@@ -288,9 +300,8 @@ FsResult ShowHandle(HANDLE handle, std::uint64_t volume, Shown& shown) {
 // read-only file is made writable first, through a second handle on the very
 // same file (asked for only then, since most files are not read-only), and
 // read-only again if it still can't go.
-FsResult DeleteThroughHandle(HANDLE handle) {
-  static bool posix_deletion = true;  // until the system turns it down
-  if (posix_deletion) {
+FsResult DeleteThroughHandle(HANDLE handle, NtBehaviour& behaviour) {
+  if (behaviour.posix_deletion) {
     FileDispositionInformationEx disposition{kDispositionDelete | kDispositionPosixSemantics |
                                              kDispositionIgnoreReadOnly};
     const NTSTATUS status = Set(handle, kFileDispositionInformationEx, disposition);
@@ -298,14 +309,14 @@ FsResult DeleteThroughHandle(HANDLE handle) {
         status != kStatusNotImplemented && status != kStatusNotSupported) {
       return ResultOf(status);
     }
-    posix_deletion = false;
+    behaviour.posix_deletion = false;
   }
   BOOLEAN remove = TRUE;
   NTSTATUS status = Set(handle, kFileDispositionInformation, remove);
   if (status != kStatusCannotDelete) {
     return ResultOf(status);
   }
-  UniqueKernelHandle writable;
+  UniqueNtHandle writable;
   FileBasicInformation basic;
   if (!NT_SUCCESS(OpenNt(handle, L"", FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, 0, writable)) ||
       !NT_SUCCESS(Query(writable.Get(), kFileBasicInformation, basic)) ||
@@ -329,10 +340,25 @@ FsResult DeleteThroughHandle(HANDLE handle) {
   return ResultOf(status);
 }
 
+FsResult DeleteByName(HANDLE root, const std::wstring& name, ULONG options,
+                      NtBehaviour& behaviour) {
+  UniqueNtHandle handle;
+  if (!behaviour.posix_deletion) {
+    const NTSTATUS status = OpenNt(root, name, DELETE, options | FILE_DELETE_ON_CLOSE, handle);
+    // A read-only file can't be opened for deletion: it goes through its
+    // handle below, which clears the attribute first.
+    if (status != kStatusCannotDelete) {
+      return ResultOf(status);
+    }
+  }
+  const NTSTATUS status = OpenNt(root, name, DELETE, options, handle);
+  return NT_SUCCESS(status) ? DeleteThroughHandle(handle.Get(), behaviour) : ResultOf(status);
+}
+
 FsResult ListDirectory(HANDLE folder, std::vector<Entry>& entries) {
   std::vector<std::uint64_t> buffer(kListingBuffer / sizeof(std::uint64_t));
   FILE_INFORMATION_CLASS type = kFileIdBothDirectoryInformation;
-  for (bool first = true;; first = false) {
+  for (bool first = true;;) {
     IO_STATUS_BLOCK io;
     const NTSTATUS status =
         Ntdll().nt_query_directory_file(folder, nullptr, nullptr, nullptr, &io, buffer.data(),
@@ -346,13 +372,13 @@ FsResult ListDirectory(HANDLE folder, std::vector<Entry>& entries) {
       // A file system that gives no numbers: the entries are then judged
       // by their kind alone.
       type = kFileDirectoryInformation;
-      first = true;
-      continue;
+      continue;  // from the start again
     }
     if (!NT_SUCCESS(status)) {
       return ResultOf(status);
     }
     ReadRecords(buffer.data(), type, entries);
+    first = false;
   }
 }
 

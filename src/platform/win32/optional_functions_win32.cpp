@@ -87,7 +87,11 @@ const OleAut32Functions& OleAut32() {
   return functions;
 }
 
-const NtdllFunctions& Ntdll() {
+namespace {
+
+const NtdllFunctions* ntdll_in_place = nullptr;
+
+const NtdllFunctions& NtdllItself() {
   static const NtdllFunctions functions = [] {
     const HMODULE ntdll = LoadSystemLibrary(L"ntdll.dll");
     NtdllFunctions found;
@@ -98,9 +102,21 @@ const NtdllFunctions& Ntdll() {
     Find(ntdll, "NtSetInformationFile", found.nt_set_information_file);
     Find(ntdll, "NtQueryObject", found.nt_query_object);
     Find(ntdll, "RtlNtStatusToDosError", found.rtl_nt_status_to_dos_error);
+    Find(ntdll, "NtClose", found.nt_close);
+    Find(ntdll, "wine_get_version", found.wine_get_version);
     return found;
   }();
   return functions;
+}
+
+}  // namespace
+
+const NtdllFunctions& Ntdll() {
+  return ntdll_in_place != nullptr ? *ntdll_in_place : NtdllItself();
+}
+
+void UseNtdllFunctions(const NtdllFunctions* functions) {
+  ntdll_in_place = functions;
 }
 
 const IpHelperFunctions& IpHelper() {

@@ -72,10 +72,12 @@ const OleAut32Functions& OleAut32();
 
 // In every ntdll from XP on, but not in every toolchain's import libraries.
 // The file functions open, list, tell apart and delete the entries of a
-// folder through the folder's handle.
+// folder through the folder's handle, and close what they opened.
+// wine_get_version is Wine's own: present only under Wine.
 struct NtdllFunctions {
   LONG(NTAPI* nt_delete_key)(HANDLE) = nullptr;
   decltype(&::NtOpenFile) nt_open_file = nullptr;
+  decltype(&::NtClose) nt_close = nullptr;
   NTSTATUS(NTAPI* nt_query_directory_file)
   (HANDLE, HANDLE, PIO_APC_ROUTINE, PVOID, PIO_STATUS_BLOCK, PVOID, ULONG, FILE_INFORMATION_CLASS,
    BOOLEAN, PUNICODE_STRING, BOOLEAN) = nullptr;
@@ -83,8 +85,14 @@ struct NtdllFunctions {
   decltype(&::NtSetInformationFile) nt_set_information_file = nullptr;
   decltype(&::NtQueryObject) nt_query_object = nullptr;
   decltype(&::RtlNtStatusToDosError) rtl_nt_status_to_dos_error = nullptr;
+  const char*(CDECL* wine_get_version)() = nullptr;
 };
 const NtdllFunctions& Ntdll();
+// Puts `functions` in the place of ntdll's own table, nullptr puts ntdll's
+// back: the file calls then go to a scripted stand-in, so that their
+// sequence on each kind of system can be checked where the system itself
+// would never take that way.
+void UseNtdllFunctions(const NtdllFunctions* functions);
 
 // In every version; not a known library of the system.
 struct IpHelperFunctions {

@@ -11,7 +11,6 @@
 #include "platform/win32/factories.h"
 #include "platform/win32/main_window_win32.h"
 #include "platform/win32/private_messages.h"
-#include "platform/win32/redirection_guard_win32.h"
 #include "platform/win32/single_instance.h"
 
 // After <windows.h>.
@@ -60,7 +59,6 @@ int RunProgram(const ProgramLook& look, const BuildApplication& build) {
   if (!instance_lock) {
     return 0;
   }
-  RefuseUntrustedLinks();
 
   INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES | ICC_TAB_CLASSES};
   // On failure the tab control's class may be missing; creating the window
