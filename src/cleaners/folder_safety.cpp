@@ -89,8 +89,10 @@ class ByIdentity {
       return std::nullopt;
     }
     const Chain& own = ChainOf(guarded.own_profile);
+    // A profile whose folder could not be opened is not known to be the
+    // user's own, so it is taken for another user's.
     const auto is_own = [&](const std::optional<platform::FileIdentity>& profile) {
-      return !profile || (!own.empty() && profile == own.front());
+      return profile && !own.empty() && profile == own.front();
     };
     // The folder of the chain that lies directly in the profiles folder is
     // a profile; anything but the user's own is another user's.

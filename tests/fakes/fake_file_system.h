@@ -229,8 +229,11 @@ class FakeHandle final : public platform::Folder {
 
   std::vector<std::optional<platform::FileIdentity>> Chain() override {
     std::vector<std::optional<platform::FileIdentity>> chain;
+    // A folder above that can't be opened leaves its place empty.
     for (std::wstring path = Path(); !path.empty(); path = FakeFileSystem::Parent(path)) {
-      chain.push_back(files_.IdentityOf(path));
+      chain.push_back(path != Path() && files_.open_errors.count(path) != 0
+                          ? std::optional<platform::FileIdentity>()
+                          : files_.IdentityOf(path));
     }
     return chain;
   }

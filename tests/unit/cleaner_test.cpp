@@ -346,6 +346,10 @@ TEST_F(CleanerTest, EachRefusedLocationDeletesNothingOnDiskButStillClearsTypedAd
   for (const tools::TableRow& row : rows) {
     SCOPED_TRACE(row[0]);
     files.known_folders = known;
+    files.open_errors.clear();
+    if (row.size() > 7 && row[6] == "unopenable") {
+      files.open_errors[tools::Wide(row[7])] = FsStatus::kAccessDenied;
+    }
     if (row.size() > 3 && row[3] == "alias") {
       files.aliases[tools::Wide(row[4])] = tools::Wide(row[5]);
       files.AddFolder(files.Resolve(tools::Wide(row[1])));
