@@ -156,7 +156,7 @@ TEST_F(QuellnetTest, AContentFolderThatIsOrBecomesALinkCostsNothingOfTheDocument
                   ProgramUnderTest::Answer(*box));
       ending = Narrow(box->text);
     } else {
-      const CommandRun run = RunCommandLine(L"/ClearCache");
+      const CommandRun run = RunCommandLine(L"/ClearCache", false);
       EXPECT_EQ(run.exit_code, 1u);
       ending = run.output;
     }
