@@ -349,6 +349,9 @@ TEST_F(CleanerTest, EachRefusedLocationDeletesNothingOnDiskButStillClearsTypedAd
     files.open_errors.clear();
     if (row.size() > 7 && row[6] == "unopenable") {
       files.open_errors[tools::Wide(row[7])] = FsStatus::kAccessDenied;
+    } else if (row.size() > 7) {
+      files.known_folders[moved_folders.at(row[6])] = tools::Wide(row[7]);
+      files.AddFolder(tools::Wide(row[7]));
     }
     if (row.size() > 3 && row[3] == "alias") {
       files.aliases[tools::Wide(row[4])] = tools::Wide(row[5]);
