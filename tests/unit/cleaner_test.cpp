@@ -308,7 +308,11 @@ TEST_F(CleanerTest, WhatACleanLeavesOfEachTreeAndNothingOutsideIt) {
       message += (cell == 5 ? L"" : L"\n") + tools::Wide(row[cell]);
     }
     const CleanerJob& job = row[1] == "cache" ? kCacheJob : kCookieJob;
+    window.progress.clear();
     EXPECT_EQ(Run(job), message);
+    // Whatever the run met, its progress only grew, to the whole run.
+    EXPECT_TRUE(std::is_sorted(window.progress.begin(), window.progress.end()));
+    EXPECT_NEAR(window.progress.empty() ? 1.0 : window.progress.back(), 1.0, 1e-9);
     // The success text alone shows no icon; with the index files that stay it
     // informs; any other trouble warns.
     EXPECT_EQ(window.messages[0].icon, message == job.words.done ? MessageIcon::kNone
