@@ -9,6 +9,7 @@
 #include "contract/registry_contract.h"
 #include "fixture.h"
 #include "platform/win32/factories.h"
+#include "platform/win32/library_search.h"
 
 // After <windows.h>, which harness.h brings in.
 #include <aclapi.h>
@@ -196,6 +197,19 @@ TEST_F(Win32Deletion, AReadOnlyFileHeldOpenSharingDeletionLeavesItsNameAtOnce) {
   EXPECT_EQ(RemoveThroughHandle(*Open(root_), L"read-only.txt"), FsStatus::kOk);
   EXPECT_TRUE(backend_->MakeFile(At(L"read-only.txt")))
       << "the name is still taken (error " << GetLastError() << ")";
+}
+
+// Once the program has restricted its search for libraries, one beside it is
+// no longer found by its name alone, but still by its full path.
+TEST(LibrarySearch, ALibraryBesideTheProgramIsFoundOnlyByItsFullPath) {
+  wchar_t beside[MAX_PATH];
+  const DWORD length = GetModuleFileNameW(nullptr, beside, MAX_PATH);
+  ASSERT_TRUE(length > 0 && length < MAX_PATH);
+  std::wstring path(beside, length);
+  path = path.substr(0, path.rfind(L'\\') + 1) + L"posted_null_hook.dll";
+  platform::win32::SearchLibrariesInSystemFolderOnly();
+  EXPECT_EQ(LoadLibraryW(L"posted_null_hook.dll"), nullptr);
+  EXPECT_NE(LoadLibraryW(path.c_str()), nullptr) << "no library beside the test";
 }
 
 }  // namespace
