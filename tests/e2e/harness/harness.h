@@ -314,11 +314,7 @@ inline bool Mouse(POINT at, std::initializer_list<DWORD> buttons) {
   std::vector<INPUT> inputs;
   const DWORD now = GetTickCount();
   for (DWORD button : buttons) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = button;
-    input.mi.time = now;
-    inputs.push_back(input);
+    inputs.push_back({INPUT_MOUSE, {{0, 0, 0, button, now, 0}}});
   }
   return moved &&
          SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
