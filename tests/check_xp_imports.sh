@@ -24,10 +24,7 @@ imports=$("$objdump" -p "$program" | awk '
   /^[^\t]/ { dll = "" }
 ' | sort -u)
 
-if [[ -z $imports ]]; then
-  echo "error: found no imports in $program; is it a Windows program?" >&2
-  exit 1
-fi
+[[ -n $imports ]] || { echo "error: found no imports in $program; is it a Windows program?" >&2 && exit 1; }
 
 # A comment is a "#" at the start of a line or after a blank ("dll!#17" is an entry).
 allowed=$(sed -e 's/^#.*$//' -e 's/[[:space:]]#.*$//' -e 's/[[:space:]]//g' -e '/^$/d' \

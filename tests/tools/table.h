@@ -20,13 +20,11 @@ inline std::vector<TableRow> TableRows(const std::string& text) {
     if (line.empty() || line[0] == '#') {
       continue;
     }
-    TableRow row(1);
-    for (char c : line) {
-      if (c == '\t') {
-        row.emplace_back();
-      } else {
-        row.back().push_back(c);
-      }
+    // The tab added at the end keeps an empty last cell.
+    TableRow row;
+    std::istringstream cells(line + '\t');
+    for (std::string cell; std::getline(cells, cell, '\t');) {
+      row.push_back(cell);
     }
     rows.push_back(row);
   }
@@ -34,9 +32,8 @@ inline std::vector<TableRow> TableRows(const std::string& text) {
 }
 
 inline std::vector<TableRow> TableFile(const std::string& path) {
-  std::ifstream file(path);
   std::stringstream text;
-  text << file.rdbuf();
+  text << std::ifstream(path).rdbuf();
   return TableRows(text.str());
 }
 

@@ -43,9 +43,8 @@ using Millis = std::chrono::milliseconds;
 using platform::win32::UniqueKernelHandle;
 
 // A search by FindFirstFileW, ended with FindClose.
-struct FindHandleTraits {
+struct FindHandleTraits : platform::win32::KernelHandleTraits {
   static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
-  static bool IsValid(HANDLE h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
   static void Close(HANDLE h) { FindClose(h); }
 };
 using UniqueFindHandle = platform::win32::UniqueHandle<HANDLE, FindHandleTraits>;
@@ -167,8 +166,7 @@ inline std::string UnixPath(const std::wstring& path) {
 // when it ends: wait for its effect.
 inline bool StartUnix(const std::string& program, const std::string& arguments) {
   std::string line = "\\\\?\\unix" + program + " " + arguments;
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof(startup);
+  STARTUPINFOA startup = {sizeof(startup)};
   PROCESS_INFORMATION process = {};
   // Nothing to close: Wine gives a Unix process no handle, and what it
   // leaves in hThread may be any handle of this process (closing it once
@@ -277,12 +275,6 @@ inline bool WriteString(const RegistryValue& value) {
                      static_cast<DWORD>((value.text.size() + 1) * 2)) == ERROR_SUCCESS;
 }
 
-// Deletes the key and all below it; true when it is absent afterwards.
-inline bool DeleteUserKeyTree(const std::wstring& key) {
-  const DWORD status = SHDeleteKeyW(HKEY_CURRENT_USER, key.c_str());
-  return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
-}
-
 // The screen's DPI for the programs started from now on: the user's
 // "LogPixels", which Wine reads as each program starts.
 inline bool SetScreenDpi(DWORD dpi) {
@@ -293,7 +285,7 @@ inline bool SetScreenDpi(DWORD dpi) {
 // Removes what one test may leave for the next: the program's options and
 // its run-at-logon value.
 inline void ResetProgramState() {
-  DeleteUserKeyTree(L"Software\\Quellnet");
+  SHDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Quellnet");
   SHDeleteValueW(HKEY_CURRENT_USER, kRunKey, kRunValueName);
 }
 
@@ -322,11 +314,7 @@ inline bool Mouse(POINT at, std::initializer_list<DWORD> buttons) {
   std::vector<INPUT> inputs;
   const DWORD now = GetTickCount();
   for (DWORD button : buttons) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = button;
-    input.mi.time = now;
-    inputs.push_back(input);
+    inputs.push_back({INPUT_MOUSE, {{0, 0, 0, button, now, 0}}});
   }
   return moved &&
          SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
@@ -346,8 +334,7 @@ inline void PressKeys(const std::vector<BYTE>& keys) {
 
 // The control that has the keyboard focus in the thread of `window`.
 inline HWND FocusOf(HWND window) {
-  GUITHREADINFO info{};
-  info.cbSize = sizeof info;
+  GUITHREADINFO info{sizeof info};
   return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus
                                                                             : nullptr;
 }
@@ -357,8 +344,7 @@ inline HWND FocusOf(HWND window) {
 inline std::vector<DWORD> Pixels(HDC source, const RECT& rect) {
   const int width = rect.right - rect.left;
   const int height = rect.bottom - rect.top;
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  BITMAPINFO info{{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}};
   void* bits = nullptr;
   const platform::win32::UniqueGdiObject copy(
       CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
@@ -367,11 +353,9 @@ inline std::vector<DWORD> Pixels(HDC source, const RECT& rect) {
       !BitBlt(dc.Get(), 0, 0, width, height, source, rect.left, rect.top, SRCCOPY)) {
     return {};
   }
-  const auto* first = static_cast<const DWORD*>(bits);
-  std::vector<DWORD> pixels(first, first + width * height);
-  for (DWORD& pixel : pixels) {
-    pixel &= 0xFFFFFF;
-  }
+  std::vector<DWORD> pixels(width * height);
+  std::transform(static_cast<const DWORD*>(bits), static_cast<const DWORD*>(bits) + pixels.size(),
+                 pixels.begin(), [](DWORD pixel) { return pixel & 0xFFFFFF; });
   return pixels;
 }
 
@@ -456,10 +440,7 @@ inline HWND WindowOf(DWORD process_id, const wchar_t* class_name, bool visible_o
 // Shell_NotifyIcon on the program's icon (window + id 1, no other data). A
 // NIM_MODIFY that changes nothing succeeds only for an icon that is there.
 inline bool NotifyIcon(DWORD message, HWND window) {
-  NOTIFYICONDATAW data{};
-  data.cbSize = NOTIFYICONDATAW_V1_SIZE;
-  data.hWnd = window;
-  data.uID = platform::win32::kTrayIconId;
+  NOTIFYICONDATAW data{NOTIFYICONDATAW_V1_SIZE, window, platform::win32::kTrayIconId};
   return Shell_NotifyIconW(message, &data) != FALSE;
 }
 
@@ -489,9 +470,7 @@ inline std::vector<ShownIcon> ShownIcons() {
   for (HWND tooltip = nullptr;
        area != nullptr && remote_tool != nullptr &&
        (tooltip = FindWindowExW(nullptr, tooltip, TOOLTIPS_CLASSW, nullptr)) != nullptr;) {
-    tool = {};
-    tool.info.cbSize = sizeof tool.info;
-    tool.info.lpszText = remote_tool->text;
+    tool = {{sizeof tool.info, 0, nullptr, 0, {}, nullptr, remote_tool->text}};
     if (GetWindow(tooltip, GW_OWNER) != area || !remote.Write(&tool, sizeof tool) ||
         Send(tooltip, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(remote_tool)) == 0 ||
         Send(tooltip, TTM_GETTEXTW, 1023, reinterpret_cast<LPARAM>(remote_tool)) != 0 ||
@@ -546,8 +525,7 @@ class ProgramUnderTest {
     }
     const std::wstring path = options.folder + L"\\quellnet.exe";
     std::wstring command_line = L"\"" + path + L"\"" + options.arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
+    STARTUPINFOW startup{sizeof startup};
     startup.dwFlags = options.output != nullptr ? STARTF_USESTDHANDLES : 0;
     startup.hStdOutput = startup.hStdError = options.output;
     PROCESS_INFORMATION info{};
