@@ -34,10 +34,7 @@ std::map<std::string, std::deque<NTSTATUS>> answers;
 NTSTATUS Answer(const std::string& call) {
   calls += call + "; ";
   std::deque<NTSTATUS>& queued = answers[call];
-  if (queued.empty()) {
-    return 0;
-  }
-  const NTSTATUS status = queued.front();
+  const NTSTATUS status = queued.empty() ? 0 : queued.front();
   if (queued.size() > 1) {
     queued.pop_front();  // the last one stays
   }
@@ -66,15 +63,10 @@ NTSTATUS NTAPI Open(PHANDLE handle, ACCESS_MASK access, POBJECT_ATTRIBUTES objec
   static ULONG_PTR next = 0x7000;
   const std::wstring name(object->ObjectName->Buffer, object->ObjectName->Length / 2);
   const NTSTATUS status = Answer(
-      std::string("open ")
-          .append(name.begin(), name.end())
-          .append(" ")
-          .append(Flags(access, {{DELETE, "delete"}, {0x80, "read-attr"}, {0x100, "write-attr"}}))
-          .append(" ")
-          .append(Flags(options, {{0x200000, "as-itself"},
-                                  {0x1, "dir"},
-                                  {0x40, "file"},
-                                  {0x1000, "delete-on-close"}})));
+      "open " + std::string(name.begin(), name.end()) + " " +
+      Flags(access, {{DELETE, "delete"}, {0x80, "read-attr"}, {0x100, "write-attr"}}) + " " +
+      Flags(options,
+            {{0x200000, "as-itself"}, {0x1, "dir"}, {0x40, "file"}, {0x1000, "delete-on-close"}}));
   if (NT_SUCCESS(status)) {
     *handle = reinterpret_cast<HANDLE>(next += 4);
   }

@@ -316,15 +316,13 @@ TEST_F(WindowTest, TheWindowShowsWhatItsDescriptionSaysAtEachDpi) {
   const auto strip_height = [&] {
     const RemoteMemory remote(program_.Process(), sizeof(RECT));
     RECT item{};
-    return Send(tab, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(remote.address)) &&
-                   remote.Read(&item, sizeof item)
-               ? item.bottom - item.top
-               : 0;
+    const bool read = Send(tab, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(remote.address)) &&
+                      remote.Read(&item, sizeof item);
+    return read ? item.bottom - item.top : 0;
   };
   const long strip_at_144 = strip_height();
   for (const int dpi : {96, 192}) {
-    RECT window{};
-    RECT client{};
+    RECT window{}, client{};
     ASSERT_TRUE(GetWindowRect(Main(), &window) && GetClientRect(Main(), &client));
     // At the screen's left edge, the caption a little above its top, so that
     // at 200 % the tests' screen (1024 x 768; a control partly off it is not
