@@ -6,9 +6,9 @@
 #include <tlhelp32.h>
 
 #include "app/form1_ids.h"
-#include "platform/win32/handles.h"
-#include "platform/win32/optional_functions_win32.h"
-#include "platform/win32/program_end_win32.h"
+#include "platform/win32/system/handles.h"
+#include "platform/win32/system/optional_functions_win32.h"
+#include "platform/win32/process/program_end_win32.h"
 #include "running_copies_win32.h"
 
 namespace quellnet::packaging {

@@ -1,8 +1,8 @@
 #include <windows.h>
 
 #include "file_ids_win32.h"
-#include "platform/win32/file_identity_win32.h"
-#include "platform/win32/handles.h"
+#include "platform/win32/files/file_identity_win32.h"
+#include "platform/win32/system/handles.h"
 
 namespace quellnet::packaging {
 

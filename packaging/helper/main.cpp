@@ -35,7 +35,7 @@
 #include <string>
 
 #include "file_ids_win32.h"
-#include "platform/win32/factories.h"
+#include "platform/win32/process/factories.h"
 #include "rules/handover.h"
 #include "rules/run_entry.h"
 #include "running_copies_win32.h"

@@ -2,7 +2,7 @@
 #include <windows.h>
 
 #include "app/form1_ids.h"
-#include "platform/win32/handles.h"
+#include "platform/win32/system/handles.h"
 #include "running_copies_win32.h"
 
 namespace quellnet::packaging {

@@ -8,8 +8,8 @@
 #include "app/run_at_startup.h"
 #include "app/settings_keys.h"
 #include "app/app_info.h"
-#include "platform/win32/factories.h"
-#include "platform/win32/handles.h"
+#include "platform/win32/process/factories.h"
+#include "platform/win32/system/handles.h"
 #include "stash_win32.h"
 
 namespace quellnet::packaging {

@@ -12,10 +12,10 @@
 #include "app/form1_layout.h"
 #include "app/app_info.h"
 #include "app/command_line.h"
-#include "platform/win32/library_search.h"
-#include "platform/win32/program.h"
-#include "platform/win32/redirection_guard_win32.h"
-#include "platform/win32/windowless_run.h"
+#include "platform/win32/process/library_search.h"
+#include "platform/win32/process/program.h"
+#include "platform/win32/process/redirection_guard_win32.h"
+#include "platform/win32/process/windowless_run.h"
 #include "resource.h"
 
 namespace {

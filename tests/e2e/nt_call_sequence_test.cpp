@@ -11,8 +11,8 @@
 #include <gtest/gtest.h>
 
 #include "harness.h"
-#include "platform/win32/factories.h"
-#include "platform/win32/optional_functions_win32.h"
+#include "platform/win32/process/factories.h"
+#include "platform/win32/system/optional_functions_win32.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include "contract/file_system_contract.h"
 #include "contract/registry_contract.h"
 #include "fixture.h"
-#include "platform/win32/factories.h"
-#include "platform/win32/library_search.h"
+#include "platform/win32/process/factories.h"
+#include "platform/win32/process/library_search.h"
 
 // After <windows.h>, which harness.h brings in.
 #include <aclapi.h>

@@ -17,7 +17,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/win32/handles.h"
+#include "platform/win32/system/handles.h"
 
 namespace quellnet::tools {
 

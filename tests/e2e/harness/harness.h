@@ -34,8 +34,8 @@
 #include <vector>
 
 #include "app/form1_ids.h"
-#include "platform/win32/handles.h"
-#include "platform/win32/private_messages.h"
+#include "platform/win32/system/handles.h"
+#include "platform/win32/window/private_messages.h"
 
 namespace quellnet::e2e {
 
