@@ -53,8 +53,6 @@ const std::wstring kCookies = kProfile + L"\\AppData\\Roaming\\Microsoft\\Window
 const std::wstring kCacheLeft = L"The Internet cache was not cleared completely.\n\n";
 const std::wstring kCookiesLeft = L"The cookies were not cleared completely.\n\n";
 const std::wstring kHistoryCleared = L"\nThe list of typed addresses was cleared.";
-const std::wstring kIndexStays = L"The browser's index file (index.dat) stays: it is in use.";
-const std::wstring kOneDenied = L"1 item was left because you have no permission to delete it.";
 
 // A user "Bob" of a 32-bit program on 64-bit Windows 7, with a cache and a
 // cookie folder as the browser leaves them, typed addresses, and a photo of
@@ -192,20 +190,6 @@ TEST_F(CleanerTest, ALocationThatCantBeUsedLeavesTheDiskAsItWasAndSaysWhy) {
     EXPECT_EQ(window.messages[0].icon, MessageIcon::kWarning);
   }
   EXPECT_EQ(files.Under(L"C:"), before);
-}
-
-// A cache folder that forbids listing may still let its subfolders be
-// opened by name; none is, as no listing showed it: the run enters nothing.
-TEST_F(CleanerTest, ACacheFolderThatCantBeListedHasNothingInItEntered) {
-  files.list_errors[kCache] = FsStatus::kAccessDenied;
-  const Paths before = files.Under(kCache);
-  EXPECT_EQ(Run(kCacheJob), kCacheLeft + L"The files in \"" + kCache +
-                                L"\" were left: you have no permission to read that folder.\n"
-                                L"The subfolders of \"" +
-                                kCache +
-                                L"\" were left: you have no permission to read that folder.\n"
-                                L"The list of typed addresses was cleared.");
-  EXPECT_EQ(files.Under(kCache), before);
 }
 
 // Where an entry opens as itself, of the kind its listing showed (Windows),
