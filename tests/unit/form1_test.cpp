@@ -226,10 +226,8 @@ TEST_F(Form1Test, AMessageThatSaysSomethingFailedSaysWhy) {
 
 // The web link opens the page that the build names, not one fixed in code.
 TEST_F(Form1Test, TheWebLinkOpensThePageTheBuildNames) {
-  const std::string expected = QUELLNET_EXPECTED_WEB_ADDRESS;
   form.Label3_Click();
-  EXPECT_EQ(shell.opened,
-            std::vector<std::wstring>{std::wstring(expected.begin(), expected.end())});
+  EXPECT_EQ(shell.opened, std::vector<std::wstring>{tools::Wide(QUELLNET_EXPECTED_WEB_ADDRESS)});
 }
 
 // For every outcome of a stop (switch on) and a start (switch off): the
