@@ -226,10 +226,8 @@ TEST_F(Form1Test, AMessageThatSaysSomethingFailedSaysWhy) {
 
 // The web link opens the page that the build names, not one fixed in code.
 TEST_F(Form1Test, TheWebLinkOpensThePageTheBuildNames) {
-  const std::string expected = QUELLNET_EXPECTED_WEB_ADDRESS;
   form.Label3_Click();
-  EXPECT_EQ(shell.opened,
-            std::vector<std::wstring>{std::wstring(expected.begin(), expected.end())});
+  EXPECT_EQ(shell.opened, std::vector<std::wstring>{tools::Wide(QUELLNET_EXPECTED_WEB_ADDRESS)});
 }
 
 // For every outcome of a stop (switch on) and a start (switch off): the
@@ -240,53 +238,37 @@ TEST_F(Form1Test, TheWebLinkOpensThePageTheBuildNames) {
 // that the click the advice asks for makes the same request again: the state
 // it is in by the answer, which may differ from that when the box appeared.
 TEST_F(Form1Test, TheSwitchShowsTheStateTheServiceIsInAfterEveryOutcome) {
-  enum class Box { kNone, kInfo, kWarning, kRetry };  // kRetry: a warning with Retry and Cancel
-  struct Case {
-    bool turn_on;
-    ServiceOutcome outcome;
-    ServiceState after;
-    bool shows_protected;
-    Box box;
-    const wchar_t* words;                                  // in the message
-    std::optional<ServiceState> by_answer = std::nullopt;  // when it changes meanwhile
-  };
-  using O = ServiceOutcome;
   using S = ServiceState;
-  const wchar_t* const kSystemSays = L"Windows reported: System error 1051.";
-  const Case cases[] = {
-      {true, O::kDone, S::kStopped, true, Box::kNone, L""},
-      {true, O::kNotInstalled, S::kNotInstalled, true, Box::kInfo, L"not installed"},
-      // Marked for deletion yet still running: shown as it is, not as missing.
-      {true, O::kMarkedForDeletion, S::kRunning, false, Box::kWarning, L"removed from Windows"},
-      {true, O::kAccessDenied, S::kRunning, false, Box::kRetry, L"administrator"},
-      // Still stopping after 30 seconds it may be busy; back to running, it refused.
-      {true, O::kTimedOut, S::kPending, false, Box::kRetry, L"30 seconds"},
-      {true, O::kTimedOut, S::kRunning, false, Box::kRetry, L"could not stop"},
-      {true, O::kTimedOut, S::kPending, true, Box::kRetry, L"30 seconds", S::kStopped},
-      {true, O::kOtherError, S::kRunning, false, Box::kRetry, kSystemSays},
-      // Refused the start-type change, but the service had stopped anyway.
-      {true, O::kAccessDenied, S::kStopped, true, Box::kNone, L""},
-      {false, O::kDone, S::kRunning, false, Box::kNone, L""},
-      {false, O::kNotInstalled, S::kNotInstalled, true, Box::kInfo, L"not installed"},
-      {false, O::kMarkedForDeletion, S::kStopped, true, Box::kInfo, L"can't be started"},
-      {false, O::kAccessDenied, S::kStopped, true, Box::kRetry, L"could not start"},
-      {false, O::kTimedOut, S::kPending, true, Box::kRetry, L"30 seconds", S::kStopped},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "row " << &c - cases);
-    chkmess.value = c.turn_on ? 0 : 1;  // set without a click
+  const std::map<std::string, ServiceOutcome> outcomes = {
+      {"done", ServiceOutcome::kDone},
+      {"notinstalled", ServiceOutcome::kNotInstalled},
+      {"marked", ServiceOutcome::kMarkedForDeletion},
+      {"denied", ServiceOutcome::kAccessDenied},
+      {"timedout", ServiceOutcome::kTimedOut},
+      {"other", ServiceOutcome::kOtherError}};
+  const std::map<std::string, ServiceState> states = {{"stopped", S::kStopped},
+                                                      {"running", S::kRunning},
+                                                      {"pending", S::kPending},
+                                                      {"notinstalled", S::kNotInstalled}};
+  for (const tools::TableRow& row : tools::TableFile(QUELLNET_UNIT_DATA "/switch_outcomes.tsv")) {
+    SCOPED_TRACE(row[0] + " " + row[1] + " " + row[2]);
+    const bool turn_on = row[0] == "stop";
+    const ServiceState after = states.at(row[2]);
+    chkmess.value = turn_on ? 0 : 1;  // set without a click
     window.messages.clear();
     services.calls.clear();
     bool busy_during_call = false;
     services.during_change = [&] { busy_during_call = window.busy; };
     // What the system says is told only where no better words are known.
-    services.next = FakeServiceControl::Scripted{{c.outcome, 1051}, c.after};
-    window.on_message = [&] { services.state = c.by_answer.value_or(services.state); };
+    services.next = FakeServiceControl::Scripted{{outcomes.at(row[1]), 1051}, after};
+    window.on_message = [&] {
+      services.state = row[6] == "-" ? services.state : states.at(row[6]);
+    };
 
     chkmess.UserClick();  // and Cancel or OK on any box
 
-    EXPECT_EQ(chkmess.Value(), c.shows_protected ? 1 : 0);
-    EXPECT_EQ(services.calls.at(0), c.turn_on ? L"Stop Messenger" : L"Start Messenger");
+    EXPECT_EQ(chkmess.Value(), row[3] == "protected" ? 1 : 0);
+    EXPECT_EQ(services.calls.at(0), turn_on ? L"Stop Messenger" : L"Start Messenger");
     // Nothing but that request and questions: neither Cancel nor the box set
     // to the service's state asks for another change.
     EXPECT_EQ(std::count_if(services.calls.begin() + 1, services.calls.end(),
@@ -294,16 +276,16 @@ TEST_F(Form1Test, TheSwitchShowsTheStateTheServiceIsInAfterEveryOutcome) {
               0);
     EXPECT_TRUE(busy_during_call);
     EXPECT_FALSE(window.busy);
-    EXPECT_EQ(Picture1.picture, c.shows_protected ? kGreen : kRed);
-    EXPECT_EQ(Label2.caption, c.shows_protected ? L"PC Protected !" : L"PC Not Protected !");
-    ASSERT_EQ(window.messages.size(), c.box == Box::kNone ? 0u : 1u);
-    if (c.box != Box::kNone) {
+    EXPECT_EQ(Picture1.picture, row[3] == "protected" ? kGreen : kRed);
+    EXPECT_EQ(Label2.caption, row[3] == "protected" ? L"PC Protected !" : L"PC Not Protected !");
+    ASSERT_EQ(window.messages.size(), row[4] == "none" ? 0u : 1u);
+    if (row[4] != "none") {
       const fakes::ShownMessage& shown = window.messages[0];
-      EXPECT_EQ(shown.icon,
-                c.box == Box::kInfo ? MessageIcon::kInformation : MessageIcon::kWarning);
-      EXPECT_EQ(shown.retry, c.box == Box::kRetry);
-      EXPECT_NE(shown.text.find(c.words), std::wstring::npos) << testing::PrintToString(shown.text);
-      EXPECT_EQ(shown.text.find(L"busy") != std::wstring::npos, c.after == S::kPending);
+      EXPECT_EQ(shown.icon, row[4] == "info" ? MessageIcon::kInformation : MessageIcon::kWarning);
+      EXPECT_EQ(shown.retry, row[4] == "retry");
+      EXPECT_NE(shown.text.find(tools::Wide(row[5])), std::wstring::npos)
+          << testing::PrintToString(shown.text);
+      EXPECT_EQ(shown.text.find(L"busy") != std::wstring::npos, after == S::kPending);
     }
   }
 }
