@@ -7,6 +7,7 @@
 //   quellnet_driver wait-running [seconds] waits for the main window, shown or
 //                                          hidden in the tray once started
 //   quellnet_driver select-page N          shows tab page N (0, 1, 2)
+//   quellnet_driver minimize               minimises the shown window (into the tray)
 //   quellnet_driver close [seconds]        closes the window, waits for the end
 //
 // Exit code 0 on success, 1 on failure (with a message on stderr), 2 on wrong use.
@@ -73,6 +74,10 @@ int wmain(int argc, wchar_t** argv) {
     Paint(window);
     return 0;
   }
+  if (command == L"minimize") {
+    window = MainWindow(true);
+    return window && !Send(window, WM_SYSCOMMAND, SC_MINIMIZE, 0, 1) ? 0 : Failed("not minimised");
+  }
   if (command == L"close") {
     window = MainWindow(false);
     DWORD process_id = 0;
@@ -83,6 +88,7 @@ int wmain(int argc, wchar_t** argv) {
                               WaitForSingleObject(process.Get(), timeout.count()) == WAIT_OBJECT_0);
     return ended ? 0 : Failed("Quellnet did not end");
   }
-  std::fputs("usage: quellnet_driver wait-window|wait-running|select-page|close\n", stderr);
+  std::fputs("usage: quellnet_driver wait-window|wait-running|select-page|minimize|close\n",
+             stderr);
   return 2;
 }
