@@ -10,6 +10,8 @@
 #include "fixture.h"
 #include "platform/win32/process/factories.h"
 #include "platform/win32/process/library_search.h"
+#include "platform/win32/process/redirection_guard_win32.h"
+#include "platform/win32/system/optional_functions_win32.h"
 
 // After <windows.h>, which harness.h brings in.
 #include <aclapi.h>
@@ -199,17 +201,77 @@ TEST_F(Win32Deletion, AReadOnlyFileHeldOpenSharingDeletionLeavesItsNameAtOnce) {
       << "the name is still taken (error " << GetLastError() << ")";
 }
 
-// Once the program has restricted its search for libraries, one beside it is
-// no longer found by its name alone, but still by its full path.
+// A library of the system is taken from the system folder even where one of
+// its name lies beside the program and the search still starts there. Once
+// the program has restricted its search, one beside it is no longer found by
+// its name alone, but still by its full path.
 TEST(LibrarySearch, ALibraryBesideTheProgramIsFoundOnlyByItsFullPath) {
   wchar_t beside[MAX_PATH];
   const DWORD length = GetModuleFileNameW(nullptr, beside, MAX_PATH);
   ASSERT_TRUE(length > 0 && length < MAX_PATH);
-  std::wstring path(beside, length);
-  path = path.substr(0, path.rfind(L'\\') + 1) + L"posted_null_hook.dll";
+  const std::wstring folder(beside, std::wstring_view(beside, length).rfind(L'\\') + 1);
+  const std::wstring hook = folder + L"posted_null_hook.dll";
+  // A library without the accessibility functions, under their library's
+  // name; removed again, as other test programs may share this folder.
+  const std::wstring planted = folder + L"oleacc.dll";
+  ASSERT_EQ(GetModuleHandleW(L"oleacc.dll"), nullptr) << "loaded already: nothing to tell";
+  ASSERT_TRUE(CopyFileW(hook.c_str(), planted.c_str(), FALSE));
+  const bool from_system = platform::win32::Oleacc().dll_get_class_object != nullptr;
+  DeleteFileW(planted.c_str());
+  EXPECT_TRUE(from_system) << "the library beside the program was loaded";
   platform::win32::SearchLibrariesInSystemFolderOnly();
   EXPECT_EQ(LoadLibraryW(L"posted_null_hook.dll"), nullptr);
-  EXPECT_NE(LoadLibraryW(path.c_str()), nullptr) << "no library beside the test";
+  EXPECT_NE(LoadLibraryW(hook.c_str()), nullptr) << "no library beside the test";
+}
+
+// What the process asks of the loader and of its mitigation policies, read
+// back through a stand-in for kernel32's table: the search for libraries
+// kept to the system folder (LOAD_LIBRARY_SEARCH_SYSTEM32), and where the
+// system can't or won't, at least the current folder taken out of it; links
+// that an unprivileged program made refused (ProcessRedirectionTrustPolicy,
+// EnforceRedirectionTrust) where the policy exists.
+std::string asked;
+BOOL accept_default_folders = TRUE;
+BOOL WINAPI SetDefaultFolders(DWORD flags) {
+  asked += "default folders " + std::to_string(flags) + "; ";
+  return accept_default_folders;
+}
+BOOL WINAPI SetFolder(const wchar_t* folder) {
+  asked += "folder \"" + std::string(folder, folder + wcslen(folder)) + "\"; ";
+  return TRUE;
+}
+BOOL WINAPI SetPolicy(int policy, void* value, SIZE_T size) {
+  asked += "policy " + std::to_string(policy) + " flags " +
+           std::to_string(*static_cast<DWORD*>(value)) + " size " + std::to_string(size) + "; ";
+  return TRUE;
+}
+
+TEST(ProcessProtections, EachSystemIsAskedForWhatItOffers) {
+  struct Case {
+    const char* system;
+    platform::win32::Kernel32Functions kernel32;
+    BOOL accepts;
+    std::string expected;
+  } cases[] = {
+      {"Windows 10 22H2 on",
+       {SetDefaultFolders, SetFolder, nullptr, SetPolicy},
+       TRUE,
+       "default folders 2048; policy 16 flags 1 size 4; "},
+      {"without the restricted search's update",
+       {SetDefaultFolders, SetFolder},
+       FALSE,
+       "default folders 2048; folder \"\"; "},
+      {"XP", {nullptr, SetFolder}, TRUE, "folder \"\"; "},
+  };
+  for (const Case& system : cases) {
+    asked.clear();
+    accept_default_folders = system.accepts;
+    platform::win32::UseKernel32Functions(&system.kernel32);
+    platform::win32::SearchLibrariesInSystemFolderOnly();
+    platform::win32::RefuseUntrustedLinks();
+    platform::win32::UseKernel32Functions(nullptr);
+    EXPECT_EQ(asked, system.expected) << system.system;
+  }
 }
 
 }  // namespace

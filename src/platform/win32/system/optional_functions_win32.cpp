@@ -159,7 +159,11 @@ const RestartManagerFunctions& RestartManager() {
   return functions;
 }
 
-const Kernel32Functions& Kernel32() {
+namespace {
+
+const Kernel32Functions* kernel32_in_place = nullptr;
+
+const Kernel32Functions& Kernel32Itself() {
   static const Kernel32Functions functions = [] {
     const HMODULE kernel32 = LoadSystemLibrary(L"kernel32.dll");
     Kernel32Functions found;
@@ -170,6 +174,16 @@ const Kernel32Functions& Kernel32() {
     return found;
   }();
   return functions;
+}
+
+}  // namespace
+
+const Kernel32Functions& Kernel32() {
+  return kernel32_in_place != nullptr ? *kernel32_in_place : Kernel32Itself();
+}
+
+void UseKernel32Functions(const Kernel32Functions* functions) {
+  kernel32_in_place = functions;
 }
 
 }  // namespace quellnet::platform::win32

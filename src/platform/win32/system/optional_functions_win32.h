@@ -139,5 +139,10 @@ struct Kernel32Functions {
   BOOL(WINAPI* set_process_mitigation_policy)(int, PVOID, SIZE_T) = nullptr;
 };
 const Kernel32Functions& Kernel32();
+// Puts `functions` in the place of kernel32's own table, nullptr puts
+// kernel32's back: what the process asks of the loader and of its
+// mitigation policies can then be read back where the system would not
+// tell.
+void UseKernel32Functions(const Kernel32Functions* functions);
 
 }  // namespace quellnet::platform::win32
