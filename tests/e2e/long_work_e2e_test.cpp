@@ -4,7 +4,9 @@
 // answered at once and saves the options. Neither the tray menu nor a close
 // runs inside the work.
 #include <cstddef>
+#include <memory>
 #include <string>
+#include <type_traits>
 
 #include "fixture.h"
 #include "tools/test_service.h"
@@ -92,16 +94,53 @@ TEST_F(LongWorkTest, DuringALongCleanTheWindowAnswersAndASessionEndStopsTheClean
 
 // Another program's click during the clean, sent to the button or as the
 // button's notification to the window, starts no second clean inside the
-// first: the one clean ends with its one message.
-TEST_F(LongWorkTest, AClickSentDuringACleanStartsNoSecondClean) {
+// first: the one clean ends with its one message. The pointer is the
+// hourglass during the work, also over the web address, which shows the
+// hand once the work is done; the other controls keep the window's own.
+TEST_F(LongWorkTest, AClickSentDuringACleanStartsNoSecondCleanAndThePointerWaits) {
   ASSERT_NO_FATAL_FAILURE(StartALongClean());
   HWND button = Control(kIdCommand1);
+  // Beside this program, where the search for a library looks first.
+  const auto watch = reinterpret_cast<HHOOK (*)(DWORD)>(reinterpret_cast<void (*)()>(
+      GetProcAddress(LoadLibraryW(L"posted_null_hook.dll"), "WatchPointer")));
+  const UniqueKernelHandle pointers[] = {
+      UniqueKernelHandle(CreateEventW(nullptr, TRUE, FALSE, L"QuellnetTestPointerHand")),
+      UniqueKernelHandle(CreateEventW(nullptr, TRUE, FALSE, L"QuellnetTestPointerWait")),
+      UniqueKernelHandle(CreateEventW(nullptr, TRUE, FALSE, L"QuellnetTestPointerOther"))};
+  const HANDLE events[] = {pointers[0].Get(), pointers[1].Get(), pointers[2].Get()};
+  ASSERT_TRUE(watch && events[0] && events[1] && events[2]);
+  const std::unique_ptr<std::remove_pointer_t<HHOOK>, decltype(&UnhookWindowsHookEx)> hook(
+      watch(GetWindowThreadProcessId(Main(), nullptr)), &UnhookWindowsHookEx);
+  ASSERT_TRUE(hook);
+  // A thread may take a message or two before it learns of a new hook: the
+  // question is asked again till the hook answers.
+  const auto pointer_over = [&](int id) -> std::string {
+    for (int attempt = 0; attempt < 50; ++attempt) {
+      for (HANDLE event : events) {
+        ResetEvent(event);
+      }
+      Answer(WM_SETCURSOR, reinterpret_cast<WPARAM>(Control(id)),
+             MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+      switch (WaitForMultipleObjects(3, events, FALSE, 100)) {
+        case WAIT_OBJECT_0:
+          return "hand";
+        case WAIT_OBJECT_0 + 1:
+          return "hourglass";
+        case WAIT_OBJECT_0 + 2:
+          return "the window's own";
+      }
+    }
+    return "not told";
+  };
   ASSERT_TRUE(WaitUntil([&] { return !IsWindowEnabled(Main()); }));
+  EXPECT_EQ(pointer_over(app::kIdLabel3), "hourglass");
   ASSERT_TRUE(Click(button) && PostMessageW(Main(), WM_COMMAND, MAKEWPARAM(kIdCommand1, BN_CLICKED),
                                             reinterpret_cast<LPARAM>(button)));
   const auto box = program_.WaitForMessageBox();
   ASSERT_TRUE(box.has_value() && ProgramUnderTest::Answer(*box));
   EXPECT_FALSE(program_.WaitForMessageBox(kQuietPeriod).has_value()) << "a second clean ran";
+  EXPECT_EQ(pointer_over(app::kIdLabel3), "hand");
+  EXPECT_EQ(pointer_over(app::kIdLabel6), "the window's own");
 }
 
 TEST_F(LongWorkTest, DuringAHungServiceStopTheWindowAnswersAndASessionEndSaves) {

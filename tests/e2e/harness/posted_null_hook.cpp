@@ -1,24 +1,54 @@
-// A message hook (WH_GETMESSAGE) that a test sets on the program's thread
-// through WatchPostedNull: each time that thread takes a WM_NULL that was
-// posted to it, it signals the test's event "QuellnetTestPostedNull". No
-// system posts WM_NULL by itself; the program does after its tray menu, so
-// that the menu's next opening closes on a click elsewhere.
+// Message hooks that a test sets on the program's thread, to see what no
+// window message tells another program:
+// - WatchPostedNull (WH_GETMESSAGE): each time that thread takes a WM_NULL
+//   that was posted to it, it signals the test's event
+//   "QuellnetTestPostedNull". No system posts WM_NULL by itself; the program
+//   does after its tray menu, so that the menu's next opening closes on a
+//   click elsewhere.
+// - WatchPointer (WH_CALLWNDPROCRET): after each WM_SETCURSOR, it signals
+//   "QuellnetTestPointerHand" or "QuellnetTestPointerWait" when the thread
+//   then shows the system's hand or hourglass, else
+//   "QuellnetTestPointerOther".
 #include <windows.h>
 
 extern "C" IMAGE_DOS_HEADER __ImageBase;
 
+static void Signal(const wchar_t* name) {
+  if (HANDLE event = OpenEventW(EVENT_MODIFY_STATE, FALSE, name)) {
+    SetEvent(event);
+    CloseHandle(event);
+  }
+}
+
 static LRESULT CALLBACK TakeMessage(int code, WPARAM removed, LPARAM message) {
   if (code == HC_ACTION && removed == PM_REMOVE &&
       reinterpret_cast<const MSG*>(message)->message == WM_NULL) {
-    if (HANDLE event = OpenEventW(EVENT_MODIFY_STATE, FALSE, L"QuellnetTestPostedNull")) {
-      SetEvent(event);
-      CloseHandle(event);
-    }
+    Signal(L"QuellnetTestPostedNull");
   }
   return CallNextHookEx(nullptr, code, removed, message);
+}
+
+static LRESULT CALLBACK AfterMessage(int code, WPARAM sent, LPARAM message) {
+  if (code == HC_ACTION &&
+      reinterpret_cast<const CWPRETSTRUCT*>(message)->message == WM_SETCURSOR) {
+    const HCURSOR shown = GetCursor();
+    if (shown == LoadCursorW(nullptr, IDC_HAND)) {
+      Signal(L"QuellnetTestPointerHand");
+    } else if (shown == LoadCursorW(nullptr, IDC_WAIT)) {
+      Signal(L"QuellnetTestPointerWait");
+    } else {
+      Signal(L"QuellnetTestPointerOther");
+    }
+  }
+  return CallNextHookEx(nullptr, code, sent, message);
 }
 
 extern "C" __declspec(dllexport) HHOOK WatchPostedNull(DWORD thread) {
   return SetWindowsHookExW(WH_GETMESSAGE, TakeMessage, reinterpret_cast<HINSTANCE>(&__ImageBase),
                            thread);
+}
+
+extern "C" __declspec(dllexport) HHOOK WatchPointer(DWORD thread) {
+  return SetWindowsHookExW(WH_CALLWNDPROCRET, AfterMessage,
+                           reinterpret_cast<HINSTANCE>(&__ImageBase), thread);
 }
