@@ -216,7 +216,11 @@ TEST(LibrarySearch, ALibraryBesideTheProgramIsFoundOnlyByItsFullPath) {
   const std::wstring planted = folder + L"oleacc.dll";
   ASSERT_EQ(GetModuleHandleW(L"oleacc.dll"), nullptr) << "loaded already: nothing to tell";
   ASSERT_TRUE(CopyFileW(hook.c_str(), planted.c_str(), FALSE));
+  // Wine takes its own library over one beside the program unless told to
+  // prefer the latter; Windows has no such setting and ignores the key.
+  ASSERT_TRUE(e2e::WriteString({L"Software\\Wine\\DllOverrides", L"oleacc", L"native,builtin"}));
   const bool from_system = platform::win32::Oleacc().dll_get_class_object != nullptr;
+  SHDeleteValueW(HKEY_CURRENT_USER, L"Software\\Wine\\DllOverrides", L"oleacc");
   DeleteFileW(planted.c_str());
   EXPECT_TRUE(from_system) << "the library beside the program was loaded";
   platform::win32::SearchLibrariesInSystemFolderOnly();
