@@ -97,18 +97,28 @@ TEST_F(LongWorkTest, DuringALongCleanTheWindowAnswersAndASessionEndStopsTheClean
 // first: the one clean ends with its one message. The pointer is the
 // hourglass during the work, also over the web address, which shows the
 // hand once the work is done; the other controls keep the window's own.
+// Its search for libraries is kept out of its own folder there too.
 TEST_F(LongWorkTest, AClickSentDuringACleanStartsNoSecondCleanAndThePointerWaits) {
   ASSERT_NO_FATAL_FAILURE(StartALongClean());
   HWND button = Control(kIdCommand1);
   // Beside this program, where the search for a library looks first.
-  const auto watch = reinterpret_cast<HHOOK (*)(DWORD)>(reinterpret_cast<void (*)()>(
-      GetProcAddress(LoadLibraryW(L"posted_null_hook.dll"), "WatchPointer")));
+  const HMODULE hooks = LoadLibraryW(L"posted_null_hook.dll");
+  const auto watch = reinterpret_cast<HHOOK (*)(DWORD)>(
+      reinterpret_cast<void (*)()>(GetProcAddress(hooks, "WatchPointer")));
   const UniqueKernelHandle pointers[] = {
       UniqueKernelHandle(CreateEventW(nullptr, TRUE, FALSE, L"QuellnetTestPointerHand")),
       UniqueKernelHandle(CreateEventW(nullptr, TRUE, FALSE, L"QuellnetTestPointerWait")),
       UniqueKernelHandle(CreateEventW(nullptr, TRUE, FALSE, L"QuellnetTestPointerOther"))};
   const HANDLE events[] = {pointers[0].Get(), pointers[1].Get(), pointers[2].Get()};
-  ASSERT_TRUE(watch && events[0] && events[1] && events[2]);
+  // A library beside the program, which its search by name alone must not
+  // find: the search is restricted at the start, for every run.
+  const UniqueKernelHandle unprotected(
+      CreateEventW(nullptr, TRUE, FALSE, L"QuellnetTestSearchesOwnFolder"));
+  wchar_t hooks_path[MAX_PATH] = L"";
+  ASSERT_TRUE(
+      GetModuleFileNameW(hooks, hooks_path, MAX_PATH) &&
+      CopyFileW(hooks_path, (std::wstring(kProgramDir) + L"\\search_probe.dll").c_str(), FALSE));
+  ASSERT_TRUE(watch && events[0] && events[1] && events[2] && unprotected);
   const std::unique_ptr<std::remove_pointer_t<HHOOK>, decltype(&UnhookWindowsHookEx)> hook(
       watch(GetWindowThreadProcessId(Main(), nullptr)), &UnhookWindowsHookEx);
   ASSERT_TRUE(hook);
@@ -141,6 +151,8 @@ TEST_F(LongWorkTest, AClickSentDuringACleanStartsNoSecondCleanAndThePointerWaits
   EXPECT_FALSE(program_.WaitForMessageBox(kQuietPeriod).has_value()) << "a second clean ran";
   EXPECT_EQ(pointer_over(app::kIdLabel3), "hand");
   EXPECT_EQ(pointer_over(app::kIdLabel6), "the window's own");
+  EXPECT_NE(WaitForSingleObject(unprotected.Get(), 0), WAIT_OBJECT_0)
+      << "the program searches its own folder for libraries";
 }
 
 TEST_F(LongWorkTest, DuringAHungServiceStopTheWindowAnswersAndASessionEndSaves) {

@@ -8,7 +8,8 @@
 // - WatchPointer (WH_CALLWNDPROCRET): after each WM_SETCURSOR, it signals
 //   "QuellnetTestPointerHand" or "QuellnetTestPointerWait" when the thread
 //   then shows the system's hand or hourglass, else
-//   "QuellnetTestPointerOther".
+//   "QuellnetTestPointerOther"; the first time, "QuellnetTestSearchesOwnFolder"
+//   too if the program still looks for libraries in its own folder.
 #include <windows.h>
 
 extern "C" IMAGE_DOS_HEADER __ImageBase;
@@ -28,9 +29,23 @@ static LRESULT CALLBACK TakeMessage(int code, WPARAM removed, LPARAM message) {
   return CallNextHookEx(nullptr, code, removed, message);
 }
 
+// Once in the program: whether its search for a library by name alone still
+// looks in its own folder, where the test put "search_probe.dll".
+static void ProbeLibrarySearch() {
+  static bool probed = false;
+  if (!probed) {
+    probed = true;
+    if (HMODULE found = LoadLibraryW(L"search_probe.dll")) {
+      FreeLibrary(found);
+      Signal(L"QuellnetTestSearchesOwnFolder");
+    }
+  }
+}
+
 static LRESULT CALLBACK AfterMessage(int code, WPARAM sent, LPARAM message) {
   if (code == HC_ACTION &&
       reinterpret_cast<const CWPRETSTRUCT*>(message)->message == WM_SETCURSOR) {
+    ProbeLibrarySearch();
     const HCURSOR shown = GetCursor();
     if (shown == LoadCursorW(nullptr, IDC_HAND)) {
       Signal(L"QuellnetTestPointerHand");
