@@ -6,7 +6,6 @@
 #include <map>
 #include <optional>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "app/form1.h"
@@ -67,10 +66,10 @@ class Form1Test : public testing::Test {
              {registry, services, files, shell, network, tray_icon}};
 };
 
-// Each stored option goes to its box (the forms the text may take are
-// ParseOptionText's, and a number that a user or a tool stored is read as
-// its number); the protection switch runs once for a value it takes, and the
-// caption tells what it found. An absent option reads as 0, and clears the
+// Each stored option goes to its box (data/restored_options.tsv; the forms
+// the text may take are ParseOptionText's, and a number that a user or a
+// tool stored is read as its number); the protection switch runs once for a
+// value it takes, and the caption tells what it found. An absent option reads as 0, and clears the
 // caption the switch set before; so does one behind a registry link, which
 // is never followed. A stored option that can't be used leaves its box off
 // and is told once, at start-up, not again at the paint that reads "Run
@@ -78,27 +77,21 @@ class Form1Test : public testing::Test {
 // options are restored: a stored protection that runs the switch finds it.
 TEST_F(Form1Test, RestoreSetsEachBoxFromItsStoredOption) {
   const wchar_t* const kCaptions[] = {L"", L"PC Protected !", L"PC Not Protected !"};
-  // kOther: REG_MULTI_SZ, REG_BINARY...; kLinked: text behind a link; kDenied:
-  // text in a key the user may not read, read as absent
-  enum class As { kAbsent, kText, kNumber, kOther, kLinked, kDenied };
-  const std::tuple<As, const wchar_t*, int> rows[] = {
-      {As::kText, L"1", 1},    {As::kText, L"2", 2},        {As::kAbsent, L"", 0},
-      {As::kNumber, L"1", 1},  {As::kNumber, L"0", 0},      {As::kLinked, L"1", 0},
-      {As::kText, L"yes", -1}, {As::kNumber, L"65537", -1}, {As::kText, L"7", -1},
-      {As::kOther, L"1", -1},  {As::kDenied, L"1", 0}};
-  for (const auto& [as, stored, expected] : rows) {
-    SCOPED_TRACE(testing::Message() << int(as) << " " << stored);
+  for (const tools::TableRow& row : tools::TableFile(QUELLNET_UNIT_DATA "/restored_options.tsv")) {
+    SCOPED_TRACE(row[0] + " " + row[1]);
+    const std::string& as = row[0];
     registry.keys.clear();
-    registry.links = {as == As::kLinked ? L"Software\\Quellnet" : L""};
+    registry.links = {as == "linked" ? L"Software\\Quellnet" : L""};
     registry.failing.clear();
     for (const wchar_t* key : {L"StartUp", L"HideOnStart", L"mess"}) {
-      as == As::kNumber   ? registry.PutNumber(kOptionsKey, key, std::stoull(stored))
-      : as != As::kAbsent ? registry.Put(kOptionsKey, key, stored, as != As::kOther)
-                          : void();
+      as == "number"   ? registry.PutNumber(kOptionsKey, key, std::stoull(row[1]))
+      : as != "absent" ? registry.Put(kOptionsKey, key, tools::Wide(row[1]), as != "other")
+                       : void();
     }
-    if (as == As::kDenied) {
+    if (as == "denied") {
       registry.failing[kOptionsKey] = {platform::RegStatus::kAccessDenied, 5};
     }
+    const int expected = row[2] == "told" ? -1 : std::stoi(row[2]);
     chkStartup.value = chkHideOnStart.value = chkmess.value = 0;
     services.calls.clear();
     window.messages.clear();
