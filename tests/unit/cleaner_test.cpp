@@ -1,5 +1,6 @@
 // Both browser cleaners on an in-memory tree and registry: what each run
-// deletes, what it leaves, and the one message it shows.
+// deletes, what it leaves, and the one message it shows, or, run from a
+// command line, the text it writes and its exit code.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/command_line.h"
 #include "cleaners/browser_cleaner.h"
 #include "cleaners/folder_safety.h"
 #include "fakes/fake_controls.h"
@@ -91,12 +93,21 @@ class CleanerTest : public ::testing::Test {
   // data/trees.tsv, each path within `folder`.
   void Change(const std::wstring& folder, const std::wstring& changes) {
     for (const std::wstring& change : Split(changes)) {
-      const std::size_t space = change.find(L' ');
+      const std::size_t space = std::min(change.find(L' '), change.size());
       const std::size_t equals = std::min(change.find(L'='), change.size());
       const std::wstring verb = change.substr(0, space);
-      const std::wstring path = folder + change.substr(space + 1, equals - space - 1);
+      const std::wstring name = change.substr(std::min(space + 1, equals), equals - space - 1);
+      const std::wstring path = folder + name;
       const std::wstring value = change.substr(std::min(equals + 1, change.size()));
-      if (verb == L"known") {
+      if (verb == L"value") {  // the folder's in Shell Folders; none without '='
+        registry.DeleteValue(kShellFolders, name);
+        equals == change.size() ? void() : registry.Put(kShellFolders, name, value);
+      } else if (verb == L"refuses") {  // the key of the typed addresses or Shell Folders
+        const Paths cause = Split(value, L" ");
+        registry.failing[name == L"typed" ? kTypedUrls : kShellFolders] = {
+            cause[0] == L"denied" ? RegStatus::kAccessDenied : RegStatus::kFailed,
+            platform::SystemError(std::stoul(cause[1]))};
+      } else if (verb == L"known") {
         known_.try_emplace(path, platform::KnownFolder(known_.size()));
         files.known_folders[known_.at(path)] = value;
       } else if (verb == L"alias") {
@@ -187,23 +198,18 @@ TEST_F(CleanerTest, AProgramEndingDuringTheRunStopsItBetweenTwoEntries) {
 // can't be read at all (or is empty) keeps the typed addresses.
 TEST_F(CleanerTest, ALocationThatCantBeUsedLeavesTheDiskAsItWasAndSaysWhy) {
   const Paths before = files.Under(L"C:");
+  const FakeRegistry pristine = registry;
   for (const tools::TableRow& row : tools::TableFile(QUELLNET_UNIT_DATA "/location_troubles.tsv")) {
     SCOPED_TRACE(row[1]);
     const CleanerJob& job = row[0] == "cache" ? kCacheJob : kCookieJob;
     const std::wstring value(job.folder_value);
-    registry.failing.clear();
+    registry = pristine;
     registry.DeleteValue(kShellFolders, value);
     if (row[1] != "(none)") {
       registry.Put(kShellFolders, value, row[1] == "(empty)" ? L"" : tools::Wide(row[1]),
                    row[1] != "(not text)");
     }
-    if (const Paths cause = Split(tools::Wide(row[2]), L" "); cause.size() > 1) {
-      const std::wstring& key = cause[0] == L"typed" ? kTypedUrls : kShellFolders;
-      registry.failing[key] = {
-          cause[1] == L"denied" ? RegStatus::kAccessDenied : RegStatus::kFailed,
-          platform::SystemError(std::stoul(cause[2]))};
-    }
-    registry.Put(kTypedUrls, L"url1", L"http://one.example/");
+    Change(L"", tools::Wide(row[2]));
     EXPECT_EQ(Run(job),
               (job.folder == BrowserFolder::kCache ? kCacheLeft : kCookiesLeft) + Lines(row, 3));
     EXPECT_EQ(window.messages[0].icon, MessageIcon::kWarning);
@@ -302,6 +308,53 @@ TEST_F(CleanerTest, EachRefusedLocationDeletesNothingOnDiskButStillClearsTypedAd
               kCacheLeft + L"The cache folder was left alone: its recorded location, \"" +
                   tools::Wide(row[1]) + L"\", " + tools::Wide(row[2]) + L"." + kHistoryCleared);
     EXPECT_EQ(files.entries.size(), before);
+  }
+}
+
+struct FakeConsole final : platform::Console {
+  bool WriteLines(std::wstring_view text) override {
+    written += attached ? std::wstring(text) + L"\n" : L"";
+    return attached;
+  }
+  bool attached = true;
+  std::wstring written;
+};
+
+// From a command line (data/command_runs.tsv) a cleaner writes to the console
+// what its button's message says in the same state, and its exit code says
+// how the run ended. A command line that is not understood deletes nothing.
+TEST_F(CleanerTest, ACommandLineRunWritesWhatTheButtonSaysAndEndsWithItsExitCode) {
+  const fakes::FakeFileSystem pristine_files = files;
+  const FakeRegistry pristine_registry = registry;
+  for (const tools::TableRow& row : tools::TableFile(QUELLNET_UNIT_DATA "/command_runs.tsv")) {
+    SCOPED_TRACE(row[0] + ", " + row[1]);
+    const Paths words = Split(tools::Wide(row[0]), L" ");
+    const std::vector<std::wstring_view> arguments(words.begin(), words.end());
+    const app::Command command = app::ReadCommandLine(arguments);
+    const bool cookies = command == app::Command::kClearCookies;
+    FakeConsole console;
+    console.attached = row[1] != "no console";
+    const auto set_up = [&] {
+      files = pristine_files;
+      registry = pristine_registry;
+      Change(cookies ? kCookies : kCache, tools::Wide(console.attached ? row[1] : ""));
+    };
+    std::wstring expected = row.size() > 3 ? Lines(row, 3) + L"\n" : L"";
+    if ((cookies || command == app::Command::kClearCache) && console.attached) {
+      set_up();
+      expected = Run(cookies ? kCookieJob : kCacheJob) + L"\n";
+    }
+    set_up();
+    window.messages.clear();
+    const Paths before = files.Under(L"C:");
+    EXPECT_EQ(app::RunCommand(command, arguments, {registry, files, console, window}),
+              std::stoi(row[2]));
+    std::wstring shown = console.written;
+    for (const auto& box : window.messages) {
+      shown += box.text + L"\n";
+    }
+    EXPECT_EQ(shown, expected);
+    EXPECT_TRUE(row[2] != "3" || files.Under(L"C:") == before) << "deleted";
   }
 }
 
