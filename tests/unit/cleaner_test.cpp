@@ -45,15 +45,6 @@ Paths Split(const std::wstring& cell, const std::wstring& separator = L"; ") {
   return parts;
 }
 
-// The cells of a row from `first` on, one line each.
-std::wstring Lines(const tools::TableRow& row, std::size_t first) {
-  std::wstring text;
-  for (std::size_t cell = first; cell < row.size(); ++cell) {
-    text += (cell == first ? L"" : L"\n") + tools::Wide(row[cell]);
-  }
-  return text;
-}
-
 const std::wstring kShellFolders =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 const std::wstring kTypedUrls = L"Software\\Microsoft\\Internet Explorer\\TypedURLs";
@@ -210,8 +201,8 @@ TEST_F(CleanerTest, ALocationThatCantBeUsedLeavesTheDiskAsItWasAndSaysWhy) {
                    row[1] != "(not text)");
     }
     Change(L"", tools::Wide(row[2]));
-    EXPECT_EQ(Run(job),
-              (job.folder == BrowserFolder::kCache ? kCacheLeft : kCookiesLeft) + Lines(row, 3));
+    EXPECT_EQ(Run(job), (job.folder == BrowserFolder::kCache ? kCacheLeft : kCookiesLeft) +
+                            tools::Lines(row, 3));
     EXPECT_EQ(window.messages[0].icon, MessageIcon::kWarning);
   }
   EXPECT_EQ(files.Under(L"C:"), before);
@@ -261,7 +252,7 @@ TEST_F(CleanerTest, WhatACleanLeavesOfEachTreeAndNothingOutsideIt) {
     };
     const Paths outside_before = outside();
     registry.Put(kTypedUrls, L"url1", L"http://one.example/");
-    const std::wstring message = Lines(row, 5);
+    const std::wstring message = tools::Lines(row, 5);
     const CleanerJob& job = row[1] == "cache" ? kCacheJob : kCookieJob;
     window.progress.clear();
     EXPECT_EQ(Run(job), message);
@@ -339,7 +330,7 @@ TEST_F(CleanerTest, ACommandLineRunWritesWhatTheButtonSaysAndEndsWithItsExitCode
       registry = pristine_registry;
       Change(cookies ? kCookies : kCache, tools::Wide(console.attached ? row[1] : ""));
     };
-    std::wstring expected = row.size() > 3 ? Lines(row, 3) + L"\n" : L"";
+    std::wstring expected = row.size() > 3 ? tools::Lines(row, 3) + L"\n" : L"";
     if ((cookies || command == app::Command::kClearCache) && console.attached) {
       set_up();
       expected = Run(cookies ? kCookieJob : kCacheJob) + L"\n";

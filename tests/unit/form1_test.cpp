@@ -39,9 +39,6 @@ class Form1Test : public testing::Test {
     registry.AddKey(kRunKey);
   }
 
-  void Store(const std::wstring& key, const std::wstring& text) {
-    registry.Put(kOptionsKey, key, text);
-  }
   std::optional<std::wstring> Stored(const std::wstring& key) const {
     const auto* value = registry.Find(kOptionsKey, key);
     return value ? std::optional(value->text) : std::nullopt;
@@ -121,7 +118,7 @@ TEST_F(Form1Test, RestoreSetsEachBoxFromItsStoredOption) {
 TEST_F(Form1Test, AStopThatFailsAtStartUpIsSilentButAUsersClickOffersRetry) {
   const FakeServiceControl::Scripted refused{{ServiceOutcome::kAccessDenied, {}},
                                              ServiceState::kRunning};
-  Store(L"mess", L"1");
+  registry.Put(kOptionsKey, L"mess", L"1");
   services.next = refused;
   form.Form_Load();
   EXPECT_EQ(chkmess.Value(), 1);  // the choice is kept and saved again
@@ -209,11 +206,7 @@ TEST_F(Form1Test, AMessageThatSaysSomethingFailedSaysWhy) {
     key.empty() ? chkmess.UserClick() : form.Form_Load();  // the click asks for a start
     chkStartup.value = std::stoi(row[3]);
     key.empty() ? void() : form.Form_Unload(UnloadReason::kClose);
-    std::wstring told;
-    for (std::size_t line = 5; line < row.size(); ++line) {
-      told += (line == 5 ? L"" : L"\n") + tools::Wide(row[line]);
-    }
-    EXPECT_EQ(window.messages.at(std::stoul(row[4])).text, told);
+    EXPECT_EQ(window.messages.at(std::stoul(row[4])).text, tools::Lines(row, 5));
   }
 }
 

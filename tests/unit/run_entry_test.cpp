@@ -6,6 +6,7 @@
 #include <map>
 #include <string>
 
+#include "fakes/fake_file_system.h"
 #include "fakes/fake_registry.h"
 #include "rules/run_entry.h"
 #include "tools/table.h"
@@ -22,19 +23,15 @@ const std::map<std::string, std::wstring> kPrograms = {
 // Names in any letter case; a short name leads to the file as its long one.
 struct FakeFileIds final : FileIds {
   std::optional<FileId> IdOf(const std::wstring& path) override {
-    std::wstring upper = path;
-    for (wchar_t& c : upper) {
-      c = static_cast<wchar_t>(std::towupper(static_cast<std::wint_t>(c)));
-    }
-    const auto file = files.find(upper);
+    const auto file = files.find(path);
     return file == files.end() ? std::nullopt : std::optional(FileId{1, file->second});
   }
-  std::map<std::wstring, std::uint64_t> files = {
-      {L"C:\\USERS\\BOB SMITH\\APPDATA\\LOCAL\\PROGRAMS\\QUELLNET\\QUELLNET.EXE", 1},
-      {L"C:\\USERS\\BOBSMI~1\\APPDATA\\LOCAL\\PROGRAMS\\QUELLNET\\QUELLNET.EXE", 1},
-      {L"D:\\PORTABLE TOOLS\\QUELLNET\\QUELLNET.EXE", 2},
-      {L"D:\\PORTABLE.EXE", 3},
-      {L"C:\\OTHER\\QUELLNET.EXE", 4}};
+  std::map<std::wstring, std::uint64_t, fakes::NoCase> files = {
+      {L"C:\\Users\\Bob Smith\\AppData\\Local\\Programs\\Quellnet\\quellnet.exe", 1},
+      {L"C:\\Users\\BOBSMI~1\\AppData\\Local\\Programs\\Quellnet\\quellnet.exe", 1},
+      {L"D:\\Portable Tools\\Quellnet\\quellnet.exe", 2},
+      {L"D:\\portable.exe", 3},
+      {L"C:\\Other\\quellnet.exe", 4}};
 };
 
 TEST(RunEntryTest, OnlyAValueThatStartsTheProgramGoes) {
