@@ -6,6 +6,7 @@
 
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -31,15 +32,29 @@ inline std::vector<TableRow> TableRows(const std::string& text) {
   return rows;
 }
 
+// A table that is missing fails the test rather than passing it empty.
 inline std::vector<TableRow> TableFile(const std::string& path) {
+  std::ifstream file(path);
+  if (!file) {
+    throw std::runtime_error("no table at " + path);
+  }
   std::stringstream text;
-  text << std::ifstream(path).rdbuf();
+  text << file.rdbuf();
   return TableRows(text.str());
 }
 
 // The tables hold plain ASCII.
 inline std::wstring Wide(const std::string& ascii) {
   return {ascii.begin(), ascii.end()};
+}
+
+// The cells of a row from `first` on, one line each.
+inline std::wstring Lines(const TableRow& row, std::size_t first) {
+  std::wstring text;
+  for (std::size_t cell = first; cell < row.size(); ++cell) {
+    text += (cell == first ? L"" : L"\n") + Wide(row[cell]);
+  }
+  return text;
 }
 
 }  // namespace quellnet::tools

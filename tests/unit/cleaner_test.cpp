@@ -1,5 +1,6 @@
 // Both browser cleaners on an in-memory tree and registry: what each run
-// deletes, what it leaves, and the one message it shows.
+// deletes, what it leaves, and the one message it shows, or, run from a
+// command line, the text it writes and its exit code.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "app/command_line.h"
 #include "cleaners/browser_cleaner.h"
-#include "cleaners/folder_safety.h"
 #include "fakes/fake_controls.h"
 #include "fakes/fake_file_system.h"
 #include "fakes/fake_registry.h"
@@ -43,73 +44,97 @@ Paths Split(const std::wstring& cell, const std::wstring& separator = L"; ") {
   return parts;
 }
 
-// The cells of a row from `first` on, one line each.
-std::wstring Lines(const tools::TableRow& row, std::size_t first) {
-  std::wstring text;
-  for (std::size_t cell = first; cell < row.size(); ++cell) {
-    text += (cell == first ? L"" : L"\n") + tools::Wide(row[cell]);
-  }
-  return text;
-}
-
 const std::wstring kShellFolders =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 const std::wstring kTypedUrls = L"Software\\Microsoft\\Internet Explorer\\TypedURLs";
-const std::wstring kProfile = L"C:\\Users\\Bob";
-const std::wstring kCache = kProfile + L"\\AppData\\Local\\Microsoft\\Windows\\INetCache";
-const std::wstring kContent = kCache + L"\\Content.IE5";
-const std::wstring kCookies = kProfile + L"\\AppData\\Roaming\\Microsoft\\Windows\\Cookies";
+const std::wstring kCache = L"C:\\Users\\Bob\\AppData\\Local\\Microsoft\\Windows\\INetCache";
+const std::wstring kCookies = L"C:\\Users\\Bob\\AppData\\Roaming\\Microsoft\\Windows\\Cookies";
 const std::wstring kCacheLeft = L"The Internet cache was not cleared completely.\n\n";
 const std::wstring kCookiesLeft = L"The cookies were not cleared completely.\n\n";
 const std::wstring kHistoryCleared = L"\nThe list of typed addresses was cleared.";
+const std::map<std::wstring, FsStatus> kStatuses = {{L"denied", FsStatus::kAccessDenied},
+                                                    {L"inuse", FsStatus::kInUse},
+                                                    {L"gone", FsStatus::kNotFound},
+                                                    {L"toolong", FsStatus::kTooLong},
+                                                    {L"ok", FsStatus::kOk},
+                                                    {L"failed", FsStatus::kFailed}};
 
-// A user "Bob" of a 32-bit program on 64-bit Windows 7, with a cache and a
-// cookie folder as the browser leaves them, typed addresses, and a photo of
-// his own that a link among the cookies leads to. Some program has
-// redirected his Documents for the shell to a folder on D:.
+// Bob's computer (data/bobs_computer.tsv), with the registry's record of
+// his cache and cookie folder, and typed addresses.
 class CleanerTest : public ::testing::Test {
  protected:
   CleanerTest() {
-    using platform::KnownFolder;
-    // A 32-bit program on 64-bit Windows: what it calls System32 is SysWOW64,
-    // and the real one is Sysnative.
-    files.known_folders = {{KnownFolder::kProfile, kProfile},
-                           {KnownFolder::kProfiles, L"C:\\Users"},
-                           {KnownFolder::kAppData, kProfile + L"\\AppData\\Roaming"},
-                           {KnownFolder::kLocalAppData, kProfile + L"\\AppData\\Local"},
-                           {KnownFolder::kCommonAppData, L"C:\\ProgramData"},
-                           {KnownFolder::kDesktop, kProfile + L"\\Desktop"},
-                           {KnownFolder::kDocuments, L"D:\\Redirected\\Documents"},
-                           {KnownFolder::kFavorites, kProfile + L"\\Favorites"},
-                           {KnownFolder::kPictures, kProfile + L"\\Pictures"},
-                           {KnownFolder::kMusic, kProfile + L"\\Music"},
-                           {KnownFolder::kVideos, kProfile + L"\\Videos"},
-                           {KnownFolder::kDownloads, kProfile + L"\\Downloads"},
-                           {KnownFolder::kPublicProfile, L"C:\\Users\\Public"},
-                           {KnownFolder::kProgram, L"E:\\Tools\\Quellnet"},
-                           {KnownFolder::kWindows, L"C:\\Windows"},
-                           {KnownFolder::kSystem, L"C:\\Windows\\SysWOW64"},
-                           {KnownFolder::kSystemWow64, L"C:\\Windows\\SysWOW64"},
-                           {KnownFolder::kSystemNative, L"C:\\Windows\\Sysnative"},
-                           {KnownFolder::kProgramFiles, L"C:\\Program Files (x86)"},
-                           {KnownFolder::kProgramFilesX86, L"C:\\Program Files (x86)"},
-                           {KnownFolder::kProgramFiles64, L"C:\\Program Files"}};
-    files.computer_name = L"BOBPC";
-    files.AddFile(L"C:\\Data\\photos\\cat.jpg");
-    for (const auto& path :
-         {L"\\desktop.ini", L"\\Content.IE5\\index.dat", L"\\Content.IE5\\AB12CD34\\logo[1].gif",
-          L"\\Content.IE5\\EF56GH78\\deep\\script[2].js", L"\\Other\\page.htm"}) {
-      files.AddFile(kCache + path);
+    for (const tools::TableRow& row : tools::TableFile(QUELLNET_UNIT_DATA "/bobs_computer.tsv")) {
+      Change(L"", tools::Wide(row[0]));
     }
-    files.AddFolder(kContent + L"\\IJ90KL12");
-    files.AddFile(kCookies + L"\\bob@example[1].txt");
-    files.AddFile(kCookies + L"\\index.dat");
-    files.AddLink(kCookies + L"\\shortcut.txt", L"C:\\Data\\photos\\cat.jpg", false);
-    files.AddFile(kCookies + L"\\Low\\bob@low[1].txt");
-    files.AddFile(kCookies + L"\\Low\\Deeper\\bob@deep[1].txt");
+    EXPECT_EQ(known_.at(L"Program"), platform::KnownFolder::kProgram) << "out of the enum's order";
+    files.computer_name = L"BOBPC";
+    files.before_open = [this](const std::wstring& path) {
+      if (auto change = just_before_open_.extract(path)) {
+        change.mapped()();
+      }
+    };
     registry.Put(kShellFolders, L"Cache", kCache);
     registry.Put(kShellFolders, L"Cookies", kCookies);
     registry.Put(kTypedUrls, L"url1", L"http://one.example/");
+  }
+
+  // Makes the changes that a table cell lists, in the words of
+  // data/trees.tsv, each path within `folder`.
+  void Change(const std::wstring& folder, const std::wstring& changes) {
+    for (const std::wstring& change : Split(changes)) {
+      const std::size_t space = std::min(change.find(L' '), change.size());
+      const std::size_t equals = std::min(change.find(L'='), change.size());
+      const std::wstring verb = change.substr(0, space);
+      const std::wstring name = change.substr(std::min(space + 1, equals), equals - space - 1);
+      const std::wstring path = folder + name;
+      const std::wstring value = change.substr(std::min(equals + 1, change.size()));
+      if (verb == L"value") {  // the folder's in Shell Folders; none without '='
+        registry.DeleteValue(kShellFolders, name);
+        equals == change.size() ? void() : registry.Put(kShellFolders, name, value);
+      } else if (verb == L"refuses") {  // the key of the typed addresses or Shell Folders
+        const Paths cause = Split(value, L" ");
+        registry.failing[name == L"typed" ? kTypedUrls : kShellFolders] = {
+            cause[0] == L"denied" ? RegStatus::kAccessDenied : RegStatus::kFailed,
+            platform::SystemError(std::stoul(cause[1]))};
+      } else if (verb == L"known") {
+        known_.try_emplace(path, platform::KnownFolder(known_.size()));
+        files.known_folders[known_.at(path)] = value;
+      } else if (verb == L"alias") {
+        files.aliases[path] = value;
+      } else if (verb == L"link" || verb == L"filelink") {
+        files.AddLink(path, value, verb == L"link");
+      } else if (verb == L"file" || verb == L"folder") {
+        verb == L"file" ? files.AddFile(path) : files.AddFolder(path);
+      } else if (verb == L"heldby") {
+        for (const std::wstring& holder : Split(value, L", ")) {
+          const bool windows = holder.back() == L'*';
+          files.holders[path].push_back({holder.substr(0, holder.size() - windows), windows});
+        }
+      } else if (verb == L"erase") {
+        files.RemoveTree(path);
+      } else if (verb == L"swap") {
+        const std::size_t at = std::min(value.find(L'@'), value.size());
+        const std::wstring target = value.substr(0, at);
+        const std::wstring when = at == value.size() ? path : folder + value.substr(at + 1);
+        just_before_open_[when] = [this, path, target] {
+          files.Move(path, path + L".old");
+          files.AddLink(path, target, files.entries.at(target).type.folder);
+        };
+      } else if (verb == L"retype") {
+        just_before_open_[path] = [this, path] { files.RemoveTree(path), files.AddFolder(path); };
+      } else {
+        auto& errors = verb == L"stays"        ? files.delete_errors
+                       : verb == L"once"       ? files.fail_once
+                       : verb == L"unopenable" ? files.open_errors
+                                               : files.list_errors;
+        ASSERT_TRUE(verb == L"unlistable" || &errors != &files.list_errors) << verb;
+        errors[path] = kStatuses.at(value.substr(0, value.find(L' ')));
+        if (value.find(L' ') != std::wstring::npos) {
+          files.error_codes[path] = std::stoul(value.substr(value.find(L' ')));
+        }
+      }
+    }
   }
 
   // Runs one cleaner and returns the text of the one message it showed.
@@ -124,6 +149,9 @@ class CleanerTest : public ::testing::Test {
   fakes::FakeMainWindow window;
   FakeRegistry registry;
   fakes::FakeFileSystem files;
+  std::map<std::wstring, platform::KnownFolder> known_;  // by the names in the tables
+  // What another program does just before the path is opened.
+  std::map<std::wstring, std::function<void()>, fakes::NoCase> just_before_open_;
 };
 
 TEST_F(CleanerTest, TheCacheCleanerEmptiesTheCacheAndTheTypedAddressesBeforeItSaysSo) {
@@ -154,45 +182,26 @@ TEST_F(CleanerTest, AProgramEndingDuringTheRunStopsItBetweenTwoEntries) {
   EXPECT_TRUE(registry.KeyExists(kTypedUrls));
 }
 
-// A location that can't be used, for each case of data/location_troubles.tsv:
+// A location that can't be used, for each case of data/location_troubles.tsv
+// (its folders are on Bob's computer):
 // nothing on disk changes, and the message says why. Only a location that
 // can't be read at all (or is empty) keeps the typed addresses.
 TEST_F(CleanerTest, ALocationThatCantBeUsedLeavesTheDiskAsItWasAndSaysWhy) {
-  files.AddFolder(L"C:\\Locked\\Microsoft\\Windows\\Cookies");
-  files.open_errors[L"C:\\Locked\\Microsoft\\Windows\\Cookies"] = FsStatus::kAccessDenied;
-  files.list_errors[L"C:\\Unreadable\\Microsoft\\Windows\\Cookies"] = FsStatus::kFailed;
-  files.AddFolder(L"C:\\Unreadable\\Microsoft\\Windows\\Cookies");
-  for (const std::wstring broken :
-       {L"C:\\Broken\\INetCache", L"C:\\Faulty\\Microsoft\\Windows\\Cookies"}) {
-    files.AddFolder(broken);
-    files.error_codes[broken] = 1117;
-  }
-  files.open_errors[L"C:\\Broken\\INetCache"] = FsStatus::kFailed;
-  // A file where the folder should be; a folder whose parent can't be opened.
-  files.AddFile(L"C:\\Filed\\INetCache");
-  files.AddFolder(L"C:\\Shut\\INetCache");
-  files.open_errors[L"C:\\Shut"] = FsStatus::kAccessDenied;
-  files.list_errors[L"C:\\Faulty\\Microsoft\\Windows\\Cookies"] = FsStatus::kFailed;
   const Paths before = files.Under(L"C:");
+  const FakeRegistry pristine = registry;
   for (const tools::TableRow& row : tools::TableFile(QUELLNET_UNIT_DATA "/location_troubles.tsv")) {
     SCOPED_TRACE(row[1]);
     const CleanerJob& job = row[0] == "cache" ? kCacheJob : kCookieJob;
     const std::wstring value(job.folder_value);
-    registry.failing.clear();
+    registry = pristine;
     registry.DeleteValue(kShellFolders, value);
     if (row[1] != "(none)") {
       registry.Put(kShellFolders, value, row[1] == "(empty)" ? L"" : tools::Wide(row[1]),
                    row[1] != "(not text)");
     }
-    if (const Paths cause = Split(tools::Wide(row[2]), L" "); cause.size() > 1) {
-      const std::wstring& key = cause[0] == L"typed" ? kTypedUrls : kShellFolders;
-      registry.failing[key] = {
-          cause[1] == L"denied" ? RegStatus::kAccessDenied : RegStatus::kFailed,
-          platform::SystemError(std::stoul(cause[2]))};
-    }
-    registry.Put(kTypedUrls, L"url1", L"http://one.example/");
-    EXPECT_EQ(Run(job),
-              (job.folder == BrowserFolder::kCache ? kCacheLeft : kCookiesLeft) + Lines(row, 3));
+    Change(L"", tools::Wide(row[2]));
+    EXPECT_EQ(Run(job), (job.folder == BrowserFolder::kCache ? kCacheLeft : kCookiesLeft) +
+                            tools::Lines(row, 3));
     EXPECT_EQ(window.messages[0].icon, MessageIcon::kWarning);
   }
   EXPECT_EQ(files.Under(L"C:"), before);
@@ -216,72 +225,24 @@ TEST_F(CleanerTest, OnlyWhereEntriesOpenAsThemselvesAreFilesRemovedUnseen) {
 
 // What a clean leaves of trees that another program shapes, or changes while
 // it runs, for each case of data/trees.tsv: links at depth, a folder it may
-// not list, entries replaced between their listing and their opening; on
+// not list (also where the registry spells it otherwise), entries replaced
+// between their listing and their opening; on
 // Windows, and where opening a link opens what it leads to (Wine); files
 // held open, among them the browser's index, which Windows keeps open while
 // the user is logged on (where the system can't tell who holds it, as on XP,
 // that is who does), so it is no failure. Nothing outside the cleaned folder
 // changes, and the message says what stays.
 TEST_F(CleanerTest, WhatACleanLeavesOfEachTreeAndNothingOutsideIt) {
-  files.AddFile(kProfile + L"\\Documents\\letter.txt");
-  files.AddFile(kProfile + L"\\Documents\\Album\\photo.jpg");
-  files.AddFile(L"D:\\Redirected\\Documents\\letter.txt");
   const fakes::FakeFileSystem pristine = files;
-  const std::map<std::wstring, FsStatus> statuses = {{L"denied", FsStatus::kAccessDenied},
-                                                     {L"inuse", FsStatus::kInUse},
-                                                     {L"gone", FsStatus::kNotFound},
-                                                     {L"toolong", FsStatus::kTooLong},
-                                                     {L"ok", FsStatus::kOk},
-                                                     {L"failed", FsStatus::kFailed}};
+  const FakeRegistry pristine_registry = registry;
   for (const tools::TableRow& row : tools::TableFile(QUELLNET_UNIT_DATA "/trees.tsv")) {
     SCOPED_TRACE(row[0] + " on " + row[2]);
     files = pristine;
+    just_before_open_.clear();
+    registry = pristine_registry;
     files.follows_links = row[2] == "wine";
     const std::wstring folder = row[1] == "cache" ? kCache : kCookies;
-    std::map<std::wstring, std::function<void()>, fakes::NoCase> just_before_open;
-    for (const std::wstring& change : Split(tools::Wide(row[3]))) {
-      const std::size_t space = change.find(L' ');
-      const std::size_t equals = std::min(change.find(L'='), change.size());
-      const std::wstring verb = change.substr(0, space);
-      const std::wstring path = folder + change.substr(space + 1, equals - space - 1);
-      const std::wstring value = change.substr(std::min(equals + 1, change.size()));
-      if (verb == L"link" || verb == L"filelink") {
-        files.AddLink(path, value, verb == L"link");
-      } else if (verb == L"file") {
-        files.AddFile(path);
-      } else if (verb == L"heldby") {
-        for (const std::wstring& holder : Split(value, L", ")) {
-          const bool windows = holder.back() == L'*';
-          files.holders[path].push_back({holder.substr(0, holder.size() - windows), windows});
-        }
-      } else if (verb == L"erase") {
-        files.RemoveTree(path);
-      } else if (verb == L"unlistable" || verb == L"stays" || verb == L"once") {
-        auto& errors = verb == L"stays"  ? files.delete_errors
-                       : verb == L"once" ? files.fail_once
-                                         : files.list_errors;
-        errors[path] = statuses.at(value.substr(0, value.find(L' ')));
-        if (value.find(L' ') != std::wstring::npos) {
-          files.error_codes[path] = std::stoul(value.substr(value.find(L' ')));
-        }
-      } else if (verb == L"swap") {
-        const std::size_t at = std::min(value.find(L'@'), value.size());
-        const std::wstring target = value.substr(0, at);
-        const std::wstring when = at == value.size() ? path : folder + value.substr(at + 1);
-        just_before_open[when] = [this, path, target] {
-          files.Move(path, path + L".old");
-          files.AddLink(path, target, files.entries.at(target).type.folder);
-        };
-      } else {
-        ASSERT_EQ(verb, L"retype");
-        just_before_open[path] = [this, path] { files.RemoveTree(path), files.AddFolder(path); };
-      }
-    }
-    files.before_open = [&](const std::wstring& path) {
-      if (auto change = just_before_open.extract(path)) {
-        change.mapped()();
-      }
-    };
+    Change(folder, tools::Wide(row[3]));
     const auto outside = [&] {
       Paths rest;
       for (const auto& [path, node] : files.entries) {
@@ -292,8 +253,7 @@ TEST_F(CleanerTest, WhatACleanLeavesOfEachTreeAndNothingOutsideIt) {
       return rest;
     };
     const Paths outside_before = outside();
-    registry.Put(kTypedUrls, L"url1", L"http://one.example/");
-    const std::wstring message = Lines(row, 5);
+    const std::wstring message = tools::Lines(row, 5);
     const CleanerJob& job = row[1] == "cache" ? kCacheJob : kCookieJob;
     window.progress.clear();
     EXPECT_EQ(Run(job), message);
@@ -323,32 +283,15 @@ TEST_F(CleanerTest, WhatACleanLeavesOfEachTreeAndNothingOutsideIt) {
 // data/refusals.tsv, which reaches every row of the table of protected
 // folders, at the place the shell names or at its standard place.
 TEST_F(CleanerTest, EachRefusedLocationDeletesNothingOnDiskButStillClearsTypedAddresses) {
-  using platform::KnownFolder;
-  const std::map<std::string, KnownFolder> moved_folders = {
-      {"Pictures", KnownFolder::kPictures},
-      {"System", KnownFolder::kSystem},
-      {"ProgramFiles", KnownFolder::kProgramFiles}};
-  files.AddLink(L"C:\\Links\\INetCache", L"C:\\Data");
-  files.AddFolder(L"D:\\Redirected\\Documents");
-  files.AddLink(L"C:\\Links\\Documents", L"D:\\Redirected\\Documents");
-  const auto known = files.known_folders;
+  const fakes::FakeFileSystem pristine = files;
   const auto rows = tools::TableFile(QUELLNET_UNIT_DATA "/refusals.tsv");
   ASSERT_GT(rows.size(), 50u);
   for (const tools::TableRow& row : rows) {
     SCOPED_TRACE(row[0]);
-    files.known_folders = known;
-    files.open_errors.clear();
-    if (row.size() > 7 && row[6] == "unopenable") {
-      files.open_errors[tools::Wide(row[7])] = FsStatus::kAccessDenied;
-    } else if (row.size() > 7) {
-      files.known_folders[moved_folders.at(row[6])] = tools::Wide(row[7]);
-      files.AddFolder(tools::Wide(row[7]));
-    }
-    if (row.size() > 3 && row[3] == "alias") {
-      files.aliases[tools::Wide(row[4])] = tools::Wide(row[5]);
+    files = pristine;
+    Change(L"", tools::Wide(row.size() > 3 ? row[3] : ""));
+    if (!files.aliases.empty()) {
       files.AddFolder(files.Resolve(tools::Wide(row[1])));
-    } else if (row.size() > 3) {
-      files.known_folders[moved_folders.at(row[3])] = tools::Wide(row[4]);
     }
     const auto before = files.entries.size();
     registry.Put(kShellFolders, L"Cache", tools::Wide(row[1]));
@@ -360,18 +303,50 @@ TEST_F(CleanerTest, EachRefusedLocationDeletesNothingOnDiskButStillClearsTypedAd
   }
 }
 
-// The browser's own folder is accepted in its canonical form, also beside
-// protected folders whose names it merely starts like.
-TEST_F(CleanerTest, TheBrowsersOwnFolderIsAcceptedInItsCanonicalForm) {
-  const auto cache = CheckFolder(
-      L"\\\\?\\C:\\Users\\Bob\\AppData\\Local\\.\\Temp\\..\\Microsoft\\Windows\\INetCache\\",
-      BrowserFolder::kCache, files);
-  EXPECT_EQ(cache.verdict.refusal, Refusal::kNone);
-  EXPECT_EQ(cache.verdict.path, kCache);
-  for (const wchar_t* path : {L"C:\\Program Files Cache\\Temporary Internet Files",
-                              L"\\\\otherpc\\C$\\Temporary Internet Files"}) {
-    EXPECT_EQ(CheckFolder(path, BrowserFolder::kCache, files).verdict.refusal, Refusal::kNone)
-        << testing::PrintToString(path);
+struct FakeConsole final : platform::Console {
+  bool WriteLines(std::wstring_view text) override {
+    written += attached ? std::wstring(text) + L"\n" : L"";
+    return attached;
+  }
+  bool attached = true;
+  std::wstring written;
+};
+
+// From a command line (data/command_runs.tsv) a cleaner writes to the console
+// what its button's message says in the same state, and its exit code says
+// how the run ended. A command line that is not understood deletes nothing.
+TEST_F(CleanerTest, ACommandLineRunWritesWhatTheButtonSaysAndEndsWithItsExitCode) {
+  const fakes::FakeFileSystem pristine_files = files;
+  const FakeRegistry pristine_registry = registry;
+  for (const tools::TableRow& row : tools::TableFile(QUELLNET_UNIT_DATA "/command_runs.tsv")) {
+    SCOPED_TRACE(row[0] + ", " + row[1]);
+    const Paths words = Split(tools::Wide(row[0]), L" ");
+    const std::vector<std::wstring_view> arguments(words.begin(), words.end());
+    const app::Command command = app::ReadCommandLine(arguments);
+    const bool cookies = command == app::Command::kClearCookies;
+    FakeConsole console;
+    console.attached = row[1] != "no console";
+    const auto set_up = [&] {
+      files = pristine_files;
+      registry = pristine_registry;
+      Change(cookies ? kCookies : kCache, tools::Wide(console.attached ? row[1] : ""));
+    };
+    std::wstring expected = row.size() > 3 ? tools::Lines(row, 3) + L"\n" : L"";
+    if ((cookies || command == app::Command::kClearCache) && console.attached) {
+      set_up();
+      expected = Run(cookies ? kCookieJob : kCacheJob) + L"\n";
+    }
+    set_up();
+    window.messages.clear();
+    const Paths before = files.Under(L"C:");
+    EXPECT_EQ(app::RunCommand(command, arguments, {registry, files, console, window}),
+              std::stoi(row[2]));
+    std::wstring shown = console.written;
+    for (const auto& box : window.messages) {
+      shown += box.text + L"\n";
+    }
+    EXPECT_EQ(shown, expected);
+    EXPECT_TRUE(row[2] != "3" || files.Under(L"C:") == before) << "deleted";
   }
 }
 

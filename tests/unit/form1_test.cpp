@@ -6,7 +6,6 @@
 #include <map>
 #include <optional>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "app/form1.h"
@@ -40,9 +39,6 @@ class Form1Test : public testing::Test {
     registry.AddKey(kRunKey);
   }
 
-  void Store(const std::wstring& key, const std::wstring& text) {
-    registry.Put(kOptionsKey, key, text);
-  }
   std::optional<std::wstring> Stored(const std::wstring& key) const {
     const auto* value = registry.Find(kOptionsKey, key);
     return value ? std::optional(value->text) : std::nullopt;
@@ -67,10 +63,10 @@ class Form1Test : public testing::Test {
              {registry, services, files, shell, network, tray_icon}};
 };
 
-// Each stored option goes to its box (the forms the text may take are
-// ParseOptionText's, and a number that a user or a tool stored is read as
-// its number); the protection switch runs once for a value it takes, and the
-// caption tells what it found. An absent option reads as 0, and clears the
+// Each stored option goes to its box (data/restored_options.tsv; the forms
+// the text may take are ParseOptionText's, and a number that a user or a
+// tool stored is read as its number); the protection switch runs once for a
+// value it takes, and the caption tells what it found. An absent option reads as 0, and clears the
 // caption the switch set before; so does one behind a registry link, which
 // is never followed. A stored option that can't be used leaves its box off
 // and is told once, at start-up, not again at the paint that reads "Run
@@ -78,27 +74,21 @@ class Form1Test : public testing::Test {
 // options are restored: a stored protection that runs the switch finds it.
 TEST_F(Form1Test, RestoreSetsEachBoxFromItsStoredOption) {
   const wchar_t* const kCaptions[] = {L"", L"PC Protected !", L"PC Not Protected !"};
-  // kOther: REG_MULTI_SZ, REG_BINARY...; kLinked: text behind a link; kDenied:
-  // text in a key the user may not read, read as absent
-  enum class As { kAbsent, kText, kNumber, kOther, kLinked, kDenied };
-  const std::tuple<As, const wchar_t*, int> rows[] = {
-      {As::kText, L"1", 1},    {As::kText, L"2", 2},        {As::kAbsent, L"", 0},
-      {As::kNumber, L"1", 1},  {As::kNumber, L"0", 0},      {As::kLinked, L"1", 0},
-      {As::kText, L"yes", -1}, {As::kNumber, L"65537", -1}, {As::kText, L"7", -1},
-      {As::kOther, L"1", -1},  {As::kDenied, L"1", 0}};
-  for (const auto& [as, stored, expected] : rows) {
-    SCOPED_TRACE(testing::Message() << int(as) << " " << stored);
+  for (const tools::TableRow& row : tools::TableFile(QUELLNET_UNIT_DATA "/restored_options.tsv")) {
+    SCOPED_TRACE(row[0] + " " + row[1]);
+    const std::string& as = row[0];
     registry.keys.clear();
-    registry.links = {as == As::kLinked ? L"Software\\Quellnet" : L""};
+    registry.links = {as == "linked" ? L"Software\\Quellnet" : L""};
     registry.failing.clear();
     for (const wchar_t* key : {L"StartUp", L"HideOnStart", L"mess"}) {
-      as == As::kNumber   ? registry.PutNumber(kOptionsKey, key, std::stoull(stored))
-      : as != As::kAbsent ? registry.Put(kOptionsKey, key, stored, as != As::kOther)
-                          : void();
+      as == "number"   ? registry.PutNumber(kOptionsKey, key, std::stoull(row[1]))
+      : as != "absent" ? registry.Put(kOptionsKey, key, tools::Wide(row[1]), as != "other")
+                       : void();
     }
-    if (as == As::kDenied) {
+    if (as == "denied") {
       registry.failing[kOptionsKey] = {platform::RegStatus::kAccessDenied, 5};
     }
+    const int expected = row[2] == "told" ? -1 : std::stoi(row[2]);
     chkStartup.value = chkHideOnStart.value = chkmess.value = 0;
     services.calls.clear();
     window.messages.clear();
@@ -128,7 +118,7 @@ TEST_F(Form1Test, RestoreSetsEachBoxFromItsStoredOption) {
 TEST_F(Form1Test, AStopThatFailsAtStartUpIsSilentButAUsersClickOffersRetry) {
   const FakeServiceControl::Scripted refused{{ServiceOutcome::kAccessDenied, {}},
                                              ServiceState::kRunning};
-  Store(L"mess", L"1");
+  registry.Put(kOptionsKey, L"mess", L"1");
   services.next = refused;
   form.Form_Load();
   EXPECT_EQ(chkmess.Value(), 1);  // the choice is kept and saved again
@@ -216,11 +206,7 @@ TEST_F(Form1Test, AMessageThatSaysSomethingFailedSaysWhy) {
     key.empty() ? chkmess.UserClick() : form.Form_Load();  // the click asks for a start
     chkStartup.value = std::stoi(row[3]);
     key.empty() ? void() : form.Form_Unload(UnloadReason::kClose);
-    std::wstring told;
-    for (std::size_t line = 5; line < row.size(); ++line) {
-      told += (line == 5 ? L"" : L"\n") + tools::Wide(row[line]);
-    }
-    EXPECT_EQ(window.messages.at(std::stoul(row[4])).text, told);
+    EXPECT_EQ(window.messages.at(std::stoul(row[4])).text, tools::Lines(row, 5));
   }
 }
 
@@ -257,8 +243,6 @@ TEST_F(Form1Test, TheSwitchShowsTheStateTheServiceIsInAfterEveryOutcome) {
     chkmess.value = turn_on ? 0 : 1;  // set without a click
     window.messages.clear();
     services.calls.clear();
-    bool busy_during_call = false;
-    services.during_change = [&] { busy_during_call = window.busy; };
     // What the system says is told only where no better words are known.
     services.next = FakeServiceControl::Scripted{{outcomes.at(row[1]), 1051}, after};
     window.on_message = [&] {
@@ -274,8 +258,7 @@ TEST_F(Form1Test, TheSwitchShowsTheStateTheServiceIsInAfterEveryOutcome) {
     EXPECT_EQ(std::count_if(services.calls.begin() + 1, services.calls.end(),
                             [](const std::wstring& call) { return call != L"Query Messenger"; }),
               0);
-    EXPECT_TRUE(busy_during_call);
-    EXPECT_FALSE(window.busy);
+    EXPECT_FALSE(window.busy);  // busy while it waits: see WorkDoneInsideOtherWork...
     EXPECT_EQ(Picture1.picture, row[3] == "protected" ? kGreen : kRed);
     EXPECT_EQ(Label2.caption, row[3] == "protected" ? L"PC Protected !" : L"PC Not Protected !");
     ASSERT_EQ(window.messages.size(), row[4] == "none" ? 0u : 1u);
