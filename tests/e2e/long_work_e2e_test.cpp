@@ -97,7 +97,7 @@ TEST_F(LongWorkTest, DuringALongCleanTheWindowAnswersAndASessionEndStopsTheClean
 // first: the one clean ends with its one message. The pointer is the
 // hourglass during the work, also over the web address, which shows the
 // hand once the work is done; the other controls keep the window's own.
-// Its search for libraries is kept out of its own folder there too.
+// The protections the program asks for at its start hold there too.
 TEST_F(LongWorkTest, AClickSentDuringACleanStartsNoSecondCleanAndThePointerWaits) {
   ASSERT_NO_FATAL_FAILURE(StartALongClean());
   HWND button = Control(kIdCommand1);
@@ -111,9 +111,9 @@ TEST_F(LongWorkTest, AClickSentDuringACleanStartsNoSecondCleanAndThePointerWaits
       UniqueKernelHandle(CreateEventW(nullptr, TRUE, FALSE, L"QuellnetTestPointerOther"))};
   const HANDLE events[] = {pointers[0].Get(), pointers[1].Get(), pointers[2].Get()};
   // A library beside the program, which its search by name alone must not
-  // find: the search is restricted at the start, for every run.
+  // find: the protections asked for at the start hold for every run.
   const UniqueKernelHandle unprotected(
-      CreateEventW(nullptr, TRUE, FALSE, L"QuellnetTestSearchesOwnFolder"));
+      CreateEventW(nullptr, TRUE, FALSE, L"QuellnetTestUnprotected"));
   wchar_t hooks_path[MAX_PATH] = L"";
   ASSERT_TRUE(
       GetModuleFileNameW(hooks, hooks_path, MAX_PATH) &&
@@ -152,7 +152,7 @@ TEST_F(LongWorkTest, AClickSentDuringACleanStartsNoSecondCleanAndThePointerWaits
   EXPECT_EQ(pointer_over(app::kIdLabel3), "hand");
   EXPECT_EQ(pointer_over(app::kIdLabel6), "the window's own");
   EXPECT_NE(WaitForSingleObject(unprotected.Get(), 0), WAIT_OBJECT_0)
-      << "the program searches its own folder for libraries";
+      << "the program searches its own folder for libraries, or runs without RedirectionGuard";
 }
 
 TEST_F(LongWorkTest, DuringAHungServiceStopTheWindowAnswersAndASessionEndSaves) {

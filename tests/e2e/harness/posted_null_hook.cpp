@@ -8,8 +8,8 @@
 // - WatchPointer (WH_CALLWNDPROCRET): after each WM_SETCURSOR, it signals
 //   "QuellnetTestPointerHand" or "QuellnetTestPointerWait" when the thread
 //   then shows the system's hand or hourglass, else
-//   "QuellnetTestPointerOther"; the first time, "QuellnetTestSearchesOwnFolder"
-//   too if the program still looks for libraries in its own folder.
+//   "QuellnetTestPointerOther"; the first time, "QuellnetTestUnprotected"
+//   too if the program lacks a protection it asks for at its start.
 #include <windows.h>
 
 extern "C" IMAGE_DOS_HEADER __ImageBase;
@@ -30,22 +30,34 @@ static LRESULT CALLBACK TakeMessage(int code, WPARAM removed, LPARAM message) {
 }
 
 // Once in the program: whether its search for a library by name alone still
-// looks in its own folder, where the test put "search_probe.dll".
-static void ProbeLibrarySearch() {
+// looks in its own folder, where the test put "search_probe.dll"; and, where
+// the system keeps the policy (Windows 10 22H2 on; Wine answers nothing but
+// zeros), whether it runs without RedirectionGuard (policy 16, flag 1).
+static void ProbeProtections() {
   static bool probed = false;
-  if (!probed) {
-    probed = true;
-    if (HMODULE found = LoadLibraryW(L"search_probe.dll")) {
-      FreeLibrary(found);
-      Signal(L"QuellnetTestSearchesOwnFolder");
-    }
+  if (probed) {
+    return;
+  }
+  probed = true;
+  if (HMODULE found = LoadLibraryW(L"search_probe.dll")) {
+    FreeLibrary(found);
+    Signal(L"QuellnetTestUnprotected");
+  }
+  using GetPolicy = BOOL(WINAPI*)(HANDLE, int, void*, SIZE_T);
+  const auto get_policy = reinterpret_cast<GetPolicy>(reinterpret_cast<void (*)()>(
+      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetProcessMitigationPolicy")));
+  DWORD redirection = 0;
+  if (!GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") && get_policy &&
+      get_policy(GetCurrentProcess(), 16, &redirection, sizeof redirection) &&
+      (redirection & 1) == 0) {
+    Signal(L"QuellnetTestUnprotected");
   }
 }
 
 static LRESULT CALLBACK AfterMessage(int code, WPARAM sent, LPARAM message) {
   if (code == HC_ACTION &&
       reinterpret_cast<const CWPRETSTRUCT*>(message)->message == WM_SETCURSOR) {
-    ProbeLibrarySearch();
+    ProbeProtections();
     const HCURSOR shown = GetCursor();
     if (shown == LoadCursorW(nullptr, IDC_HAND)) {
       Signal(L"QuellnetTestPointerHand");
