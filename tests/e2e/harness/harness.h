@@ -429,10 +429,13 @@ inline bool SelectTab(HWND tab, int index) {
 // A top-level window of that class (of any, for nullptr) that the process
 // owns (a visible one when asked), or nullptr.
 inline HWND WindowOf(DWORD process_id, const wchar_t* class_name, bool visible_only) {
-  for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, class_name, nullptr));) {
+  for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, nullptr, nullptr));) {
     DWORD owner = 0;
+    wchar_t name[64] = {};
     GetWindowThreadProcessId(window, &owner);
-    if (owner == process_id && (!visible_only || IsWindowVisible(window))) {
+    GetClassNameW(window, name, 64);
+    if (owner == process_id && (class_name == nullptr || std::wcscmp(name, class_name) == 0) &&
+        (!visible_only || IsWindowVisible(window))) {
       return window;
     }
   }
