@@ -57,10 +57,16 @@ TEST_F(QuellnetTest, ClearingRefusesTheUsersTheSystemsAndItsOwnFolders) {
     }
     wchar_t location[MAX_PATH] = {};
     ExpandEnvironmentStringsW(tools::Wide(refused[1]).c_str(), location, MAX_PATH);
-    ASSERT_TRUE(WriteString({kShellFolders, tools::Wide(refused[0]), location}));
-    const std::string message = Press(refused[0] == "Cache" ? kIdCommand1 : kIdCommand2);
-    EXPECT_NE(message.find("\"" + Narrow(location) + "\", " + refused[2] + "."), std::string::npos)
-        << message;
+    // The button on the "Internet Options" page, and its message, read and dismissed.
+    std::optional<MessageBoxInfo> box;
+    ASSERT_TRUE(WriteString({kShellFolders, tools::Wide(refused[0]), location}) &&
+                program_.SelectPage(2) &&
+                Click(Control(refused[0] == "Cache" ? kIdCommand1 : kIdCommand2)) &&
+                (box = program_.WaitForMessageBox()).has_value() && box->caption == L"Quellnet" &&
+                ProgramUnderTest::Answer(*box));
+    EXPECT_NE(Narrow(box->text).find("\"" + Narrow(location) + "\", " + refused[2] + "."),
+              std::string::npos)
+        << Narrow(box->text);
   }
   QUELLNET_SKIP_UNDER_WINE("makes neither junctions nor drive letters for folders");
   EXPECT_TRUE(DefineDosDeviceW(DDD_REMOVE_DEFINITION, drive, nullptr));

@@ -4,6 +4,9 @@
 // index folder is or becomes a link, cleaned from there. Which switch does
 // what and each way a run can end are tested on the fakes
 // (command_line_test.cpp).
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -57,13 +60,10 @@ CommandRun RunCommandLine(const std::wstring& arguments, bool to_file) {
   // hold a copy of its other end.
   DWORD available = 0;
   if (to_file) {
-    reader.Reset(CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                             nullptr, OPEN_EXISTING, 0, nullptr));
-    available = GetFileSize(reader.Get(), nullptr);
-  } else {
-    PeekNamedPipe(reader.Get(), nullptr, 0, nullptr, &available, nullptr);
-  }
-  if (available > 0 && available != INVALID_FILE_SIZE) {
+    std::stringstream text;
+    text << std::ifstream(std::filesystem::path(file), std::ios::binary).rdbuf();
+    run.output = text.str();
+  } else if (PeekNamedPipe(reader.Get(), nullptr, 0, nullptr, &available, nullptr)) {
     run.output.resize(available);
     ReadFile(reader.Get(), run.output.data(), available, &available, nullptr);
     run.output.resize(available);

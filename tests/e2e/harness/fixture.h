@@ -28,16 +28,6 @@ class QuellnetTest : public ::testing::Test {
   void StartProgram(const StartOptions& options = {}) {
     ASSERT_TRUE(program_.Start(options)) << program_.LastError();
   }
-  // Clicks `button` on the "Internet Options" page and returns the message
-  // it shows, dismissed.
-  std::string Press(int button) {
-    std::optional<MessageBoxInfo> box;
-    EXPECT_TRUE(program_.SelectPage(2) && Click(Control(button)) &&
-                (box = program_.WaitForMessageBox()).has_value())
-        << "no message after the click";
-    EXPECT_TRUE(box && box->caption == L"Quellnet" && ProgramUnderTest::Answer(*box));
-    return box ? Narrow(box->text) : "";
-  }
   HWND Main() const { return program_.MainWindow(); }
   HWND Control(int id) const { return program_.Control(id); }
 
