@@ -5,14 +5,17 @@
 // read-only file falls back to. Only the folder itself is opened for real.
 #include <deque>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "harness.h"
+#include "nt_calls.h"
 #include "platform/win32/process/factories.h"
 #include "platform/win32/system/optional_functions_win32.h"
+#include "tools/table.h"
 
 namespace {
 
@@ -21,9 +24,6 @@ using quellnet::platform::FsStatus;
 using quellnet::platform::win32::NtdllFunctions;
 
 constexpr NTSTATUS kInvalidInfoClass = static_cast<NTSTATUS>(0xC0000003);
-constexpr NTSTATUS kCannotDelete = static_cast<NTSTATUS>(0xC0000121);
-constexpr NTSTATUS kFileIsADirectory = static_cast<NTSTATUS>(0xC00000BA);
-constexpr NTSTATUS kNameTooLong = static_cast<NTSTATUS>(0xC0000106);
 constexpr NTSTATUS kNoMoreFiles = static_cast<NTSTATUS>(0x80000006);
 
 // The calls as text, each ended by "; ", and the answers scripted for a call's text, in turn;
@@ -141,64 +141,38 @@ class NtCallSequence : public ::testing::Test {
   std::unique_ptr<quellnet::platform::Folder> folder_;
 };
 
-// Two entries, "a" then "b", removed in turn by a run on one system: how
-// removing "b" ends, and every NT call the two make, each ended by "; ".
-struct Row {
-  bool wine;
-  bool folders;
-  std::map<std::string, std::deque<NTSTATUS>> answers;
-  FsStatus b;
-  const char* calls;
-};
+// The scripted answers of a row of data/nt_calls.tsv: "call=status,status"
+// for each call's text, between "; ", the statuses in hexadecimal.
+std::map<std::string, std::deque<NTSTATUS>> AnswersOf(const std::string& text) {
+  std::map<std::string, std::deque<NTSTATUS>> scripted;
+  std::istringstream items(text);
+  for (std::string item; std::getline(items, item, ';');) {
+    item.erase(0, item.find_first_not_of(' '));
+    const std::size_t equals = item.find('=');
+    std::istringstream statuses(item.substr(equals + 1));
+    for (std::string status; std::getline(statuses, status, ',');) {
+      scripted[item.substr(0, equals)].push_back(
+          static_cast<NTSTATUS>(std::stoul(status, nullptr, 16)));
+    }
+  }
+  return scripted;
+}
 
 TEST_F(NtCallSequence, EachSystemMakesItsOwnCallsPerEntry) {
-  const std::string ex = "set disposition-ex delete|posix|ignore-read-only";
-  // clang-format off
-  const Row rows[] = {
-      // Windows 10 1809 on: a file is opened as itself, 3 calls.
-      {false, false, {}, FsStatus::kOk,
-       "open a delete as-itself|file; EX; close; open b delete as-itself|file; EX; close; "},
-      // An older Windows turns the POSIX disposition down once; then the
-      // open carries the deletion: 2 calls.
-      {false, false, {{ex, {kInvalidInfoClass}}}, FsStatus::kOk,
-       "open a delete as-itself|file; EX; set disposition; close; "
-       "open b delete as-itself|file|delete-on-close; close; "},
-      // A read-only file there: the attribute cleared through a second handle.
-      {false, false, {{ex, {kInvalidInfoClass}},
-                      {"open b delete as-itself|file|delete-on-close", {kCannotDelete}},
-                      {"set disposition", {0, kCannotDelete, 0}}}, FsStatus::kOk,
-       "open a delete as-itself|file; EX; set disposition; close; "
-       "open b delete as-itself|file|delete-on-close; open b delete as-itself|file; "
-       "set disposition; open  read-attr|write-attr as-itself; query basic; set basic; "
-       "set disposition; close; close; "},
-      // Another kind than listed is refused at the open.
-      {false, false, {{"open b delete as-itself|file", {kFileIsADirectory}}}, FsStatus::kChanged,
-       "open a delete as-itself|file; EX; close; open b delete as-itself|file; "},
-      // A folder is looked at first, on every system.
-      {false, true, {}, FsStatus::kOk,
-       "open a delete|read-attr as-itself|dir; query tag; query index; EX; close; "
-       "open b delete|read-attr as-itself|dir; query tag; query index; EX; close; "},
-      // Wine: every file is looked at, 5 calls once the POSIX disposition
-      // is turned down.
-      {true, false, {{ex, {kInvalidInfoClass}}}, FsStatus::kOk,
-       "open a delete|read-attr as-itself|file; query tag; query index; EX; set disposition; "
-       "close; open b delete|read-attr as-itself|file; query tag; query index; "
-       "set disposition; close; "},
-      // A path longer than the system reaches.
-      {true, false, {{"open b delete|read-attr as-itself|file", {kNameTooLong}}}, FsStatus::kTooLong,
-       "open a delete|read-attr as-itself|file; query tag; query index; EX; close; "
-       "open b delete|read-attr as-itself|file; "},
-  };
-  // clang-format on
-  for (const Row& row : rows) {
-    Use(row.wine);
-    answers = row.answers;
-    std::string expected = row.calls;
-    for (std::size_t at; (at = expected.find("EX")) != std::string::npos;) {
-      expected.replace(at, 2, ex);
+  const std::map<std::string, FsStatus> endings = {
+      {"ok", FsStatus::kOk}, {"changed", FsStatus::kChanged}, {"too long", FsStatus::kTooLong}};
+  for (quellnet::tools::TableRow row : quellnet::tools::TableRows(nt_calls_tsv)) {
+    // EX stands for the POSIX disposition, in the answers and the calls.
+    for (std::string* cell : {&row[2], &row[4]}) {
+      for (std::size_t at; (at = cell->find("EX")) != std::string::npos;) {
+        cell->replace(at, 2, "set disposition-ex delete|posix|ignore-read-only");
+      }
     }
-    EXPECT_EQ(Remove(L"a", {row.folders, false}), FsStatus::kOk) << expected;
-    EXPECT_EQ(Remove(L"b", {row.folders, false}), row.b) << expected;
+    Use(row[0] == "wine");
+    answers = AnswersOf(row[2]);
+    const std::string expected = row[4] + " ";
+    EXPECT_EQ(Remove(L"a", {row[1] == "folders", false}), FsStatus::kOk) << expected;
+    EXPECT_EQ(Remove(L"b", {row[1] == "folders", false}), endings.at(row[3])) << expected;
     EXPECT_EQ(calls, expected);
   }
 }

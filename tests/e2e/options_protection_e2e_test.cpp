@@ -63,23 +63,60 @@ class OptionsProtectionTest : public QuellnetTest {
   }
 };
 
-// Closing writes the Run entry with the real path of the program, stored as
-// ReadUserString insists.
-TEST_F(OptionsProtectionTest, StoredProtectionStopsTheServiceAndTheSwitchTurnsItBack) {
+// The controls whose content's name changed, as screen readers learn it:
+// out of the program's process, while the test's thread pumps its messages.
+std::vector<HWND> name_changes;
+
+void CALLBACK OnNameChange(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG, DWORD, DWORD) {
+  if (object == OBJID_CLIENT) {
+    name_changes.push_back(window);
+  }
+}
+
+bool Announced(HWND control, Millis within = kDefaultTimeout) {
+  return WaitUntil(
+      [&] {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+          DispatchMessageW(&message);
+        }
+        return std::count(name_changes.begin(), name_changes.end(), control) > 0;
+      },
+      within);
+}
+
+// In each state the status caption and the picture's name (its text, which
+// screen readers hear) tell it, the picture shows its colour and the service
+// is where protection wants it. A click announces the new state to screen
+// readers; while nothing changes, nothing is announced. Closing writes the
+// Run entry with the real path of the program, stored as ReadUserString
+// insists.
+TEST_F(OptionsProtectionTest, StoredProtectionStopsTheServiceAndTheSwitchTurnsItOffAndOn) {
   ASSERT_NO_FATAL_FAILURE(
       StartProgram({.presets = {{kOptionsKey, L"mess", L"1"}, {kOptionsKey, L"StartUp", L"1"}}}));
   EXPECT_EQ(Send(Control(kIdChkmess), BM_GETCHECK), static_cast<DWORD_PTR>(BST_CHECKED));
-  EXPECT_TRUE(CaptionBecomes(kProtected));
-  EXPECT_TRUE(Shows(kGreen));
+  ASSERT_TRUE(CaptionBecomes(kProtected));
+  const HWND caption = Control(kIdLabel2), picture = Control(kIdPicture1);
+  const HWINEVENTHOOK hook =
+      SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr, &OnNameChange,
+                      program_.Pid(), 0, WINEVENT_OUTOFCONTEXT);
+  ASSERT_NE(hook, nullptr);
+  EXPECT_FALSE(Announced(caption, kQuietPeriod) || Announced(picture, Millis{0}));
+  for (int clicks = 0; clicks < 3; ++clicks) {
+    const bool on = clicks != 1;  // as stored, then off, then on again
+    const wchar_t* status = on ? kProtected : kNotProtected;
+    SCOPED_TRACE(Narrow(status));
+    name_changes.clear();
+    ASSERT_TRUE(clicks == 0 || Click(Control(kIdChkmess)));
+    ASSERT_TRUE(CaptionBecomes(status));
+    EXPECT_TRUE(clicks == 0 || (Announced(caption) && Announced(picture, Millis{0})));
+    EXPECT_EQ(WindowText(picture), status);
+    EXPECT_TRUE(Shows(on ? kGreen : kRed));
+    EXPECT_EQ(TestServiceState(), on ? SERVICE_STOPPED : SERVICE_RUNNING);
+    EXPECT_EQ(TestServiceStartType(), on ? SERVICE_DEMAND_START : SERVICE_AUTO_START);
+  }
+  UnhookWinEvent(hook);
   EXPECT_TRUE(DrawnSmoothly());
-  EXPECT_EQ(TestServiceState(), SERVICE_STOPPED);
-  EXPECT_EQ(TestServiceStartType(), SERVICE_DEMAND_START);
-
-  ASSERT_TRUE(Click(Control(kIdChkmess)));
-  ASSERT_TRUE(CaptionBecomes(kNotProtected));
-  EXPECT_TRUE(Shows(kRed));
-  EXPECT_EQ(TestServiceState(), SERVICE_RUNNING);
-  EXPECT_EQ(TestServiceStartType(), SERVICE_AUTO_START);
 
   // The local address from the system's adapter list: four dotted numbers.
   const std::wstring address = WindowText(Control(kIdText1));

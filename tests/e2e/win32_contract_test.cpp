@@ -2,6 +2,7 @@
 // the real file system and registry: each test works in a folder and a key
 // of its own, below C:\ContractTests and HKCU\Software\QuellnetTests. The
 // fakes pass the same tests (tests/unit/fakes_contract_test.cpp).
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -14,7 +15,6 @@
 #include "platform/win32/system/optional_functions_win32.h"
 
 // After <windows.h>, which harness.h brings in.
-#include <aclapi.h>
 #include <sddl.h>
 
 namespace quellnet::contract {
@@ -23,26 +23,21 @@ namespace {
 using platform::win32::UniqueHKey;
 using platform::win32::UniqueKernelHandle;
 
-// Leaves everyone `allowed` on the key, and nothing else.
+// Leaves everyone `allowed` on the key below HKEY_CURRENT_USER, and nothing
+// else: a protected access list, which inherits nothing from above. The
+// owner may always change it.
 bool AllowOnly(const std::wstring& key, DWORD allowed) {
-  SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
-  PSID everyone = nullptr;
-  if (!AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone)) {
-    return false;
-  }
-  EXPLICIT_ACCESSW access{};
-  access.grfAccessPermissions = allowed;
-  access.grfAccessMode = SET_ACCESS;
-  access.Trustee.TrusteeForm = TRUSTEE_IS_SID;
-  access.Trustee.ptstrName = static_cast<LPWSTR>(everyone);
-  PACL acl = nullptr;
+  wchar_t sddl[40];
+  std::swprintf(sddl, 40, L"D:P(A;;0x%lx;;;WD)", allowed);
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  UniqueHKey opened;
   const bool set =
-      SetEntriesInAclW(1, &access, nullptr, &acl) == ERROR_SUCCESS &&
-      SetNamedSecurityInfoW(const_cast<wchar_t*>(key.c_str()), SE_REGISTRY_KEY,
-                            DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
-                            nullptr, nullptr, acl, nullptr) == ERROR_SUCCESS;
-  LocalFree(acl);
-  FreeSid(everyone);
+      ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor,
+                                                           nullptr) &&
+      RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, WRITE_DAC, opened.Receive()) ==
+          ERROR_SUCCESS &&
+      RegSetKeySecurity(opened.Get(), DACL_SECURITY_INFORMATION, descriptor) == ERROR_SUCCESS;
+  LocalFree(descriptor);
   return set;
 }
 
@@ -133,7 +128,7 @@ class Win32Backend final : public Backend {
     return held_.back().IsValid();
   }
   bool DenyKeyChanges(const std::wstring& key) override {
-    denied_.push_back(L"CURRENT_USER\\" + key);
+    denied_.push_back(key);
     return AllowOnly(denied_.back(), KEY_READ);
   }
   bool PutNonText(const std::wstring& key, const std::wstring& name, Stored stored) override {

@@ -389,23 +389,30 @@ inline void SeeUnscaledPixels() {
   }
 }
 
-// Memory in another process, for messages whose parameter points to a
-// structure (the system copies such parameters only for standard messages).
-struct RemoteMemory {
-  RemoteMemory(HANDLE process, size_t size)
-      : process(process),
-        address(VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE)) {}
-  ~RemoteMemory() { VirtualFreeEx(process, address, 0, MEM_RELEASE); }
-  RemoteMemory(const RemoteMemory&) = delete;
-  RemoteMemory& operator=(const RemoteMemory&) = delete;
-  bool Write(const void* data, size_t size) const {
-    return address != nullptr && WriteProcessMemory(process, address, data, size, nullptr);
+// A structure in another process's memory, for messages whose parameter
+// points to one (the system copies such parameters only for standard
+// messages). Send copies `value` there, sends the message with its address
+// and copies it back: the answer, or 0 when a copy failed.
+template <typename T>
+struct Remote {
+  explicit Remote(HANDLE process, const T& value = {})
+      : value(value),
+        process(process),
+        address(static_cast<T*>(
+            VirtualAllocEx(process, nullptr, sizeof(T), MEM_COMMIT, PAGE_READWRITE))) {}
+  ~Remote() { VirtualFreeEx(process, address, 0, MEM_RELEASE); }
+  Remote(const Remote&) = delete;
+  Remote& operator=(const Remote&) = delete;
+  DWORD_PTR Send(HWND window, UINT message, WPARAM wparam) {
+    const DWORD_PTR answer =
+        address != nullptr && WriteProcessMemory(process, address, &value, sizeof(T), nullptr)
+            ? e2e::Send(window, message, wparam, reinterpret_cast<LPARAM>(address))
+            : 0;
+    return ReadProcessMemory(process, address, &value, sizeof(T), nullptr) ? answer : 0;
   }
-  bool Read(void* data, size_t size) const {
-    return address != nullptr && ReadProcessMemory(process, address, data, size, nullptr);
-  }
+  T value;
   HANDLE process;
-  void* address;
+  T* address;
 };
 
 // The page the tab control shows, and switching pages as a user's choice
@@ -419,15 +426,15 @@ inline bool SelectTab(HWND tab, int index) {
   return CurrentTab(tab) == index;
 }
 
-// A top-level window of that class that the process owns (a visible one
-// when asked), or nullptr.
+// A top-level window of that class (of any, for nullptr) that the process
+// owns (a visible one when asked), or nullptr.
 inline HWND WindowOf(DWORD process_id, const wchar_t* class_name, bool visible_only) {
   for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, nullptr, nullptr));) {
     DWORD owner = 0;
     wchar_t name[64] = {};
     GetWindowThreadProcessId(window, &owner);
     GetClassNameW(window, name, 64);
-    if (owner == process_id && std::wcscmp(name, class_name) == 0 &&
+    if (owner == process_id && (class_name == nullptr || std::wcscmp(name, class_name) == 0) &&
         (!visible_only || IsWindowVisible(window))) {
       return window;
     }
@@ -464,17 +471,18 @@ inline std::vector<ShownIcon> ShownIcons() {
   struct Tool {
     TTTOOLINFOW info;
     wchar_t text[1024];  // the longest text a tooltip hands out
-  } tool{};
-  const RemoteMemory remote(process.Get(), sizeof tool);
-  auto* remote_tool = static_cast<Tool*>(remote.address);
+  };
+  Remote<Tool> remote(process.Get());
+  Tool& tool = remote.value;
   for (HWND tooltip = nullptr;
-       area != nullptr && remote_tool != nullptr &&
+       area != nullptr && remote.address != nullptr &&
        (tooltip = FindWindowExW(nullptr, tooltip, TOOLTIPS_CLASSW, nullptr)) != nullptr;) {
-    tool = {{sizeof tool.info, 0, nullptr, 0, {}, nullptr, remote_tool->text}};
-    if (GetWindow(tooltip, GW_OWNER) != area || !remote.Write(&tool, sizeof tool) ||
-        Send(tooltip, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(remote_tool)) == 0 ||
-        Send(tooltip, TTM_GETTEXTW, 1023, reinterpret_cast<LPARAM>(remote_tool)) != 0 ||
-        !remote.Read(&tool, sizeof tool) || IsRectEmpty(&tool.info.rect)) {
+    tool = {{sizeof tool.info, 0, nullptr, 0, {}, nullptr, remote.address->text}};
+    if (GetWindow(tooltip, GW_OWNER) != area || remote.Send(tooltip, TTM_ENUMTOOLSW, 0) == 0) {
+      continue;
+    }
+    remote.Send(tooltip, TTM_GETTEXTW, 1023);  // which answers nothing
+    if (IsRectEmpty(&tool.info.rect)) {
       continue;
     }
     MapWindowPoints(area, nullptr, reinterpret_cast<POINT*>(&tool.info.rect), 2);
