@@ -126,8 +126,9 @@ TEST_F(LongWorkTest, ThePointerWaitsDuringTheWorkAndIsAHandOverTheLinkAfterIt) {
       for (HANDLE event : events) {
         ResetEvent(event);
       }
-      Answer(WM_SETCURSOR, reinterpret_cast<WPARAM>(Control(id)),
-             MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+      // Marked with the mouse message the hook looks for (its
+      // kTestMouseMessage), which the pointer's own moves never carry.
+      Answer(WM_SETCURSOR, reinterpret_cast<WPARAM>(Control(id)), MAKELPARAM(HTCLIENT, 0x7FFF));
       switch (WaitForMultipleObjects(3, events, FALSE, 100)) {
         case WAIT_OBJECT_0:
           return "hand";

@@ -5,7 +5,8 @@
 //   "QuellnetTestPostedNull". No system posts WM_NULL by itself; the program
 //   does after its tray menu, so that the menu's next opening closes on a
 //   click elsewhere.
-// - WatchPointer (WH_CALLWNDPROCRET): after each WM_SETCURSOR, it signals
+// - WatchPointer (WH_CALLWNDPROCRET): after each WM_SETCURSOR that the test
+//   sent, with the mouse message kTestMouseMessage, it signals
 //   "QuellnetTestPointerHand" or "QuellnetTestPointerWait" when the thread
 //   then shows the system's hand or hourglass, else
 //   "QuellnetTestPointerOther"; the first time, "QuellnetTestUnprotected"
@@ -13,6 +14,10 @@
 #include <windows.h>
 
 extern "C" IMAGE_DOS_HEADER __ImageBase;
+
+// The mouse message of the test's WM_SETCURSOR; the pointer's own moves
+// carry real ones.
+constexpr WORD kTestMouseMessage = 0x7FFF;
 
 static void Signal(const wchar_t* name) {
   if (HANDLE event = OpenEventW(EVENT_MODIFY_STATE, FALSE, name)) {
@@ -55,8 +60,10 @@ static void ProbeProtections() {
 }
 
 static LRESULT CALLBACK AfterMessage(int code, WPARAM sent, LPARAM message) {
-  if (code == HC_ACTION &&
-      reinterpret_cast<const CWPRETSTRUCT*>(message)->message == WM_SETCURSOR) {
+  const auto* sent_message = reinterpret_cast<const CWPRETSTRUCT*>(message);
+  // Only the test's own, marked by a mouse message that no system sends.
+  if (code == HC_ACTION && sent_message->message == WM_SETCURSOR &&
+      HIWORD(sent_message->lParam) == kTestMouseMessage) {
     ProbeProtections();
     const HCURSOR shown = GetCursor();
     if (shown == LoadCursorW(nullptr, IDC_HAND)) {
