@@ -1,14 +1,13 @@
 // The real program run from a command line beside a running copy: its exit
 // code and the text it writes to the output it was given, no window of its
-// own at any moment, and the running copy left as it was; and a cache whose
-// index folder is or becomes a link, cleaned from there. Which switch does
-// what and each way a run can end are tested on the fakes
-// (command_line_test.cpp).
+// own at any moment, and the running copy left as it was. Which switch does
+// what and each way a run can end are tested on the fakes (cleaner_test.cpp),
+// a cache whose index folder is or becomes a link among them (data/trees.tsv);
+// the real file system's links are the cleaner test's and the contract's.
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <vector>
 
 #include "app/form1_ids.h"
 
@@ -99,56 +98,6 @@ TEST_F(QuellnetTest, ACommandLineRunsWithoutAWindowBesideTheRunningCopyAndEndsWi
   EXPECT_FALSE(IsWindowVisible(Main()));
   EXPECT_EQ(FindWindowExW(nullptr, nullptr, app::kForm1ClassName, nullptr), Main());
   EXPECT_EQ(FindWindowExW(nullptr, Main(), app::kForm1ClassName, nullptr), nullptr);
-}
-
-// A cache whose "Content.IE5" is a link to the user's documents, as any
-// program that can write in the cache can make one: from the start, or put
-// in place of the real one once the first pass has emptied it (a link in it
-// that leads nowhere, which Wine hides, keeps it), while forty folders
-// beside it are still to go. Cleaned from the command line: nothing of the
-// documents is lost, and it says that it did not clear all, by its words and
-// its exit code. The button's clean through links is the cleaner test's.
-TEST_F(QuellnetTest, AContentFolderThatIsOrBecomesALinkCostsNothingOfTheDocuments) {
-  const std::wstring documents = L"C:\\CleanerTests\\Documents";
-  for (int album = 0; album < 4; ++album) {
-    const std::wstring folder = documents + L"\\Album" + std::to_wstring(album);
-    ASSERT_TRUE(MakeFolders(folder) && WriteTextFile(folder + L"\\photo.jpg", "x"));
-  }
-  ASSERT_TRUE(WriteTextFile(documents + L"\\letter.txt", "x"));
-  const std::vector<std::wstring> kept = Contents(documents);
-  for (const bool later : {false, true}) {
-    const std::wstring test = L"C:\\CleanerTests\\Content" + std::to_wstring(later);
-    const std::wstring cache = test + L"\\Microsoft\\Windows\\INetCache";
-    const std::wstring content = cache + L"\\Content.IE5";
-    ASSERT_TRUE(MakeFolders(content + L"\\AB12CD34") &&
-                WriteTextFile(content + L"\\AB12CD34\\logo.gif", "x"));
-    for (int folder = 10; folder < 50; ++folder) {
-      const std::wstring other = cache + L"\\F" + std::to_wstring(folder);
-      for (int file = 0; file < 25; ++file) {
-        ASSERT_TRUE(MakeFolders(other) &&
-                    WriteTextFile(other + L"\\" + std::to_wstring(file), "x"));
-      }
-    }
-    const std::string unix_content = UnixPath(content);
-    const std::string swap =
-        later ? "ln -s /nowhere '" + unix_content + "/gone'; touch '" + UnixPath(test) +
-                    "/ready'; end=$(($(date +%s) + 60)); while [ -e '" + unix_content +
-                    "/AB12CD34' ] && [ $(date +%s) -lt $end ]; do :; done; mv '" + unix_content +
-                    "' '" + unix_content + ".moved'; ln -s '" + UnixPath(documents) + "' '" +
-                    unix_content + "'"
-              : "rm -r '" + unix_content + "'; ln -s '" + UnixPath(documents) + "' '" +
-                    unix_content + "'; touch '" + UnixPath(test) + "/ready'";
-    ASSERT_TRUE(StartUnix("\\bin\\sh", "-c \"" + swap + "\"") && WaitUntil([&] {
-                  return GetFileAttributesW((test + L"\\ready").c_str()) != INVALID_FILE_ATTRIBUTES;
-                }));
-    ASSERT_TRUE(WriteString({kShellFolders, L"Cache", cache}));
-    const CommandRun run = RunCommandLine(L"/ClearCache", false);
-    SCOPED_TRACE(run.output);
-    EXPECT_EQ(run.exit_code, 1u);
-    EXPECT_EQ(Contents(documents), kept) << (later ? "later" : "from the start");
-    EXPECT_EQ(run.output.find("Internet Cache Cleared !"), std::string::npos);
-    EXPECT_NE(run.output.find("could not be deleted"), std::string::npos);
-  }
 }
 
 }  // namespace
