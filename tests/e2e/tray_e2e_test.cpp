@@ -21,11 +21,6 @@ using namespace app;
 class TrayTest : public QuellnetTest {
  protected:
   bool Hidden() const { return !IsWindowVisible(Main()) && IsIconic(Main()); }
-  bool ComesBackInFront() const {
-    return WaitUntil([&] {
-      return IsWindowVisible(Main()) && !IsIconic(Main()) && GetForegroundWindow() == Main();
-    });
-  }
   // The program's one icon, once the notification area has stopped moving
   // it: the area lays its icons out again as the window's taskbar button
   // comes and goes, which on a busy machine may come a while after. Fails
@@ -171,7 +166,9 @@ TEST_F(TrayTest, EveryWayBackBringsTheWindowToTheFrontWithTheFocusWhereItWas) {
       PressKeys({VK_TAB});
     }
     ASSERT_NO_FATAL_FAILURE(leave_and_come_back());
-    EXPECT_TRUE(ComesBackInFront());
+    EXPECT_TRUE(WaitUntil([&] {
+      return IsWindowVisible(Main()) && !IsIconic(Main()) && GetForegroundWindow() == Main();
+    }));
     EXPECT_EQ(CurrentTab(Control(kIdSSTab1)), page);
     EXPECT_TRUE(WaitUntil([&] { return FocusOf(Main()) == Control(focus); }));
   }

@@ -369,15 +369,6 @@ inline std::vector<DWORD> ScreenPixels(HWND window) {
   return pixels;
 }
 
-// Turns the session to a black high-contrast scheme (white text, yellow
-// links on black), for the programs started from now on.
-inline bool UseBlackScheme() {
-  const int elements[] = {COLOR_BTNFACE,    COLOR_WINDOW,    COLOR_BTNTEXT,
-                          COLOR_WINDOWTEXT, COLOR_3DHILIGHT, COLOR_HOTLIGHT};
-  const COLORREF colours[] = {0, 0, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, RGB(255, 255, 0)};
-  return SetSysColors(6, elements, colours) != FALSE;
-}
-
 // Makes the calling thread see window coordinates as the program's own
 // pixels, not scaled to this process's DPI: per-monitor aware where the
 // system knows that (Windows 10 1607 and later, and Wine).
