@@ -550,7 +550,12 @@ class ProgramUnderTest {
       return shown() || !IsRunning();
     });
     if (!shown()) {
-      last_error_ = IsRunning() ? "the main window was not shown" : "the program ended at start-up";
+      DWORD code = 0;
+      last_error_ =
+          IsRunning()
+              ? "the main window was not shown"
+              : "the program ended at start-up with exit code " +
+                    std::to_string(GetExitCodeProcess(process_.Get(), &code) ? code : ~DWORD{0});
     } else if (WaitForInputIdle(process_.Get(), static_cast<DWORD>(kDefaultTimeout.count())) != 0) {
       last_error_ = "the program did not become idle";
     }
