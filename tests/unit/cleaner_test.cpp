@@ -63,7 +63,13 @@ const std::map<std::wstring, FsStatus> kStatuses = {{L"denied", FsStatus::kAcces
 // his cache and cookie folder, and typed addresses.
 class CleanerTest : public ::testing::Test {
  protected:
-  CleanerTest() {
+  CleanerTest() { Reset(); }
+
+  // Bob's computer as it was before any run.
+  void Reset() {
+    files = {};
+    registry = {};
+    just_before_open_.clear();
     for (const tools::TableRow& row : tools::TableFile(QUELLNET_UNIT_DATA "/bobs_computer.tsv")) {
       Change(L"", tools::Wide(row[0]));
     }
@@ -154,18 +160,30 @@ class CleanerTest : public ::testing::Test {
   std::map<std::wstring, std::function<void()>, fakes::NoCase> just_before_open_;
 };
 
+// Where an entry opens as itself, of the kind its listing showed (Windows),
+// a file is removed without a look at its handle, and each folder is looked
+// at before it is entered; elsewhere (Wine) every entry is looked at.
 TEST_F(CleanerTest, TheCacheCleanerEmptiesTheCacheAndTheTypedAddressesBeforeItSaysSo) {
   Paths at_message;
   window.on_message = [&] { at_message = files.Under(kCache); };
-  EXPECT_EQ(Run(kCacheJob), L"Internet Cache Cleared !");
-  EXPECT_EQ(window.messages[0].icon, MessageIcon::kNone);
-  EXPECT_EQ(at_message, Paths{kCache});
-  EXPECT_FALSE(registry.KeyExists(kTypedUrls));
-  // The window had a turn after each of the 11 entries; the progress only
-  // grew and ended with the whole run done.
-  ASSERT_EQ(window.progress.size(), 11u);
-  EXPECT_TRUE(std::is_sorted(window.progress.begin(), window.progress.end()));
-  EXPECT_DOUBLE_EQ(window.progress.back(), 1.0);
+  for (const bool wine : {false, true}) {
+    Reset();
+    files.follows_links = wine;
+    window.progress.clear();
+    EXPECT_EQ(Run(kCacheJob), L"Internet Cache Cleared !");
+    EXPECT_EQ(window.messages[0].icon, MessageIcon::kNone);
+    EXPECT_EQ(at_message, Paths{kCache});
+    EXPECT_FALSE(registry.KeyExists(kTypedUrls));
+    // The window had a turn after each of the 11 entries; the progress only
+    // grew and ended with the whole run done.
+    ASSERT_EQ(window.progress.size(), 11u);
+    EXPECT_TRUE(std::is_sorted(window.progress.begin(), window.progress.end()));
+    EXPECT_DOUBLE_EQ(window.progress.back(), 1.0);
+    // The cache folder, Content.IE5, AB12CD34, EF56GH78, deep, IJ90KL12 and
+    // Other; then the files desktop.ini, index.dat, logo[1].gif,
+    // script[2].js and page.htm.
+    EXPECT_EQ(files.shows, wine ? 7 + 5 : 7) << wine;
+  }
 
   // Once more: an empty cache and no typed addresses are no trouble.
   EXPECT_EQ(Run(kCacheJob), L"Internet Cache Cleared !");
@@ -188,12 +206,11 @@ TEST_F(CleanerTest, AProgramEndingDuringTheRunStopsItBetweenTwoEntries) {
 // can't be read at all (or is empty) keeps the typed addresses.
 TEST_F(CleanerTest, ALocationThatCantBeUsedLeavesTheDiskAsItWasAndSaysWhy) {
   const Paths before = files.Under(L"C:");
-  const FakeRegistry pristine = registry;
   for (const tools::TableRow& row : tools::TableFile(QUELLNET_UNIT_DATA "/location_troubles.tsv")) {
     SCOPED_TRACE(row[1]);
     const CleanerJob& job = row[0] == "cache" ? kCacheJob : kCookieJob;
     const std::wstring value(job.folder_value);
-    registry = pristine;
+    Reset();
     registry.DeleteValue(kShellFolders, value);
     if (row[1] != "(none)") {
       registry.Put(kShellFolders, value, row[1] == "(empty)" ? L"" : tools::Wide(row[1]),
@@ -203,23 +220,7 @@ TEST_F(CleanerTest, ALocationThatCantBeUsedLeavesTheDiskAsItWasAndSaysWhy) {
     EXPECT_EQ(Run(job), (job.folder == BrowserFolder::kCache ? kCacheLeft : kCookiesLeft) +
                             tools::Lines(row, 3));
     EXPECT_EQ(window.messages[0].icon, MessageIcon::kWarning);
-  }
-  EXPECT_EQ(files.Under(L"C:"), before);
-}
-
-// Where an entry opens as itself, of the kind its listing showed (Windows),
-// a file is removed without a look at its handle, and each folder is looked
-// at before it is entered; elsewhere (Wine) every entry is looked at.
-TEST_F(CleanerTest, OnlyWhereEntriesOpenAsThemselvesAreFilesRemovedUnseen) {
-  const fakes::FakeFileSystem pristine = files;
-  for (const bool wine : {false, true}) {
-    files = pristine;
-    files.follows_links = wine;
-    EXPECT_EQ(Run(kCacheJob), L"Internet Cache Cleared !");
-    // The cache folder, Content.IE5, AB12CD34, EF56GH78, deep, IJ90KL12 and
-    // Other; then the files desktop.ini, index.dat, logo[1].gif,
-    // script[2].js and page.htm.
-    EXPECT_EQ(files.shows, wine ? 7 + 5 : 7) << wine;
+    EXPECT_EQ(files.Under(L"C:"), before);
   }
 }
 
@@ -233,13 +234,9 @@ TEST_F(CleanerTest, OnlyWhereEntriesOpenAsThemselvesAreFilesRemovedUnseen) {
 // that is who does), so it is no failure. Nothing outside the cleaned folder
 // changes, and the message says what stays.
 TEST_F(CleanerTest, WhatACleanLeavesOfEachTreeAndNothingOutsideIt) {
-  const fakes::FakeFileSystem pristine = files;
-  const FakeRegistry pristine_registry = registry;
   for (const tools::TableRow& row : tools::TableFile(QUELLNET_UNIT_DATA "/trees.tsv")) {
     SCOPED_TRACE(row[0] + " on " + row[2]);
-    files = pristine;
-    just_before_open_.clear();
-    registry = pristine_registry;
+    Reset();
     files.follows_links = row[2] == "wine";
     const std::wstring folder = row[1] == "cache" ? kCache : kCookies;
     Change(folder, tools::Wide(row[3]));
@@ -283,19 +280,17 @@ TEST_F(CleanerTest, WhatACleanLeavesOfEachTreeAndNothingOutsideIt) {
 // data/refusals.tsv, which reaches every row of the table of protected
 // folders, at the place the shell names or at its standard place.
 TEST_F(CleanerTest, EachRefusedLocationDeletesNothingOnDiskButStillClearsTypedAddresses) {
-  const fakes::FakeFileSystem pristine = files;
   const auto rows = tools::TableFile(QUELLNET_UNIT_DATA "/refusals.tsv");
   ASSERT_GT(rows.size(), 50u);
   for (const tools::TableRow& row : rows) {
     SCOPED_TRACE(row[0]);
-    files = pristine;
+    Reset();
     Change(L"", tools::Wide(row.size() > 3 ? row[3] : ""));
     if (!files.aliases.empty()) {
       files.AddFolder(files.Resolve(tools::Wide(row[1])));
     }
     const auto before = files.entries.size();
     registry.Put(kShellFolders, L"Cache", tools::Wide(row[1]));
-    registry.Put(kTypedUrls, L"url1", L"http://one.example/");
     EXPECT_EQ(Run(kCacheJob),
               kCacheLeft + L"The cache folder was left alone: its recorded location, \"" +
                   tools::Wide(row[1]) + L"\", " + tools::Wide(row[2]) + L"." + kHistoryCleared);
@@ -316,8 +311,6 @@ struct FakeConsole final : platform::Console {
 // what its button's message says in the same state, and its exit code says
 // how the run ended. A command line that is not understood deletes nothing.
 TEST_F(CleanerTest, ACommandLineRunWritesWhatTheButtonSaysAndEndsWithItsExitCode) {
-  const fakes::FakeFileSystem pristine_files = files;
-  const FakeRegistry pristine_registry = registry;
   for (const tools::TableRow& row : tools::TableFile(QUELLNET_UNIT_DATA "/command_runs.tsv")) {
     SCOPED_TRACE(row[0] + ", " + row[1]);
     const Paths words = Split(tools::Wide(row[0]), L" ");
@@ -327,8 +320,7 @@ TEST_F(CleanerTest, ACommandLineRunWritesWhatTheButtonSaysAndEndsWithItsExitCode
     FakeConsole console;
     console.attached = row[1] != "no console";
     const auto set_up = [&] {
-      files = pristine_files;
-      registry = pristine_registry;
+      Reset();
       Change(cookies ? kCookies : kCache, tools::Wide(console.attached ? row[1] : ""));
     };
     std::wstring expected = row.size() > 3 ? tools::Lines(row, 3) + L"\n" : L"";
