@@ -157,10 +157,13 @@ class CleanerTest : public ::testing::Test {
   std::map<std::wstring, std::function<void()>, fakes::NoCase> just_before_open_;
 };
 
-// Where an entry opens as itself, of the kind its listing showed (Windows),
-// a file is removed without a look at its handle, and each folder is looked
-// at before it is entered; elsewhere (Wine) every entry is looked at.
-TEST_F(CleanerTest, TheCacheCleanerEmptiesTheCacheAndTheTypedAddressesBeforeItSaysSo) {
+// The cache is empty by the time the message shows, and the window had a
+// turn after each of its 11 entries (what the message, its icon, the
+// progress and the typed addresses are after each run: see the trees). Where
+// an entry opens as itself, of the kind its listing showed (Windows), a file
+// is removed without a look at its handle, and each folder is looked at
+// before it is entered; elsewhere (Wine) every entry is looked at.
+TEST_F(CleanerTest, TheCacheCleanerEmptiesTheCacheBeforeItSaysSo) {
   Paths at_message;
   window.on_message = [&] { at_message = files.Under(kCache); };
   for (const bool wine : {false, true}) {
@@ -168,14 +171,8 @@ TEST_F(CleanerTest, TheCacheCleanerEmptiesTheCacheAndTheTypedAddressesBeforeItSa
     files.follows_links = wine;
     window.progress.clear();
     EXPECT_EQ(Run(kCacheJob), L"Internet Cache Cleared !");
-    EXPECT_EQ(window.messages[0].icon, MessageIcon::kNone);
     EXPECT_EQ(at_message, Paths{kCache});
-    EXPECT_FALSE(registry.KeyExists(kTypedUrls));
-    // The window had a turn after each of the 11 entries; the progress only
-    // grew and ended with the whole run done.
-    ASSERT_EQ(window.progress.size(), 11u);
-    EXPECT_TRUE(std::is_sorted(window.progress.begin(), window.progress.end()));
-    EXPECT_DOUBLE_EQ(window.progress.back(), 1.0);
+    EXPECT_EQ(window.progress.size(), 11u);
     // The cache folder, Content.IE5, AB12CD34, EF56GH78, deep, IJ90KL12 and
     // Other; then the files desktop.ini, index.dat, logo[1].gif,
     // script[2].js and page.htm.
