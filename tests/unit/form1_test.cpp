@@ -293,12 +293,24 @@ TEST_F(Form1Test, AMissingPictureOrProgramFolderClearsTheBoxButStillSetsTheCapti
   }
 }
 
-TEST_F(Form1Test, OnlyTheDoubleClickRestoresFromTheTrayAndTheRightButtonReleaseOpensTheMenu) {
-  form.Form_Load();
-  window.SetState(WindowState::kMinimized);
-  ASSERT_TRUE(Hidden());
-  // No message, mouse move, left down and up, right down, right double-click,
-  // middle button down.
+// Hiding is safe only while the icon is there: without one the user would
+// have no way back, so the window stays minimised on the taskbar, also when
+// the icon was added at start-up but is missing now (Explorer restarting).
+// From the tray only the double-click restores the window, and the right
+// button's release opens the menu.
+TEST_F(Form1Test, MinimisingHidesToTheTrayOnlyWhileTheIconIsThereAndOnlyADoubleClickRestores) {
+  for (const bool area_at_minimise : {false, true}) {
+    SCOPED_TRACE(area_at_minimise);
+    window.SetState(WindowState::kNormal);
+    tray_icon.area_available = !area_at_minimise;
+    form.Form_Load();
+    tray_icon.area_available = area_at_minimise;
+    window.SetState(WindowState::kMinimized);
+    EXPECT_EQ(window.visible, !area_at_minimise);
+    EXPECT_EQ(window.State(), WindowState::kMinimized);
+  }
+  // In the tray now. No message, mouse move, left down and up, right down,
+  // right double-click, middle button down.
   for (std::uint32_t code : {0x000u, 0x200u, 0x201u, 0x202u, 0x204u, 0x206u, 0x209u}) {
     form.TrayIcon_Notify(code);
     EXPECT_TRUE(Hidden()) << "code " << code;
@@ -317,22 +329,6 @@ TEST_F(Form1Test, OnlyTheDoubleClickRestoresFromTheTrayAndTheRightButtonReleaseO
   EXPECT_EQ(window.State(), WindowState::kNormal);
   EXPECT_EQ(window.foreground_requests, 2);
   EXPECT_TRUE(tray_icon.present);
-}
-
-// Hiding is safe only while the icon is there: without one the user would
-// have no way back, so the window stays minimised on the taskbar, also when
-// the icon was added at start-up but is missing now (Explorer restarting).
-TEST_F(Form1Test, MinimisingHidesToTheTrayOnlyWhileTheIconIsThere) {
-  for (const bool area_at_minimise : {false, true}) {
-    SCOPED_TRACE(area_at_minimise);
-    tray_icon.area_available = !area_at_minimise;
-    form.Form_Load();
-    tray_icon.area_available = area_at_minimise;
-    window.SetState(WindowState::kMinimized);
-    EXPECT_EQ(window.visible, !area_at_minimise);
-    EXPECT_EQ(window.State(), WindowState::kMinimized);
-    window.SetState(WindowState::kNormal);
-  }
 }
 
 }  // namespace
