@@ -151,20 +151,19 @@ struct FakeFileSystem final : platform::FileSystem {
   platform::FileIdentity IdentityOf(const std::wstring& path) const {
     return {static_cast<std::uint64_t>(NoCase::Lower(path[0])), entries.at(path).index};
   }
-  // Where a path really leads, through every alias and link on the way.
+  // Where a path really leads, through each alias and link on the way (one
+  // that leads to another is followed no further).
   std::wstring Resolve(const std::wstring& path) const {
     std::wstring real;
     std::wstringstream parts(path.substr(Root(path).size()));
     for (std::wstring part = Root(path); !part.empty() || std::getline(parts, part, L'\\');
          part.clear()) {
       real += (real.empty() || real.back() == L'\\' ? L"" : L"\\") + part;
-      for (int hops = 0; hops < 8; ++hops) {
-        const auto link = entries.find(real);
-        if (aliases.count(real) != 0) {
-          real = aliases.at(real);
-        } else if (link != entries.end() && link->second.type.link) {
-          real = link->second.target;
-        }
+      const auto link = entries.find(real);
+      if (aliases.count(real) != 0) {
+        real = aliases.at(real);
+      } else if (link != entries.end() && link->second.type.link) {
+        real = link->second.target;
       }
     }
     return real;

@@ -2,8 +2,8 @@
 // as written. Keys exist only when created (SetText never creates one),
 // values may be marked as not text or as numbers, keys as registry links
 // (which only the calls on the program's own keys tell apart), and every
-// operation on a key (and the deletion of a tree that holds it) can be made
-// to fail with a chosen status and the system's code for it.
+// operation on a key can be made to fail with a chosen status and the
+// system's code for it.
 #pragma once
 
 #include <algorithm>
@@ -83,16 +83,13 @@ struct FakeRegistry final : platform::Registry {
                                                                              : RegStatus::kNotFound;
     });
   }
-  // The key with all below it; nothing goes while one of them fails.
+  // The key with all below it.
   RegResult DeleteKeyTree(std::wstring_view key_path) override {
-    const std::wstring below = std::wstring(key_path) + L'\\';
-    for (const auto& [key, failure] : failing) {
-      if (key == key_path || key.starts_with(below)) {
-        return failure;
-      }
-    }
-    std::erase_if(keys, [&](const auto& key) { return key.first.starts_with(below); });
-    return Usual(keys.erase(std::wstring(key_path)) != 0 ? RegStatus::kOk : RegStatus::kNotFound);
+    return Do(key_path, [&] {
+      const std::wstring below = std::wstring(key_path) + L'\\';
+      std::erase_if(keys, [&](const auto& key) { return key.first.starts_with(below); });
+      return keys.erase(std::wstring(key_path)) != 0 ? RegStatus::kOk : RegStatus::kNotFound;
+    });
   }
 
   // A number reads as its digits, as text does.

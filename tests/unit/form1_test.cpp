@@ -115,28 +115,16 @@ TEST_F(Form1Test, RestoreSetsEachBoxFromItsStoredOption) {
   }
 }
 
-TEST_F(Form1Test, AStopThatFailsAtStartUpIsSilentButAUsersClickOffersRetry) {
-  const FakeServiceControl::Scripted refused{{ServiceOutcome::kAccessDenied, {}},
-                                             ServiceState::kRunning};
+// A user's click on the switch does report it, and may offer Retry: see
+// the switch's outcomes.
+TEST_F(Form1Test, AStopThatFailsAtStartUpIsSilent) {
   registry.Put(kOptionsKey, L"mess", L"1");
-  services.next = refused;
+  services.next = {{ServiceOutcome::kAccessDenied, {}}, ServiceState::kRunning};
   form.Form_Load();
   EXPECT_EQ(chkmess.Value(), 1);  // the choice is kept and saved again
   EXPECT_EQ(Label2.caption, L"PC Not Protected !");
   EXPECT_TRUE(window.messages.empty());
   EXPECT_EQ(Text1.text, L"192.168.1.20");  // the later steps still ran
-
-  // A later click of the user's own does report, and its Retry asks for the
-  // same change again; once that succeeds, nothing more is asked.
-  chkmess.value = 0;
-  services.next = refused;
-  services.calls.clear();
-  window.retries = 2;
-  chkmess.UserClick();
-  EXPECT_EQ(services.calls,
-            (std::vector<std::wstring>{L"Stop Messenger", L"Query Messenger", L"Stop Messenger"}));
-  EXPECT_EQ(window.messages.size(), 1u);
-  EXPECT_EQ(Label2.caption, L"PC Protected !");
 }
 
 // Each option is saved as its box shows it; "Run at Startup" 1 or 2 writes
@@ -243,21 +231,24 @@ TEST_F(Form1Test, TheSwitchShowsTheStateTheServiceIsInAfterEveryOutcome) {
     chkmess.value = turn_on ? 0 : 1;  // set without a click
     window.messages.clear();
     services.calls.clear();
+    const int retries = row.size() > 7 ? std::stoi(row[7]) : 0;
+    window.retries = retries;
     // What the system says is told only where no better words are known.
     services.next = FakeServiceControl::Scripted{{outcomes.at(row[1]), 1051}, after};
     window.on_message = [&] {
       services.state = row[6] == "-" ? services.state : states.at(row[6]);
     };
 
-    chkmess.UserClick();  // and Cancel or OK on any box
+    chkmess.UserClick();  // and Retry, then Cancel or OK, on any box
 
     EXPECT_EQ(chkmess.Value(), row[3] == "protected" ? 1 : 0);
     EXPECT_EQ(services.calls.at(0), turn_on ? L"Stop Messenger" : L"Start Messenger");
-    // Nothing but that request and questions: neither Cancel nor the box set
-    // to the service's state asks for another change.
+    // Nothing but that request, once more for each Retry, and questions:
+    // neither Cancel nor the box set to the service's state asks for another
+    // change.
     EXPECT_EQ(std::count_if(services.calls.begin() + 1, services.calls.end(),
                             [](const std::wstring& call) { return call != L"Query Messenger"; }),
-              0);
+              retries);
     EXPECT_FALSE(window.busy);  // busy while it waits: see WorkDoneInsideOtherWork...
     EXPECT_EQ(Picture1.picture, row[3] == "protected" ? kGreen : kRed);
     EXPECT_EQ(Label2.caption, row[3] == "protected" ? L"PC Protected !" : L"PC Not Protected !");
@@ -302,12 +293,24 @@ TEST_F(Form1Test, AMissingPictureOrProgramFolderClearsTheBoxButStillSetsTheCapti
   }
 }
 
-TEST_F(Form1Test, OnlyTheDoubleClickRestoresFromTheTrayAndTheRightButtonReleaseOpensTheMenu) {
-  form.Form_Load();
-  window.SetState(WindowState::kMinimized);
-  ASSERT_TRUE(Hidden());
-  // No message, mouse move, left down and up, right down, right double-click,
-  // middle button down.
+// Hiding is safe only while the icon is there: without one the user would
+// have no way back, so the window stays minimised on the taskbar, also when
+// the icon was added at start-up but is missing now (Explorer restarting).
+// From the tray only the double-click restores the window, and the right
+// button's release opens the menu.
+TEST_F(Form1Test, MinimisingHidesToTheTrayOnlyWhileTheIconIsThereAndOnlyADoubleClickRestores) {
+  for (const bool area_at_minimise : {false, true}) {
+    SCOPED_TRACE(area_at_minimise);
+    window.SetState(WindowState::kNormal);
+    tray_icon.area_available = !area_at_minimise;
+    form.Form_Load();
+    tray_icon.area_available = area_at_minimise;
+    window.SetState(WindowState::kMinimized);
+    EXPECT_EQ(window.visible, !area_at_minimise);
+    EXPECT_EQ(window.State(), WindowState::kMinimized);
+  }
+  // In the tray now. No message, mouse move, left down and up, right down,
+  // right double-click, middle button down.
   for (std::uint32_t code : {0x000u, 0x200u, 0x201u, 0x202u, 0x204u, 0x206u, 0x209u}) {
     form.TrayIcon_Notify(code);
     EXPECT_TRUE(Hidden()) << "code " << code;
@@ -326,22 +329,6 @@ TEST_F(Form1Test, OnlyTheDoubleClickRestoresFromTheTrayAndTheRightButtonReleaseO
   EXPECT_EQ(window.State(), WindowState::kNormal);
   EXPECT_EQ(window.foreground_requests, 2);
   EXPECT_TRUE(tray_icon.present);
-}
-
-// Hiding is safe only while the icon is there: without one the user would
-// have no way back, so the window stays minimised on the taskbar, also when
-// the icon was added at start-up but is missing now (Explorer restarting).
-TEST_F(Form1Test, MinimisingHidesToTheTrayOnlyWhileTheIconIsThere) {
-  for (const bool area_at_minimise : {false, true}) {
-    SCOPED_TRACE(area_at_minimise);
-    tray_icon.area_available = !area_at_minimise;
-    form.Form_Load();
-    tray_icon.area_available = area_at_minimise;
-    window.SetState(WindowState::kMinimized);
-    EXPECT_EQ(window.visible, !area_at_minimise);
-    EXPECT_EQ(window.State(), WindowState::kMinimized);
-    window.SetState(WindowState::kNormal);
-  }
 }
 
 }  // namespace
