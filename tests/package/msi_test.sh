@@ -3,7 +3,7 @@
 # silently, the way an administrator deploys it, and checks what each step
 # leaves behind: the end-to-end path. The helper's rules (which Run values
 # name the program, the hand-over around an upgrade) are unit-tested
-# (tests/unit/run_entry_test.cpp, handover_test.cpp). scripts/test.sh runs
+# (tests/unit/helper_rules_test.cpp). scripts/test.sh runs
 # it for every architecture the machine can run.
 #
 #   tests/package/msi_test.sh ARCH
