@@ -4,9 +4,7 @@
 // answered at once and saves the options. Neither the tray menu nor a close
 // runs inside the work.
 #include <cstddef>
-#include <memory>
 #include <string>
-#include <type_traits>
 
 #include "fixture.h"
 #include "tools/test_service.h"
@@ -98,10 +96,6 @@ TEST_F(LongWorkTest, DuringALongCleanTheWindowAnswersAndASessionEndStopsTheClean
 // there too.
 TEST_F(LongWorkTest, ThePointerWaitsDuringTheWorkAndIsAHandOverTheLinkAfterIt) {
   ASSERT_NO_FATAL_FAILURE(StartLongWork(0));
-  // Beside this program, where the search for a library looks first.
-  const HMODULE hooks = LoadLibraryW(L"posted_null_hook.dll");
-  const auto watch = reinterpret_cast<HHOOK (*)(DWORD)>(
-      reinterpret_cast<void (*)()>(GetProcAddress(hooks, "WatchPointer")));
   const UniqueKernelHandle pointers[] = {
       UniqueKernelHandle(CreateEventW(nullptr, TRUE, FALSE, L"QuellnetTestPointerHand")),
       UniqueKernelHandle(CreateEventW(nullptr, TRUE, FALSE, L"QuellnetTestPointerWait")),
@@ -111,14 +105,12 @@ TEST_F(LongWorkTest, ThePointerWaitsDuringTheWorkAndIsAHandOverTheLinkAfterIt) {
   // find: the protections asked for at the start hold for every run.
   const UniqueKernelHandle unprotected(
       CreateEventW(nullptr, TRUE, FALSE, L"QuellnetTestUnprotected"));
+  ASSERT_TRUE(events[0] && events[1] && events[2] && unprotected);
+  const UniqueHook hook = HookThread("WatchPointer", GetWindowThreadProcessId(Main(), nullptr));
   wchar_t hooks_path[MAX_PATH] = L"";
   ASSERT_TRUE(
-      GetModuleFileNameW(hooks, hooks_path, MAX_PATH) &&
+      hook && GetModuleFileNameW(GetModuleHandleW(kThreadHooks), hooks_path, MAX_PATH) &&
       CopyFileW(hooks_path, (std::wstring(kProgramDir) + L"\\search_probe.dll").c_str(), FALSE));
-  ASSERT_TRUE(watch && events[0] && events[1] && events[2] && unprotected);
-  const std::unique_ptr<std::remove_pointer_t<HHOOK>, decltype(&UnhookWindowsHookEx)> hook(
-      watch(GetWindowThreadProcessId(Main(), nullptr)), &UnhookWindowsHookEx);
-  ASSERT_TRUE(hook);
   // A thread may take a message or two before it learns of a new hook: the
   // question is asked again till the hook answers.
   const auto pointer_over = [&](int id) -> std::string {

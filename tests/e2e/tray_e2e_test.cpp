@@ -3,9 +3,7 @@
 // the icon that Wine's notification area shows, and on the menu that opens
 // from it. The prefix is the test's own, so every icon there is the program's.
 #include <functional>
-#include <memory>
 #include <string>
-#include <type_traits>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -79,13 +77,9 @@ class TrayTest : public QuellnetTest {
 TEST_F(TrayTest, TheMenuOpensAtThePointerClosesOnAClickElsewhereAndCloseEndsTheProgram) {
   ASSERT_NO_FATAL_FAILURE(StartProgram());
   ASSERT_NO_FATAL_FAILURE(Minimise());
-  // Beside this program, where the search for a library looks first.
-  const auto watch = reinterpret_cast<HHOOK (*)(DWORD)>(reinterpret_cast<void (*)()>(
-      GetProcAddress(LoadLibraryW(L"posted_null_hook.dll"), "WatchPostedNull")));
   const UniqueKernelHandle posted(CreateEventW(nullptr, FALSE, FALSE, L"QuellnetTestPostedNull"));
-  ASSERT_TRUE(watch && posted);
-  const std::unique_ptr<std::remove_pointer_t<HHOOK>, decltype(&UnhookWindowsHookEx)> hook(
-      watch(GetWindowThreadProcessId(Main(), nullptr)), &UnhookWindowsHookEx);
+  ASSERT_TRUE(posted);
+  const UniqueHook hook = HookThread("WatchPostedNull", GetWindowThreadProcessId(Main(), nullptr));
   // A point of the bare desktop, away from the notification area.
   const POINT elsewhere{GetSystemMetrics(SM_CXSCREEN) / 2, 20};
   ASSERT_TRUE(hook && WindowFromPoint(elsewhere) == GetDesktopWindow());

@@ -205,7 +205,7 @@ TEST(LibrarySearch, ALibraryBesideTheProgramIsFoundOnlyByItsFullPath) {
   const DWORD length = GetModuleFileNameW(nullptr, beside, MAX_PATH);
   ASSERT_TRUE(length > 0 && length < MAX_PATH);
   const std::wstring folder(beside, std::wstring_view(beside, length).rfind(L'\\') + 1);
-  const std::wstring hook = folder + L"posted_null_hook.dll";
+  const std::wstring hook = folder + e2e::kThreadHooks;
   // A library without the accessibility functions, under their library's
   // name; removed again, as other test programs may share this folder.
   const std::wstring planted = folder + L"oleacc.dll";
@@ -219,7 +219,7 @@ TEST(LibrarySearch, ALibraryBesideTheProgramIsFoundOnlyByItsFullPath) {
   DeleteFileW(planted.c_str());
   EXPECT_TRUE(from_system) << "the library beside the program was loaded";
   platform::win32::SearchLibrariesInSystemFolderOnly();
-  EXPECT_EQ(LoadLibraryW(L"posted_null_hook.dll"), nullptr);
+  EXPECT_EQ(LoadLibraryW(e2e::kThreadHooks), nullptr);
   EXPECT_NE(LoadLibraryW(hook.c_str()), nullptr) << "no library beside the test";
 }
 

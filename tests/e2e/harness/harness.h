@@ -28,9 +28,11 @@
 #include <fstream>
 #include <functional>
 #include <initializer_list>
+#include <memory>
 #include <optional>
 #include <string>
 #include <thread>
+#include <type_traits>
 #include <vector>
 
 #include "app/form1_ids.h"
@@ -266,6 +268,20 @@ inline std::optional<std::wstring> ReadUserString(const std::wstring& key,
     return std::nullopt;
   }
   return std::wstring(text);
+}
+
+// The message hooks the tests set on the program's thread
+// (harness/thread_hooks.cpp), a library beside each test program, where the
+// search for a library looks first.
+inline constexpr wchar_t kThreadHooks[] = L"thread_hooks.dll";
+using UniqueHook = std::unique_ptr<std::remove_pointer_t<HHOOK>, decltype(&UnhookWindowsHookEx)>;
+
+// Sets on `thread` the hook that `watch`, an export of kThreadHooks, sets;
+// empty when that fails.
+inline UniqueHook HookThread(const char* watch, DWORD thread) {
+  const auto set = reinterpret_cast<HHOOK (*)(DWORD)>(
+      reinterpret_cast<void (*)()>(GetProcAddress(LoadLibraryW(kThreadHooks), watch)));
+  return UniqueHook(set != nullptr ? set(thread) : nullptr, &UnhookWindowsHookEx);
 }
 
 // Creates the key when needed.
