@@ -56,13 +56,14 @@ std::optional<Relation> ByName(const std::wstring& folder, const ProtectedFolder
 // drive letter or a short name can lead to a protected folder, to a folder
 // that holds one, or into one, under a name that looks harmless. The folder
 // is judged by its chain, itself and the folders that really hold it; each
-// protected folder by its own chain, read once.
+// protected folder by its own chain, read once, and each folder above them
+// read once for all.
 class ByIdentity {
  public:
   using Chain = std::vector<std::optional<platform::FileIdentity>>;
 
   ByIdentity(platform::Folder& folder, platform::FileSystem& files)
-      : files_(files), chain_(folder.Chain()) {
+      : files_(files), chain_(folder.Chain(read_)) {
     if (chain_.empty()) {
       chain_.push_back(folder.Identity());
     }
@@ -111,12 +112,14 @@ class ByIdentity {
     std::unique_ptr<platform::Folder> folder;
     Chain chain;
     if (!path.empty() && files_.OpenFolder(path, folder).status == platform::FsStatus::kOk) {
-      chain = folder->Chain();
+      chain = folder->Chain(read_);
     }
     return chains_[path] = std::move(chain);
   }
 
   platform::FileSystem& files_;
+  // Declared before chain_, which is read through it.
+  platform::Folder::ReadParents read_;
   // The folder's identity, then its real parents', up to its root.
   Chain chain_;
   std::map<std::wstring, Chain> chains_;

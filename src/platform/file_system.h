@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -89,8 +90,13 @@ class Folder : public OpenEntry {
   // This folder's identity, then that of each folder that really holds it,
   // up to the root of its drive or share: where it is, whatever names, links
   // or drive letters led to it. A folder on the way that can't be opened
-  // leaves its place empty.
-  virtual std::vector<std::optional<FileIdentity>> Chain() = 0;
+  // leaves its place empty. Folders above already read are taken from
+  // `read`, and those read now are added to it, by the names the system
+  // gives them: folders that share their parents, as the protected ones do,
+  // read each parent once. Keep `read` for one judgement only, since a
+  // folder can be replaced at any time.
+  using ReadParents = std::map<std::wstring, std::optional<FileIdentity>>;
+  virtual std::vector<std::optional<FileIdentity>> Chain(ReadParents& read) = 0;
   // Every entry directly in it, collected completely before the call
   // returns, so deleting them one by one is safe.
   virtual FsResult List(std::vector<Entry>& entries) = 0;

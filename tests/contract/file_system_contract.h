@@ -166,7 +166,10 @@ TEST_F(FileSystemContract, AFolderHasOneIdentityUnderEveryNameAndItsRealParentsI
        end = inner.find_last_of(L'\\', end - 1)) {
     holders.push_back(Open(inner.substr(0, std::max<std::size_t>(end, 3)))->Identity());
   }
-  EXPECT_EQ(Open(At(L"other\\link\\inner"))->Chain(), holders);
+  // Parents another chain read already are taken as read.
+  platform::Folder::ReadParents read;
+  Open(At(L"other"))->Chain(read);
+  EXPECT_EQ(Open(At(L"other\\link\\inner"))->Chain(read), holders);
   EXPECT_NE(Open(At(L"other"))->Identity(), identity);
   for (const wchar_t* none : {L"file.txt", L"none"}) {
     std::unique_ptr<platform::Folder> opened;

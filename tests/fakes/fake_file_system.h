@@ -226,7 +226,7 @@ class FakeHandle final : public platform::Folder {
     return files_.holders[Path() + L"\\" + name];
   }
 
-  std::vector<std::optional<platform::FileIdentity>> Chain() override {
+  std::vector<std::optional<platform::FileIdentity>> Chain(ReadParents& /*read*/) override {
     std::vector<std::optional<platform::FileIdentity>> chain;
     // A folder above that can't be opened leaves its place empty.
     for (std::wstring path = Path(); !path.empty(); path = FakeFileSystem::Parent(path)) {

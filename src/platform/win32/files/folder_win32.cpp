@@ -87,7 +87,7 @@ class Win32Folder final : public Folder {
     return run_->behaviour->opens_reparse_points_as_themselves;
   }
 
-  std::vector<std::optional<FileIdentity>> Chain() override {
+  std::vector<std::optional<FileIdentity>> Chain(ReadParents& read) override {
     std::vector<std::optional<FileIdentity>> chain = {identity_};
     // The system's name less the path on the volume is the volume itself
     // ("\Device\HarddiskVolume2", under Wine "\??\C:"); each folder above
@@ -102,12 +102,16 @@ class Win32Folder final : public Folder {
     const std::wstring volume = name->substr(0, name->size() - path.size());
     for (std::size_t end = path.find_last_of(L'\\'); path.size() > 1 && end != std::wstring::npos;
          end = end == 0 ? std::wstring::npos : path.find_last_of(L'\\', end - 1)) {
-      UniqueNtHandle above;
       const std::wstring above_name = volume + (end == 0 ? L"\\" : path.substr(0, end));
-      chain.push_back(
-          NT_SUCCESS(OpenNt(nullptr, above_name, FILE_READ_ATTRIBUTES, FILE_DIRECTORY_FILE, above))
-              ? IdentityOn(identity_.volume, above.Get())
-              : std::nullopt);
+      const auto [known, unread] = read.try_emplace(above_name);
+      if (unread) {
+        UniqueNtHandle above;
+        if (NT_SUCCESS(
+                OpenNt(nullptr, above_name, FILE_READ_ATTRIBUTES, FILE_DIRECTORY_FILE, above))) {
+          known->second = IdentityOn(identity_.volume, above.Get());
+        }
+      }
+      chain.push_back(known->second);
     }
     return chain;
   }
