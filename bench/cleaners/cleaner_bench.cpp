@@ -144,11 +144,30 @@ int RunCommand(std::wstring command_line, double* cpu_ms = nullptr) {
   return GetExitCodeProcess(process.hProcess, &code) ? static_cast<int>(code) : -1;
 }
 
+// The processor time used so far by `process`, quellnet.exe or this bench,
+// for the work of a clean: on Windows its own, which counts the file
+// system's work as kernel time; under Wine its own and that of Wine's
+// server, which does much of that work. The server's also holds the
+// bench's own asking after the message, alike for every contender.
+std::optional<double> WorkCpuMs(HANDLE process) {
+  if (!UnderWine()) {
+    return CpuMs(process);
+  }
+  const std::optional<double> own = process == GetCurrentProcess()
+                                        ? std::optional<double>(CpuMs(process))
+                                        : WineProgramCpuMs("quellnet.exe");
+  const std::optional<double> server = WineServerCpuMs();
+  if (!own || !server) {
+    return std::nullopt;
+  }
+  return *own + *server;
+}
+
 // "Clear Cache" of the program in `folder` on `cache`: the time from the
 // click to its message, once the message says the cache was cleared and
 // nothing but the cache folder is left.
 std::optional<double> TimeClearCache(const std::wstring& folder, const std::wstring& cache,
-                                     double& cpu_ms) {
+                                     std::optional<double>& cpu_ms) {
   ProgramUnderTest program;
   StartOptions start;
   start.folder = folder;
@@ -158,12 +177,17 @@ std::optional<double> TimeClearCache(const std::wstring& folder, const std::wstr
                 program.LastError().c_str());
     return std::nullopt;
   }
-  const double cpu_at_click = CpuMs(program.Process());
+  const std::optional<double> cpu_at_click = WorkCpuMs(program.Process());
   const Clock::time_point clicked = Clock::now();
   Click(program.Control(quellnet::app::kIdCommand1));
   const std::optional<MessageBoxInfo> box = program.WaitForMessageBox(std::chrono::seconds(1200));
   const double took = Ms(Clock::now() - clicked);
-  cpu_ms = CpuMs(program.Process()) - cpu_at_click;
+  cpu_ms = WorkCpuMs(program.Process());
+  if (cpu_ms && cpu_at_click) {
+    *cpu_ms -= *cpu_at_click;
+  } else {
+    cpu_ms.reset();
+  }
   const bool emptied = box && box->text == kDone && Exists(cache) && Contents(cache).empty();
   if (box) {
     ProgramUnderTest::Answer(*box);
@@ -186,23 +210,32 @@ bool Turn(Contender& contender, const Shape& shape, const std::wstring& cache) {
     return false;
   }
   Sleep(2000);  // every contender meets its tree after the same pause
-  double cpu_ms = 0;
+  std::optional<double> cpu_ms;
   std::optional<double> took;
   if (!contender.program_folder.empty()) {
     took = TimeClearCache(contender.program_folder, cache, cpu_ms);
   } else if (std::string(contender.name) == "by path") {
-    const double cpu_before = CpuMs(GetCurrentProcess());
+    const std::optional<double> cpu_before = WorkCpuMs(GetCurrentProcess());
     const Clock::time_point start = Clock::now();
     const bool deleted = DeleteByPath(cache);
     took = Ms(Clock::now() - start);
-    cpu_ms = CpuMs(GetCurrentProcess()) - cpu_before;
+    cpu_ms = WorkCpuMs(GetCurrentProcess());
+    if (cpu_ms && cpu_before) {
+      *cpu_ms -= *cpu_before;
+    } else {
+      cpu_ms.reset();
+    }
     if (!deleted || Exists(cache)) {
       std::printf("  the deleter by path left %ls\n", cache.c_str());
       took.reset();
     }
   } else {
     const Clock::time_point start = Clock::now();
-    const int code = RunCommand(L"cmd /c rd /s /q \"" + cache + L"\"", &cpu_ms);
+    double rd_cpu_ms = 0;
+    const int code = RunCommand(L"cmd /c rd /s /q \"" + cache + L"\"", &rd_cpu_ms);
+    if (!UnderWine()) {
+      cpu_ms = rd_cpu_ms;
+    }
     took = Ms(Clock::now() - start);
     if (code != 0 || Exists(cache)) {
       std::printf("  rd /s /q left %ls (exit code %d)\n", cache.c_str(), code);
@@ -213,7 +246,9 @@ bool Turn(Contender& contender, const Shape& shape, const std::wstring& cache) {
     return false;
   }
   contender.ms.push_back(*took);
-  contender.cpu_ms.push_back(cpu_ms);
+  if (cpu_ms) {
+    contender.cpu_ms.push_back(*cpu_ms);
+  }
   return true;
 }
 
@@ -227,9 +262,6 @@ void Measure(std::vector<Contender> contenders, const Shape& shape, int rounds) 
   }
   std::printf("\n%s: %d files%s, %d rounds, alternating\n", shape.deep ? "deep tree" : "cache",
               files, shape.deep ? " on 100 levels" : "", rounds);
-  // The program's processor time can be told only outside Wine; the
-  // deleter's own everywhere.
-  const bool other_cpu = !UnderWine();
   for (int round = 0; round < rounds; ++round) {
     std::printf("  round %d:", round + 1);
     for (std::size_t turn = 0; turn < contenders.size(); ++turn) {
@@ -248,12 +280,12 @@ void Measure(std::vector<Contender> contenders, const Shape& shape, int rounds) 
   const double by_path = Median(contenders[by_path_index].ms);
   const double rd = shape.deep ? 0 : Median(contenders.back().ms);
   for (const Contender& contender : contenders) {
-    const bool own = contender.program_folder.empty() && std::string(contender.name) != "rd";
     // The fastest round is the one least disturbed by the rest of the machine.
     std::printf("  median %-12s %8.0f ms %7.3f ms/file (fastest %.3f)", contender.name,
                 Median(contender.ms), Median(contender.ms) / files,
                 *std::min_element(contender.ms.begin(), contender.ms.end()) / files);
-    if (own || other_cpu) {
+    // Told for every round, or not at all: rd's is not told under Wine.
+    if (contender.cpu_ms.size() == contender.ms.size()) {
       std::printf("  processor %7.3f ms/file", Median(contender.cpu_ms) / files);
     }
     std::printf("  / by path %.2f", Median(contender.ms) / by_path);
@@ -263,7 +295,12 @@ void Measure(std::vector<Contender> contenders, const Shape& shape, int rounds) 
     std::printf("\n");
   }
   if (contenders[1].program_folder.size() > 0) {
-    std::printf("  now / before: %.3f\n", Median(contenders[0].ms) / Median(contenders[1].ms));
+    std::printf("  now / before: %.3f", Median(contenders[0].ms) / Median(contenders[1].ms));
+    if (contenders[0].cpu_ms.size() == contenders[0].ms.size() &&
+        contenders[1].cpu_ms.size() == contenders[1].ms.size()) {
+      std::printf(", processor %.3f", Median(contenders[0].cpu_ms) / Median(contenders[1].cpu_ms));
+    }
+    std::printf("\n");
   }
 }
 
