@@ -19,6 +19,7 @@
 #include <cwchar>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "../architecture.h"
@@ -142,6 +143,55 @@ int RunCommand(std::wstring command_line, double* cpu_ms = nullptr) {
     *cpu_ms = CpuMs(process.hProcess);
   }
   return GetExitCodeProcess(process.hProcess, &code) ? static_cast<int>(code) : -1;
+}
+
+// Under Wine, the processor time Linux counts for one of its processes, from
+// the "stat" file at `stat` ("\\?\unix\proc\...", Wine's names for Linux
+// paths), when its command name begins with `name`: user and system time,
+// in the clock ticks of 10 ms that every Linux kernel reports there.
+std::optional<double> UnixCpuMs(const std::wstring& stat, std::string_view name) {
+  const UniqueKernelHandle file(
+      CreateFileW(stat.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  char text[1024];
+  DWORD size = 0;
+  if (!file || !ReadFile(file.Get(), text, sizeof text, &size, nullptr)) {
+    return std::nullopt;
+  }
+  const std::string line(text, size);
+  // "pid (command) state ..." with utime and stime the 12th and 13th fields
+  // after the command, which may itself hold blanks and parentheses.
+  const std::size_t open = line.find('('), close = line.rfind(')');
+  unsigned long long user = 0, system = 0;
+  if (open == std::string::npos || close == std::string::npos ||
+      line.compare(open + 1, name.size(), name) != 0 ||
+      std::sscanf(line.c_str() + close + 1,
+                  " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu", &user, &system) != 2) {
+    return std::nullopt;
+  }
+  return static_cast<double>(user + system) * 10.0;
+}
+
+// Under Wine, the processor time of its server, which does much of every
+// program's work with files. The server opens files for the programs it
+// serves, so the "self" it opens is its own.
+std::optional<double> WineServerCpuMs() {
+  return UnixCpuMs(L"\\\\?\\unix\\proc\\self\\stat", "wineserver");
+}
+
+// Under Wine, the processor time of the running program whose Linux command
+// name (its file name, cut to 15 characters) begins with `name`: the first
+// one found.
+std::optional<double> WineProgramCpuMs(std::string_view name) {
+  WIN32_FIND_DATAW entry;
+  const UniqueFindHandle find(FindFirstFileW(L"\\\\?\\unix\\proc\\*", &entry));
+  std::optional<double> cpu_ms;
+  for (bool more = static_cast<bool>(find); more && !cpu_ms;
+       more = FindNextFileW(find.Get(), &entry)) {
+    if (entry.cFileName[0] >= L'1' && entry.cFileName[0] <= L'9') {
+      cpu_ms = UnixCpuMs(std::wstring(L"\\\\?\\unix\\proc\\") + entry.cFileName + L"\\stat", name);
+    }
+  }
+  return cpu_ms;
 }
 
 // The processor time used so far by `process`, quellnet.exe or this bench,
